@@ -1,0 +1,68 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+SHELL := /bin/bash
+BUILD       ?= build
+JOBS        ?= $(shell nproc)
+CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 30
+GEN_RECORDING = samples/ZelvoBB.DAT
+
+.PHONY: all deps build run demo test bench sanitize fuzz screenshot clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The window where there is a display, else the headless demo on the bundled sample.
+run: build
+	@if [ -x $(BUILD)/krelby ] && [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/krelby; \
+	else \
+	  echo "No display: running the headless demo."; \
+	  $(MAKE) --no-print-directory demo; \
+	fi
+
+demo: build
+	@folder=$$(mktemp -d /tmp/krelby-demo.XXXXXX); \
+	echo "Importing $(GEN_RECORDING) into $$folder"; \
+	$(BUILD)/krelby-cli import $(GEN_RECORDING) --folder $$folder && \
+	echo "Flight files:" && ls -l $$folder/Flights_INT
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build-release -j $(JOBS) --target krelby_bench
+	build-release/krelby_bench
+
+# The core's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKRELBY_SANITIZE=ON \
+	  -DKRELBY_WITH_APP=OFF -DKRELBY_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Bounded libFuzzer runs, FUZZ_SECONDS each, seeded from fuzz/corpus/NAME when present.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKRELBY_FUZZ=ON -DKRELBY_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	@set -eo pipefail; for f in build-fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
+	  mkdir -p build-fuzz/corpus/$$name; \
+	  seeds=""; [ -d fuzz/corpus/$$name ] && seeds=fuzz/corpus/$$name; \
+	  echo "fuzzing $$name for $(FUZZ_SECONDS)s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -print_final_stats=1 \
+	    build-fuzz/corpus/$$name $$seeds 2>&1 | tail -n 12; \
+	done
+
+clean:
+	rm -rf $(BUILD) build-release build-asan build-fuzz

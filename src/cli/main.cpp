@@ -1,0 +1,116 @@
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include "cli/cli.h"
+
+namespace krelby::cli {
+
+bool Args::Flag(const std::string& name) const {
+    for (const auto& f : flags)
+        if (f == name) return true;
+    return false;
+}
+
+std::optional<std::string> Args::Option(const std::string& name) const {
+    auto it = options.find(name);
+    if (it == options.end()) return std::nullopt;
+    return it->second;
+}
+
+const std::vector<std::string>& ValueOptions() {
+    static const std::vector<std::string> v = {"--folder", "-o", "--size"};
+    return v;
+}
+
+Args ParseArgs(int argc, char** argv, int first) {
+    Args a;
+    for (int i = first; i < argc; ++i) {
+        std::string s = argv[i];
+        bool takesValue = false;
+        for (const auto& o : ValueOptions()) takesValue |= (s == o);
+        if (takesValue) {
+            if (i + 1 >= argc) throw std::runtime_error("Missing value after " + s);
+            a.options[s] = argv[++i];
+        } else if (s.size() > 1 && s[0] == '-') {
+            a.flags.push_back(s);
+        } else {
+            a.positional.push_back(s);
+        }
+    }
+    return a;
+}
+
+std::vector<Command>& Commands() {
+    static std::vector<Command> commands;
+    return commands;
+}
+
+std::string ProgramFolder(const Args& args) {
+    std::string folder;
+    if (auto f = args.Option("--folder")) {
+        folder = *f;
+    } else {
+        std::error_code ec;
+        std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+        if (exe.size() > 255) exe.resize(255);
+        folder = exe.substr(0, exe.find_last_of('/') + 1);
+    }
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+Regional SystemRegional() {
+    Regional r;
+    locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+    if (!loc) return r;
+    const char* radix = nl_langinfo_l(RADIXCHAR, loc);
+    if (radix && radix[0]) r.decimalSeparator = radix[0];
+    // The first non-letter between the fields of the locale's date and time formats.
+    auto sep = [](const char* fmt, char fallback) {
+        if (!fmt) return fallback;
+        for (const char* p = fmt; *p; ++p)
+            if (*p == '%') { ++p; if (!*p) break; }
+            else if (*p != ' ') return *p;
+        return fallback;
+    };
+    r.dateSeparator = sep(nl_langinfo_l(D_FMT, loc), '/');
+    r.timeSeparator = sep(nl_langinfo_l(T_FMT, loc), ':');
+    freelocale(loc);
+    return r;
+}
+
+void CreateProgramFolders(const std::string& folder) {
+    std::error_code ec;  // an existing folder or a failure is passed over
+    for (const char* sub : {"Flights_INT", "Flights_SD", "Exports"})
+        std::filesystem::create_directory(folder + sub, ec);
+}
+
+}  // namespace krelby::cli
+
+int main(int argc, char** argv) {
+    using namespace krelby::cli;
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");  // the core forms numbers itself
+    auto usage = [] {
+        std::fprintf(stderr, "usage: krelby-cli COMMAND ...\n");
+        for (const auto& c : Commands()) std::fprintf(stderr, "  krelby-cli %s %s\n", c.name, c.usage);
+        return 2;
+    };
+    if (argc < 2) return usage();
+    for (const auto& c : Commands()) {
+        if (std::strcmp(c.name, argv[1]) != 0) continue;
+        try {
+            return c.run(ParseArgs(argc, argv, 2));
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+    }
+    return usage();
+}

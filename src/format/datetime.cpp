@@ -1,0 +1,97 @@
+#include "format/datetime.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace krelby {
+namespace {
+
+constexpr int64_t kMsPerDay = 86400000;
+
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && IsLeap(y) ? 29 : days[m - 1];
+}
+
+// Days from 0001-01-01 to y-m-d, proleptic Gregorian.
+int64_t DaysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;  // days since 1970-01-01
+}
+
+const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
+
+void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(yoe + era * 400 + (m <= 2));
+}
+
+}  // namespace
+
+std::optional<double> EncodeDate(int year, int month, int day) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > DaysInMonth(year, month))
+        return std::nullopt;
+    return static_cast<double>(DaysFromCivil(year, month, day) - kEpoch);
+}
+
+std::optional<double> EncodeTime(int hour, int minute, int second, int millisecond) {
+    if (hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 || second >= 60 ||
+        millisecond < 0 || millisecond >= 1000)
+        return std::nullopt;
+    const int64_t ms = hour * 3600000LL + minute * 60000LL + second * 1000LL + millisecond;
+    return static_cast<double>(ms) / static_cast<double>(kMsPerDay);
+}
+
+DateTimeParts DecodeDateTime(double t) {
+    // Whole milliseconds, like the platform's own decoding; negative values run backwards in days.
+    const double days = std::trunc(t);
+    int64_t msOfDay = std::llround(std::fabs(t - days) * static_cast<double>(kMsPerDay));
+    int64_t day = static_cast<int64_t>(days);
+    if (msOfDay >= kMsPerDay) {
+        msOfDay -= kMsPerDay;
+        day += t >= 0 ? 1 : -1;
+    }
+    DateTimeParts p{};
+    CivilFromDays(day + kEpoch, p.year, p.month, p.day);
+    p.hour = static_cast<int>(msOfDay / 3600000);
+    p.minute = static_cast<int>(msOfDay / 60000 % 60);
+    p.second = static_cast<int>(msOfDay / 1000 % 60);
+    p.millisecond = static_cast<int>(msOfDay % 1000);
+    return p;
+}
+
+std::string FormatShortDateTime(double t, const Regional& r) {
+    const DateTimeParts p = DecodeDateTime(t);
+    char buf[64];
+    int n = std::snprintf(buf, sizeof buf, "%d%c%d%c%02d", p.day, r.dateSeparator, p.month,
+                          r.dateSeparator, ((p.year % 100) + 100) % 100);
+    if (p.hour || p.minute || p.second || p.millisecond)
+        std::snprintf(buf + n, sizeof buf - n, " %02d%c%02d%c%02d", p.hour, r.timeSeparator,
+                      p.minute, r.timeSeparator, p.second);
+    return buf;
+}
+
+std::string FormatTimeStamp(double t, const Regional& r) {
+    const DateTimeParts p = DecodeDateTime(t);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d%c%02d%c%02d %02d%c%02d%c%02d", p.year, r.dateSeparator,
+                  p.month, r.dateSeparator, p.day, p.hour, r.timeSeparator, p.minute,
+                  r.timeSeparator, p.second);
+    return buf;
+}
+
+}  // namespace krelby

@@ -1,0 +1,35 @@
+// Date-times as days since 1899-12-30 (a double, the fraction the time of day).
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "format/regional.h"
+
+namespace krelby {
+
+constexpr double kOneMinute = 1.0 / 1440.0;
+constexpr double kFiveSeconds = 5.0 / 86400.0;
+
+// Calendar encoding; nullopt where the calendar rejects the value.
+std::optional<double> EncodeDate(int year, int month, int day);
+std::optional<double> EncodeTime(int hour, int minute, int second, int millisecond = 0);
+
+struct DateTimeParts {
+    int year, month, day, hour, minute, second, millisecond;
+};
+DateTimeParts DecodeDateTime(double t);
+
+// "d/m/yy hh:mm:ss" with regional separators; at exactly midnight the time is left out.
+std::string FormatShortDateTime(double t, const Regional& regional);
+// "yyyy/MM/dd hh:nn:ss" with regional separators.
+std::string FormatTimeStamp(double t, const Regional& regional);
+
+}  // namespace krelby
+
+namespace krelby {
+// The one clock shared by the import and the replay: the time of the last FlightMessage taken.
+struct SampleClock {
+    double CurrentSampleTime = 0.0;
+};
+}  // namespace krelby

@@ -1,0 +1,50 @@
+// The byte-level state machine that finds Frames in any stream, fed in any number of pieces.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "format/crc32.h"
+#include "format/frame.h"
+
+namespace krelby {
+
+// The scanner's user: completion actions per FrameType and an optional stop test.
+class FrameHandler {
+public:
+    virtual ~FrameHandler() = default;
+    // Called with a complete Frame (size = L + 20) that passed its checksum test
+    // (FrameType 11 is never tested). The bytes stay valid until the next Frame of that type.
+    virtual void OnFrame(FrameType type, const uint8_t* frame, size_t size) = 0;
+    // Asked before each byte; true ends the current Feed there.
+    virtual bool StopScanning() const { return false; }
+};
+
+class FrameScanner {
+public:
+    explicit FrameScanner(const ChecksumOptions& options) : options_(&options) {}
+
+    void Reset() { state_ = 0; }
+    int State() const { return state_; }
+
+    // Feeds `n` bytes in stream order. Returns how many were consumed: all of them,
+    // unless the handler's stop test ended the feed early.
+    size_t Feed(const uint8_t* data, size_t n, FrameHandler& handler);
+
+    // The last Frame gathered of a type (meaningful only right after its completion).
+    const uint8_t* Buffer(FrameType t) const { return buffers_[static_cast<size_t>(FrameTypeIndex(t))].data(); }
+
+private:
+    void Complete(FrameHandler& handler);
+
+    const ChecksumOptions* options_;
+    int state_ = 0;
+    uint16_t length_ = 0;
+    FrameType type_ = FrameType::Flight;
+    size_t index_ = 0;
+    uint8_t* write_ = nullptr;
+    size_t toCome_ = 0;
+    std::array<std::array<uint8_t, kMaxFrameCapacity>, kFrameTypeCount> buffers_{};
+};
+
+}  // namespace krelby

@@ -1,0 +1,103 @@
+// The chart model that the replay fills and a window's chart draws: 16 series slots,
+// 18 value axes stacked left of the plot area, and the short axis names under them.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/records.h"
+
+namespace krelby {
+
+constexpr int kSlotCount = 16;
+constexpr int kAxisCount = 18;
+constexpr uint8_t kNoSlot = 255;
+constexpr int kAxisSpacing = 50;
+constexpr int kBaseLeftMargin = 15;
+
+extern const std::array<const char*, kAxisCount> AxisShortName;
+
+struct SeriesSlot {
+    std::string title;
+    int axis = -1;         // attached ValueAxis; kept across resets until handed out again
+    bool inChart = false;  // drawn and listed in the legend
+    std::vector<double> xs, ys;
+};
+
+struct ValueAxis {
+    bool visible = false;
+    int position = 0;  // pixels from the left edge of the plot area, negative to the left
+    bool gridVisible = false;
+};
+
+// Where a window is told that the model changed (a drawing chart implements it).
+class ChartObserver {
+public:
+    virtual ~ChartObserver() = default;
+    virtual void ChartReset() {}
+    virtual void SeriesAdded(int /*slot*/) {}
+    virtual void AxisShown(int /*axis*/) {}
+    virtual void GridsChanged() {}
+    virtual void ReplayFinished() {}  // after DrawAxisLabels: repaint from the model
+};
+
+struct AxisLabel {
+    int axis;
+    std::string text;
+    int rightX;  // the name is right-aligned at this x
+    int topY;
+};
+
+class ChartModel {
+public:
+    ChartModel();
+
+    void SetObserver(ChartObserver* o) { observer_ = o; }
+
+    void ResetChart();
+    // Given a DataItem's check box number; true if it may be drawn. Sets NewSlotFlag.
+    bool ClaimSeriesSlot(int checkBox);
+    void ShowValueAxis(int axis);
+    void AddSample(int slot, double x, double value) {
+        slots_[slot].xs.push_back(x);
+        slots_[slot].ys.push_back(value);
+    }
+    // Attaches the slot handed out last to its axis and titles it (step 3 of PlotDataItem).
+    void SetupNewSlot(int slot, int axis, std::string_view title);
+    // The end of a replay: the observer repaints with the axis names.
+    void DrawAxisLabels();
+    // Series click: hide every attached axis's grid, show the clicked one's.
+    void SeriesClick(int slot);
+
+    // Positions of the short axis names for a chart of the given height; `width`
+    // measures a text in the drawing font.
+    std::vector<AxisLabel> AxisLabels(int chartHeight,
+                                      const std::function<int(std::string_view)>& width) const;
+
+    uint8_t SlotNumber(int checkBox) const { return slotNumbers_[checkBox]; }
+    bool NewSlotFlag() const { return newSlotFlag_; }
+    int NextFreeSlot() const { return nextFreeSlot_; }
+    int LeftMargin() const { return leftMargin_; }
+    int AxisOffset() const { return axisOffset_; }
+    const std::vector<int>& VisibleAxes() const { return visibleAxes_; }
+    const SeriesSlot& Slot(int i) const { return slots_[i]; }
+    const ValueAxis& Axis(int i) const { return axes_[i]; }
+    // Slots in the chart, in order of handing out.
+    int SlotsInChart() const { return nextFreeSlot_; }
+
+private:
+    std::array<SeriesSlot, kSlotCount> slots_;
+    std::array<ValueAxis, kAxisCount> axes_;
+    std::array<uint8_t, kCheckBoxCount + 1> slotNumbers_;
+    int nextFreeSlot_ = 0;
+    bool newSlotFlag_ = false;
+    std::vector<int> visibleAxes_;
+    int axisOffset_ = 0;
+    int leftMargin_ = kBaseLeftMargin;
+    ChartObserver* observer_ = nullptr;
+};
+
+}  // namespace krelby

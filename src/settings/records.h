@@ -1,0 +1,70 @@
+// The settings records held in memory between start and close.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace krelby {
+
+struct KmlStyle {
+    uint8_t LineWidth = 0;    // KML width is index + 1
+    uint8_t LineColor = 0;    // yellow
+    uint8_t LineOpacity = 0;  // fully opaque
+    uint8_t Clamp2GND = 0;
+    uint8_t ExtrudePoly = 1;
+    uint8_t PolyColor = 2;    // blue
+    uint8_t PolyOpacity = 1;  // half
+};
+
+// Unit choices: the index of the chosen unit in the options dialog's list, 0 the default.
+struct UnitSettings {
+    int16_t Altitude = 0;
+    int16_t VSI = 0;
+    int16_t Speed = 0;
+    int16_t Temp = 0;
+    int16_t OilP = 0;
+    int16_t MAP = 0;
+    int16_t FuelP = 0;
+    int16_t LiqQ = 0;
+    int16_t Baro = 0;
+    int16_t HFrac = 0;
+    int16_t GeoPos = 0;
+};
+
+enum ThermocoupleKind : uint8_t { EGT = 0, CHT = 1, Other = 2 };
+constexpr int kThermocoupleCount = 48;  // 12 inputs for each of 4 engine monitors
+// Entry 12 * (monitor - 1) + input (input 0..11).
+using ThermocoupleKinds = std::array<uint8_t, kThermocoupleCount>;
+
+constexpr int kCheckBoxCount = 213;
+// The ticked state of CheckBox1..CheckBox213, indexed by check box number (index 0 unused).
+class DataSelection {
+public:
+    bool Ticked(int number) const { return number >= 1 && number <= kCheckBoxCount && ticked_[number]; }
+    void Set(int number, bool on) {
+        if (number >= 1 && number <= kCheckBoxCount) ticked_[number] = on;
+    }
+    int Count() const {
+        int n = 0;
+        for (bool b : ticked_) n += b;
+        return n;
+    }
+
+private:
+    std::array<bool, kCheckBoxCount + 1> ticked_{};
+};
+
+struct GeneralSettings {
+    std::string CurrentFilename;
+    bool View3D = false;
+};
+
+struct Settings {
+    KmlStyle kml;
+    UnitSettings units;
+    ThermocoupleKinds thermocouples{};  // all EGT
+    DataSelection selection;
+    GeneralSettings general;
+};
+
+}  // namespace krelby

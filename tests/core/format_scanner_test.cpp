@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "format/crc32.h"
+#include "format/frame_builder.h"
+#include "format/frame_scanner.h"
+#include "format/messages.h"
+
+using namespace krelby;
+
+namespace {
+
+struct Collect : FrameHandler {
+    std::vector<std::vector<uint8_t>> frames;
+    void OnFrame(FrameType, const uint8_t* f, size_t n) override { frames.emplace_back(f, f + n); }
+};
+
+std::vector<uint8_t> Cat(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+std::vector<uint8_t> Flight() {
+    return FrameBuilder(FrameType::Flight).i32(8, 1234).u8(35, 5).u8(36, 3).u8(37, 14).Sealed();
+}
+
+}  // namespace
+
+TEST(Crc32, CheckValue) {
+    const uint8_t text[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(Crc32(text, 9), 0xCBF43926u);
+}
+
+TEST(FrameScanner, FlightMessageLayout) {
+    auto f = Flight();
+    ASSERT_EQ(f.size(), 44u);
+    EXPECT_EQ(f[0], 0x05); EXPECT_EQ(f[1], 0x02); EXPECT_EQ(f[2], 0x18); EXPECT_EQ(f[3], 0xE7); EXPECT_EQ(f[4], 0x01);
+    ChecksumOptions opt;
+    EXPECT_TRUE(ChecksumTest(f.data(), opt));
+}
+
+TEST(FrameScanner, FindsFramesInAnyPieces) {
+    ChecksumOptions opt;
+    auto stream = Cat({{0x00, 0x13}, Flight(), Flight(), {0x77, 0x05, 0x99}, Flight()});
+    for (size_t piece : {1u, 2u, 7u, 43u, 1000u}) {
+        FrameScanner s(opt);
+        Collect c;
+        for (size_t i = 0; i < stream.size(); i += piece)
+            s.Feed(stream.data() + i, std::min(piece, stream.size() - i), c);
+        EXPECT_EQ(c.frames.size(), 3u) << piece;
+        for (const auto& f : c.frames) EXPECT_EQ(f, Flight());
+    }
+}
+
+TEST(FrameScanner, ResynchronisationRules) {
+    ChecksumOptions opt;
+    struct Case { const char* name; std::vector<uint8_t> prefix; size_t expected; };
+    const std::vector<Case> cases = {
+        {"lone 05 before 05 02 hides the frame", {0x05}, 0},
+        {"05 05 02: second 05 does not start", {}, 1},
+        {"failed complement consumes the byte", {0x05, 0x02, 0x18, 0x00}, 1},
+        {"wrong length for type 2", FrameBuilder(FrameType::Gps, 35).Sealed(), 1},
+    };
+    for (const auto& c : cases) {
+        FrameScanner s(opt);
+        Collect col;
+        auto stream = Cat({c.prefix, Flight()});
+        s.Feed(stream.data(), stream.size(), col);
+        EXPECT_EQ(col.frames.size(), c.expected) << c.name;
+    }
+}
+
+TEST(FrameScanner, ChecksumRules) {
+    ChecksumOptions opt;
+    auto badFlight = FrameBuilder(FrameType::Flight).BadCrc();
+    auto badFuel = FrameBuilder(FrameType::Fuel, 0).BadCrc();
+    auto stream = Cat({badFlight, badFuel});
+    {
+        FrameScanner s(opt);
+        Collect c;
+        s.Feed(stream.data(), stream.size(), c);
+        ASSERT_EQ(c.frames.size(), 1u);  // the fuel message is never tested
+        EXPECT_EQ(c.frames[0].size(), 20u);
+    }
+    opt.IgnoreChecksums = true;
+    FrameScanner s(opt);
+    Collect c;
+    s.Feed(stream.data(), stream.size(), c);
+    EXPECT_EQ(c.frames.size(), 2u);
+}
+
+TEST(FrameScanner, OversizedLengthIsDroppedAtTypeByte) {
+    ChecksumOptions opt;
+    for (auto [type, L] : {std::pair{FrameType::Inputs, 45}, {FrameType::Engine, 57}, {FrameType::Fuel, 125}}) {
+        std::vector<uint8_t> raw(FrameSize(static_cast<uint8_t>(L)) , 0xAA);
+        raw[0] = 5; raw[1] = 2; raw[2] = static_cast<uint8_t>(L); raw[3] = static_cast<uint8_t>(L ^ 0xFF);
+        raw[4] = static_cast<uint8_t>(type);
+        auto stream = Cat({raw, Flight()});
+        FrameScanner s(opt);
+        Collect c;
+        s.Feed(stream.data(), stream.size(), c);
+        ASSERT_EQ(c.frames.size(), 1u);
+        EXPECT_EQ(c.frames[0][4], 1);
+        EXPECT_EQ(s.State(), 0);
+    }
+}
