@@ -54,8 +54,8 @@ private:
     std::array<bool, kCheckBoxCount + 1> ticked_{};
 };
 
+// "General" section; the current flight file lives in the session (CurrentFlightFile).
 struct GeneralSettings {
-    std::string CurrentFilename;
     bool View3D = false;
 };
 

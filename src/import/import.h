@@ -1,0 +1,29 @@
+// The internal and SD card recording imports: scan, split into flights, write flight files.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "format/crc32.h"
+#include "format/datetime.h"
+#include "format/progress.h"
+#include "format/regional.h"
+
+namespace krelby {
+
+enum class RecordingKind { Internal, SdCard };
+
+struct ImportResult {
+    int32_t FlightCount = 0;
+    int32_t SkippedInvalidDates = 0;  // FlightMessages whose date or time the calendar rejects
+    // "Imported N flights." and, when any were skipped, a second line.
+    std::string Message() const;
+};
+
+// Imports `recording` into programFolder + "Flights_INT" (or "Flights_SD").
+// Throws krelby::Error with the file error's text; flight files written so far stay whole.
+ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
+                             const std::string& programFolder, const Regional& regional,
+                             const ChecksumOptions& checks, SampleClock& clock,
+                             const Progress& progress = {});
+
+}  // namespace krelby

@@ -1,0 +1,21 @@
+// The value texts of the CSV file and the KML coordinates.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "replay/csv_columns.h"
+
+namespace krelby {
+
+// Decimal digits, "-" when negative.
+std::string IntegerText(int64_t v);
+// x with precision P and D decimals, halves away from zero on its 18-digit expansion;
+// scientific form when the integer digits exceed P.
+std::string FixedText(double x, int P, int D, char decimalSeparator);
+void AppendFixedText(std::string& out, double x, int P, int D, char decimalSeparator);
+// x to 15 significant digits, trailing zeros dropped (KML coordinates).
+std::string GeneralText(long double x, char decimalSeparator = '.');
+// The text of one CSV value (the position's two numbers joined by a comma).
+void AppendCsvValueText(std::string& out, const CsvValue& v, char decimalSeparator);
+
+}  // namespace krelby
