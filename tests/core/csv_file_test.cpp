@@ -9,8 +9,8 @@
 #include "format/datetime.h"
 
 using namespace krelby;
-using krelby::testing::ReadFile;
-using krelby::testing::TempFolder;
+using krelby::exporttest::ReadFile;
+using krelby::exporttest::TempFolder;
 
 namespace {
 

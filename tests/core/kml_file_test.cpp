@@ -7,8 +7,8 @@
 #include "format/error.h"
 
 using namespace krelby;
-using krelby::testing::ReadFile;
-using krelby::testing::TempFolder;
+using krelby::exporttest::ReadFile;
+using krelby::exporttest::TempFolder;
 
 namespace {
 
