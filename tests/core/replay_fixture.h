@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "format/frame_builder.h"
+#include "format/messages.h"
 #include "replay/replay.h"
 #include "replay/value_text.h"
 
