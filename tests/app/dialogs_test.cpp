@@ -115,19 +115,6 @@ private slots:
         QVERIFY(limit->text().isEmpty());
     }
 
-    void theLastPageOpenIsShownAgain() {
-        DataSelectionDialog dialog(settings.selection);
-        QCOMPARE(dialog.Pages()->currentIndex(), 0);
-        QTimer::singleShot(0, &dialog, [&] {
-            dialog.Pages()->setCurrentIndex(6);
-            dialog.accept();
-        });
-        dialog.exec();
-        QTimer::singleShot(0, &dialog, &QDialog::accept);
-        dialog.exec();
-        QCOMPARE(dialog.Pages()->currentIndex(), 6);
-    }
-
     void optionsShowTheDefaults() {
         OptionsDialog dialog(settings, checks);
         QCOMPARE(dialog.objectName(), QString("TForm4"));
