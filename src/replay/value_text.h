@@ -15,7 +15,9 @@ std::string FixedText(double x, int P, int D, char decimalSeparator);
 void AppendFixedText(std::string& out, double x, int P, int D, char decimalSeparator);
 // x to 15 significant digits, trailing zeros dropped (KML coordinates).
 std::string GeneralText(long double x, char decimalSeparator = '.');
-// The text of one CSV value (the position's two numbers joined by a comma).
+// The text of one CSV value (the position's two numbers joined by a comma). With a comma
+// as decimal separator each real-valued field is written in double quotes, so a row keeps
+// its header's field count. Nothing is appended for an empty value.
 void AppendCsvValueText(std::string& out, const CsvValue& v, char decimalSeparator);
 
 }  // namespace krelby

@@ -1,0 +1,39 @@
+// series FLIGHT: replays a flight file under the folder's settings and prints the chart model.
+#include <cstdio>
+#include <stdexcept>
+
+#include "cli/cli.h"
+#include "replay/replay.h"
+#include "settings/settings_file.h"
+
+namespace krelby::cli {
+namespace {
+
+int Series(const Args& args) {
+    if (args.positional.size() != 1) throw std::runtime_error("usage: krelby-cli series FLIGHT [--folder DIR]");
+    Session session;
+    session.ProgramFolder = ProgramFolder(args);
+    session.regional = SystemRegional();
+    std::string remembered;
+    LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+    FlightReplay(session, args.positional[0]);
+
+    const ChartModel& chart = session.chart;
+    std::printf("margin %d\n", chart.LeftMargin());
+    // The names are right-aligned, so the right end does not depend on the text width.
+    const auto labels = chart.AxisLabels(0, [](std::string_view s) { return static_cast<int>(s.size()); });
+    for (const AxisLabel& l : labels)
+        std::printf("axis %d position %d label %s x %d\n", l.axis, chart.Axis(l.axis).position, l.text.c_str(), l.rightX);
+    for (int i = 0; i < chart.SlotsInChart(); ++i) {
+        const SeriesSlot& s = chart.Slot(i);
+        std::printf("slot %d title %s axis %d points %zu\n", i, s.title.c_str(), s.axis, s.xs.size());
+        for (size_t k = 0; k < s.xs.size(); ++k) std::printf("%.17g %.17g\n", s.xs[k], s.ys[k]);
+    }
+    if (std::fflush(stdout) != 0) throw std::runtime_error("Unable to write the output");
+    return 0;
+}
+
+const Register reg("series", "FLIGHT [--folder DIR]", Series);
+
+}  // namespace
+}  // namespace krelby::cli

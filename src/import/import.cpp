@@ -1,0 +1,110 @@
+#include "import/import.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "format/bytes.h"
+#include "format/frame_scanner.h"
+#include "import/file_io.h"
+#include "import/import_state.h"
+
+namespace krelby {
+namespace {
+
+constexpr size_t kBlockSize = 512;
+constexpr size_t kHeaderSize = 4;
+constexpr size_t kReadSize = 2048 * kBlockSize;  // 1 MiB per read; the block is the format's unit
+
+// Walks a recording block by block, feeding each block's stream bytes to the scanner.
+class RecordingPass {
+public:
+    RecordingPass(RecordingFile& file, FrameScanner& scanner, ImportState& state,
+                  const Progress& progress)
+        : file_(file), scanner_(scanner), state_(state), progress_(progress),
+          buffer_(new uint8_t[kReadSize]) {}
+
+    // First pass. Returns false when an SD card block header of 0 ended it early.
+    bool First(bool stopAtEmptyBlock) {
+        uint64_t done = 0;
+        for (;;) {
+            const size_t n = file_.Read(buffer_.get(), kReadSize);
+            if (n == 0) return true;
+            for (size_t at = 0; at < n; at += kBlockSize) {
+                const size_t len = std::min(kBlockSize, n - at);
+                if (len <= kHeaderSize) continue;
+                const uint8_t* block = buffer_.get() + at;
+                if (stopAtEmptyBlock && u32le(block, 0) == 0) return false;
+                scanner_.Feed(block + kHeaderSize, len - kHeaderSize, state_);
+            }
+            done += n;
+            if (progress_) progress_(done, file_.Size());
+            if (n < kReadSize) return true;
+        }
+    }
+
+    // Second pass: from the start again until the last flight file is closed by a clock jump.
+    void Second() {
+        file_.Rewind();
+        state_.BeginSecondPass();
+        bool cutFrame = scanner_.State() != 0;
+        for (;;) {
+            const size_t n = file_.Read(buffer_.get(), kReadSize);
+            for (size_t at = 0; at < n; at += kBlockSize) {
+                const size_t len = std::min(kBlockSize, n - at);
+                if (len <= kHeaderSize) continue;
+                const uint8_t* p = buffer_.get() + at + kHeaderSize;
+                size_t left = len - kHeaderSize;
+                // The Frame cut by the end of the file completes byte by byte, so it is known
+                // apart from the Frames the first pass has already seen.
+                while (cutFrame && left > 0) {
+                    state_.SetCompletingCutFrame(true);
+                    const size_t used = scanner_.Feed(p, 1, state_);
+                    state_.SetCompletingCutFrame(false);
+                    p += used;
+                    left -= used;
+                    cutFrame = used == 1 && scanner_.State() != 0;
+                }
+                scanner_.Feed(p, left, state_);
+                if (!state_.FlightFileOpen()) return;
+            }
+            if (n < kReadSize) return;
+        }
+    }
+
+private:
+    RecordingFile& file_;
+    FrameScanner& scanner_;
+    ImportState& state_;
+    const Progress& progress_;
+    std::unique_ptr<uint8_t[]> buffer_;
+};
+
+}  // namespace
+
+std::string ImportResult::Message() const {
+    std::string text = "Imported " + std::to_string(FlightCount) + " flights.";
+    if (SkippedInvalidDates > 0)
+        text += "\nSkipped " + std::to_string(SkippedInvalidDates) +
+                " flight messages with an invalid date or time.";
+    return text;
+}
+
+ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
+                             const std::string& programFolder, const Regional& regional,
+                             const ChecksumOptions& checks, SampleClock& clock,
+                             const Progress& progress) {
+    std::string folder = programFolder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    const bool sd = kind == RecordingKind::SdCard;
+    ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, clock);
+    RecordingFile file(recording);
+    FrameScanner scanner(checks);
+    RecordingPass pass(file, scanner, state, progress);
+
+    const bool reachedEnd = pass.First(sd);
+    if (reachedEnd && state.WrapDetected()) pass.Second();
+    state.Finish();
+    return {state.FlightCount(), state.SkippedInvalidDates()};
+}
+
+}  // namespace krelby

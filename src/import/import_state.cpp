@@ -1,0 +1,65 @@
+#include "import/import_state.h"
+
+#include <unistd.h>
+
+#include "format/messages.h"
+
+namespace krelby {
+
+ImportState::ImportState(const std::string& programFolder, const std::string& folderName,
+                         const Regional& regional, SampleClock& clock)
+    : programFolder_(programFolder),
+      folderName_(folderName),
+      namer_(programFolder + folderName + "/", regional),
+      clock_(clock) {
+    clock_.CurrentSampleTime = 0.0;
+}
+
+void ImportState::OnFrame(FrameType type, const uint8_t* frame, size_t size) {
+    if (type == FrameType::Flight) WriteFlightMessage(frame, size);
+    else if (writeEnabled_) writer_.Append(frame, size);
+}
+
+void ImportState::WriteFlightMessage(const uint8_t* frame, size_t size) {
+    // The Frame goes out as recorded; a Second above 59 is clamped only in the computed time.
+    const MessageTime time = MessageDateTime(FlightMessage(frame));
+    if (time.status != DateStatus::Ok) {
+        // Undated and undatable messages are neither timed nor written; the import goes on.
+        if (time.status != DateStatus::NoDate && countInvalid_) ++skippedInvalid_;
+        return;
+    }
+    FlightSplitter(time.value);
+    if (!secondPass_ || writer_.IsOpen()) {
+        if (secondPass_ && !firstFlightJoined_) {
+            // The start of the recording now continues the last flight: its first file goes.
+            firstFlightJoined_ = true;
+            ::unlink((programFolder_ + firstFlightName_).c_str());
+        }
+        writeEnabled_ = true;
+        writer_.Append(frame, size);
+    }
+}
+
+void ImportState::FlightSplitter(double t) {
+    previousSampleTime_ = clock_.CurrentSampleTime;
+    clock_.CurrentSampleTime = t;
+    if (!(t > previousSampleTime_ + kOneMinute || t < previousSampleTime_ - kOneMinute)) return;
+    const bool first = !writer_.IsOpen();
+    if (!first) {
+        writer_.Close();
+        if (secondPass_) return;
+    }
+    const std::string name = namer_.Next(t);
+    if (first) {
+        firstFlightName_ = folderName_ + "/" + name;
+        firstFlightTime_ = t;
+    }
+    writer_.Create(programFolder_ + folderName_ + "/" + name);
+    ++flightCount_;
+}
+
+bool ImportState::WrapDetected() const {
+    return flightCount_ >= 2 && firstFlightTime_ - kFiveSeconds > clock_.CurrentSampleTime;
+}
+
+}  // namespace krelby

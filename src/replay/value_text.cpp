@@ -1,0 +1,162 @@
+#include "replay/value_text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace krelby {
+namespace {
+
+// A decimal expansion 0.d1d2... x 10^E of |x|, with the digits as characters.
+struct Decimal {
+    bool negative = false;
+    char digits[24] = {};
+    int count = 0;  // significant digits held
+    int E = 0;      // digits before the decimal point
+};
+
+// The 18 significant digits of a printed "%.17e" text.
+Decimal FromScientific(const char* text) {
+    Decimal d;
+    const char* p = text;
+    if (*p == '-') {
+        d.negative = true;
+        ++p;
+    }
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') d.digits[d.count++] = *p;
+    d.E = (*p == 'e') ? std::atoi(p + 1) + 1 : 1;
+    return d;
+}
+
+// Keeps n digits, rounding half away from zero on the next one. False when nothing is left.
+bool RoundTo(Decimal& d, int n) {
+    if (n < 0) return false;
+    const bool up = n < d.count && d.digits[n] >= '5';
+    d.count = n < d.count ? n : d.count;
+    if (up) {
+        int i = d.count - 1;
+        while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+        if (i >= 0) {
+            ++d.digits[i];
+        } else {  // carried out of the first digit: 9.99 -> 10.0, or nothing kept -> one unit
+            for (int k = d.count; k > 0; --k) d.digits[k] = d.digits[k - 1];
+            d.digits[0] = '1';
+            ++d.count;
+            ++d.E;
+        }
+    }
+    while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
+    return d.count > 0;
+}
+
+char DigitAt(const Decimal& d, int i) { return i >= 0 && i < d.count ? d.digits[i] : '0'; }
+
+void AppendScientific(std::string& out, const Decimal& d, char sep) {
+    if (d.negative) out += '-';
+    out += d.digits[0];
+    if (d.count > 1) {
+        out += sep;
+        out.append(d.digits + 1, d.digits + d.count);
+    }
+    out += 'E';
+    const int exponent = d.E - 1;
+    if (exponent < 0) out += '-';
+    out += std::to_string(std::abs(exponent));
+}
+
+}  // namespace
+
+std::string IntegerText(int64_t v) { return std::to_string(v); }
+
+void AppendFixedText(std::string& out, double x, int P, int D, char sep) {
+    P = P < 2 ? 2 : (P > 18 ? 18 : P);
+    D = D < 0 ? 0 : (D > 18 ? 18 : D);
+    Decimal d;
+    bool nonZero = false;
+    if (std::isfinite(x) && x != 0) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%.17e", x);
+        d = FromScientific(text);
+        int n = d.E + D;
+        if (n > P) n = P;
+        nonZero = RoundTo(d, n);
+    }
+    if (!nonZero) {
+        out += '0';
+        if (D > 0) {
+            out += sep;
+            out.append(static_cast<size_t>(D), '0');
+        }
+        return;
+    }
+    if (d.E > P) {
+        AppendScientific(out, d, sep);
+        return;
+    }
+    if (d.negative) out += '-';
+    if (d.E <= 0) {
+        out += '0';
+    } else {
+        for (int i = 0; i < d.E; ++i) out += DigitAt(d, i);
+    }
+    if (D > 0) {
+        out += sep;
+        for (int i = 0; i < D; ++i) out += DigitAt(d, d.E + i);
+    }
+}
+
+std::string FixedText(double x, int P, int D, char sep) {
+    std::string s;
+    AppendFixedText(s, x, P, D, sep);
+    return s;
+}
+
+std::string GeneralText(long double x, char sep) {
+    if (!std::isfinite(x) || x == 0) return "0";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17Le", x);
+    Decimal d = FromScientific(text);
+    if (!RoundTo(d, 15)) return "0";
+    std::string out;
+    if (d.E > 15 || d.E < -3) {
+        AppendScientific(out, d, sep);
+        return out;
+    }
+    if (d.negative) out += '-';
+    if (d.E >= 1) {
+        for (int i = 0; i < d.E; ++i) out += DigitAt(d, i);
+        if (d.count > d.E) {
+            out += sep;
+            out.append(d.digits + d.E, d.digits + d.count);
+        }
+    } else {
+        out += '0';
+        out += sep;
+        out.append(static_cast<size_t>(-d.E), '0');
+        out.append(d.digits, d.digits + d.count);
+    }
+    return out;
+}
+
+void AppendCsvValueText(std::string& out, const CsvValue& v, char sep) {
+    // A comma decimal separator would split a real value in two: quote such fields.
+    const bool quote = sep == ',';
+    auto real = [&](double x, int P, int D) {
+        if (quote) out += '"';
+        AppendFixedText(out, x, P, D, sep);
+        if (quote) out += '"';
+    };
+    switch (v.form) {
+        case CsvValue::Form::Empty: break;
+        case CsvValue::Form::Integer: out += std::to_string(v.integer); break;
+        case CsvValue::Form::Fixed: real(v.real, v.precision, v.decimals); break;
+        case CsvValue::Form::Position:
+            real(v.real, 9, 7);
+            out += ',';
+            real(v.real2, 9, 7);
+            break;
+    }
+}
+
+}  // namespace krelby

@@ -1,0 +1,206 @@
+#include "settings/ini_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "format/error.h"
+
+namespace krelby {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string IndexKey(std::string_view section, std::string_view key) {
+    std::string k;
+    k.reserve(section.size() + key.size() + 1);
+    for (char c : section) k += Lower(c);
+    k += '\n';
+    for (char c : key) k += Lower(c);
+    return k;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+int DigitValue(char c, int base) {
+    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+    return d < base ? d : -1;
+}
+
+// Writes all of `text` to fd, retrying short writes.
+bool WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        text.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<int32_t> ParseIniInteger(std::string_view s) {
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    int base = 10;
+    if (!s.empty() && s[0] == '$') {
+        base = 16;
+        s.remove_prefix(1);
+    } else if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        base = 16;
+        s.remove_prefix(2);
+    }
+    if (s.empty()) return std::nullopt;
+    const int64_t limit = negative ? 2147483648LL : 2147483647LL;
+    int64_t v = 0;
+    for (char c : s) {
+        int d = DigitValue(c, base);
+        if (d < 0) return std::nullopt;
+        v = v * base + d;
+        if (v > limit) return std::nullopt;
+    }
+    return static_cast<int32_t>(negative ? -v : v);
+}
+
+IniFile IniFile::Parse(std::string_view text) {
+    IniFile ini;
+    Section* current = nullptr;
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        std::string_view line = Trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line[0] == '[') {
+            size_t close = line.find(']');
+            if (close == std::string_view::npos) continue;
+            current = &ini.SectionNamed(Trim(line.substr(1, close - 1)));
+            continue;
+        }
+        size_t eq = line.find('=');
+        if (!current || eq == std::string_view::npos) continue;
+        std::string_view key = Trim(line.substr(0, eq));
+        if (key.empty()) continue;
+        std::string id = IndexKey(current->name, key);
+        if (ini.index_.count(id)) continue;  // the first of two equal keys wins
+        size_t s = static_cast<size_t>(current - ini.sections_.data());
+        ini.index_.emplace(std::move(id), std::make_pair(s, current->entries.size()));
+        current->entries.push_back({std::string(key), std::string(Trim(line.substr(eq + 1)))});
+    }
+    return ini;
+}
+
+IniFile IniFile::Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) return {};
+    return Parse(text.str());
+}
+
+IniFile::Section& IniFile::SectionNamed(std::string_view name) {
+    for (auto& s : sections_)
+        if (SameName(s.name, name)) return s;
+    sections_.push_back({std::string(name), {}});
+    return sections_.back();
+}
+
+std::optional<std::string_view> IniFile::Find(std::string_view section, std::string_view key) const {
+    auto it = index_.find(IndexKey(section, key));
+    if (it == index_.end()) return std::nullopt;
+    return std::string_view(sections_[it->second.first].entries[it->second.second].value);
+}
+
+int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
+    auto text = Find(section, key);
+    if (!text) return def;
+    return ParseIniInteger(*text).value_or(def);
+}
+
+bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+std::string IniFile::ReadText(std::string_view section, std::string_view key, std::string_view def) const {
+    auto text = Find(section, key);
+    return std::string((text ? *text : def).substr(0, kIniTextLimit));
+}
+
+void IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+    // A line break would end the key line early and turn the rest into a line of its own.
+    value = value.substr(0, value.find_first_of("\r\n"));
+    std::string id = IndexKey(section, key);
+    auto it = index_.find(id);
+    if (it != index_.end()) {
+        sections_[it->second.first].entries[it->second.second].value.assign(value);
+        return;
+    }
+    Section& s = SectionNamed(section);
+    index_.emplace(std::move(id), std::make_pair(static_cast<size_t>(&s - sections_.data()), s.entries.size()));
+    s.entries.push_back({std::string(key), std::string(value)});
+}
+
+void IniFile::WriteInteger(std::string_view section, std::string_view key, int64_t value) {
+    Write(section, key, std::to_string(value));
+}
+
+std::string IniFile::Text() const {
+    std::string out;
+    for (const auto& s : sections_) {
+        if (!out.empty()) out += "\r\n";
+        out += '[';
+        out += s.name;
+        out += "]\r\n";
+        for (const auto& e : s.entries) {
+            out += e.key;
+            out += '=';
+            out += e.value;
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+void IniFile::Save(const std::string& path) const {
+    const Error failure("Unable to write to " + path);
+    mode_t mode = 0666;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        // A file marked read-only is not replaced, as the platform's profile writer refuses it.
+        if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0) throw failure;
+        mode = old.st_mode & 07777;
+    }
+    const std::string temp = path + ".new";
+    ::unlink(temp.c_str());  // a leftover of a save that was cut short
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) throw failure;
+    bool ok = WriteAll(fd, Text()) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw failure;
+    }
+}
+
+}  // namespace krelby

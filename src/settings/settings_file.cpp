@@ -1,0 +1,105 @@
+#include "settings/settings_file.h"
+
+#include <array>
+#include <string_view>
+
+#include "settings/ini_file.h"
+
+namespace krelby {
+namespace {
+
+struct ByteKey {
+    const char* key;
+    uint8_t KmlStyle::*field;
+    bool boolean;
+};
+constexpr std::array<ByteKey, 7> kKmlKeys = {{
+    {"LineWidth", &KmlStyle::LineWidth, false},
+    {"LineColor", &KmlStyle::LineColor, false},
+    {"LineOpacity", &KmlStyle::LineOpacity, false},
+    {"Clamp2GND", &KmlStyle::Clamp2GND, true},
+    {"ExtrudePoly", &KmlStyle::ExtrudePoly, true},
+    {"PolyColor", &KmlStyle::PolyColor, false},
+    {"PolyOpacity", &KmlStyle::PolyOpacity, false},
+}};
+
+struct UnitKey {
+    const char* key;
+    int16_t UnitSettings::*field;
+};
+constexpr std::array<UnitKey, 11> kUnitKeys = {{
+    {"Altitude", &UnitSettings::Altitude},
+    {"VSI", &UnitSettings::VSI},
+    {"Speed", &UnitSettings::Speed},
+    {"Temp", &UnitSettings::Temp},
+    {"OilP", &UnitSettings::OilP},
+    {"MAP", &UnitSettings::MAP},
+    {"FuelP", &UnitSettings::FuelP},
+    {"LiqQ", &UnitSettings::LiqQ},
+    {"Baro", &UnitSettings::Baro},
+    {"HFrac", &UnitSettings::HFrac},
+    {"GeoPos", &UnitSettings::GeoPos},
+}};
+
+constexpr std::string_view kKml = "KML", kUnits = "Units", kSelections = "DataSelections",
+                           kGeneral = "General";
+
+std::string ZedaSection(int monitor) { return "ZEDA" + std::to_string(monitor); }
+std::string TcKey(int input) { return "TC" + std::to_string(input); }
+std::string SelectionKey(int n) { return "Selection" + std::to_string(n); }
+
+// Negative numbers count as 0; the field keeps the low bits of the rest.
+uint32_t NonNegative(int32_t v) { return v < 0 ? 0u : static_cast<uint32_t>(v); }
+
+}  // namespace
+
+void LoadSettings(const std::string& iniPath, Settings& settings, std::string& currentFlightFile) {
+    const IniFile ini = IniFile::Read(iniPath);
+    const Settings defaults;
+
+    for (const auto& k : kKmlKeys) {
+        const uint8_t def = defaults.kml.*k.field;
+        settings.kml.*k.field = k.boolean ? ini.ReadBool(kKml, k.key, def != 0)
+                                          : static_cast<uint8_t>(NonNegative(ini.ReadInteger(kKml, k.key, def)));
+    }
+    for (const auto& k : kUnitKeys)
+        settings.units.*k.field = static_cast<int16_t>(
+            static_cast<uint16_t>(NonNegative(ini.ReadInteger(kUnits, k.key, defaults.units.*k.field))));
+    for (int m = 1; m <= 4; ++m)
+        for (int i = 0; i < 12; ++i) {
+            const int entry = 12 * (m - 1) + i;
+            settings.thermocouples[entry] = static_cast<uint8_t>(
+                NonNegative(ini.ReadInteger(ZedaSection(m), TcKey(i), defaults.thermocouples[entry])));
+        }
+    for (int n = 1; n <= kCheckBoxCount; ++n)
+        settings.selection.Set(n, ini.ReadBool(kSelections, SelectionKey(n), false));
+    currentFlightFile = ini.ReadText(kGeneral, "CurrentFilename", "");
+    settings.general.View3D = ini.ReadBool(kGeneral, "3DView", false);
+}
+
+void SaveSettings(const std::string& iniPath, const Settings& settings, const std::string& currentFlightFile) {
+    IniFile out;
+    for (const auto& k : kKmlKeys) {
+        const uint8_t v = settings.kml.*k.field;
+        if (k.boolean)
+            out.WriteBool(kKml, k.key, v != 0);
+        else
+            out.WriteInteger(kKml, k.key, v);
+    }
+    for (const auto& k : kUnitKeys) out.WriteInteger(kUnits, k.key, settings.units.*k.field);
+    for (int m = 1; m <= 4; ++m)
+        for (int i = 0; i < 12; ++i) out.WriteInteger(ZedaSection(m), TcKey(i), settings.thermocouples[12 * (m - 1) + i]);
+    for (int n = 1; n <= kCheckBoxCount; ++n) out.WriteBool(kSelections, SelectionKey(n), settings.selection.Ticked(n));
+    out.Write(kGeneral, "CurrentFilename", currentFlightFile);
+    out.WriteBool(kGeneral, "3DView", settings.general.View3D);
+
+    // Keys and sections of other versions or hand edits are carried over after ours.
+    const IniFile old = IniFile::Read(iniPath);
+    for (const auto& s : old.Sections())
+        for (const auto& e : s.entries)
+            if (!out.Find(s.name, e.key)) out.Write(s.name, e.key, e.value);
+
+    out.Save(iniPath);
+}
+
+}  // namespace krelby

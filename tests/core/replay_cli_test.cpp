@@ -1,0 +1,51 @@
+#include "replay_fixture.h"
+
+#include <sys/wait.h>
+
+#include "settings/settings_file.h"
+
+using namespace krelby;
+using namespace krelby::testing;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+};
+CliRun RunCli(const std::string& args) {
+    CliRun r{-1, {}};
+    FILE* p = popen((std::string(KRELBY_CLI) + " " + args + " 2>&1").c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+}  // namespace
+
+TEST_F(ReplayTest, SeriesCommandPrintsAxesAndPoints) {
+    Settings settings;
+    for (int box : {9, 1, 3}) settings.selection.Set(box, true);
+    settings.units.Altitude = 1;
+    SaveSettings(folder.File("Krelby.INI"), settings, "");
+    const std::string flight = WriteFile(folder.File("f.FLT"), {FlightAt(0, 0).i32(8, 1000).u16(16, 1000).i16(28, 20).Sealed()});
+
+    const CliRun r = RunCli("series " + flight + " --folder " + folder.File(""));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "margin 165\n"
+              "axis 0 position 0 label ALT x 170\n"
+              "axis 1 position -50 label Speed x 120\n"
+              "axis 3 position -100 label Temp x 70\n"
+              "slot 0 title PALT axis 0 points 1\n45365.416666666664 305\n"
+              "slot 1 title ASI axis 1 points 1\n45365.416666666664 62\n"
+              "slot 2 title OAT axis 3 points 1\n45365.416666666664 20\n");
+
+    const CliRun missing = RunCli("series " + folder.File("none.FLT") + " --folder " + folder.File(""));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.out.find("none.FLT"), std::string::npos);
+}

@@ -1,0 +1,98 @@
+// Flight files built from Frames in a temporary folder, replayed into a session.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "format/frame_builder.h"
+#include "format/messages.h"
+#include "replay/replay.h"
+#include "replay/value_text.h"
+
+namespace krelby::testing {
+
+using Frame = std::vector<uint8_t>;
+
+class TempFolder {
+public:
+    TempFolder() {
+        char pattern[] = "/tmp/krelby-replay-XXXXXX";
+        path_ = mkdtemp(pattern);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline std::string WriteFile(const std::string& path, const std::vector<Frame>& frames) {
+    std::ofstream out(path, std::ios::binary);
+    for (const auto& f : frames) out.write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+    return path;
+}
+
+// A FlightMessage of 14 March 2024 at 10:mm:ss.
+inline FrameBuilder FlightAt(int minute, int second) {
+    FrameBuilder b(FrameType::Flight);
+    b.u8(32, 10).u8(33, static_cast<uint8_t>(minute)).u8(34, static_cast<uint8_t>(second));
+    b.u8(35, 14).u8(36, 3).u8(37, 24);
+    return b;
+}
+inline double TimeAt(int minute, int second) {
+    return 45365.0 + (10 * 3600 + minute * 60 + second) / 86400.0;  // 2024-03-14
+}
+
+inline FrameBuilder EngineOf(int monitor, uint8_t L = 56) {
+    FrameBuilder b(FrameType::Engine, L);
+    b.u8(8, static_cast<uint8_t>(monitor));
+    return b;
+}
+
+// Records what the decoders write while an export steers the replay.
+struct RecordingOutput : ReplayOutput {
+    std::vector<std::string> headers;
+    std::vector<std::pair<double, std::string>> rows;  // time, the row's value texts
+    int coordinates = 0;
+    void CsvHeader(const CsvColumns& c) override {
+        std::string h;
+        for (const auto& n : c.names)
+            if (!n.empty()) h += "," + n;
+        headers.push_back(h);
+    }
+    void CsvRow(double time, const CsvColumns& c) override {
+        std::string r;
+        for (const auto& v : c.values)
+            if (v.form != CsvValue::Form::Empty) {
+                r += ",";
+                AppendCsvValueText(r, v, '.');
+            }
+        rows.emplace_back(time, r);
+    }
+    void KmlCoordinate(const GpsMessage&) override { ++coordinates; }
+};
+
+struct ReplayTest : ::testing::Test {
+    TempFolder folder;
+    Session session;
+
+    void Tick(const std::vector<int>& boxes) {
+        for (int b : boxes) session.settings.selection.Set(b, true);
+    }
+    void Replay(const std::vector<Frame>& frames) {
+        FlightReplay(session, WriteFile(folder.File("t.FLT"), frames));
+    }
+    const SeriesSlot& Slot(int i) const { return session.chart.Slot(i); }
+    std::string Text(int column) const {
+        std::string s;
+        AppendCsvValueText(s, session.csv.values[column], '.');
+        return s;
+    }
+};
+
+}  // namespace krelby::testing
