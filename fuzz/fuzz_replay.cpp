@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "format/error.h"
@@ -15,7 +16,10 @@ struct NoOutput : krelby::ReplayOutput {};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/krelby-fuzz-replay-" + std::to_string(getpid()) + ".FLT";
+    static const std::string path = [] {
+        std::atexit([] { std::remove(("/tmp/krelby-fuzz-replay-" + std::to_string(getpid()) + ".FLT").c_str()); });
+        return "/tmp/krelby-fuzz-replay-" + std::to_string(getpid()) + ".FLT";
+    }();
     if (size == 0) return 0;
     // The first byte chooses the options, the rest is the file.
     const uint8_t choice = data[0];
