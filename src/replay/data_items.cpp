@@ -95,6 +95,14 @@ std::string_view Keep(std::string text) {
     return pool.emplace_back(std::move(text));
 }
 
+// prefix, n in decimal, then ending: "EGT" 3 "_1" gives EGT3_1.
+std::string_view Numbered(std::string_view prefix, int n, std::string_view ending = {}) {
+    std::string s(prefix);
+    s += std::to_string(n);
+    s += ending;
+    return Keep(std::move(s));
+}
+
 // The ten engine quantities of every monitor, in decoder order. `column` is relative to
 // the monitor's base column; the pulse item's own column comes from the monitor table.
 struct EngineQuantity {
@@ -146,10 +154,10 @@ std::array<EngineMonitorItems, kEngineMonitors> BuildEngineItems() {
     std::array<EngineMonitorItems, kEngineMonitors> out{};
     for (int m = 0; m < kEngineMonitors; ++m) {
         const EngineMonitor& mon = kMonitorTable[m];
-        const std::string ending = "_" + std::to_string(m + 1);
+        const std::string_view ending = Numbered("_", m + 1);
         for (int q = 0; q < kEngineQuantities; ++q) {
             const EngineQuantity& e = kQuantityTable[q];
-            const std::string_view title = Keep(e.stem + ending);
+            const std::string_view title = Keep(std::string(e.stem).append(ending));
             const bool pulse = q == kPulse;
             out[m].quantities[q] = {mon.checkBoxes[q], title, e.axis,
                                     static_cast<uint8_t>(pulse ? mon.pulseColumn : mon.baseColumn + e.columnFromBase),
@@ -158,8 +166,7 @@ std::array<EngineMonitorItems, kEngineMonitors> BuildEngineItems() {
         }
         for (int n = 1; n <= kThermocouples; ++n) {
             for (int k = 0; k < 3; ++k) {
-                const std::string_view title =
-                    Keep(kThermocoupleKinds[k].prefix + std::to_string(n) + ending);
+                const std::string_view title = Numbered(kThermocoupleKinds[k].prefix, n, ending);
                 out[m].thermocouples[n - 1].byKind[k] = {
                     static_cast<uint8_t>(mon.firstThermocoupleBox + n - 1), title,
                     kThermocoupleKinds[k].axis, static_cast<uint8_t>(mon.baseColumn + 8 + n), title,
@@ -173,7 +180,7 @@ std::array<EngineMonitorItems, kEngineMonitors> BuildEngineItems() {
 std::array<DataItem, kFuelEntries> BuildFuelItems() {
     std::array<DataItem, kFuelEntries> out{};
     for (int k = 1; k <= kFuelEntries; ++k) {
-        const std::string_view title = Keep("Fuel_" + std::to_string(k));
+        const std::string_view title = Numbered("Fuel_", k);
         out[k - 1] = {static_cast<uint8_t>(52 + k), title, 14, static_cast<uint8_t>(114 + k), title,
                       static_cast<uint8_t>(FuelMessage::LevelOffset(k)), Raw::I32, 0, Conv::FuelLevel, 7, 1};
     }
@@ -184,7 +191,7 @@ std::array<DataItem, 39> BuildInputItems() {
     std::array<DataItem, 39> out{};
     size_t i = 0;
     auto digital = [&](int n) {
-        const std::string_view title = Keep("Dig_" + std::to_string(n));
+        const std::string_view title = Numbered("Dig_", n);
         const bool extender = n > 8;
         out[i++] = {static_cast<uint8_t>(extender ? 185 + n : 68 + n), title, 15,
                     static_cast<uint8_t>(extender ? 183 + n : 130 + n), title,
@@ -193,7 +200,7 @@ std::array<DataItem, 39> BuildInputItems() {
                     extender ? Presence::DigitalCount : Presence::Always};
     };
     auto analog = [&](int n) {
-        const std::string_view title = Keep("Ana_" + std::to_string(n));
+        const std::string_view title = Numbered("Ana_", n);
         const bool extender = n > 8;
         out[i++] = {static_cast<uint8_t>(extender ? 193 + n : 76 + n), title, 16,
                     static_cast<uint8_t>(extender ? 191 + n : 138 + n), title,
@@ -205,7 +212,7 @@ std::array<DataItem, 39> BuildInputItems() {
         analog(n);
     }
     for (int g = 1; g <= 3; ++g) {
-        const std::string_view title = Keep("Gear_" + std::to_string(g));
+        const std::string_view title = Numbered("Gear_", g);
         out[i++] = {static_cast<uint8_t>(88 + g), title, 15, static_cast<uint8_t>(146 + g), title,
                     static_cast<uint8_t>(InputsMessage::GearOffset(g)), Raw::U8, 0, Conv::None, I, 0};
     }
@@ -305,8 +312,7 @@ const std::array<DataItem, 39>& InputItems() {
     return items;
 }
 
-void PlotDataItem(Session& session, const DataItem& item, const uint8_t* frame) {
-    if (!session.settings.selection.Ticked(item.checkBox)) return;
+void PlotTickedItem(Session& session, const DataItem& item, const uint8_t* frame) {
     // A field beyond the end of a short Frame is absent: the item is not touched at all.
     if (!FrameReader(frame).Has(item.offset, Width(item.raw))) return;
     ChartModel& chart = session.chart;

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-namespace krelby::testing {
+namespace krelby::exporttest {
 
 class TempFolder {
 public:
@@ -40,4 +40,4 @@ inline std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-}  // namespace krelby::testing
+}  // namespace krelby::exporttest

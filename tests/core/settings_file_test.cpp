@@ -12,9 +12,9 @@
 #include "settings/settings_file.h"
 
 using namespace krelby;
-using krelby::testing::ReadFile;
-using krelby::testing::TempFolder;
-using krelby::testing::WriteFile;
+using krelby::exporttest::ReadFile;
+using krelby::exporttest::TempFolder;
+using krelby::exporttest::WriteFile;
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Deterministic synthetic recordings: realistic flights of every message type, in 512-byte
 // blocks, with optional wrap-around, SD card block headers and injectable faults.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,11 +27,26 @@ struct RecordingOptions {
     uint64_t targetBytes = 0;     // when non-zero, add flights until the recording reaches this size
 };
 
-// The Frame stream of a recording, without block headers.
-std::vector<uint8_t> FrameStream(const RecordingOptions& options);
+// What a generation wrote. Frame counts are indexed by FrameTypeIndex (format/frame.h) and
+// cover the whole generated stream, also the part a wrap overwrote.
+struct RecordingStats {
+    int flights = 0;
+    std::array<uint64_t, 7> frames{};  // every Frame written, faulty or not
+    std::array<uint64_t, 7> intact{};  // Frames a scanner of the stream finds: no fault, not
+                                       // swallowed by a truncated Frame before them
+    uint64_t junkRuns = 0, badCrc = 0, truncated = 0, oversized = 0;
+    uint64_t streamBytes = 0;          // the generated Frame stream
+    uint64_t fileBytes = 0;
+    int wrapGapSeconds = 0;            // wrap: first FlightMessage of the file minus the last
+};
+
+// The Frame stream a recording carries, in file order, without block headers (for an SD
+// card recording: up to its zero block).
+std::vector<uint8_t> FrameStream(const RecordingOptions& options, RecordingStats* stats = nullptr);
 // The recording file's bytes: 512-byte blocks, each a 4-byte header and 508 stream bytes.
-std::vector<uint8_t> Recording(const RecordingOptions& options);
+std::vector<uint8_t> Recording(const RecordingOptions& options, RecordingStats* stats = nullptr);
 // Streams the recording to a file without holding it in memory (large benchmark files).
-void WriteRecording(const std::string& path, const RecordingOptions& options);
+void WriteRecording(const std::string& path, const RecordingOptions& options,
+                    RecordingStats* stats = nullptr);
 
 }  // namespace krelby::gen

@@ -1,0 +1,49 @@
+// Arbitrary bytes as a flight file, replayed with every item ticked and every export flag set.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "format/error.h"
+#include "replay/replay.h"
+
+namespace {
+
+struct NoOutput : krelby::ReplayOutput {};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path = [] {
+        std::atexit([] { std::remove(("/tmp/krelby-fuzz-replay-" + std::to_string(getpid()) + ".FLT").c_str()); });
+        return "/tmp/krelby-fuzz-replay-" + std::to_string(getpid()) + ".FLT";
+    }();
+    if (size == 0) return 0;
+    // The first byte chooses the options, the rest is the file.
+    const uint8_t choice = data[0];
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return 0;
+    std::fwrite(data + 1, 1, size - 1, f);
+    std::fclose(f);
+
+    static NoOutput output;
+    krelby::Session session;
+    for (int box = 1; box <= krelby::kCheckBoxCount; ++box) session.settings.selection.Set(box, (box + choice) % 3 != 0);
+    session.checks.IgnoreChecksums = choice & 1;
+    session.settings.units = {static_cast<int16_t>(choice & 3), static_cast<int16_t>(choice >> 2 & 1),
+                              static_cast<int16_t>(choice >> 3 & 3), static_cast<int16_t>(choice >> 4 & 1),
+                              static_cast<int16_t>(choice >> 5 & 1), static_cast<int16_t>(choice >> 6 & 3),
+                              0, static_cast<int16_t>(choice >> 7), static_cast<int16_t>(choice >> 1 & 1), 0, 0};
+    for (size_t i = 0; i < session.settings.thermocouples.size(); ++i)
+        session.settings.thermocouples[i] = static_cast<uint8_t>((i * 7 + choice) % 9);
+    session.flags = {true, true, (choice & 2) != 0, true};
+    session.output = &output;
+    try {
+        krelby::FlightReplay(session, path);
+        krelby::FlightReplay(session, path);
+    } catch (const krelby::Error&) {
+    }
+    return 0;
+}

@@ -1,0 +1,51 @@
+// csv FLIGHT and kml FLIGHT: the window's two exports of a flight, under the folder's settings.
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "cli/cli.h"
+#include "export/csv_export.h"
+#include "export/kml_export.h"
+#include "replay/replay.h"
+#include "settings/settings_file.h"
+
+namespace krelby::cli {
+namespace {
+
+// The session as the window has it once the flight is shown: settings read, flight replayed.
+Session ShownFlight(const Args& args, const char* usage) {
+    if (args.positional.size() != 1) throw std::runtime_error(std::string("usage: krelby-cli ") + usage);
+    Session session;
+    session.ProgramFolder = ProgramFolder(args);
+    session.regional = SystemRegional();
+    std::string remembered;
+    LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+    session.CurrentFlightFile = args.positional[0];
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(session.CurrentFlightFile, ec)) FlightReplay(session, session.CurrentFlightFile);
+    return session;
+}
+
+int Csv(const Args& args) {
+    Session session = ShownFlight(args, "csv FLIGHT [--folder DIR] [-o FILE]");
+    const auto out = args.Option("-o");
+    if (!out) CreateProgramFolders(session.ProgramFolder);
+    const CsvExportResult r = CsvExport(session, out.value_or(""));
+    if (!r.exported) throw std::runtime_error(r.message);
+    std::printf("%s\n", r.message.c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int Kml(const Args& args) {
+    const auto out = args.Option("-o");
+    if (!out) throw std::runtime_error("usage: krelby-cli kml FLIGHT -o FILE [--folder DIR]");
+    Session session = ShownFlight(args, "kml FLIGHT -o FILE [--folder DIR]");
+    KmlExport(session, *out);
+    return 0;
+}
+
+const Register csv("csv", "FLIGHT [--folder DIR] [-o FILE]", Csv);
+const Register kml("kml", "FLIGHT -o FILE [--folder DIR]", Kml);
+
+}  // namespace
+}  // namespace krelby::cli

@@ -1,0 +1,38 @@
+// The CSV file the replay writes its header and rows into during the CSV export.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "export/text_file.h"
+#include "format/regional.h"
+#include "replay/session.h"
+
+namespace krelby {
+
+class CsvFile : public ReplayOutput {
+public:
+    CsvFile(const std::string& path, const Regional& regional) : file_(path), regional_(regional) {}
+
+    // "TimeStamp" and every named column in column order; fixes the columns of every row.
+    void CsvHeader(const CsvColumns& columns) override;
+    // The time, a blank, and each header column's value; a column without a value yet is
+    // written as empty fields, as many as its name has, so rows match the header.
+    void CsvRow(double time, const CsvColumns& columns) override;
+    void Close() { file_.Close(); }
+
+private:
+    struct Column {
+        int index;
+        int fields;
+    };
+    TextFile file_;
+    Regional regional_;
+    bool headerWritten_ = false;
+    std::vector<Column> columns_;
+    std::string line_;
+};
+
+// ProgramFolder + "Exports/" + the flight file's name with ".CSV" for its extension.
+std::string CsvExportPath(const std::string& programFolder, const std::string& flightFile);
+
+}  // namespace krelby

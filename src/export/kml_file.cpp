@@ -1,0 +1,87 @@
+#include "export/kml_file.h"
+
+#include <array>
+
+#include "format/messages.h"
+#include "replay/value_text.h"
+
+namespace krelby {
+namespace {
+
+constexpr std::array<const char*, 7> kKmlColorCodes = {"00ffff", "00ff00", "ff0000", "0000ff",
+                                                       "000000", "ff00ff", "ffffff"};
+constexpr std::array<const char*, 3> kKmlOpacityCodes = {"ff", "80", "00"};
+
+std::string XmlEscaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string KmlColor(uint8_t opacity, uint8_t defaultOpacity, uint8_t color, uint8_t defaultColor) {
+    if (opacity >= kKmlOpacityCodes.size()) opacity = defaultOpacity;
+    if (color >= kKmlColorCodes.size()) color = defaultColor;
+    return std::string(kKmlOpacityCodes[opacity]) + kKmlColorCodes[color];
+}
+
+std::string KmlCoordinateText(int32_t latitude, int32_t longitude, int32_t gpsAltitudeFeet) {
+    const double lon = longitude / 180000.0;
+    const double lat = latitude / 180000.0;
+    const long double metres = static_cast<long double>(gpsAltitudeFeet) / 3.28083L;
+    std::string line = "  ";
+    line += GeneralText(lon);
+    line += ',';
+    line += GeneralText(lat);
+    line += ',';
+    line += GeneralText(metres);
+    return line;
+}
+
+void KmlFile::WriteHead(std::string_view name, KmlStyle& style) {
+    const KmlStyle defaults;
+    file_.Line("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    file_.Line("<kml xmlns=\"http://earth.google.com/kml/2.1\">");
+    file_.Line("<Placemark>");
+    file_.Line("  <name>" + XmlEscaped(name) + "</name>");
+    file_.Line("  <description>Tarvik Flight data recording</description>");
+    file_.Line("  <Style id=\"TarvikStyleOptionSelection\">");
+    file_.Line("    <LineStyle>");
+    if (style.PolyOpacity == 2 && style.LineOpacity == 2) style.LineOpacity = 0;  // keep the track visible
+    file_.Line("      <color>" + KmlColor(style.LineOpacity, defaults.LineOpacity, style.LineColor, defaults.LineColor) +
+               "</color>");
+    file_.Line("       <width>" + std::to_string(style.LineWidth + 1) + "</width>");
+    file_.Line("    </LineStyle>");
+    file_.Line("    <PolyStyle>");
+    file_.Line("      <color>" + KmlColor(style.PolyOpacity, defaults.PolyOpacity, style.PolyColor, defaults.PolyColor) +
+               "</color>");
+    file_.Line("      <outline>1</outline>");
+    file_.Line("    </PolyStyle>");
+    file_.Line("  </Style>");
+    file_.Line("  <LineString>");
+    file_.Line(style.ExtrudePoly ? "  <extrude>1</extrude>" : "  <extrude>0</extrude>");
+    file_.Line("  <tessellate>1</tessellate>");
+    file_.Line(style.Clamp2GND ? "  <altitudeMode>clampToGround</altitudeMode>" : "  <altitudeMode>absolute</altitudeMode>");
+    file_.Line("  <coordinates>");
+}
+
+void KmlFile::KmlCoordinate(const GpsMessage& m) {
+    file_.Line(KmlCoordinateText(m.Latitude(), m.Longitude(), m.GPSAltitude()));
+}
+
+void KmlFile::WriteTail() {
+    file_.Line("  </coordinates>");
+    file_.Line("  </LineString>");
+    file_.Line("</Placemark>");
+    file_.Line("</kml>");
+}
+
+}  // namespace krelby

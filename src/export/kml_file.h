@@ -1,0 +1,33 @@
+// The KML document: head with the track style, one coordinate line per GpsMessage, tail.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "export/text_file.h"
+#include "replay/session.h"
+#include "settings/records.h"
+
+namespace krelby {
+
+class KmlFile : public ReplayOutput {
+public:
+    explicit KmlFile(const std::string& path) : file_(path) {}
+
+    // Applies the opacity rule to `style` itself (both transparent: the line becomes opaque).
+    void WriteHead(std::string_view name, KmlStyle& style);
+    void KmlCoordinate(const GpsMessage& message) override;
+    void WriteTail();
+    void Close() { file_.Close(); }
+
+private:
+    TextFile file_;
+    std::string line_;
+};
+
+// "  lon,lat,alt" in degrees and metres, full stops whatever the regional settings.
+std::string KmlCoordinateText(int32_t latitude, int32_t longitude, int32_t gpsAltitudeFeet);
+// "aabbggrr" for an opacity and colour index; an index without a table entry takes the
+// setting's default entry.
+std::string KmlColor(uint8_t opacity, uint8_t defaultOpacity, uint8_t color, uint8_t defaultColor);
+
+}  // namespace krelby
