@@ -44,6 +44,12 @@ void StreamGenerator::Run(const ClockSkip& skip) {
             EmitSecond(model, CivilFromSeconds(clock + s + (s >= skip.fromSecond ? jump : 0)), s);
         }
         clock += seconds + jump + clockRng.Int(40 * 60, 20 * 3600);
+        // Light aircraft fly by day: a start after dusk waits for the next morning.
+        const int hour = CivilFromSeconds(clock).hour;
+        if (hour < 7 || hour >= 19) {
+            const int64_t day = clock - clock % 86400 + (hour >= 19 ? 86400 : 0);
+            clock = day + 7 * 3600 + clockRng.Int(0, 4 * 3600);
+        }
         ++flights_;
     }
 }

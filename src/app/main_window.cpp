@@ -1,0 +1,300 @@
+#include "main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/chart/chart_widget.h"
+#include "data_selection_dialog.h"
+#include "export/csv_export.h"
+#include "export/jpeg_writer.h"
+#include "export/kml_export.h"
+#include "options_dialog.h"
+#include "progress_dialog.h"
+#include "recording_kind.h"
+#include "replay/replay.h"
+#include "settings/settings_file.h"
+
+namespace krelby {
+namespace {
+
+const FileDialogSpec kOpenFlight{"Select flight recording file for viewing",
+                                 "Flight recording files (*.FLT)|*.FLT", "FLT", "*.FLT", {}};
+const FileDialogSpec kOpenInternal{
+    "Select EFIS recording file for import",
+    "Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat", "dat",
+    "Zelvobb*.dat", {}};
+const FileDialogSpec kOpenSd{"Select EFIS recording file for import",
+                             "Zelvo recording (Zelvo.REC)|Zelvo.REC", "REC", "Zelvo*.REC", {}};
+const FileDialogSpec kSaveKml{"Enter name of Google file to create",
+                              "Goggle Earth file (*.KML)|*.KML", "KML", {}, {}};
+const FileDialogSpec kSaveJpeg{"Enter name of JPEG file to create", "JPEG files (*.JPG)|*.JPG",
+                               "JPG", {}, {}};
+
+FileDialogSpec In(FileDialogSpec spec, const QString& folder) {
+    spec.folder = folder;
+    return spec;
+}
+
+// The save dialogs' answer, with the default extension on a name typed without one.
+QString AskSave(Prompter& prompter, QWidget* parent, const FileDialogSpec& spec) {
+    return WithDefaultExtension(prompter.SaveFile(parent, spec), spec.defaultExtension);
+}
+
+bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent), session_(session), prompter_(prompter) {
+    setObjectName("TForm1");
+    setWindowTitle("Tarvik EFIS data recording viewer. Version 1.0.4.2");
+    resize(780, 612);
+    setAcceptDrops(true);
+
+    // An existing folder, or one that cannot be made, is passed over: the commands that
+    // need it report the file error.
+    for (const char* name : {"Flights_INT", "Flights_SD", "Exports"}) QDir().mkdir(Folder(name));
+
+    chart_ = new ChartWidget(session_.chart);
+    chart_->setObjectName("Chart1");
+    chart_->setMouseTracking(true);  // values under the mouse
+
+    LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(chart_, 1);
+    layout->addWidget(BuildStatusStrip());
+    setCentralWidget(central);
+    BuildMenu();
+
+    ShowFlightLabel();
+    view3D_->setChecked(session_.settings.general.View3D);
+    chart_->Set3D(view3D_->isChecked());
+    connect(view3D_, &QCheckBox::toggled, this, [this](bool on) {
+        session_.settings.general.View3D = on;
+        chart_->Set3D(on);
+    });
+
+    dataDialog_ = new DataSelectionDialog(session_.settings.selection, this);
+    optionsDialog_ = new OptionsDialog(session_.settings, session_.checks, this);
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::Folder(const char* name) const {
+    return QString::fromStdString(session_.ProgramFolder) + QString::fromUtf8(name);
+}
+
+QString MainWindow::SettingsPath() const { return Folder("Krelby.INI"); }
+
+QWidget* MainWindow::BuildStatusStrip() {
+    auto* panel = new QWidget;
+    panel->setObjectName("Panel1");
+    panel->setFixedHeight(24);
+    view3D_ = new QCheckBox("3D");
+    view3D_->setObjectName("CheckBox1");
+    auto* caption = new QLabel("Selected flight:");
+    caption->setObjectName("Label1");
+    flightLabel_ = new QLabel;
+    flightLabel_->setObjectName("Label2");
+    flightLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(7, 0, 7, 0);
+    layout->setSpacing(12);
+    layout->addWidget(view3D_);
+    layout->addWidget(caption);
+    layout->addWidget(flightLabel_, 1);
+    return panel;
+}
+
+void MainWindow::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    QMenu* import = bar->addMenu("Import");
+    import->setObjectName("Import1");
+    import->addAction("Zelvo internal data recording (ZelvoBB.DAT)", this, &MainWindow::ImportInternal)
+        ->setObjectName("ZelvoInternal1");
+    import->addAction("Zelvo SD card recording (Zelvo.REC)", this, &MainWindow::ImportSd)
+        ->setObjectName("ZelvoSD1");
+    bar->addAction("Flight", this, &MainWindow::FlightCommand)->setObjectName("Flight1");
+    bar->addAction("Data", this, &MainWindow::DataCommand)->setObjectName("Data1");
+    bar->addAction("Print", this, &MainWindow::PrintCommand)->setObjectName("Print1");
+    QMenu* exports = bar->addMenu("Export");
+    exports->setObjectName("Export1");
+    exports->addAction("Export chart view to a JPEG image file", this, &MainWindow::JpegCommand)
+        ->setObjectName("ExportJpeg1");
+    exports->addAction("Export current flight to Google Earth KML", this, &MainWindow::KmlCommand)
+        ->setObjectName("ExportKml1");
+    exports->addAction("Export flight as Excel comma delimited file", this, &MainWindow::CsvCommand)
+        ->setObjectName("ExportCsv1");
+    bar->addAction("Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
+}
+
+void MainWindow::RunCommand(const QString& progressLabel, const std::function<void()>& body) {
+    ProgressScope progress(this, progressLabel);
+    session_.progress = progress.Callback();
+    try {
+        body();
+    } catch (const std::exception& e) {
+        prompter_.Error(this, QString::fromStdString(e.what()));
+    } catch (...) {
+        prompter_.Error(this, "Unexpected error");
+    }
+    session_.progress = {};
+}
+
+void MainWindow::Replay(const std::string& path) { FlightReplay(session_, path); }
+
+void MainWindow::Import(const QString& path, RecordingKind kind) {
+    const ImportResult result =
+        ImportRecording(path.toStdString(), kind, session_.ProgramFolder, session_.regional,
+                        session_.checks, session_.clock, session_.progress);
+    prompter_.Message(this, QString::fromStdString(result.Message()));
+}
+
+void MainWindow::ShowFlightLabel() {
+    flightLabel_->setText(QString::fromStdString(session_.CurrentFlightFile));
+}
+
+void MainWindow::ImportInternal() {
+    RunCommand("Importing recording...", [this] {
+        const QString path = prompter_.OpenFile(this, In(kOpenInternal, Folder()));
+        if (!path.isEmpty()) Import(path, RecordingKind::Internal);
+    });
+}
+
+void MainWindow::ImportSd() {
+    RunCommand("Importing recording...", [this] {
+        const QString path = prompter_.OpenFile(this, In(kOpenSd, Folder()));
+        if (!path.isEmpty()) Import(path, RecordingKind::SdCard);
+    });
+}
+
+void MainWindow::FlightCommand() {
+    RunCommand("Reading flight...", [this] {
+        const QString path = prompter_.OpenFile(this, In(kOpenFlight, Folder()));
+        if (path.isEmpty()) return;
+        session_.flags.CsvExportActive = false;
+        if (IsFile(path)) Replay(path.toStdString());
+    });
+    ShowFlightLabel();
+}
+
+void MainWindow::DataCommand() {
+    RunCommand("Reading flight...", [this] {
+        dataDialog_->exec();
+        if (!IsFile(QString::fromStdString(session_.CurrentFlightFile))) session_.CurrentFlightFile.clear();
+        if (session_.CurrentFlightFile.empty()) return;
+        session_.flags.CsvExportActive = false;
+        Replay(session_.CurrentFlightFile);
+    });
+}
+
+void MainWindow::OptionsCommand() {
+    RunCommand("Reading flight...", [this] {
+        optionsDialog_->exec();
+        if (!session_.CurrentFlightFile.empty()) Replay(session_.CurrentFlightFile);
+    });
+}
+
+void MainWindow::PrintCommand() {
+    RunCommand({}, [this] {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageOrientation(QPageLayout::Landscape);
+        QPrintPreviewDialog preview(&printer, this);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [this](QPrinter* p) { chart_->Print(*p); });
+        preview.exec();
+        chart_->update();
+    });
+}
+
+void MainWindow::JpegCommand() {
+    RunCommand({}, [this] {
+        const QString path = AskSave(prompter_, this, In(kSaveJpeg, Folder("Exports")));
+        if (path.isEmpty()) return;
+        const QSize size = chart_->size();
+        if (size.isEmpty()) return;  // a chart without area has no picture
+        const QImage picture = chart_->Grab(size).convertToFormat(QImage::Format_RGB888);
+        std::vector<uint8_t> rgb;
+        rgb.reserve(static_cast<size_t>(picture.width()) * picture.height() * 3);
+        for (int y = 0; y < picture.height(); ++y) {
+            const uint8_t* line = picture.constScanLine(y);
+            rgb.insert(rgb.end(), line, line + picture.width() * 3);
+        }
+        WriteJpeg(path.toStdString(), picture.width(), picture.height(), rgb);
+    });
+}
+
+void MainWindow::KmlCommand() {
+    RunCommand("Exporting to Google Earth...", [this] {
+        if (session_.CurrentFlightFile.empty()) return;
+        const QString path = AskSave(prompter_, this, In(kSaveKml, Folder("Exports")));
+        if (path.isEmpty()) return;
+        KmlExport(session_, path.toStdString());
+    });
+}
+
+void MainWindow::CsvCommand() {
+    RunCommand("Exporting to CSV...", [this] {
+        const CsvExportResult result = CsvExport(session_);
+        if (!result.message.empty()) prompter_.Message(this, QString::fromStdString(result.message));
+    });
+    ShowFlightLabel();
+}
+
+void MainWindow::OpenDropped(const QString& path) {
+    if (QFileInfo(path).suffix().compare("FLT", Qt::CaseInsensitive) == 0) {
+        RunCommand("Reading flight...", [this, path] {
+            session_.flags.CsvExportActive = false;
+            Replay(path.toStdString());
+        });
+        ShowFlightLabel();
+        return;
+    }
+    RunCommand("Importing recording...",
+               [this, path] { Import(path, GuessRecordingKind(path.toStdString())); });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    // After the drop has finished, so the program it came from is not kept waiting.
+    const QString path = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { OpenDropped(path); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Written once, however often the window is asked to close; the program ends even when
+    // the file cannot be written.
+    if (!settingsSaved_) {
+        settingsSaved_ = true;
+        session_.settings.general.View3D = view3D_->isChecked();
+        try {
+            SaveSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+        } catch (const std::exception&) {
+            prompter_.Error(this, "Unable to write to " + SettingsPath());
+        }
+    }
+    event->accept();
+}
+
+}  // namespace krelby

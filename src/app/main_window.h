@@ -1,0 +1,71 @@
+// TForm1: the menu of commands, the chart, and the status strip with the 3D switch and the
+// flight shown. Every command runs to its end; an error ends it with a message box.
+#pragma once
+#include <QMainWindow>
+#include <functional>
+#include <string>
+
+#include "import/import.h"
+#include "prompter.h"
+#include "replay/session.h"
+
+class QCheckBox;
+class QLabel;
+
+namespace krelby {
+
+class ChartWidget;
+class DataSelectionDialog;
+class OptionsDialog;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(Session& session, Prompter& prompter, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The menu commands.
+    void ImportInternal();
+    void ImportSd();
+    void FlightCommand();
+    void DataCommand();
+    void PrintCommand();
+    void JpegCommand();
+    void KmlCommand();
+    void CsvCommand();
+    void OptionsCommand();
+    // A file dropped on the window: a flight file is shown, a recording imported.
+    void OpenDropped(const QString& path);
+
+    ChartWidget* Chart() const { return chart_; }
+    QCheckBox* View3D() const { return view3D_; }
+    QLabel* FlightLabel() const { return flightLabel_; }
+    DataSelectionDialog* DataDialog() const { return dataDialog_; }
+    OptionsDialog* Options() const { return optionsDialog_; }
+    QString SettingsPath() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildMenu();
+    QWidget* BuildStatusStrip();
+    void RunCommand(const QString& progressLabel, const std::function<void()>& body);
+    void Replay(const std::string& path);
+    void Import(const QString& path, RecordingKind kind);
+    void ShowFlightLabel();
+    QString Folder(const char* name = "") const;
+
+    Session& session_;
+    Prompter& prompter_;
+    ChartWidget* chart_ = nullptr;
+    QCheckBox* view3D_ = nullptr;
+    QLabel* flightLabel_ = nullptr;
+    DataSelectionDialog* dataDialog_ = nullptr;
+    OptionsDialog* optionsDialog_ = nullptr;
+    bool settingsSaved_ = false;
+};
+
+}  // namespace krelby

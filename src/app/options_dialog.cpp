@@ -1,0 +1,186 @@
+#include "options_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "radio_group.h"
+
+namespace krelby {
+namespace {
+
+const QStringList kColorNames = {"yellow", "green", "blue", "red", "black", "purple", "grey"};
+const QStringList kOpacityNames = {"fully opaque", "half", "fully transparent"};
+
+struct UnitRow {
+    const char* label;
+    int control;  // ComboBox number
+    int16_t UnitSettings::*field;
+    QStringList items;
+};
+
+const std::array<UnitRow, 8>& UnitRows() {
+    static const std::array<UnitRow, 8> rows = {{
+        {"Altitude", 3, &UnitSettings::Altitude, {"Feet", "Meters"}},
+        {"VSI", 4, &UnitSettings::VSI, {"Feet per minute", "Meters per second"}},
+        {"Speed", 5, &UnitSettings::Speed,
+         {"Miles per hour", "Kilometers per hour", "Nautical Miles per hour"}},
+        {"Temperature", 6, &UnitSettings::Temp, {"Celsius", "Fahrenheit"}},
+        {"Engine Pressures", 7, &UnitSettings::OilP, {"Bar", "PSI"}},
+        {"Manifold Pressure", 8, &UnitSettings::MAP, {"Millibars", "\"HG"}},
+        {"Liquid Quantity", 10, &UnitSettings::LiqQ, {"Liters", "US Gallons"}},
+        {"Atmospheric Pressure", 11, &UnitSettings::Baro, {"Millibars", "\"HG"}},
+    }};
+    return rows;
+}
+
+QComboBox* List(int number, const QStringList& items) {
+    auto* box = new QComboBox;
+    box->setObjectName(QString("ComboBox%1").arg(number));
+    box->addItems(items);
+    return box;
+}
+
+QCheckBox* Check(int number, const char* caption) {
+    auto* box = new QCheckBox(caption);
+    box->setObjectName(QString("CheckBox%1").arg(number));
+    return box;
+}
+
+// An item index stored in an unsigned byte: nothing chosen becomes 255.
+uint8_t ByteIndex(const QComboBox* box) {
+    const int i = box->currentIndex();
+    return i < 0 ? 255 : static_cast<uint8_t>(i);
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(Settings& settings, ChecksumOptions& checks, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
+    setObjectName("TForm4");
+    setWindowTitle("Options");
+    setWindowFlag(Qt::Tool);
+    resize(401, 429);
+
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName("PageControl1");
+    pages_->setUsesScrollButtons(false);  // every tab in sight
+    pages_->addTab(GoogleEarthPage(), "Google Earth");
+    pages_->addTab(UnitsPage(), "Units");
+    for (int m = 1; m <= 4; ++m) pages_->addTab(EnginePage(m), QString("ZEDA%1").arg(m));
+
+    auto* ignore = Check(1, "Ignore checksums when importing recording");
+    ignore->setChecked(checks.IgnoreChecksums);
+    connect(ignore, &QCheckBox::toggled, this, [&checks](bool on) { checks.IgnoreChecksums = on; });
+    auto* ok = new QPushButton("OK");
+    ok->setObjectName("Button1");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        StoreControls();
+        accept();
+    });
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(ignore, 1);
+    bottom->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages_, 1);
+    layout->addLayout(bottom);
+}
+
+QWidget* OptionsDialog::GoogleEarthPage() {
+    width_ = List(47, {"1", "2", "3", "4", "5"});
+    lineColor_ = List(48, kColorNames);
+    lineOpacity_ = List(49, kOpacityNames);
+    clamp_ = Check(4, "Clamp Track to Ground");
+    polyColor_ = List(50, kColorNames);
+    polyOpacity_ = List(51, kOpacityNames);
+    extrude_ = Check(3, "Extrude (paint Polygon)");
+
+    auto* line = new QGroupBox(" Line Style  ");
+    auto* lineForm = new QFormLayout(line);
+    lineForm->addRow("Width", width_);
+    lineForm->addRow("Color", lineColor_);
+    lineForm->addRow("Opacity", lineOpacity_);
+    lineForm->addRow(clamp_);
+    auto* poly = new QGroupBox(" Polygon  ");
+    auto* polyForm = new QFormLayout(poly);
+    polyForm->addRow("Color", polyColor_);
+    polyForm->addRow("Opacity", polyOpacity_);
+    polyForm->addRow(extrude_);
+
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(line);
+    layout->addWidget(poly);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* OptionsDialog::UnitsPage() {
+    auto* page = new QWidget;
+    auto* form = new QFormLayout(page);
+    for (size_t i = 0; i < UnitRows().size(); ++i) {
+        const UnitRow& row = UnitRows()[i];
+        units_[i] = List(row.control, row.items);
+        form->addRow(row.label, units_[i]);
+    }
+    return page;
+}
+
+QWidget* OptionsDialog::EnginePage(int monitor) {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    for (int i = 0; i < 12; ++i) {
+        const int k = 12 * (monitor - 1) + i;
+        auto* group = new RadioGroup(QString("TC%1").arg(i + 1), {"EGT", "CHT", "Other"});
+        group->setObjectName(QString("RadioGroup%1").arg(k + 1));
+        thermocouples_[k] = group;
+        grid->addWidget(group, i % 4, i / 4);
+    }
+    return page;
+}
+
+void OptionsDialog::showEvent(QShowEvent* event) {
+    LoadControls();
+    QDialog::showEvent(event);
+}
+
+void OptionsDialog::LoadControls() {
+    for (size_t i = 0; i < UnitRows().size(); ++i)
+        units_[i]->setCurrentIndex(settings_.units.*UnitRows()[i].field);
+    for (int k = 0; k < kThermocoupleCount; ++k)
+        thermocouples_[k]->SetItemIndex(settings_.thermocouples[k]);
+    const KmlStyle& kml = settings_.kml;
+    width_->setCurrentIndex(kml.LineWidth);
+    lineColor_->setCurrentIndex(kml.LineColor);
+    lineOpacity_->setCurrentIndex(kml.LineOpacity);
+    clamp_->setChecked(kml.Clamp2GND != 0);
+    extrude_->setChecked(kml.ExtrudePoly != 0);
+    polyColor_->setCurrentIndex(kml.PolyColor);
+    polyOpacity_->setCurrentIndex(kml.PolyOpacity);
+}
+
+void OptionsDialog::StoreControls() {
+    for (size_t i = 0; i < UnitRows().size(); ++i)
+        settings_.units.*UnitRows()[i].field = static_cast<int16_t>(units_[i]->currentIndex());
+    for (int k = 0; k < kThermocoupleCount; ++k) {
+        const int kind = thermocouples_[k]->ItemIndex();
+        settings_.thermocouples[k] = kind < 0 ? uint8_t{Other} : static_cast<uint8_t>(kind);
+    }
+    KmlStyle& kml = settings_.kml;
+    kml.LineWidth = ByteIndex(width_);
+    kml.LineColor = ByteIndex(lineColor_);
+    kml.LineOpacity = ByteIndex(lineOpacity_);
+    kml.Clamp2GND = clamp_->isChecked() ? 1 : 0;
+    kml.ExtrudePoly = extrude_->isChecked() ? 1 : 0;
+    kml.PolyColor = ByteIndex(polyColor_);
+    kml.PolyOpacity = ByteIndex(polyOpacity_);
+}
+
+}  // namespace krelby

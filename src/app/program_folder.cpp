@@ -1,0 +1,50 @@
+#include "program_folder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace krelby {
+
+std::string ProgramFolderOf(const QString& executablePath) {
+    const QString cut = executablePath.left(255);
+    const qsizetype slash = cut.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? std::string() : cut.left(slash + 1).toStdString();
+}
+
+std::string ChooseProgramFolder() {
+    const std::string folder = ProgramFolderOf(QCoreApplication::applicationFilePath());
+    const QFileInfo info(QString::fromStdString(folder));
+    if (!folder.empty() && info.isDir() && info.isWritable()) return folder;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return (data + QLatin1Char('/')).toStdString();
+}
+
+namespace {
+
+// The first character of a date or time format that is neither a field letter nor quoted
+// text; a plain ASCII one is taken, otherwise the fallback.
+char SeparatorOf(const QString& format, char fallback) {
+    for (QChar c : format) {
+        if (c.isLetter() || c == QLatin1Char('\'')) continue;
+        if (c.unicode() > 0x20 && c.unicode() < 0x7F) return static_cast<char>(c.unicode());
+        return fallback;
+    }
+    return fallback;
+}
+
+}  // namespace
+
+Regional RegionalOf(const QLocale& locale) {
+    Regional r;
+    r.dateSeparator = SeparatorOf(locale.dateFormat(QLocale::ShortFormat), r.dateSeparator);
+    r.timeSeparator = SeparatorOf(locale.timeFormat(QLocale::ShortFormat), r.timeSeparator);
+    const QString point = locale.decimalPoint();
+    if (point.size() == 1 && point[0].unicode() > 0x20 && point[0].unicode() < 0x7F)
+        r.decimalSeparator = static_cast<char>(point[0].unicode());
+    return r;
+}
+
+}  // namespace krelby

@@ -1,0 +1,66 @@
+#include "prompter.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace krelby {
+
+QStringList QtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i].trimmed();
+        QString pattern = parts[i + 1].trimmed();
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt reads the pattern from the last parentheses; a text that already ends in
+        // them keeps its look.
+        const QString tail = QLatin1Char('(') + pattern + QLatin1Char(')');
+        if (!text.endsWith(tail, Qt::CaseInsensitive)) text += QLatin1Char(' ') + tail;
+        result << text;
+    }
+    return result;
+}
+
+QString WithDefaultExtension(const QString& path, const QString& extension) {
+    if (path.isEmpty() || extension.isEmpty()) return path;
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        return path + QLatin1Char('.') + extension;
+    return path;
+}
+
+namespace {
+
+QString Run(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, spec.title, spec.folder);
+    // Qt's own dialog applies the default extension before its overwrite question.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setNameFilters(QtNameFilters(spec.filter));
+    dialog.setDefaultSuffix(spec.defaultExtension);
+    if (!spec.initialName.isEmpty()) dialog.selectFile(spec.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return WithDefaultExtension(dialog.selectedFiles().first(), spec.defaultExtension);
+}
+
+}  // namespace
+
+QString DialogPrompter::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
+    return Run(parent, spec, QFileDialog::AcceptOpen);
+}
+
+QString DialogPrompter::SaveFile(QWidget* parent, const FileDialogSpec& spec) {
+    return Run(parent, spec, QFileDialog::AcceptSave);
+}
+
+void DialogPrompter::Message(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, kAppTitle, text);
+}
+
+void DialogPrompter::Error(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, kAppTitle, text);
+}
+
+}  // namespace krelby

@@ -1,0 +1,46 @@
+// Every file dialog and message box of the window goes through a Prompter, so tests can
+// answer the dialogs and read the messages.
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace krelby {
+
+inline const QString kAppTitle = QStringLiteral("Tarvik EFIS data recording tool");
+
+struct FileDialogSpec {
+    QString title;
+    QString filter;  // "text|pattern|text|pattern"
+    QString defaultExtension;
+    QString initialName;
+    QString folder;
+};
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // The chosen path, or empty when cancelled.
+    virtual QString OpenFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    // Asks before overwriting an existing file.
+    virtual QString SaveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual void Message(QWidget* parent, const QString& text) = 0;
+    virtual void Error(QWidget* parent, const QString& text) = 0;
+};
+
+// Qt's own file dialogs (the same on every desktop) and message boxes titled kAppTitle.
+class DialogPrompter : public Prompter {
+public:
+    QString OpenFile(QWidget* parent, const FileDialogSpec& spec) override;
+    QString SaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+    void Message(QWidget* parent, const QString& text) override;
+    void Error(QWidget* parent, const QString& text) override;
+};
+
+// "text|pattern|..." as Qt name filters "text (pattern)".
+QStringList QtNameFilters(const QString& filter);
+// A name typed without extension gets the default one.
+QString WithDefaultExtension(const QString& path, const QString& extension);
+
+}  // namespace krelby

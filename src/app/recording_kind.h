@@ -1,0 +1,13 @@
+// Which import a dropped recording needs.
+#pragma once
+#include <string>
+
+#include "import/import.h"
+
+namespace krelby {
+
+// SD card when named *.REC, or when its block headers run non-zero up to a zero block;
+// otherwise internal. An unreadable file counts as internal (its import reports the error).
+RecordingKind GuessRecordingKind(const std::string& path);
+
+}  // namespace krelby

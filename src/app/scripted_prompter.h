@@ -1,0 +1,30 @@
+// A Prompter that answers file dialogs from a queue and records every dialog and message:
+// for tests and for driving the window without a user.
+#pragma once
+#include <QQueue>
+#include <QStringList>
+
+#include "prompter.h"
+
+namespace krelby {
+
+class ScriptedPrompter : public Prompter {
+public:
+    QQueue<QString> answers;     // one per file dialog; an empty answer is a cancel
+    QList<FileDialogSpec> asked;  // the file dialogs shown, in order
+    QStringList messages;         // message boxes, in order
+    QStringList errors;           // error boxes, in order
+
+    QString OpenFile(QWidget*, const FileDialogSpec& spec) override { return Answer(spec); }
+    QString SaveFile(QWidget*, const FileDialogSpec& spec) override { return Answer(spec); }
+    void Message(QWidget*, const QString& text) override { messages << text; }
+    void Error(QWidget*, const QString& text) override { errors << text; }
+
+private:
+    QString Answer(const FileDialogSpec& spec) {
+        asked << spec;
+        return answers.isEmpty() ? QString() : answers.dequeue();
+    }
+};
+
+}  // namespace krelby

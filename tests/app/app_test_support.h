@@ -1,0 +1,84 @@
+// What the window tests share: a program folder of their own, flight files built from
+// Frames, and a way to answer a modal dialog from inside its event loop.
+#pragma once
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/application.h"
+#include "app/scripted_prompter.h"
+#include "format/frame_builder.h"
+
+namespace krelby::testing {
+
+using Frame = std::vector<uint8_t>;
+
+// A FlightMessage of 14 March 2024 at 10:mm:ss with the given pressure altitude.
+inline Frame FlightAt(int minute, int second, int32_t altitude = 1000) {
+    FrameBuilder b(FrameType::Flight);
+    b.i32(8, altitude).u16(16, 900);
+    b.u8(32, 10).u8(33, static_cast<uint8_t>(minute)).u8(34, static_cast<uint8_t>(second));
+    b.u8(35, 14).u8(36, 3).u8(37, 24);
+    return b.Sealed();
+}
+
+inline Frame GpsAt(int32_t latitude, int32_t longitude, int32_t altitude) {
+    return FrameBuilder(FrameType::Gps).i32(8, latitude).i32(12, longitude).i32(16, altitude).Sealed();
+}
+
+// A minute of flight: one FlightMessage and one GpsMessage a second.
+inline std::vector<Frame> OneMinuteFlight() {
+    std::vector<Frame> frames;
+    for (int s = 0; s < 60; ++s) {
+        frames.push_back(FlightAt(1, s, 1000 + 10 * s));
+        frames.push_back(GpsAt(-4860000, 27000000 + s, 1000));
+    }
+    return frames;
+}
+
+inline void WriteFrames(const QString& path, const std::vector<Frame>& frames) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    for (const Frame& f : frames) file.write(reinterpret_cast<const char*>(f.data()), qint64(f.size()));
+}
+
+// An internal recording: the Frames in 512-byte blocks with a 4-byte header each.
+inline void WriteRecording(const QString& path, const std::vector<Frame>& frames, uint32_t header = 1) {
+    std::vector<uint8_t> stream;
+    for (const Frame& f : frames) stream.insert(stream.end(), f.begin(), f.end());
+    QByteArray bytes;
+    for (size_t i = 0; i < stream.size(); i += 508) {
+        uint8_t h[4];
+        put32le(h, 0, header);
+        bytes.append(reinterpret_cast<const char*>(h), 4);
+        bytes.append(reinterpret_cast<const char*>(stream.data() + i), qsizetype(std::min<size_t>(508, stream.size() - i)));
+    }
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// One run of the program in its own folder, answering dialogs from `prompter`.
+struct Run {
+    explicit Run(const QString& folder) : app((folder + "/").toStdString(), &prompter) {}
+    ScriptedPrompter prompter;
+    Application app;
+    MainWindow& window() { return app.window(); }
+    Session& session() { return app.session(); }
+};
+
+// Runs `answer` on the modal dialog that the next command opens.
+inline void WhenModal(std::function<void(QWidget*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal) answer(modal);
+    });
+}
+
+}  // namespace krelby::testing

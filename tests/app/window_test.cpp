@@ -1,0 +1,281 @@
+// The main window: start-up, closing, and every menu command at its top level.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QLabel>
+#include <QTest>
+
+#include "app/chart/chart_widget.h"
+#include "app/data_selection_dialog.h"
+#include "app/options_dialog.h"
+#include "app_test_support.h"
+
+using namespace krelby;
+using namespace krelby::testing;
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString Path(const QString& name) const { return dir.path() + "/" + name; }
+    QString Flight() {
+        const QString path = Path("Flights_INT/2024-03-14 10-01-00.FLT");
+        QDir().mkpath(Path("Flights_INT"));
+        WriteFrames(path, OneMinuteFlight());
+        return path;
+    }
+    static int Keys(const QString& ini) {
+        QFile f(ini);
+        f.open(QIODevice::ReadOnly);
+        return int(QString(f.readAll()).count('='));
+    }
+
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+    void cleanup() { dir.remove(); dir = QTemporaryDir(); }
+
+    void firstStartMakesFoldersAndDefaultsAndCloseWritesEveryKey() {
+        {
+            Run run(dir.path());
+            for (const char* folder : {"Flights_INT", "Flights_SD", "Exports"})
+                QVERIFY2(QFileInfo(Path(folder)).isDir(), folder);
+            QCOMPARE(run.window().objectName(), QString("TForm1"));
+            QCOMPARE(run.window().windowTitle(), QString("Tarvik EFIS data recording viewer. Version 1.0.4.2"));
+            QCOMPARE(run.window().FlightLabel()->text(), QString());
+            QVERIFY(!run.window().View3D()->isChecked());
+            QVERIFY(!run.window().Chart()->Is3D());
+            QCOMPARE(run.session().chart.SlotsInChart(), 0);
+            QVERIFY(!QFile::exists(Path("Krelby.INI")));
+            run.window().show();
+            run.window().close();
+            run.window().close();  // written once
+            QVERIFY(run.prompter.errors.isEmpty());
+        }
+        QCOMPARE(Keys(Path("Krelby.INI")), 281);
+        QFile ini(Path("Krelby.INI"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY(text.contains("CurrentFilename=\r\n") || text.contains("CurrentFilename=\n"));
+        QVERIFY(text.contains("3DView=0"));
+    }
+
+    void rememberedFlightIsShownButNotReplayedAtStart() {
+        const QString flight = Flight();
+        {
+            Run first(dir.path());
+            first.session().CurrentFlightFile = flight.toStdString();
+            first.session().settings.selection.Set(1, true);
+            first.window().close();
+        }
+        Run run(dir.path());
+        QCOMPARE(run.window().FlightLabel()->text(), flight);
+        QVERIFY(run.session().settings.selection.Ticked(1));
+        QCOMPARE(run.session().chart.SlotsInChart(), 0);
+        QCOMPARE(run.session().clock.CurrentSampleTime, 0.0);
+    }
+
+    void view3DSurvivesRestart() {
+        {
+            Run run(dir.path());
+            run.window().View3D()->setChecked(true);
+            QVERIFY(run.window().Chart()->Is3D());
+            run.window().close();
+        }
+        Run run(dir.path());
+        QVERIFY(run.window().View3D()->isChecked());
+        QVERIFY(run.window().Chart()->Is3D());
+    }
+
+    void settingsThatCannotBeWrittenAreReportedAndTheWindowStillCloses() {
+        QDir().mkpath(Path("Krelby.INI"));  // a folder where the file should go
+        Run run(dir.path());
+        run.window().show();
+        QVERIFY(run.window().close());
+        QCOMPARE(run.prompter.errors, QStringList{"Unable to write to " + Path("Krelby.INI")});
+    }
+
+    void flightCommand_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("replayed");
+        QTest::newRow("cancelled") << QString() << false;
+        QTest::newRow("existing file") << QString("flight") << true;
+        QTest::newRow("name typed that does not exist") << QString("missing.FLT") << false;
+    }
+    void flightCommand() {
+        QFETCH(QString, answer);
+        QFETCH(bool, replayed);
+        const QString flight = Flight();
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        run.session().CurrentFlightFile = "/earlier.FLT";
+        run.session().flags.CsvExportActive = true;
+        run.prompter.answers.enqueue(answer == "flight" ? flight : answer.isEmpty() ? answer : Path(answer));
+        run.window().FlightCommand();
+
+        QCOMPARE(run.prompter.asked.size(), 1);
+        const FileDialogSpec& spec = run.prompter.asked[0];
+        QCOMPARE(spec.title, QString("Select flight recording file for viewing"));
+        QCOMPARE(spec.filter, QString("Flight recording files (*.FLT)|*.FLT"));
+        QCOMPARE(spec.initialName, QString("*.FLT"));
+        QCOMPARE(spec.folder, dir.path() + "/");
+        QCOMPARE(run.session().chart.SlotsInChart(), replayed ? 1 : 0);
+        const QString current = replayed ? flight : QString("/earlier.FLT");
+        QCOMPARE(QString::fromStdString(run.session().CurrentFlightFile), current);
+        QCOMPARE(run.window().FlightLabel()->text(), current);  // refreshed in every case
+        QCOMPARE(run.session().flags.CsvExportActive, answer.isEmpty());
+        QVERIFY(run.prompter.errors.isEmpty());
+    }
+
+    void dataCommandReplaysWithTicksMadeBeforeTheDialogWasClosed() {
+        const QString flight = Flight();
+        Run run(dir.path());
+        run.session().CurrentFlightFile = flight.toStdString();
+        DataSelectionDialog* dialog = run.window().DataDialog();
+        QTimer::singleShot(0, dialog, [dialog] {
+            dialog->Box(1)->setChecked(true);
+            dialog->Box(3)->setChecked(true);
+            dialog->close();  // the window's close button: the ticks stay
+        });
+        run.window().DataCommand();
+        QCOMPARE(run.session().chart.SlotsInChart(), 2);
+        QCOMPARE(run.session().chart.Slot(0).xs.size(), size_t(60));
+        QCOMPARE(run.window().FlightLabel()->text(), QString());  // the Data command leaves it
+    }
+
+    void dataCommandForgetsAFlightFileThatIsGone() {
+        Run run(dir.path());
+        run.session().CurrentFlightFile = Path("deleted.FLT").toStdString();
+        QTimer::singleShot(0, run.window().DataDialog(), &QDialog::accept);
+        run.window().DataCommand();
+        QCOMPARE(run.session().CurrentFlightFile, std::string());
+        QVERIFY(run.prompter.errors.isEmpty());
+    }
+
+    void optionsCommandReplaysInTheUnitsChosen() {
+        const QString flight = Flight();
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        run.session().CurrentFlightFile = flight.toStdString();
+        OptionsDialog* dialog = run.window().Options();
+        QTimer::singleShot(0, dialog, [dialog] {
+            dialog->findChild<QComboBox*>("ComboBox3")->setCurrentIndex(1);  // metres
+            dialog->findChild<QPushButton*>("Button1")->click();
+        });
+        run.window().OptionsCommand();
+        QCOMPARE(run.session().settings.units.Altitude, int16_t(1));
+        QCOMPARE(run.session().chart.SlotsInChart(), 1);
+        QVERIFY(qAbs(run.session().chart.Slot(0).ys.front() - 305) < 1);  // 1000 ft
+    }
+
+    void anErrorEndsTheCommandWithAMessageAndTheProgramGoesOn() {
+        const QString flight = Flight();
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        run.session().CurrentFlightFile = Path("deleted.FLT").toStdString();
+        QTimer::singleShot(0, run.window().Options(), &QDialog::reject);
+        run.window().OptionsCommand();  // replays a file that is gone
+        QCOMPARE(run.prompter.errors.size(), 1);
+        QVERIFY(!run.prompter.errors[0].isEmpty());
+
+        run.prompter.answers.enqueue(flight);
+        run.window().FlightCommand();
+        QCOMPARE(run.prompter.errors.size(), 1);
+        QCOMPARE(run.session().chart.SlotsInChart(), 1);
+    }
+
+    void jpegCommandWritesAProgressivePictureOfTheChartsSize() {
+        Run run(dir.path());
+        run.window().resize(700, 500);
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        run.prompter.answers.enqueue(Path("Exports/chart"));  // typed without extension
+        run.window().JpegCommand();
+        QVERIFY(run.prompter.errors.isEmpty());
+        QCOMPARE(run.prompter.asked[0].title, QString("Enter name of JPEG file to create"));
+        QCOMPARE(run.prompter.asked[0].folder, Path("Exports"));
+        QFile file(Path("Exports/chart.JPG"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray jpeg = file.readAll();
+        const qsizetype sof2 = jpeg.indexOf("\xFF\xC2");
+        QVERIFY2(sof2 > 0, "progressive frame header");
+        const auto at = [&](qsizetype i) { return int(uint8_t(jpeg[i])) << 8 | uint8_t(jpeg[i + 1]); };
+        const QSize chart = run.window().Chart()->size();
+        QCOMPARE(at(sof2 + 5), chart.height());
+        QCOMPARE(at(sof2 + 7), chart.width());
+        QCOMPARE(int(uint8_t(jpeg[sof2 + 9])), 3);  // colour components
+    }
+
+    void csvCommandReportsAndRefreshesTheLabel() {
+        const QString flight = Flight();
+        Run run(dir.path());
+        run.window().CsvCommand();
+        QCOMPARE(run.prompter.messages, QStringList{"No valid data file selected yet"});
+
+        run.session().settings.selection.Set(1, true);
+        run.session().CurrentFlightFile = flight.toStdString();
+        run.window().CsvCommand();
+        QCOMPARE(run.prompter.messages.last(),
+                 QString("2024-03-14 10-01-00.CSV created in ") + Path("Exports/"));
+        QCOMPARE(run.window().FlightLabel()->text(), flight);
+        QFile csv(Path("Exports/2024-03-14 10-01-00.CSV"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(csv.readLine().startsWith("TimeStamp,"));
+        QVERIFY(!run.session().flags.CsvExportActive);
+    }
+
+    void kmlCommandAsksForAFileOnlyWithAFlight() {
+        const QString flight = Flight();
+        Run run(dir.path());
+        run.window().KmlCommand();
+        QVERIFY(run.prompter.asked.isEmpty());
+
+        run.session().CurrentFlightFile = flight.toStdString();
+        run.prompter.answers.enqueue(Path("track"));
+        run.window().KmlCommand();
+        QCOMPARE(run.prompter.asked.size(), 1);
+        QCOMPARE(run.prompter.asked[0].title, QString("Enter name of Google file to create"));
+        QCOMPARE(run.prompter.asked[0].filter, QString("Goggle Earth file (*.KML)|*.KML"));
+        QFile kml(Path("track.KML"));
+        QVERIFY(kml.open(QIODevice::ReadOnly));
+        const QByteArray text = kml.readAll();
+        QCOMPARE(text.count("  150,-27,304.800919279573\r\n"), 1);
+        QVERIFY(text.endsWith("</kml>\r\n"));
+        QVERIFY(run.prompter.errors.isEmpty());
+    }
+
+    void importCommandsReportTheFlightsImported() {
+        WriteRecording(Path("ZelvoBB.DAT"), OneMinuteFlight());
+        Run run(dir.path());
+        run.prompter.answers.enqueue(Path("ZelvoBB.DAT"));
+        run.window().ImportInternal();
+        QCOMPARE(run.prompter.asked[0].filter,
+                 QString("Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat"));
+        QCOMPARE(run.prompter.messages, QStringList{"Imported 1 flights."});
+        QCOMPARE(QDir(Path("Flights_INT")).entryList({"*.FLT"}).size(), 1);
+
+        run.prompter.answers.enqueue(Path("nothing.REC"));
+        run.window().ImportSd();
+        QCOMPARE(run.prompter.asked[1].initialName, QString("Zelvo*.REC"));
+        QCOMPARE(run.prompter.errors.size(), 1);  // the file error, as the import words it
+    }
+
+    void droppedFilesAreShownOrImported() {
+        const QString flight = Flight();
+        WriteRecording(Path("card.bin"), OneMinuteFlight());
+        QFile card(Path("card.bin"));
+        card.open(QIODevice::Append);
+        card.write(QByteArray(512, '\0'));  // a zero block ends an SD card recording
+        card.close();
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        run.window().OpenDropped(flight);
+        QCOMPARE(run.window().FlightLabel()->text(), flight);
+        QCOMPARE(run.session().chart.SlotsInChart(), 1);
+        run.window().OpenDropped(Path("card.bin"));
+        QCOMPARE(run.prompter.messages, QStringList{"Imported 1 flights."});
+        QCOMPARE(QDir(Path("Flights_SD")).entryList({"*.FLT"}).size(), 1);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"

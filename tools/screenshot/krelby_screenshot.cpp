@@ -1,0 +1,77 @@
+// krelby-screenshot RECORDING OUT.png [DIALOGS_PREFIX]
+// Imports RECORDING into a temporary program folder through the Import menu command, shows
+// its longest flight with eight data items through the Flight command, and saves the whole
+// window as OUT.png; with DIALOGS_PREFIX also PREFIX-data.png and PREFIX-options.png.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+
+#include "app/application.h"
+#include "app/data_selection_dialog.h"
+#include "app/options_dialog.h"
+#include "app/scripted_prompter.h"
+
+namespace {
+
+void Settle() {
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+}
+
+bool Save(QWidget& widget, const QString& path) {
+    Settle();
+    if (widget.grab().save(path)) return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: krelby-screenshot RECORDING OUT.png [DIALOGS_PREFIX]\n");
+        return 2;
+    }
+    QTemporaryDir folder;
+    krelby::ScriptedPrompter prompter;
+    krelby::Application app((folder.path() + "/").toStdString(), &prompter);
+    krelby::MainWindow& window = app.window();
+    // Altitudes, speeds, vertical speed, engine speed, oil pressure and temperature, two EGTs.
+    for (int item : {1, 3, 35, 6, 11, 12, 15, 20, 21})
+        app.session().settings.selection.Set(item, true);
+    window.resize(1100, 680);
+    window.show();
+    Settle();
+
+    prompter.answers.enqueue(QFileInfo(argv[1]).absoluteFilePath());
+    window.ImportInternal();
+    QFileInfoList flights = QDir(folder.path() + "/Flights_INT").entryInfoList({"*.FLT"}, QDir::Files, QDir::Size);
+    if (!flights.isEmpty()) {
+        prompter.answers.enqueue(flights.first().absoluteFilePath());
+        window.FlightCommand();
+    }
+    for (const QString& m : prompter.messages) std::printf("message: %s\n", qPrintable(m));
+    for (const QString& e : prompter.errors) std::printf("error: %s\n", qPrintable(e));
+    bool ok = Save(window, argv[2]);
+    if (argc > 3) {
+        const QString prefix = argv[3];
+        krelby::DataSelectionDialog* data = window.DataDialog();
+        data->Pages()->setCurrentIndex(3);
+        data->show();
+        ok = Save(*data, prefix + "-data.png") && ok;
+        data->Pages()->setCurrentIndex(4);
+        ok = Save(*data, prefix + "-data-zeda.png") && ok;
+        data->hide();
+        window.Options()->show();
+        ok = Save(*window.Options(), prefix + "-options.png") && ok;
+        window.Options()->hide();
+    }
+    return ok && prompter.errors.isEmpty() ? 0 : 1;
+}
