@@ -129,6 +129,9 @@ TEST_F(CsvExportTest, ExportEndingEarlyClearsFlagAndClosesFile) {
     FlightReplay(session, flight);
     EXPECT_TRUE(session.csv.names[0].empty());
 
+    EXPECT_THROW(CsvExport(session, flight), Error);  // would wipe the flight it reads
+    EXPECT_EQ(std::filesystem::file_size(flight), 88u);
+
     std::filesystem::remove(folder / "Exports");
     EXPECT_THROW(CsvExport(session), Error);
     EXPECT_FALSE(session.flags.CsvExportActive);
