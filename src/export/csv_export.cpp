@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "export/csv_file.h"
+#include "export/text_file.h"
 #include "replay/replay.h"
 
 namespace krelby {
@@ -35,6 +36,7 @@ CsvExportResult CsvExport(Session& session, const std::string& path) {
     const std::string flight = session.CurrentFlightFile;
     result.path = path.empty() ? CsvExportPath(session.ProgramFolder, flight) : path;
 
+    RefuseFlightAsOutput(result.path, flight);
     CsvExportScope scope{session};
     session.flags.CsvExportActive = true;
     session.flags.CsvHeaderPending = true;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "export/kml_file.h"
+#include "export/text_file.h"
 #include "format/datetime.h"
 #include "replay/replay.h"
 
@@ -32,6 +33,7 @@ void KmlExport(Session& session, const std::string& path) {
     const std::string name = last != 0 ? FormatTimeStamp(last, session.regional)
                                        : std::filesystem::path(flight).stem().string();
 
+    RefuseFlightAsOutput(path, flight);
     KmlExportScope scope{session};
     KmlFile file(path);
     file.WriteHead(name, session.settings.kml);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "format/error.h"
 
@@ -38,6 +39,12 @@ void TextFile::Fail() {
     file_ = nullptr;
     buffer_.clear();
     throw Error("Unable to write to " + path_ + ": " + std::strerror(code));
+}
+
+void RefuseFlightAsOutput(const std::string& output, const std::string& flight) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(output, flight, ec))
+        throw Error("Cannot create file " + output + ": it is the flight file being exported");
 }
 
 }  // namespace krelby

@@ -34,4 +34,7 @@ private:
     std::string buffer_;
 };
 
+// Throws when `output` names the flight file itself: creating it would wipe the flight.
+void RefuseFlightAsOutput(const std::string& output, const std::string& flight);
+
 }  // namespace krelby

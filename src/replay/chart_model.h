@@ -56,6 +56,7 @@ public:
     ChartModel();
 
     void SetObserver(ChartObserver* o) { observer_ = o; }
+    ChartObserver* Observer() const { return observer_; }
 
     void ResetChart();
     // Given a DataItem's check box number; true if it may be drawn. Sets NewSlotFlag.

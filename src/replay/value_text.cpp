@@ -1,5 +1,6 @@
 #include "replay/value_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -75,8 +76,9 @@ void AppendFixedText(std::string& out, double x, int P, int D, char sep) {
     Decimal d;
     bool nonZero = false;
     if (std::isfinite(x) && x != 0) {
+        // The same digits as "%.17e", without printf's cost on every CSV value.
         char text[48];
-        std::snprintf(text, sizeof text, "%.17e", x);
+        *std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific, 17).ptr = '\0';
         d = FromScientific(text);
         int n = d.E + D;
         if (n > P) n = P;

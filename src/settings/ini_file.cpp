@@ -87,7 +87,7 @@ IniFile IniFile::Parse(std::string_view text) {
     IniFile ini;
     Section* current = nullptr;
     while (!text.empty()) {
-        size_t end = text.find('\n');
+        size_t end = text.find_first_of("\r\n");  // a lone CR ends a line too
         std::string_view line = Trim(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
@@ -144,7 +144,8 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def)
 
 std::string IniFile::ReadText(std::string_view section, std::string_view key, std::string_view def) const {
     auto text = Find(section, key);
-    return std::string((text ? *text : def).substr(0, kIniTextLimit));
+    if (!text) return std::string(def.substr(0, kIniTextLimit));
+    return std::string(Trim(text->substr(0, kIniTextLimit)));  // reads back as it is written
 }
 
 void IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {

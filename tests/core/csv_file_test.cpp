@@ -56,24 +56,6 @@ std::vector<std::string> Write(const Regional& regional, Fill fill) {
 
 }  // namespace
 
-TEST(CsvFile, HeaderNamesColumnsInColumnOrder) {
-    auto lines = Write(Regional{}, [](CsvFile& f, CsvColumns& c) {
-        c.SetName(15, "SatellitesTracked");
-        c.SetName(0, "PAltitude");
-        f.CsvHeader(c);
-    });
-    EXPECT_EQ(lines, std::vector<std::string>{"TimeStamp,PAltitude,SatellitesTracked"});
-}
-
-TEST(CsvFile, NothingTickedGivesTimeAlone) {
-    auto lines = Write(Regional{}, [](CsvFile& f, CsvColumns& c) {
-        f.CsvHeader(c);
-        f.CsvRow(Time(9, 30, 0), c);
-        f.CsvRow(Time(23, 59, 59), c);
-    });
-    EXPECT_EQ(lines, (std::vector<std::string>{"TimeStamp", "2024/06/14 09:30:00 ", "2024/06/14 23:59:59 "}));
-}
-
 // Every column of the table may be filled, items that used to share one column included.
 TEST(CsvFile, ColumnsUpTo212AreWritten) {
     auto lines = Write(Regional{}, [](CsvFile& f, CsvColumns& c) {

@@ -270,4 +270,9 @@ TEST(Generator, RejectsImpossibleOptionsWithAMessage) {
     };
     for (const auto& o : cases) EXPECT_THROW(gen::Recording(o), krelby::Error);
     EXPECT_THROW(gen::WriteRecording("/nonexistent-folder/x.dat", Small()), krelby::Error);
+
+    // A recording that fails half way is not left behind to pass for a whole one.
+    const auto path = std::filesystem::temp_directory_path() / ("krelby-gen-fail-" + std::to_string(::getpid()));
+    EXPECT_THROW(gen::WriteRecording(path.string(), cases.back()), krelby::Error);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }

@@ -87,8 +87,10 @@ TEST_F(KmlExportTest, ExportEndingEarlyClearsFlagAndClosesFile) {
     EXPECT_THROW(KmlExport(session, folder / "track.KML"), Error);
     EXPECT_FALSE(std::filesystem::exists(folder / "track.KML"));
 
-    Flight({GpsAt(0, 0, 0).Sealed()});
+    const std::string flight = Flight({GpsAt(0, 0, 0).Sealed()});
     EXPECT_THROW(KmlExport(session, folder / "no/track.KML"), Error);
+    EXPECT_THROW(KmlExport(session, flight), Error);  // would wipe the flight it reads
+    EXPECT_EQ(std::filesystem::file_size(flight), 56u);
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_THROW(KmlExport(session, "/dev/full"), Error);
     }

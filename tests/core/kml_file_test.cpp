@@ -116,13 +116,3 @@ TEST(KmlCoordinate, Texts) {
     for (const auto& c : cases) EXPECT_EQ(KmlCoordinateText(c.lat, c.lon, c.alt), c.line);
 }
 
-TEST(KmlFile, TailAndUncreatableFile) {
-    TempFolder dir;
-    {
-        KmlFile file(dir / "t.KML");
-        file.WriteTail();
-        file.Close();
-    }
-    EXPECT_EQ(ReadFile(dir / "t.KML"), "  </coordinates>\r\n  </LineString>\r\n</Placemark>\r\n</kml>\r\n");
-    EXPECT_THROW(KmlFile{dir / "no/such/t.KML"}, Error);
-}

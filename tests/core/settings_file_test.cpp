@@ -85,6 +85,7 @@ TEST(SettingsLoad, ReadingRules) {
         {"first of repeated sections wins", "[KML]\r\nLineColor=4\r\n[kml]\r\nLineColor=5\r\nPolyColor=6\r\n",
          [](const Settings& s) { return s.kml.LineColor * 10 + s.kml.PolyColor; }, 46},
         {"no trailing newline", "[KML]\nPolyOpacity=2", [](const Settings& s) { return int{s.kml.PolyOpacity}; }, 2},
+        {"lone CR ends a line", "[KML]\rLineColor=3\rPolyColor=4", [](const Settings& s) { return s.kml.LineColor * 10 + s.kml.PolyColor; }, 34},
         {"blanks trimmed", "  [ KML ]  \n\t LineColor \t=  3  \n", [](const Settings& s) { return int{s.kml.LineColor}; }, 3},
         {"junk lines skipped", "garbage\n[KML\n=7\nLineColor\n[KML]\n;LineColor=6\nLineColor=5\n",
          [](const Settings& s) { return int{s.kml.LineColor}; }, 5},
@@ -120,6 +121,8 @@ TEST(SettingsLoad, CurrentFilenameTextLimit) {
     EXPECT_EQ(flight, "/a b/c.FLT");
     LoadFrom("[General]\r\nCurrentFilename=" + std::string(5000, 'x') + "\r\n", &flight);
     EXPECT_EQ(flight.size(), kIniTextLimit);
+    LoadFrom("[General]\r\nCurrentFilename=" + std::string(2046, 'x') + " y\r\n", &flight);
+    EXPECT_EQ(flight, std::string(2046, 'x'));  // cut, then trimmed, so it saves and reads back alike
 }
 
 TEST(SettingsSave, NewFileHasAllKeysInOrder) {

@@ -282,7 +282,7 @@ void FlightModel::Engines() {
             case Phase::Rollout: target = 1100; break;
             default: target = tg_.ias > 0 ? 1100 : 950; break;
         }
-        if (second_ >= T - 4) target = 0;  // shut down at the stand
+        if (second_ >= T - 4 && s_.iasKmh < 20) target = 0;  // shut down at the stand, not rolling
         if (target == 0) e.rpm = std::max(0.0, e.rpm - 700);
         else e.rpm = std::max(0.0, Approach(e.rpm, target, 300) + rng_.Noise(8));
         const bool running = e.rpm > 300;

@@ -318,10 +318,17 @@ std::vector<uint8_t> FrameStream(const RecordingOptions& options, RecordingStats
 }
 
 void WriteRecording(const std::string& path, const RecordingOptions& options, RecordingStats* stats) {
+    Validate(options);
     FileOutput out(path);
     RecordingStats local;
-    Produce(options, out, stats ? *stats : local);
-    out.Close();
+    try {
+        Produce(options, out, stats ? *stats : local);
+        out.Close();
+    } catch (...) {
+        // A half-written recording would pass for a whole one: leave none behind.
+        ::unlink(path.c_str());
+        throw;
+    }
 }
 
 }  // namespace krelby::gen

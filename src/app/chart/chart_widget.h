@@ -4,10 +4,12 @@
 #include <QImage>
 #include <QWidget>
 
+#include "format/regional.h"
 #include "replay/chart_model.h"
 
 class QPrinter;
 class QPainter;
+class QCustomPlot;
 
 namespace krelby {
 
@@ -19,12 +21,23 @@ public:
 
     void Set3D(bool on);  // the depth effect, switched at once
     bool Is3D() const;
-    void ResetZoom();     // back to the whole flight
+    void ResetZoom(bool animate = true);  // back to the whole flight
 
     // The chart as shown (zoom, 3D, legend, axis names) at the given size.
     QImage Grab(QSize size);
     // Prints with margins of 15 % left/right and 27 % top/bottom of the page.
     void Print(QPrinter& printer);
+    // Qt's modal print preview of the chart, owned by `parent`; repaints afterwards.
+    void ShowPrintPreview(QWidget* parent);
+
+    // Zooms to the part of the plot under a rectangle in widget pixels, as a drag does
+    // (animated unless `animate` is false).
+    void ZoomTo(const QRect& pixels, bool animate = true);
+    bool IsZoomed() const;
+    // Date and time separators of the X axis labels ("d/m/yy", "hh:mm:ss").
+    void SetRegional(const Regional& regional);
+    // The QCustomPlot inside, for tests and fine tuning.
+    QCustomPlot* Plot() const;
 
     // ChartObserver
     void ChartReset() override;

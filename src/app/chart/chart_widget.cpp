@@ -1,0 +1,482 @@
+#include "app/chart/chart_widget.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRubberBand>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+#include <array>
+#include <cmath>
+
+#include "app/chart/chart_plot.h"
+
+namespace krelby {
+namespace {
+
+const QColor kPanel(200, 200, 200);
+const QColor kPlotArea(224, 224, 224);
+const QColor kAxisLabelGreen(0, 128, 0);
+constexpr int kZoomMillis = 200;
+
+const std::array<QColor, kSlotCount> kPalette = {
+    QColor(220, 0, 0),   QColor(0, 0, 220),    QColor(0, 140, 0),   QColor(200, 0, 200),
+    QColor(230, 120, 0), QColor(0, 140, 140),  QColor(0, 0, 128),   QColor(128, 0, 0),
+    QColor(110, 0, 160), QColor(128, 128, 0),  QColor(140, 70, 20), QColor(0, 100, 160),
+    QColor(0, 0, 0),     QColor(220, 20, 120), QColor(70, 70, 140), QColor(60, 100, 30),
+};
+
+struct Ranges {
+    QCPRange x;
+    std::array<QCPRange, kAxisCount> y;
+};
+
+QCPRange Lerp(const QCPRange& a, const QCPRange& b, double t) {
+    return QCPRange(a.lower + (b.lower - a.lower) * t, a.upper + (b.upper - a.upper) * t);
+}
+
+// A little room above and below the data; a flat line gets a span of its own.
+QCPRange Padded(double lo, double hi) {
+    if (!(hi > lo)) return QCPRange(lo - 1, hi + 1);
+    const double pad = (hi - lo) * 0.05;
+    return QCPRange(lo - pad, hi + pad);
+}
+
+}  // namespace
+
+struct ChartWidget::Impl {
+    ChartWidget* q;
+    ChartModel& model;
+    ChartPlot* plot = nullptr;
+    DepthStyle depth;
+    std::array<QCPAxis*, kAxisCount> axes{};
+    std::array<SlotGraph*, kSlotCount> graphs{};
+    std::array<CheckLegendItem*, kSlotCount> items{};
+    std::vector<int> legendSlots;
+    QSharedPointer<QCPAxisTickerDateTime> ticker;
+    QVariantAnimation animation;
+    Ranges from, to;
+    bool zoomed = false;
+    QRubberBand* band = nullptr;
+    QPoint pressPos;
+    bool dragging = false;
+    Regional regional;
+
+    Impl(ChartWidget* w, ChartModel& m) : q(w), model(m) {}
+
+    void Build();
+    void Sync(bool forcePoints = false);
+    void SyncLegend();
+    Ranges Current() const;
+    Ranges Whole() const;
+    void Apply(const Ranges& r);
+    void StartZoom(const Ranges& target, bool animate);
+    void PaintAxisNames(QPainter& painter, int height) const;
+    QImage Render(QSize size, qreal scale);
+    void Hover(QMouseEvent* event);
+    void Press(QMouseEvent* event);
+    void Move(QMouseEvent* event);
+    void Release(QMouseEvent* event);
+    void SetTickerFormat();
+};
+
+void ChartWidget::Impl::Build() {
+    plot = new ChartPlot(q);
+    auto* layout = new QVBoxLayout(q);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(plot);
+
+    plot->setBackground(kPanel);
+    plot->setAutoAddPlottableToLegend(false);
+    plot->setNoAntialiasingOnDrag(true);
+    QCPAxisRect* rect = plot->axisRect();
+    rect->setBackground(kPlotArea);
+    // The left margin is the model's (15 + 50 per shown axis) so the axes stay where placed.
+    rect->setAutoMargins(QCP::msTop | QCP::msRight | QCP::msBottom);
+    rect->setMinimumMargins(QMargins(0, depth.depth + 6, depth.depth + 6, 0));
+    rect->setMargins(QMargins(model.LeftMargin(), 0, 0, 0));
+
+    ticker.reset(new QCPAxisTickerDateTime);
+    ticker->setDateTimeSpec(Qt::UTC);
+    SetTickerFormat();
+    plot->xAxis->setTicker(ticker);
+    plot->xAxis->setRange(0, 3600);
+    // Room under the time labels for the axis names drawn at the chart's height - 20.
+    plot->xAxis->setPadding(22);
+    plot->xAxis->grid()->setVisible(false);
+
+    axes[0] = plot->yAxis;
+    for (int i = 1; i < kAxisCount; ++i) axes[i] = rect->addAxis(QCPAxis::atLeft);
+    for (QCPAxis* a : axes) {
+        a->setVisible(false);
+        a->setTickLabelColor(kAxisLabelGreen);
+        a->setPadding(0);
+        a->grid()->setPen(QPen(Qt::black, 0, Qt::DotLine));
+        a->grid()->setVisible(false);
+        a->grid()->setZeroLinePen(Qt::NoPen);
+    }
+
+    plot->addLayer("depth", plot->layer("background"), QCustomPlot::limAbove);
+    auto* wall = new DepthWall(plot, rect, depth);
+    wall->setLayer("depth");
+
+    // The legend stands right of the plot, at the top of its own column.
+    rect->insetLayout()->take(plot->legend);
+    auto* side = new QCPLayoutGrid;
+    plot->plotLayout()->addElement(0, 1, side);
+    plot->plotLayout()->setColumnStretchFactor(1, 0.001);
+    side->addElement(0, 0, plot->legend);
+    side->addElement(1, 0, new QCPLayoutElement(plot));
+    side->setRowStretchFactor(0, 0.001);
+    side->setMargins(QMargins(0, depth.depth + 6, 6, 0));
+    plot->legend->setVisible(true);
+    plot->legend->setBrush(QColor(240, 240, 240));
+    plot->legend->setIconSize(18, 10);
+
+    for (int s = 0; s < kSlotCount; ++s) {
+        auto* g = new SlotGraph(plot->xAxis, axes[0], model, s, depth);
+        g->setPen(QPen(kPalette[s], 1));
+        g->setVisible(false);
+        graphs[s] = g;
+        items[s] = new CheckLegendItem(plot->legend, g);
+        items[s]->setVisible(false);
+    }
+
+    band = new QRubberBand(QRubberBand::Rectangle, plot);
+    animation.setDuration(kZoomMillis);
+    animation.setStartValue(0.0);
+    animation.setEndValue(1.0);
+    animation.setEasingCurve(QEasingCurve::OutCubic);
+    QObject::connect(&animation, &QVariantAnimation::valueChanged, q, [this](const QVariant& v) {
+        const double t = v.toDouble();
+        Ranges r;
+        r.x = Lerp(from.x, to.x, t);
+        for (int i = 0; i < kAxisCount; ++i) r.y[i] = Lerp(from.y[i], to.y[i], t);
+        Apply(r);
+        plot->replot(QCustomPlot::rpQueuedReplot);
+    });
+
+    plot->afterPaint = [this](QPainter& p, int h) { PaintAxisNames(p, h); };
+    plot->onPress = [this](QMouseEvent* e) { Press(e); };
+    plot->onMove = [this](QMouseEvent* e) { Move(e); };
+    plot->onRelease = [this](QMouseEvent* e) { Release(e); };
+    plot->onDoubleClick = [this](QMouseEvent*) { q->ResetZoom(true); };
+    plot->setMouseTracking(true);
+
+    QObject::connect(plot, &QCustomPlot::plottableClick, q,
+                     [this](QCPAbstractPlottable* p, int, QMouseEvent*) {
+                         auto* g = dynamic_cast<SlotGraph*>(p);
+                         if (!g) return;
+                         model.SeriesClick(g->Slot());
+                         emit q->SeriesClicked(g->Slot());
+                     });
+    QObject::connect(plot, &QCustomPlot::legendClick, q,
+                     [this](QCPLegend*, QCPAbstractLegendItem* item, QMouseEvent*) {
+                         auto* li = dynamic_cast<CheckLegendItem*>(item);
+                         if (!li) return;
+                         SlotGraph* g = li->Graph();
+                         g->SetChecked(!g->Checked());
+                         Sync();
+                         plot->replot();
+                     });
+}
+
+void ChartWidget::Impl::SetTickerFormat() {
+    const QChar ds = QChar::fromLatin1(regional.dateSeparator);
+    const QChar ts = QChar::fromLatin1(regional.timeSeparator);
+    ticker->setDateTimeFormat(QString("d%1M%1yy\nhh%2mm%2ss").arg(ds).arg(ts));
+}
+
+void ChartWidget::Impl::Sync(bool forcePoints) {
+    for (int i = 0; i < kAxisCount; ++i) {
+        const ValueAxis& a = model.Axis(i);
+        axes[i]->setVisible(a.visible);
+        axes[i]->setOffset(std::max(0, -a.position));
+        axes[i]->grid()->setVisible(a.visible && a.gridVisible);
+    }
+    // Only the left side is set by hand; the others keep their laid-out values.
+    QCPAxisRect* rect = plot->axisRect();
+    QMargins margins = rect->margins();
+    margins.setLeft(model.LeftMargin());
+    rect->setMargins(margins);
+    bool changed = false;
+    for (int s = 0; s < kSlotCount; ++s) {
+        const SeriesSlot& slot = model.Slot(s);
+        SlotGraph* g = graphs[s];
+        const bool in = slot.inChart && slot.axis >= 0 && slot.axis < kAxisCount;
+        if (in) {
+            g->setValueAxis(axes[slot.axis]);
+            g->setName(QString::fromStdString(slot.title));
+        }
+        g->setVisible(in && g->Checked());
+        changed |= g->SyncPoints(forcePoints);
+    }
+    SyncLegend();
+    if (changed && !zoomed) Apply(Whole());
+}
+
+void ChartWidget::Impl::SyncLegend() {
+    std::vector<int> want;
+    for (int s = 0; s < kSlotCount; ++s)
+        if (model.Slot(s).inChart) want.push_back(s);
+    if (want == legendSlots) return;
+    for (int s : legendSlots) {
+        plot->legend->take(items[s]);
+        items[s]->setVisible(false);
+    }
+    plot->legend->simplify();
+    for (int s : want) {
+        plot->legend->addItem(items[s]);
+        items[s]->setVisible(true);
+    }
+    legendSlots = want;
+}
+
+Ranges ChartWidget::Impl::Current() const {
+    Ranges r;
+    r.x = plot->xAxis->range();
+    for (int i = 0; i < kAxisCount; ++i) r.y[i] = axes[i]->range();
+    return r;
+}
+
+Ranges ChartWidget::Impl::Whole() const {
+    Ranges r = Current();
+    bool anyX = false;
+    double x0 = 0, x1 = 0;
+    std::array<bool, kAxisCount> any{};
+    std::array<double, kAxisCount> lo{}, hi{};
+    for (int s = 0; s < kSlotCount; ++s) {
+        const SeriesSlot& slot = model.Slot(s);
+        const SlotGraph* g = graphs[s];
+        if (!slot.inChart || slot.axis < 0 || slot.axis >= kAxisCount || !g->HasPoints()) continue;
+        x0 = anyX ? std::min(x0, g->MinX()) : g->MinX();
+        x1 = anyX ? std::max(x1, g->MaxX()) : g->MaxX();
+        anyX = true;
+        const int a = slot.axis;
+        lo[a] = any[a] ? std::min(lo[a], g->MinY()) : g->MinY();
+        hi[a] = any[a] ? std::max(hi[a], g->MaxY()) : g->MaxY();
+        any[a] = true;
+    }
+    if (anyX) {
+        r.x = QCPRange(DaysToKey(x0), DaysToKey(x1));
+        if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);
+    }
+    for (int i = 0; i < kAxisCount; ++i)
+        if (any[i]) r.y[i] = Padded(lo[i], hi[i]);
+    return r;
+}
+
+void ChartWidget::Impl::Apply(const Ranges& r) {
+    plot->xAxis->setRange(r.x);
+    for (int i = 0; i < kAxisCount; ++i) axes[i]->setRange(r.y[i]);
+}
+
+void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
+    animation.stop();
+    if (!animate) {
+        Apply(target);
+        plot->replot(QCustomPlot::rpQueuedReplot);
+        return;
+    }
+    from = Current();
+    to = target;
+    animation.start();
+}
+
+void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
+    painter.save();
+    painter.setFont(plot->font());
+    painter.setPen(Qt::black);
+    const QFontMetrics fm = painter.fontMetrics();
+    const auto width = [&fm](std::string_view s) {
+        return fm.horizontalAdvance(QString::fromUtf8(s.data(), static_cast<int>(s.size())));
+    };
+    for (const AxisLabel& l : model.AxisLabels(height, width)) {
+        const QString text = QString::fromStdString(l.text);
+        painter.drawText(QPoint(l.rightX - fm.horizontalAdvance(text), l.topY + fm.ascent()), text);
+    }
+    painter.restore();
+}
+
+QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
+    if (size.width() <= 0 || size.height() <= 0) {
+        QImage none(1, 1, QImage::Format_RGB32);
+        none.fill(kPanel);
+        return none;
+    }
+    Sync();
+    QImage image(size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(kPanel);
+    {
+        QCPPainter painter(&image);
+        plot->toPainter(&painter, size.width(), size.height());
+        PaintAxisNames(painter, size.height());
+    }
+    // Drawing at another size left the layout at that size; mouse hits need the screen's.
+    plot->Relayout();
+    return image;
+}
+
+void ChartWidget::Impl::Press(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && plot->axisRect()->rect().contains(event->pos())) {
+        pressPos = event->pos();
+        dragging = true;
+    }
+}
+
+void ChartWidget::Impl::Move(QMouseEvent* event) {
+    if (dragging && (event->buttons() & Qt::LeftButton)) {
+        if ((event->pos() - pressPos).manhattanLength() > 3) {
+            band->setGeometry(QRect(pressPos, event->pos()).normalized());
+            band->show();
+        }
+        return;
+    }
+    if (event->buttons() == Qt::NoButton) Hover(event);
+}
+
+void ChartWidget::Impl::Release(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && (event->pos() - pressPos).manhattanLength() <= 3) {
+        q->ResetZoom(true);
+        return;
+    }
+    if (!dragging || event->button() != Qt::LeftButton) return;
+    dragging = false;
+    band->hide();
+    const QPoint delta = event->pos() - pressPos;
+    if (delta.manhattanLength() <= 3) return;  // a click, handled by the plot
+    // Dragging to the left undoes the zoom, as in the usual chart components.
+    if (delta.x() < 0) {
+        q->ResetZoom(true);
+        return;
+    }
+    q->ZoomTo(QRect(pressPos, event->pos()).normalized(), true);
+}
+
+void ChartWidget::Impl::Hover(QMouseEvent* event) {
+    const QPoint pos = event->pos();
+    if (!plot->axisRect()->rect().contains(pos)) {
+        QToolTip::hideText();
+        return;
+    }
+    const double key = plot->xAxis->pixelToCoord(pos.x());
+    const QDateTime when = QCPAxisTickerDateTime::keyToDateTime(key).toUTC();
+    const QChar ds = QChar::fromLatin1(regional.dateSeparator);
+    const QChar ts = QChar::fromLatin1(regional.timeSeparator);
+    QString text = when.toString(QString("d%1M%1yy hh%2mm%2ss").arg(ds).arg(ts));
+    const double days = KeyToDays(key);
+    for (const SlotGraph* g : graphs) {
+        double v = 0;
+        if (!g->visible() || !g->ValueAt(days, v)) continue;
+        text += QString("\n%1: %2").arg(g->name()).arg(v, 0, 'g', 7);
+    }
+    QToolTip::showText(event->globalPosition().toPoint(), text, plot);
+}
+
+ChartWidget::ChartWidget(ChartModel& model, QWidget* parent) : QWidget(parent), d(new Impl(this, model)) {
+    d->Build();
+    model.SetObserver(this);
+    d->Sync(true);
+    d->Apply(d->Whole());
+}
+
+// The model must outlive the widget (it is the session's).
+ChartWidget::~ChartWidget() {
+    if (d->model.Observer() == this) d->model.SetObserver(nullptr);
+    delete d;
+}
+
+void ChartWidget::Set3D(bool on) {
+    if (d->depth.on == on) return;
+    d->depth.on = on;
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+bool ChartWidget::Is3D() const { return d->depth.on; }
+
+void ChartWidget::ResetZoom(bool animate) {
+    d->zoomed = false;
+    d->Sync();
+    d->StartZoom(d->Whole(), animate);
+}
+
+void ChartWidget::ZoomTo(const QRect& pixels, bool animate) {
+    d->Sync();
+    const QRect r = pixels.intersected(d->plot->axisRect()->rect());
+    if (r.width() < 2 || r.height() < 2) return;
+    Ranges target;
+    target.x = QCPRange(d->plot->xAxis->pixelToCoord(r.left()), d->plot->xAxis->pixelToCoord(r.right()));
+    for (int i = 0; i < kAxisCount; ++i)
+        target.y[i] = QCPRange(d->axes[i]->pixelToCoord(r.bottom()), d->axes[i]->pixelToCoord(r.top()));
+    d->zoomed = true;
+    d->StartZoom(target, animate);
+}
+
+bool ChartWidget::IsZoomed() const { return d->zoomed; }
+
+void ChartWidget::SetRegional(const Regional& regional) {
+    d->regional = regional;
+    d->SetTickerFormat();
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+QCustomPlot* ChartWidget::Plot() const { return d->plot; }
+
+QImage ChartWidget::Grab(QSize size) { return d->Render(size, 1.0); }
+
+void ChartWidget::Print(QPrinter& printer) {
+    printer.setFullPage(true);
+    QPainter painter;
+    if (!painter.begin(&printer)) return;
+    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
+    const QRectF target(page.width() * 0.15, page.height() * 0.27, page.width() * 0.70, page.height() * 0.46);
+    // Laid out at the chart's own width so fonts and lines keep their proportions.
+    const int w = width() > 0 ? width() : 780;
+    const QSize logical(w, std::max(1, static_cast<int>(std::lround(w * target.height() / target.width()))));
+    const qreal scale = std::clamp(target.width() / w, 1.0, 4.0);
+    painter.drawImage(target, d->Render(logical, scale));
+}
+
+void ChartWidget::ShowPrintPreview(QWidget* parent) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog dialog(&printer, parent);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Print(*p); });
+    dialog.exec();
+    d->plot->replot();
+}
+
+void ChartWidget::ChartReset() {
+    d->animation.stop();
+    d->zoomed = false;
+    for (SlotGraph* g : d->graphs) g->SetChecked(true);
+    d->Sync(true);
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartWidget::SeriesAdded(int) {
+    d->Sync();
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartWidget::AxisShown(int) {
+    d->Sync();
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartWidget::GridsChanged() {
+    d->Sync();
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartWidget::ReplayFinished() {
+    d->animation.stop();
+    d->zoomed = false;
+    d->Sync(true);
+    d->Apply(d->Whole());
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+}  // namespace krelby

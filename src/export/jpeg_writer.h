@@ -1,0 +1,15 @@
+// The chart picture as a progressive JPEG file of quality 90, through libjpeg.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace krelby {
+
+// `rgb` holds height rows of width pixels, 3 bytes each (red, green, blue), top row first.
+// The file is written whole or not at all: an existing file is replaced only on success.
+// Throws krelby::Error: "Cannot create file " + path when it cannot be created, or the
+// encoder's message when compressing or writing fails.
+void WriteJpeg(const std::string& path, int width, int height, std::span<const uint8_t> rgb);
+
+}  // namespace krelby

@@ -1,0 +1,351 @@
+// The chart widget drawn offscreen: margins and axes follow the model, the axis names
+// appear where the model puts them, pictures have the asked size, 3D and zoom show.
+#include <QtTest>
+
+#include <qcustomplot.h>
+
+#include <cmath>
+#include <random>
+
+#include "app/chart/chart_plot.h"
+#include "app/chart/chart_widget.h"
+#include "app/chart/decimate.h"
+
+using namespace krelby;
+
+namespace {
+
+constexpr double kStart = 46000.5;  // a date-time in days
+constexpr double kSecond = 1.0 / 86400.0;
+
+struct SeriesSpec {
+    int checkBox;
+    int axis;
+    const char* title;
+};
+
+// Fills the model as a replay does: claim, show the axis, attach, add points, finish.
+void Replay(ChartModel& m, const std::vector<SeriesSpec>& specs, int points,
+            const std::function<double(int series, int i)>& value) {
+    m.ResetChart();
+    for (int i = 0; i < points; ++i) {
+        for (size_t k = 0; k < specs.size(); ++k) {
+            const SeriesSpec& s = specs[k];
+            if (!m.ClaimSeriesSlot(s.checkBox)) continue;
+            const int slot = m.SlotNumber(s.checkBox);
+            if (m.NewSlotFlag()) {
+                m.ShowValueAxis(s.axis);
+                m.SetupNewSlot(slot, s.axis, s.title);
+            }
+            m.AddSample(slot, kStart + i * kSecond, value(static_cast<int>(k), i));
+        }
+    }
+    m.DrawAxisLabels();
+}
+
+bool IsDark(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c) < 200; }
+
+int DarkPixels(const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = std::max(0, r.top()); y <= std::min(img.height() - 1, r.bottom()); ++y)
+        for (int x = std::max(0, r.left()); x <= std::min(img.width() - 1, r.right()); ++x)
+            n += IsDark(img.pixel(x, y));
+    return n;
+}
+
+}  // namespace
+
+class ChartTest : public QObject {
+    Q_OBJECT
+
+    ChartModel model;
+    ChartWidget* chart = nullptr;
+
+    void ShowChart(QSize size) {
+        delete chart;
+        chart = new ChartWidget(model);
+        chart->resize(size);
+        chart->show();
+        QVERIFY(QTest::qWaitForWindowExposed(chart));
+        chart->Plot()->replot();
+    }
+    void ThreeAxes(int points = 600) {
+        Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}, {3, 13, "BARO"}, {4, 0, "GPSALT"}}, points,
+               [](int k, int i) { return (k + 1) * 100.0 * std::sin(i / 50.0) + 1000 * k; });
+        chart->Plot()->replot();
+    }
+
+private slots:
+    void init() { ShowChart(QSize(800, 500)); }
+    void cleanup() {
+        delete chart;
+        chart = nullptr;
+        model.ResetChart();
+    }
+
+    void marginAndAxisOffsetsFollowTheModel() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        QCOMPARE(model.LeftMargin(), 165);
+        QCOMPARE(plot->axisRect()->left(), 165);
+        const QList<QCPAxis*> left = plot->axisRect()->axes(QCPAxis::atLeft);
+        QCOMPARE(left.size(), kAxisCount);
+        for (int i = 0; i < kAxisCount; ++i) {
+            QCOMPARE(left[i]->visible(), model.Axis(i).visible);
+            if (model.Axis(i).visible) QCOMPARE(left[i]->offset(), -model.Axis(i).position);
+        }
+        QCOMPARE(left[0]->offset(), 0);
+        QCOMPARE(left[5]->offset(), 50);
+        QCOMPARE(left[13]->offset(), 100);
+        // A new replay with fewer axes shrinks the margin again.
+        Replay(model, {{7, 6, "PITCH"}}, 10, [](int, int i) { return i; });
+        plot->replot();
+        QCOMPARE(plot->axisRect()->left(), 65);
+        QVERIFY(!left[5]->visible());
+    }
+
+    void axisNamesArePaintedAtTheModelsPositions() {
+        ThreeAxes();
+        const QImage img = chart->Grab(QSize(800, 500));
+        const QFontMetrics fm(chart->Plot()->font());
+        const auto width = [&fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); };
+        const auto labels = model.AxisLabels(500, width);
+        QCOMPARE(int(labels.size()), 3);
+        QCOMPARE(labels[0].rightX, 170);
+        QCOMPARE(labels[2].rightX, 70);
+        for (const AxisLabel& l : labels) {
+            const QRect r(l.rightX - width(l.text), l.topY, width(l.text), fm.height());
+            QVERIFY2(DarkPixels(img, r) > 5, l.text.c_str());
+        }
+        // Without axes nothing is written there.
+        model.ResetChart();
+        model.DrawAxisLabels();
+        const QImage empty = chart->Grab(QSize(800, 500));
+        for (const AxisLabel& l : labels)
+            QCOMPARE(DarkPixels(empty, QRect(l.rightX - width(l.text), l.topY, width(l.text), fm.height())), 0);
+    }
+
+    void grabHasTheAskedSize_data() {
+        QTest::addColumn<QSize>("asked");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("window") << QSize(764, 530) << QSize(764, 530);
+        QTest::newRow("large") << QSize(1280, 800) << QSize(1280, 800);
+        QTest::newRow("one pixel") << QSize(1, 1) << QSize(1, 1);
+        QTest::newRow("no width") << QSize(0, 530) << QSize(1, 1);
+        QTest::newRow("no height") << QSize(764, 0) << QSize(1, 1);
+        QTest::newRow("negative") << QSize(-5, -5) << QSize(1, 1);
+    }
+    void grabHasTheAskedSize() {
+        QFETCH(QSize, asked);
+        QFETCH(QSize, expected);
+        ThreeAxes();
+        QCOMPARE(chart->Grab(asked).size(), expected);
+    }
+
+    void grabAtAnotherSizeKeepsTheScreenLayout() {
+        ThreeAxes();
+        const QRect before = chart->Plot()->axisRect()->rect();
+        chart->Grab(QSize(300, 200));
+        QCOMPARE(chart->Plot()->axisRect()->rect(), before);
+    }
+
+    void depthViewChangesThePictureAndBack() {
+        ThreeAxes();
+        const QImage flat = chart->Grab(QSize(764, 530));
+        chart->Set3D(true);
+        QVERIFY(chart->Is3D());
+        const QImage deep = chart->Grab(QSize(764, 530));
+        QVERIFY(flat != deep);
+        chart->Set3D(false);
+        QCOMPARE(chart->Grab(QSize(764, 530)), flat);
+    }
+
+    void zoomShowsThePartAndResetShowsTheWhole() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QImage whole = chart->Grab(QSize(800, 500));
+        const QCPRange x = plot->xAxis->range();
+        const QRect r = plot->axisRect()->rect();
+        chart->ZoomTo(QRect(r.left() + r.width() / 4, r.top() + 10, r.width() / 4, r.height() / 2), false);
+        QVERIFY(chart->IsZoomed());
+        QVERIFY(plot->xAxis->range().size() < x.size() / 3);
+        QVERIFY(chart->Grab(QSize(800, 500)) != whole);
+        chart->ResetZoom(false);
+        QVERIFY(!chart->IsZoomed());
+        QCOMPARE(plot->xAxis->range(), x);
+        QCOMPARE(chart->Grab(QSize(800, 500)), whole);
+    }
+
+    void animatedZoomArrivesAtTheRectangle() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QRect r = plot->axisRect()->rect();
+        const QRect band(r.left() + 100, r.top() + 20, 200, 100);
+        const double lo = plot->xAxis->pixelToCoord(band.left());
+        const double hi = plot->xAxis->pixelToCoord(band.right());
+        chart->ZoomTo(band);
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range().lower, lo, 2000);
+        QCOMPARE(plot->xAxis->range().upper, hi);
+    }
+
+    void dragZoomsAndDoubleClickRestores() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QCPRange whole = plot->xAxis->range();
+        const QRect r = plot->axisRect()->rect();
+        const QPoint a = r.center() - QPoint(100, 60), b = r.center() + QPoint(100, 60);
+        QTest::mousePress(plot, Qt::LeftButton, {}, a);
+        QMouseEvent move(QEvent::MouseMove, b, plot->mapToGlobal(b), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(plot, &move);
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, b);
+        QVERIFY(chart->IsZoomed());
+        QTRY_VERIFY_WITH_TIMEOUT(plot->xAxis->range().size() < whole.size() / 2, 2000);
+        QTest::mouseDClick(plot, Qt::LeftButton, {}, r.center());
+        QVERIFY(!chart->IsZoomed());
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
+    }
+
+    void clickingALineShowsItsAxisGrid() {
+        // Two flat lines on different axes at known heights.
+        Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}, {3, 0, "GPSALT"}}, 100,
+               [](int k, int i) { return k * 10.0 + (i % 2) * 0.0; });
+        QCustomPlot* plot = chart->Plot();
+        plot->replot();
+        auto pointOf = [&](int slot) {
+            QCPGraph* g = plot->graph(slot);
+            const double key = plot->xAxis->range().center();
+            return QPoint(int(plot->xAxis->coordToPixel(key)), int(g->valueAxis()->coordToPixel(g->data()->at(0)->value)));
+        };
+        QTest::mouseClick(plot, Qt::LeftButton, {}, pointOf(1));
+        QVERIFY(model.Axis(5).gridVisible);
+        QVERIFY(!model.Axis(0).gridVisible);
+        QVERIFY(plot->axisRect()->axes(QCPAxis::atLeft)[5]->grid()->visible());
+        QTest::mouseClick(plot, Qt::LeftButton, {}, pointOf(2));
+        QVERIFY(model.Axis(0).gridVisible);
+        QVERIFY(!model.Axis(5).gridVisible);
+    }
+
+    void legendCheckBoxHidesAndShowsTheSeries() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        QCOMPARE(plot->legend->itemCount(), 4);
+        auto* item = plot->legend->item(1);
+        QVERIFY(plot->graph(1)->visible());
+        QTest::mouseClick(plot, Qt::LeftButton, {}, item->rect().center());
+        QVERIFY(!plot->graph(1)->visible());
+        QTest::mouseClick(plot, Qt::LeftButton, {}, item->rect().center());
+        QVERIFY(plot->graph(1)->visible());
+        model.ResetChart();
+        QCOMPARE(plot->legend->itemCount(), 0);
+    }
+
+    void aSinglePeakAmongManyPointsIsDrawn() {
+        // 200,000 points at zero with one spike: the spike must reach the top of the plot.
+        const int spike = 123457;
+        Replay(model, {{1, 0, "PALT"}}, 200000, [](int, int i) { return i == spike ? 1000.0 : 0.0; });
+        QCustomPlot* plot = chart->Plot();
+        plot->replot();
+        QVERIFY(plot->graph(0)->data()->size() < 5000);
+        const QImage img = chart->Grab(QSize(800, 500));
+        const QRect r = plot->axisRect()->rect();
+        const int x = int(plot->xAxis->coordToPixel(DaysToKey(kStart + spike * kSecond)));
+        const int top = int(plot->yAxis->coordToPixel(1000.0));
+        const auto reddish = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120; };
+        int hits = 0;
+        for (int dx = -2; dx <= 2; ++dx)
+            for (int dy = -2; dy <= 2; ++dy) hits += reddish(img.pixel(x + dx, top + dy));
+        QVERIFY2(hits > 0, "peak lost");
+        QVERIFY(r.contains(x, top));
+    }
+
+    void samplesOutOfTimeOrderAreDrawnSorted() {
+        model.ResetChart();
+        model.ClaimSeriesSlot(1);
+        model.ShowValueAxis(0);
+        model.SetupNewSlot(0, 0, "PALT");
+        for (double t : {3.0, 1.0, 2.0, 5.0, 4.0}) model.AddSample(0, kStart + t * kSecond, t * 10);
+        model.DrawAxisLabels();
+        QCustomPlot* plot = chart->Plot();
+        plot->replot();
+        QCOMPARE(plot->xAxis->range().lower, DaysToKey(kStart + 1 * kSecond));
+        QCOMPARE(plot->xAxis->range().upper, DaysToKey(kStart + 5 * kSecond));
+        const auto data = plot->graph(0)->data();
+        for (int i = 1; i < data->size(); ++i) QVERIFY(data->at(i - 1)->key <= data->at(i)->key);
+    }
+};
+
+// The reduction per pixel column on its own.
+class DecimateTest : public QObject {
+    Q_OBJECT
+private slots:
+    void keepsEveryColumnsExtremes_data() {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<double>("lo");
+        QTest::addColumn<double>("hi");
+        QTest::newRow("dense") << 200000 << 800 << 0.0 << 200000.0;
+        QTest::newRow("zoomed") << 200000 << 800 << 50000.0 << 51000.0;
+        QTest::newRow("sparse") << 1000 << 800 << 0.0 << 1000.0;
+        QTest::newRow("one column") << 5000 << 1 << 0.0 << 5000.0;
+        QTest::newRow("beyond the data") << 5000 << 100 << -100.0 << 9000.0;
+    }
+    void keepsEveryColumnsExtremes() {
+        QFETCH(int, points);
+        QFETCH(int, columns);
+        QFETCH(double, lo);
+        QFETCH(double, hi);
+        std::mt19937 rng(7);
+        std::normal_distribution<double> noise(0, 1);
+        std::vector<double> xs(points), ys(points);
+        for (int i = 0; i < points; ++i) {
+            xs[i] = i;
+            ys[i] = noise(rng);
+        }
+        std::vector<double> ox, oy;
+        DecimateColumns(xs.data(), ys.data(), xs.size(), lo, hi, columns, [&](double x, double y) {
+            ox.push_back(x);
+            oy.push_back(y);
+        });
+        QVERIFY(ox.size() <= 4 * size_t(columns) + 8);
+        QVERIFY(std::is_sorted(ox.begin(), ox.end()));
+        // Every column's lowest and highest point of the input is in the output.
+        const double w = (hi - lo) / columns;
+        for (int c = 0; c < columns; ++c) {
+            double mn = INFINITY, mx = -INFINITY, omn = INFINITY, omx = -INFINITY;
+            for (int i = 0; i < points; ++i)
+                if (xs[i] >= lo + c * w && xs[i] < lo + (c + 1) * w) mn = std::min(mn, ys[i]), mx = std::max(mx, ys[i]);
+            for (size_t i = 0; i < ox.size(); ++i)
+                if (ox[i] >= lo + c * w && ox[i] < lo + (c + 1) * w) omn = std::min(omn, oy[i]), omx = std::max(omx, oy[i]);
+            QCOMPARE(omn, mn);
+            QCOMPARE(omx, mx);
+        }
+        // The line runs on to the neighbours just outside the span.
+        const double first = std::max(0.0, std::ceil(lo) - 1), last = std::min(points - 1.0, std::floor(hi) + 1);
+        QCOMPARE(ox.front(), first);
+        QCOMPARE(ox.back(), last);
+    }
+    void emptyAndSinglePointSeries() {
+        int calls = 0;
+        DecimateColumns(nullptr, nullptr, 0, 0, 1, 10, [&](double, double) { ++calls; });
+        QCOMPARE(calls, 0);
+        const double x = 5, y = 7;
+        DecimateColumns(&x, &y, 1, 0, 1, 10, [&](double ox, double oy) { QCOMPARE(ox, x); QCOMPARE(oy, y); ++calls; });
+        QCOMPARE(calls, 1);
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int status = 0;
+    {
+        ChartTest t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        DecimateTest t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    return status;
+}
+
+#include "chart_test.moc"
