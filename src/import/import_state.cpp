@@ -7,11 +7,12 @@
 namespace krelby {
 
 ImportState::ImportState(const std::string& programFolder, const std::string& folderName,
-                         const Regional& regional, SampleClock& clock)
+                         const Regional& regional, SampleClock& clock, uint64_t recordingSize)
     : programFolder_(programFolder),
       folderName_(folderName),
       namer_(programFolder + folderName + "/", regional),
-      clock_(clock) {
+      clock_(clock),
+      writer_(recordingSize) {
     clock_.CurrentSampleTime = 0.0;
 }
 
