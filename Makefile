@@ -47,6 +47,10 @@ bench: deps
 	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build build-release -j $(JOBS) --target krelby_bench
 	build-release/krelby_bench
+	@if grep -q '^build krelby_bench_app:' build-release/build.ninja; then \
+	  cmake --build build-release -j $(JOBS) --target krelby_bench_app && \
+	  QT_QPA_PLATFORM=offscreen build-release/krelby_bench_app; \
+	fi
 
 # The core's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -103,7 +103,7 @@ std::string_view Numbered(std::string_view prefix, int n, std::string_view endin
     return Keep(std::move(s));
 }
 
-// The ten engine quantities of every monitor, in decoder order. `column` is relative to
+// The ten engine quantities of every monitor, in decoder order. `columnFromBase` counts from
 // the monitor's base column; the pulse item's own column comes from the monitor table.
 struct EngineQuantity {
     const char* stem;

@@ -72,6 +72,9 @@ void SlotGraph::Decimate() {
 
 void SlotGraph::draw(QCPPainter* painter) {
     Decimate();
+    // Where several points share a pixel column the line is a band of vertical strokes:
+    // smoothing its edges shows nothing and costs more than the rest of the chart.
+    setAntialiased(static_cast<double>(dataCount()) < 1.5 * shownColumns_);
     if (depth_.on && !data()->isEmpty()) {
         // The line as a ribbon running back into the chart.
         QVector<QPointF> front;

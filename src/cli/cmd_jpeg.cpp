@@ -1,0 +1,77 @@
+// jpeg FLIGHT -o FILE: replays a flight under the folder's settings and saves the chart,
+// drawn offscreen at --size WxH (1280x800 by default), as the window's JPEG export does.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+#include "app/chart/chart_widget.h"
+#include "cli/cli.h"
+#include "export/jpeg_writer.h"
+#include "replay/replay.h"
+#include "settings/settings_file.h"
+
+namespace krelby::cli {
+namespace {
+
+constexpr int kMaxSide = 16384;
+
+QSize ParseSize(const std::string& text) {
+    int w = 0, h = 0;
+    char x = 0, rest = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X') ||
+        w < 1 || h < 1 || w > kMaxSide || h > kMaxSide)
+        throw std::runtime_error("Invalid size " + text + " (WxH, 1 to " + std::to_string(kMaxSide) + ")");
+    return QSize(w, h);
+}
+
+int Jpeg(const Args& args) {
+    const char* usage = "usage: krelby-cli jpeg FLIGHT -o FILE [--size WxH] [--folder DIR]";
+    const auto out = args.Option("-o");
+    if (args.positional.size() != 1 || !out) throw std::runtime_error(usage);
+    const QSize size = ParseSize(args.Option("--size").value_or("1280x800"));
+
+    Session session;
+    session.ProgramFolder = ProgramFolder(args);
+    session.regional = SystemRegional();
+    std::string remembered;
+    LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+
+    // Without a display the chart is drawn by Qt's offscreen platform.
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!display || !*display) && (!wayland || !*wayland)) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Qt's own notices (no runtime folder, no window manager) are noise on a command line.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    static int argc = 1;
+    static char name[] = "krelby-cli";
+    static char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    ChartWidget chart(session.chart);
+    chart.SetRegional(session.regional);
+    chart.Set3D(session.settings.general.View3D);
+    chart.resize(size);
+    FlightReplay(session, args.positional[0]);
+    QApplication::processEvents();
+
+    const QImage picture = chart.Grab(size).convertToFormat(QImage::Format_RGB888);
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(picture.width()) * picture.height() * 3);
+    for (int y = 0; y < picture.height(); ++y) {
+        const uint8_t* line = picture.constScanLine(y);
+        rgb.insert(rgb.end(), line, line + static_cast<size_t>(picture.width()) * 3);
+    }
+    WriteJpeg(*out, picture.width(), picture.height(), rgb);
+    std::printf("%s written, %dx%d\n", out->c_str(), picture.width(), picture.height());
+    return 0;
+}
+
+const Register reg("jpeg", "FLIGHT -o FILE [--size WxH] [--folder DIR]", Jpeg);
+
+}  // namespace
+}  // namespace krelby::cli
