@@ -31,8 +31,9 @@ void ImportState::WriteFlightMessage(const uint8_t* frame, size_t size) {
     }
     FlightSplitter(time.value);
     if (!secondPass_ || writer_.IsOpen()) {
-        if (secondPass_ && !firstFlightJoined_) {
-            // The start of the recording now continues the last flight: its first file goes.
+        if (secondPass_ && !firstFlightJoined_ && time.value == firstFlightTime_) {
+            // The message that opened the first flight now continues the last one, and the
+            // rest of the first flight follows it there: only now may its own file go.
             firstFlightJoined_ = true;
             ::unlink((programFolder_ + firstFlightName_).c_str());
         }
