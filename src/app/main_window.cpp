@@ -67,7 +67,12 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_->setObjectName("Chart1");
     chart_->SetRegional(session_.regional);
 
-    LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+    try {
+        LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+    } catch (const std::exception& e) {
+        // Unreadable settings leave the defaults; the program still starts.
+        prompter_.Error(this, QString::fromStdString(e.what()));
+    }
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
