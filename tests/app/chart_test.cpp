@@ -2,6 +2,7 @@
 // appear where the model puts them, pictures have the asked size, 3D and zoom show.
 #include <QtTest>
 
+#include <QPrinter>
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -123,6 +124,49 @@ private slots:
         const QImage empty = chart->Grab(QSize(800, 500));
         for (const AxisLabel& l : labels)
             QCOMPARE(DarkPixels(empty, QRect(l.rightX - width(l.text), l.topY, width(l.text), fm.height())), 0);
+    }
+
+    void theScreenShowsWhatGrabDraws() {
+        ThreeAxes();
+        chart->Set3D(true);
+        chart->Plot()->replot();
+        const QImage screen = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage picture = chart->Grab(chart->size());
+        QCOMPARE(screen.size(), picture.size());
+        // Text is placed by cached glyphs on screen, so a few edge pixels may differ.
+        int differ = 0;
+        for (int y = 0; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x) differ += screen.pixel(x, y) != picture.pixel(x, y);
+        QVERIFY2(differ < screen.width() * screen.height() / 50, qPrintable(QString::number(differ)));
+        // The axis names come from the after-paint step on screen too.
+        const QFontMetrics fm(chart->Plot()->font());
+        const auto width = [&fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); };
+        for (const AxisLabel& l : model.AxisLabels(screen.height(), width))
+            QVERIFY(DarkPixels(screen, QRect(l.rightX - width(l.text), l.topY, width(l.text), fm.height())) > 5);
+    }
+
+    void rightClickRestoresTheWholeFlight() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QCPRange whole = plot->xAxis->range();
+        const QRect r = plot->axisRect()->rect();
+        chart->ZoomTo(QRect(r.center(), QSize(50, 50)), false);
+        QTest::mouseClick(plot, Qt::RightButton, {}, r.center());
+        QVERIFY(!chart->IsZoomed());
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
+    }
+
+    void printingMakesAPage() {
+        ThreeAxes();
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("chart.pdf"));
+        chart->Print(printer);
+        QFile pdf(dir.filePath("chart.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(4) == "%PDF");
+        QVERIFY(pdf.size() > 10000);
     }
 
     void grabHasTheAskedSize_data() {
@@ -323,6 +367,17 @@ private slots:
         const double first = std::max(0.0, std::ceil(lo) - 1), last = std::min(points - 1.0, std::floor(hi) + 1);
         QCOMPARE(ox.front(), first);
         QCOMPARE(ox.back(), last);
+    }
+    void printMarginsAreShares_data() {
+        QTest::addColumn<QRectF>("page");
+        QTest::addColumn<QRectF>("area");
+        QTest::newRow("portrait") << QRectF(0, 0, 1000, 2000) << QRectF(150, 540, 700, 920);
+        QTest::newRow("landscape") << QRectF(0, 0, 3508, 2480) << QRectF(526.2, 669.6, 2455.6, 1140.8);
+    }
+    void printMarginsAreShares() {
+        QFETCH(QRectF, page);
+        QFETCH(QRectF, area);
+        QCOMPARE(PrintArea(page), area);
     }
     void emptyAndSinglePointSeries() {
         int calls = 0;
