@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <QPrinter>
+#include <QToolTip>
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -154,6 +155,22 @@ private slots:
         QTest::mouseClick(plot, Qt::RightButton, {}, r.center());
         QVERIFY(!chart->IsZoomed());
         QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
+    }
+
+    void hoverShowsTheTimeAndTheShownValues() {
+        Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}}, 120, [](int k, int i) { return k == 0 ? 1000.0 + i : 2400.0; });
+        QCustomPlot* plot = chart->Plot();
+        plot->replot();
+        // Just after the sample of 12:01:00 (the 61st).
+        const double key = DaysToKey(kStart + 60.4 * kSecond);
+        const QPoint at(int(std::lround(plot->xAxis->coordToPixel(key))), plot->axisRect()->center().y());
+        QTest::mouseMove(plot, at);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QStringList lines = QToolTip::text().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[0].startsWith("9/12/25 12:01:0"), qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith("PALT: 10"), qPrintable(lines[1]));
+        QCOMPARE(lines[2], QString("RPM_1: 2400"));
     }
 
     void printingMakesAPage() {
