@@ -51,6 +51,10 @@ bench: deps
 	  cmake --build build-release -j $(JOBS) --target krelby_bench_app && \
 	  QT_QPA_PLATFORM=offscreen build-release/krelby_bench_app; \
 	fi
+	@if grep -q '^build krelby_bench_startup:' build-release/build.ninja; then \
+	  cmake --build build-release -j $(JOBS) --target krelby_bench_startup && \
+	  QT_QPA_PLATFORM=offscreen build-release/krelby_bench_startup; \
+	fi
 
 # The core's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -67,7 +65,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
 
     chart_ = new ChartWidget(session_.chart);
     chart_->setObjectName("Chart1");
-    chart_->setMouseTracking(true);  // values under the mouse
+    chart_->SetRegional(session_.regional);
 
     LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
 
@@ -211,13 +209,7 @@ void MainWindow::OptionsCommand() {
 
 void MainWindow::PrintCommand() {
     RunCommand({}, [this] {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPageOrientation(QPageLayout::Landscape);
-        QPrintPreviewDialog preview(&printer, this);
-        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-                [this](QPrinter* p) { chart_->Print(*p); });
-        preview.exec();
-        chart_->update();
+        chart_->ShowPrintPreview(this);
     });
 }
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "format/error.h"
+#include "format/frame.h"
 
 namespace krelby {
 
@@ -64,7 +65,9 @@ void RecordingFile::Rewind() {
     if (::lseek(fd_, 0, SEEK_SET) != 0) ThrowFileError(errno, path_);
 }
 
-FlightFileWriter::FlightFileWriter() : buffer_(new uint8_t[kBufferSize]) {}
+FlightFileWriter::FlightFileWriter(uint64_t recordingSize)
+    : capacity_(static_cast<size_t>(std::min<uint64_t>(recordingSize + kMaxFrameCapacity, kMaxBuffer))),
+      buffer_(new uint8_t[capacity_]) {}
 
 FlightFileWriter::~FlightFileWriter() { CloseQuietly(); }
 

@@ -35,9 +35,10 @@ private:
 
 class FlightFileWriter {
 public:
-    static constexpr size_t kBufferSize = 1 << 20;
+    static constexpr size_t kMaxBuffer = 1 << 20;
 
-    FlightFileWriter();
+    // No flight file outgrows the recording, so a small recording needs only a small buffer.
+    explicit FlightFileWriter(uint64_t recordingSize = kMaxBuffer);
     // Flushes what it holds; a failure there is passed over (an error is already on its way).
     ~FlightFileWriter();
     FlightFileWriter(const FlightFileWriter&) = delete;
@@ -48,7 +49,7 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     // Appends one whole Frame.
     void Append(const uint8_t* frame, size_t size) {
-        if (used_ + size > kBufferSize) Flush();
+        if (used_ + size > capacity_) Flush();
         std::memcpy(buffer_.get() + used_, frame, size);
         used_ += size;
     }
@@ -59,6 +60,7 @@ private:
     void Flush();
     void CloseQuietly();
 
+    size_t capacity_;
     std::unique_ptr<uint8_t[]> buffer_;
     size_t used_ = 0;
     int fd_ = -1;

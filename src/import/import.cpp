@@ -21,13 +21,14 @@ public:
     RecordingPass(RecordingFile& file, FrameScanner& scanner, ImportState& state,
                   const Progress& progress)
         : file_(file), scanner_(scanner), state_(state), progress_(progress),
-          buffer_(new uint8_t[kReadSize]) {}
+          capacity_(static_cast<size_t>(std::min<uint64_t>((file.Size() / kBlockSize + 1) * kBlockSize, kReadSize))),
+          buffer_(new uint8_t[capacity_]) {}
 
     // First pass. Returns false when an SD card block header of 0 ended it early.
     bool First(bool stopAtEmptyBlock) {
         uint64_t done = 0;
         for (;;) {
-            const size_t n = file_.Read(buffer_.get(), kReadSize);
+            const size_t n = file_.Read(buffer_.get(), capacity_);
             if (n == 0) return true;
             for (size_t at = 0; at < n; at += kBlockSize) {
                 const size_t len = std::min(kBlockSize, n - at);
@@ -38,7 +39,7 @@ public:
             }
             done += n;
             if (progress_) progress_(done, file_.Size());
-            if (n < kReadSize) return true;
+            if (n < capacity_) return true;
         }
     }
 
@@ -48,7 +49,7 @@ public:
         state_.BeginSecondPass();
         bool cutFrame = scanner_.State() != 0;
         for (;;) {
-            const size_t n = file_.Read(buffer_.get(), kReadSize);
+            const size_t n = file_.Read(buffer_.get(), capacity_);
             for (size_t at = 0; at < n; at += kBlockSize) {
                 const size_t len = std::min(kBlockSize, n - at);
                 if (len <= kHeaderSize) continue;
@@ -67,7 +68,7 @@ public:
                 scanner_.Feed(p, left, state_);
                 if (!state_.FlightFileOpen()) return;
             }
-            if (n < kReadSize) return;
+            if (n < capacity_) return;
         }
     }
 
@@ -76,6 +77,7 @@ private:
     FrameScanner& scanner_;
     ImportState& state_;
     const Progress& progress_;
+    size_t capacity_;
     std::unique_ptr<uint8_t[]> buffer_;
 };
 
@@ -96,8 +98,9 @@ ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const bool sd = kind == RecordingKind::SdCard;
-    ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, clock);
+    clock.CurrentSampleTime = 0.0;  // reset whether or not the recording opens
     RecordingFile file(recording);
+    ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, clock, file.Size());
     FrameScanner scanner(checks);
     RecordingPass pass(file, scanner, state, progress);
 

@@ -7,11 +7,12 @@
 namespace krelby {
 
 ImportState::ImportState(const std::string& programFolder, const std::string& folderName,
-                         const Regional& regional, SampleClock& clock)
+                         const Regional& regional, SampleClock& clock, uint64_t recordingSize)
     : programFolder_(programFolder),
       folderName_(folderName),
       namer_(programFolder + folderName + "/", regional),
-      clock_(clock) {
+      clock_(clock),
+      writer_(recordingSize) {
     clock_.CurrentSampleTime = 0.0;
 }
 
@@ -30,8 +31,9 @@ void ImportState::WriteFlightMessage(const uint8_t* frame, size_t size) {
     }
     FlightSplitter(time.value);
     if (!secondPass_ || writer_.IsOpen()) {
-        if (secondPass_ && !firstFlightJoined_) {
-            // The start of the recording now continues the last flight: its first file goes.
+        if (secondPass_ && !firstFlightJoined_ && time.value == firstFlightTime_) {
+            // The message that opened the first flight now continues the last one, and the
+            // rest of the first flight follows it there: only now may its own file go.
             firstFlightJoined_ = true;
             ::unlink((programFolder_ + firstFlightName_).c_str());
         }

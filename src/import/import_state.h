@@ -16,7 +16,7 @@ class ImportState : public FrameHandler {
 public:
     // `folderName` is "Flights_INT" or "Flights_SD"; `programFolder` ends in '/'.
     ImportState(const std::string& programFolder, const std::string& folderName,
-                const Regional& regional, SampleClock& clock);
+                const Regional& regional, SampleClock& clock, uint64_t recordingSize);
 
     void OnFrame(FrameType type, const uint8_t* frame, size_t size) override;
     // The second pass ends when its first clock jump has closed the last flight file.

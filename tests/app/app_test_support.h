@@ -1,14 +1,8 @@
-// What the window tests share: a program folder of their own, flight files built from
-// Frames, and a way to answer a modal dialog from inside its event loop.
+// What the window tests share: a program of their own and flight files built from Frames.
 #pragma once
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "app/application.h"
@@ -72,13 +66,5 @@ struct Run {
     MainWindow& window() { return app.window(); }
     Session& session() { return app.session(); }
 };
-
-// Runs `answer` on the modal dialog that the next command opens.
-inline void WhenModal(std::function<void(QWidget*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal) answer(modal);
-    });
-}
 
 }  // namespace krelby::testing

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <set>
 
 #include "app/data_selection_dialog.h"
@@ -112,19 +113,6 @@ private slots:
         QVERIFY(!settings.selection.Ticked(193));
         QCOMPARE(settings.selection.Count(), 16);
         QVERIFY(limit->text().isEmpty());
-    }
-
-    void theLastPageOpenIsShownAgain() {
-        DataSelectionDialog dialog(settings.selection);
-        QCOMPARE(dialog.Pages()->currentIndex(), 0);
-        QTimer::singleShot(0, &dialog, [&] {
-            dialog.Pages()->setCurrentIndex(6);
-            dialog.accept();
-        });
-        dialog.exec();
-        QTimer::singleShot(0, &dialog, &QDialog::accept);
-        dialog.exec();
-        QCOMPARE(dialog.Pages()->currentIndex(), 6);
     }
 
     void optionsShowTheDefaults() {

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"

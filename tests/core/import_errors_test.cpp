@@ -35,7 +35,8 @@ TEST_F(ImportTest, FileErrorsEndTheImportWithTheirText) {
     EXPECT_EQ(inChild(root + "rec.dat"), "File access denied: " + root + "rec.dat");
 }
 
-TEST_F(ImportTest, DiskFullKeepsWrittenFlightsWholeAndClosesFiles) {
+// Disk full: the recording and the flight file are closed, the flights written stay whole.
+TEST_F(ImportTest, ErrorClosesRecordingAndFlightFile) {
     WriteFile(root + "rec.dat", Blocks(Cat({Flight(0, 3), Flight(3600, 100), Flight(7200, 3)})));
     const std::string text = InChild([&] {
         signal(SIGXFSZ, SIG_IGN);

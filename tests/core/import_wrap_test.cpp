@@ -9,6 +9,13 @@ static Bytes Wrapped(int gap) {
     return Blocks(Cat({Gps(-1), Flight(0, 10), Flight(3600, 10), Flight(-gap - 9, 10)}));
 }
 
+// The display's stream as the file holds it after a wrap at `cut`.
+static Bytes Rotated(const Bytes& display, size_t cut) {
+    Bytes stream(display.begin() + long(cut), display.end());
+    stream.insert(stream.end(), display.begin(), display.begin() + long(cut));
+    return Blocks(stream);
+}
+
 // The files other than the first flight's and the middle one's.
 static std::vector<Bytes> LastFlights(const std::map<std::string, Bytes>& files) {
     std::vector<Bytes> out;
@@ -39,6 +46,15 @@ TEST_F(ImportTest, WrapStartMoreThanAMinuteAfterEndKeepsFirstFlight) {
     EXPECT_EQ(files.at("5-3-14 100000.FLT"), Flight(0, 10));
     // Only the Frames before the first FlightMessage join the last flight.
     EXPECT_EQ(LastFlights(files).at(0), Cat({Flight(-129, 10), Gps(-1)}));
+
+    // A message cut by the end joins the last flight, but the first flight starts 90 s after it.
+    const Bytes display = Cat({Flight(3600, 5), Flight(0, 5), Fm(10), Flight(100, 5)});
+    const size_t fm10 = Flight(3600, 5).size() + Flight(0, 5).size();
+    fs::remove_all(root + "Flights_INT");
+    fs::create_directory(root + "Flights_INT");
+    EXPECT_EQ(Import(Rotated(display, fm10 + 20)).FlightCount, 3);
+    EXPECT_EQ(Flights().at("5-3-14 100140.FLT"), Flight(100, 5));
+    EXPECT_EQ(Flights().at("5-3-14 100000.FLT"), Cat({Flight(0, 5), Fm(10)}));
 }
 
 TEST_F(ImportTest, WrapWithSingleFlightLeavesFileAsWritten) {
@@ -55,11 +71,9 @@ TEST_F(ImportTest, FrameCutByTheEndIsCompletedBySecondPass) {
     const Bytes display = Cat({Flight(3600, 5), Flight(0, 5), bad, Fm(30), bad2, Flight(31, 4)});
     const size_t fm30 = Flight(3600, 5).size() + Flight(0, 5).size() + bad.size();
     for (size_t cut : {fm30 - 24, fm30 + 20}) {  // inside the bad message, inside Fm(30)
-        Bytes stream(display.begin() + long(cut), display.end());
-        stream.insert(stream.end(), display.begin(), display.begin() + long(cut));
         fs::remove_all(root + "Flights_INT");
         fs::create_directory(root + "Flights_INT");
-        const auto r = Import(Blocks(stream));
+        const auto r = Import(Rotated(display, cut));
         EXPECT_EQ(r.FlightCount, 3) << cut;
         EXPECT_EQ(r.SkippedInvalidDates, 2) << cut;  // each once, whichever pass meets it first
         const auto files = Flights();

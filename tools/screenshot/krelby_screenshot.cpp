@@ -1,7 +1,7 @@
 // krelby-screenshot RECORDING OUT.png [DIALOGS_PREFIX]
 // Imports RECORDING into a temporary program folder through the Import menu command, shows
 // its longest flight with eight data items through the Flight command, and saves the whole
-// window as OUT.png; with DIALOGS_PREFIX also PREFIX-data.png and PREFIX-options.png.
+// window as OUT.png; with DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -71,6 +71,11 @@ int main(int argc, char** argv) {
         data->hide();
         window.Options()->show();
         ok = Save(*window.Options(), prefix + "-options.png") && ok;
+        auto* pages = window.Options()->findChild<QTabWidget*>();
+        pages->setCurrentIndex(1);
+        ok = Save(*window.Options(), prefix + "-options-units.png") && ok;
+        pages->setCurrentIndex(2);
+        ok = Save(*window.Options(), prefix + "-options-zeda.png") && ok;
         window.Options()->hide();
     }
     return ok && prompter.errors.isEmpty() ? 0 : 1;
