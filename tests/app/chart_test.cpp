@@ -74,7 +74,7 @@ class ChartTest : public QObject {
     void ThreeAxes(int points = 600) {
         Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}, {3, 13, "BARO"}, {4, 0, "GPSALT"}}, points,
                [](int k, int i) { return (k + 1) * 100.0 * std::sin(i / 50.0) + 1000 * k; });
-        chart->Plot()->replot();
+        if (chart) chart->Plot()->replot();
     }
 
 private slots:
@@ -317,6 +317,16 @@ private slots:
             for (int dy = -2; dy <= 2; ++dy) hits += reddish(img.pixel(x + dx, top + dy));
         QVERIFY2(hits > 0, "peak lost");
         QVERIFY(r.contains(x, top));
+    }
+
+    void chartDestroyedBeforeTheModelIsNoLongerCalled() {
+        ThreeAxes();
+        QCOMPARE(model.Observer(), static_cast<ChartObserver*>(chart));
+        delete chart;
+        chart = nullptr;
+        QCOMPARE(model.Observer(), nullptr);
+        ThreeAxes();  // would call the destroyed chart
+        ShowChart(QSize(800, 500));
     }
 
     void samplesOutOfTimeOrderAreDrawnSorted() {
