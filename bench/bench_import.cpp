@@ -6,9 +6,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -100,21 +101,52 @@ void BM_Baseline(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * int64_t(fs::file_size(Files().recording)));
 }
 
-// Peak resident memory of a child process that imports the 500 MB recording (an upper bound:
-// the child starts with the benchmark's own pages).
+// Peak resident memory of importing the 500 MB recording, in a fresh process of this program.
+// It reports its own high-water mark (VmHWM): a child's rusage would also count the pages the
+// parent held when it started.
+constexpr const char* kChildRecording = "KRELBY_BENCH_IMPORT_RECORDING";
+constexpr const char* kChildFolder = "KRELBY_BENCH_IMPORT_FOLDER";
+constexpr const char* kChildReport = "KRELBY_BENCH_IMPORT_REPORT";
+
+// In that fresh process: import, write the peak in kB, and end before the benchmarks start.
+const bool kImportChild = [] {
+    const char* recording = std::getenv(kChildRecording);
+    const char* folder = std::getenv(kChildFolder);
+    const char* report = std::getenv(kChildReport);
+    if (!recording || !folder || !report) return false;
+    krelby::SampleClock clock;
+    try {
+        krelby::ImportRecording(recording, krelby::RecordingKind::Internal, folder, {}, {}, clock);
+    } catch (...) {
+        std::_Exit(1);
+    }
+    std::ifstream status("/proc/self/status");
+    std::ofstream out(report);
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) out << std::stol(line.substr(6)) << "\n";
+    out.close();
+    std::_Exit(out ? 0 : 1);
+}();
+
 void BM_ImportPeakRss(benchmark::State& state) {
     double mb = 0;
+    const std::string reportPath = Files().folder + "peak.txt";
     for (auto _ : state) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            try { ImportOnce(); } catch (...) { _exit(1); }
-            _exit(0);
-        }
+        std::vector<std::string> env = {std::string(kChildRecording) + "=" + Files().recording,
+                                        std::string(kChildFolder) + "=" + Files().folder,
+                                        std::string(kChildReport) + "=" + reportPath};
+        char* envp[] = {env[0].data(), env[1].data(), env[2].data(), nullptr};
+        char* argv[] = {const_cast<char*>("krelby_bench"), nullptr};
+        pid_t pid = -1;
         int status = 0;
-        rusage usage{};
-        wait4(pid, &status, 0, &usage);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("import failed");
-        mb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+        if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, envp) != 0 ||
+            waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the import process failed");
+            break;
+        }
+        long kb = 0;
+        std::ifstream(reportPath) >> kb;
+        mb = static_cast<double>(kb) / 1024.0;
     }
     state.counters["peak_rss_mb"] = mb;
     std::printf("peak_rss_mb %.1f\n", mb);

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -50,7 +51,9 @@ struct Chart {
             model.ClaimSeriesSlot(s + 1);
             const int axis = s % 9;
             model.ShowValueAxis(axis);
-            model.SetupNewSlot(s, axis, "S" + std::to_string(s));
+            char title[8];
+            std::snprintf(title, sizeof title, "S%d", s);
+            model.SetupNewSlot(s, axis, title);
             double v = 100.0 * s;
             for (int i = 0; i < points; ++i) {
                 v += step(rng);

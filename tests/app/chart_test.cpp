@@ -2,6 +2,8 @@
 // appear where the model puts them, pictures have the asked size, 3D and zoom show.
 #include <QtTest>
 
+#include <QPrinter>
+#include <QToolTip>
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -72,7 +74,7 @@ class ChartTest : public QObject {
     void ThreeAxes(int points = 600) {
         Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}, {3, 13, "BARO"}, {4, 0, "GPSALT"}}, points,
                [](int k, int i) { return (k + 1) * 100.0 * std::sin(i / 50.0) + 1000 * k; });
-        chart->Plot()->replot();
+        if (chart) chart->Plot()->replot();
     }
 
 private slots:
@@ -123,6 +125,65 @@ private slots:
         const QImage empty = chart->Grab(QSize(800, 500));
         for (const AxisLabel& l : labels)
             QCOMPARE(DarkPixels(empty, QRect(l.rightX - width(l.text), l.topY, width(l.text), fm.height())), 0);
+    }
+
+    void theScreenShowsWhatGrabDraws() {
+        ThreeAxes();
+        chart->Set3D(true);
+        chart->Plot()->replot();
+        const QImage screen = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage picture = chart->Grab(chart->size());
+        QCOMPARE(screen.size(), picture.size());
+        // Text is placed by cached glyphs on screen, so a few edge pixels may differ.
+        int differ = 0;
+        for (int y = 0; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x) differ += screen.pixel(x, y) != picture.pixel(x, y);
+        QVERIFY2(differ < screen.width() * screen.height() / 50, qPrintable(QString::number(differ)));
+        // The axis names come from the after-paint step on screen too.
+        const QFontMetrics fm(chart->Plot()->font());
+        const auto width = [&fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); };
+        for (const AxisLabel& l : model.AxisLabels(screen.height(), width))
+            QVERIFY(DarkPixels(screen, QRect(l.rightX - width(l.text), l.topY, width(l.text), fm.height())) > 5);
+    }
+
+    void rightClickRestoresTheWholeFlight() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QCPRange whole = plot->xAxis->range();
+        const QRect r = plot->axisRect()->rect();
+        chart->ZoomTo(QRect(r.center(), QSize(50, 50)), false);
+        QTest::mouseClick(plot, Qt::RightButton, {}, r.center());
+        QVERIFY(!chart->IsZoomed());
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
+    }
+
+    void hoverShowsTheTimeAndTheShownValues() {
+        Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}}, 120, [](int k, int i) { return k == 0 ? 1000.0 + i : 2400.0; });
+        QCustomPlot* plot = chart->Plot();
+        plot->replot();
+        // Just after the sample of 12:01:00 (the 61st).
+        const double key = DaysToKey(kStart + 60.4 * kSecond);
+        const QPoint at(int(std::lround(plot->xAxis->coordToPixel(key))), plot->axisRect()->center().y());
+        QTest::mouseMove(plot, at);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QStringList lines = QToolTip::text().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[0].startsWith("9/12/25 12:01:0"), qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith("PALT: 10"), qPrintable(lines[1]));
+        QCOMPARE(lines[2], QString("RPM_1: 2400"));
+    }
+
+    void printingMakesAPage() {
+        ThreeAxes();
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("chart.pdf"));
+        chart->Print(printer);
+        QFile pdf(dir.filePath("chart.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(4) == "%PDF");
+        QVERIFY(pdf.size() > 10000);
     }
 
     void grabHasTheAskedSize_data() {
@@ -258,6 +319,16 @@ private slots:
         QVERIFY(r.contains(x, top));
     }
 
+    void chartDestroyedBeforeTheModelIsNoLongerCalled() {
+        ThreeAxes();
+        QCOMPARE(model.Observer(), static_cast<ChartObserver*>(chart));
+        delete chart;
+        chart = nullptr;
+        QCOMPARE(model.Observer(), nullptr);
+        ThreeAxes();  // would call the destroyed chart
+        ShowChart(QSize(800, 500));
+    }
+
     void samplesOutOfTimeOrderAreDrawnSorted() {
         model.ResetChart();
         model.ClaimSeriesSlot(1);
@@ -323,6 +394,17 @@ private slots:
         const double first = std::max(0.0, std::ceil(lo) - 1), last = std::min(points - 1.0, std::floor(hi) + 1);
         QCOMPARE(ox.front(), first);
         QCOMPARE(ox.back(), last);
+    }
+    void printMarginsAreShares_data() {
+        QTest::addColumn<QRectF>("page");
+        QTest::addColumn<QRectF>("area");
+        QTest::newRow("portrait") << QRectF(0, 0, 1000, 2000) << QRectF(150, 540, 700, 920);
+        QTest::newRow("landscape") << QRectF(0, 0, 3508, 2480) << QRectF(526.2, 669.6, 2455.6, 1140.8);
+    }
+    void printMarginsAreShares() {
+        QFETCH(QRectF, page);
+        QFETCH(QRectF, area);
+        QCOMPARE(PrintArea(page), area);
     }
     void emptyAndSinglePointSeries() {
         int calls = 0;

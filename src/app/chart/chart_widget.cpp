@@ -320,10 +320,8 @@ QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
 }
 
 void ChartWidget::Impl::Press(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && plot->axisRect()->rect().contains(event->pos())) {
-        pressPos = event->pos();
-        dragging = true;
-    }
+    pressPos = event->pos();
+    dragging = event->button() == Qt::LeftButton && plot->axisRect()->rect().contains(pressPos);
 }
 
 void ChartWidget::Impl::Move(QMouseEvent* event) {
@@ -430,8 +428,7 @@ void ChartWidget::Print(QPrinter& printer) {
     printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) return;
-    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
-    const QRectF target(page.width() * 0.15, page.height() * 0.27, page.width() * 0.70, page.height() * 0.46);
+    const QRectF target = PrintArea(QRectF(QPointF(0, 0), printer.pageLayout().fullRectPixels(printer.resolution()).size()));
     // Laid out at the chart's own width so fonts and lines keep their proportions.
     const int w = width() > 0 ? width() : 780;
     const QSize logical(w, std::max(1, static_cast<int>(std::lround(w * target.height() / target.width()))));
