@@ -7,10 +7,11 @@
 
 namespace krelby {
 
+// The executable's own folder, however long its path: cutting the path short would pick
+// a parent folder (even "/") and scatter flights and settings there.
 std::string ProgramFolderOf(const QString& executablePath) {
-    const QString cut = executablePath.left(255);
-    const qsizetype slash = cut.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? std::string() : cut.left(slash + 1).toStdString();
+    const qsizetype slash = executablePath.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? std::string() : executablePath.left(slash + 1).toStdString();
 }
 
 std::string ChooseProgramFolder() {

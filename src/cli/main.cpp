@@ -58,7 +58,6 @@ std::string ProgramFolder(const Args& args) {
     } else {
         std::error_code ec;
         std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-        if (exe.size() > 255) exe.resize(255);
         folder = exe.substr(0, exe.find_last_of('/') + 1);
     }
     if (folder.empty() || folder.back() != '/') folder += '/';
