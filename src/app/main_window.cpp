@@ -25,27 +25,27 @@
 namespace krelby {
 namespace {
 
-const FileDialogSpec kOpenFlight{"Select flight recording file for viewing",
+const FileDialog kOpenFlight{"Select flight recording file for viewing",
                                  "Flight recording files (*.FLT)|*.FLT", "FLT", "*.FLT", {}};
-const FileDialogSpec kOpenInternal{
+const FileDialog kOpenInternal{
     "Select EFIS recording file for import",
     "Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat", "dat",
     "Zelvobb*.dat", {}};
-const FileDialogSpec kOpenSd{"Select EFIS recording file for import",
+const FileDialog kOpenSd{"Select EFIS recording file for import",
                              "Zelvo recording (Zelvo.REC)|Zelvo.REC", "REC", "Zelvo*.REC", {}};
-const FileDialogSpec kSaveKml{"Enter name of Google file to create",
+const FileDialog kSaveKml{"Enter name of Google file to create",
                               "Goggle Earth file (*.KML)|*.KML", "KML", {}, {}};
-const FileDialogSpec kSaveJpeg{"Enter name of JPEG file to create", "JPEG files (*.JPG)|*.JPG",
+const FileDialog kSaveJpeg{"Enter name of JPEG file to create", "JPEG files (*.JPG)|*.JPG",
                                "JPG", {}, {}};
 
-FileDialogSpec In(FileDialogSpec spec, const QString& folder) {
-    spec.folder = folder;
-    return spec;
+FileDialog In(FileDialog dialog, const QString& folder) {
+    dialog.folder = folder;
+    return dialog;
 }
 
 // The save dialogs' answer, with the default extension on a name typed without one.
-QString AskSave(Prompter& prompter, QWidget* parent, const FileDialogSpec& spec) {
-    return WithDefaultExtension(prompter.SaveFile(parent, spec), spec.defaultExtension);
+QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
+    return WithDefaultExtension(prompter.SaveFile(parent, dialog), dialog.defaultExtension);
 }
 
 bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
@@ -67,7 +67,12 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_->setObjectName("Chart1");
     chart_->SetRegional(session_.regional);
 
-    LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+    try {
+        LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+    } catch (const std::exception& e) {
+        // Unreadable settings leave the defaults; the program still starts.
+        prompter_.Error(this, QString::fromStdString(e.what()));
+    }
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);

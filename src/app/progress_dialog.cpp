@@ -2,6 +2,8 @@
 
 #include <QProgressDialog>
 
+#include "prompter.h"
+
 namespace krelby {
 
 ProgressScope::ProgressScope(QWidget* parent, const QString& label)
@@ -25,6 +27,7 @@ void ProgressScope::Report(uint64_t done, uint64_t total) {
     // while its clock is ticking.
     if (!dialog_) {
         dialog_ = std::make_unique<QProgressDialog>(label_, QString(), 0, 1000, parent_);
+        dialog_->setWindowTitle(kAppTitle);
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setMinimumDuration(500);
         dialog_->setCancelButton(nullptr);  // a command runs to its end

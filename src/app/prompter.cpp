@@ -31,28 +31,28 @@ QString WithDefaultExtension(const QString& path, const QString& extension) {
 
 namespace {
 
-QString Run(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, spec.title, spec.folder);
+QString Run(QWidget* parent, const FileDialog& ask, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, ask.title, ask.folder);
     // Qt's own dialog applies the default extension before its overwrite question.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    dialog.setNameFilters(QtNameFilters(spec.filter));
-    dialog.setDefaultSuffix(spec.defaultExtension);
-    if (!spec.initialName.isEmpty()) dialog.selectFile(spec.initialName);
+    dialog.setNameFilters(QtNameFilters(ask.filter));
+    dialog.setDefaultSuffix(ask.defaultExtension);
+    if (!ask.initialName.isEmpty()) dialog.selectFile(ask.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return WithDefaultExtension(dialog.selectedFiles().first(), spec.defaultExtension);
+    return WithDefaultExtension(dialog.selectedFiles().first(), ask.defaultExtension);
 }
 
 }  // namespace
 
-QString DialogPrompter::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
-    return Run(parent, spec, QFileDialog::AcceptOpen);
+QString DialogPrompter::OpenFile(QWidget* parent, const FileDialog& dialog) {
+    return Run(parent, dialog, QFileDialog::AcceptOpen);
 }
 
-QString DialogPrompter::SaveFile(QWidget* parent, const FileDialogSpec& spec) {
-    return Run(parent, spec, QFileDialog::AcceptSave);
+QString DialogPrompter::SaveFile(QWidget* parent, const FileDialog& dialog) {
+    return Run(parent, dialog, QFileDialog::AcceptSave);
 }
 
 void DialogPrompter::Message(QWidget* parent, const QString& text) {

@@ -10,7 +10,7 @@ namespace krelby {
 
 inline const QString kAppTitle = QStringLiteral("Tarvik EFIS data recording tool");
 
-struct FileDialogSpec {
+struct FileDialog {
     QString title;
     QString filter;  // "text|pattern|text|pattern"
     QString defaultExtension;
@@ -22,9 +22,9 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
     // The chosen path, or empty when cancelled.
-    virtual QString OpenFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual QString OpenFile(QWidget* parent, const FileDialog& dialog) = 0;
     // Asks before overwriting an existing file.
-    virtual QString SaveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual QString SaveFile(QWidget* parent, const FileDialog& dialog) = 0;
     virtual void Message(QWidget* parent, const QString& text) = 0;
     virtual void Error(QWidget* parent, const QString& text) = 0;
 };
@@ -32,8 +32,8 @@ public:
 // Qt's own file dialogs (the same on every desktop) and message boxes titled kAppTitle.
 class DialogPrompter : public Prompter {
 public:
-    QString OpenFile(QWidget* parent, const FileDialogSpec& spec) override;
-    QString SaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+    QString OpenFile(QWidget* parent, const FileDialog& dialog) override;
+    QString SaveFile(QWidget* parent, const FileDialog& dialog) override;
     void Message(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
 };

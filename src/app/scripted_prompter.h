@@ -11,18 +11,18 @@ namespace krelby {
 class ScriptedPrompter : public Prompter {
 public:
     QQueue<QString> answers;     // one per file dialog; an empty answer is a cancel
-    QList<FileDialogSpec> asked;  // the file dialogs shown, in order
+    QList<FileDialog> asked;     // the file dialogs shown, in order
     QStringList messages;         // message boxes, in order
     QStringList errors;           // error boxes, in order
 
-    QString OpenFile(QWidget*, const FileDialogSpec& spec) override { return Answer(spec); }
-    QString SaveFile(QWidget*, const FileDialogSpec& spec) override { return Answer(spec); }
+    QString OpenFile(QWidget*, const FileDialog& dialog) override { return Answer(dialog); }
+    QString SaveFile(QWidget*, const FileDialog& dialog) override { return Answer(dialog); }
     void Message(QWidget*, const QString& text) override { messages << text; }
     void Error(QWidget*, const QString& text) override { errors << text; }
 
 private:
-    QString Answer(const FileDialogSpec& spec) {
-        asked << spec;
+    QString Answer(const FileDialog& dialog) {
+        asked << dialog;
         return answers.isEmpty() ? QString() : answers.dequeue();
     }
 };

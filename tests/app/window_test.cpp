@@ -114,11 +114,11 @@ private slots:
         run.window().FlightCommand();
 
         QCOMPARE(run.prompter.asked.size(), 1);
-        const FileDialogSpec& spec = run.prompter.asked[0];
-        QCOMPARE(spec.title, QString("Select flight recording file for viewing"));
-        QCOMPARE(spec.filter, QString("Flight recording files (*.FLT)|*.FLT"));
-        QCOMPARE(spec.initialName, QString("*.FLT"));
-        QCOMPARE(spec.folder, dir.path() + "/");
+        const FileDialog& dialog = run.prompter.asked[0];
+        QCOMPARE(dialog.title, QString("Select flight recording file for viewing"));
+        QCOMPARE(dialog.filter, QString("Flight recording files (*.FLT)|*.FLT"));
+        QCOMPARE(dialog.initialName, QString("*.FLT"));
+        QCOMPARE(dialog.folder, dir.path() + "/");
         QCOMPARE(run.session().chart.SlotsInChart(), replayed ? 1 : 0);
         const QString current = replayed ? flight : QString("/earlier.FLT");
         QCOMPARE(QString::fromStdString(run.session().CurrentFlightFile), current);
