@@ -91,10 +91,10 @@ void BM_Render1k(benchmark::State& state) { Render(state, 1000); }
 void BM_RenderZooming200k(benchmark::State& state) { RenderZooming(state, 200000); }
 void BM_RenderZooming1k(benchmark::State& state) { RenderZooming(state, 1000); }
 
-BENCHMARK(BM_Render200k)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Render1k)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RenderZooming200k)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RenderZooming1k)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Render200k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_Render1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_RenderZooming200k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_RenderZooming1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
 }  // namespace
 
