@@ -16,8 +16,9 @@ QApplication& Qt() {
     static char name[] = "krelby_app_bench";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt crashes tearing an application down from the exit handlers.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 void StartOnce(const QTemporaryDir& folder) {
