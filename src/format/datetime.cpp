@@ -86,12 +86,27 @@ std::string FormatShortDateTime(double t, const Regional& r) {
 }
 
 std::string FormatTimeStamp(double t, const Regional& r) {
+    // Written digit by digit: one such text starts every CSV row.
     const DateTimeParts p = DecodeDateTime(t);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d%c%02d%c%02d %02d%c%02d%c%02d", p.year, r.dateSeparator,
-                  p.month, r.dateSeparator, p.day, p.hour, r.timeSeparator, p.minute,
-                  r.timeSeparator, p.second);
-    return buf;
+    char buf[20];
+    auto two = [&](int at, int v) {
+        buf[at] = static_cast<char>('0' + v / 10 % 10);
+        buf[at + 1] = static_cast<char>('0' + v % 10);
+    };
+    const int year = p.year < 0 ? 0 : p.year % 10000;
+    two(0, year / 100);
+    two(2, year % 100);
+    buf[4] = r.dateSeparator;
+    two(5, p.month);
+    buf[7] = r.dateSeparator;
+    two(8, p.day);
+    buf[10] = ' ';
+    two(11, p.hour);
+    buf[13] = r.timeSeparator;
+    two(14, p.minute);
+    buf[16] = r.timeSeparator;
+    two(17, p.second);
+    return std::string(buf, 19);
 }
 
 }  // namespace krelby

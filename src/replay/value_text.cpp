@@ -26,7 +26,33 @@ Decimal FromScientific(const char* text) {
     }
     for (; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') d.digits[d.count++] = *p;
-    d.E = (*p == 'e') ? std::atoi(p + 1) + 1 : 1;
+    int exponent = 0;
+    if (*p == 'e') {
+        ++p;
+        const bool minus = *p == '-';
+        if (*p == '-' || *p == '+') ++p;
+        for (; *p >= '0' && *p <= '9'; ++p) exponent = exponent * 10 + (*p - '0');
+        if (minus) exponent = -exponent;
+    }
+    d.E = exponent + 1;
+    return d;
+}
+
+// The significant digits of x: the 18-digit expansion where the kept digits depend on it,
+// else the shortest round-trip digits, which round the same way and print much faster.
+// Keeping n <= 15 digits of the shortest digits S gives the same result as of the 18-digit
+// expansion T, unless S stops exactly on a 5 at the first dropped place: only then can x
+// lie on the other side of that tie (a shorter tie would otherwise be the shortest digits).
+Decimal SignificantDigits(double x, int P, int D, int& n) {
+    char text[48];
+    *std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific).ptr = '\0';
+    Decimal d = FromScientific(text);
+    n = d.E + D < P ? d.E + D : P;
+    const bool tie = n >= 0 && n + 1 == d.count && d.digits[n] == '5';
+    if (n <= 15 && !tie) return d;
+    *std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific, 17).ptr = '\0';
+    d = FromScientific(text);
+    n = d.E + D < P ? d.E + D : P;
     return d;
 }
 
@@ -76,12 +102,8 @@ void AppendFixedText(std::string& out, double x, int P, int D, char sep) {
     Decimal d;
     bool nonZero = false;
     if (std::isfinite(x) && x != 0) {
-        // The same digits as "%.17e", without printf's cost on every CSV value.
-        char text[48];
-        *std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific, 17).ptr = '\0';
-        d = FromScientific(text);
-        int n = d.E + D;
-        if (n > P) n = P;
+        int n = 0;
+        d = SignificantDigits(x, P, D, n);
         nonZero = RoundTo(d, n);
     }
     if (!nonZero) {
