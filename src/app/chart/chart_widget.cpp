@@ -286,7 +286,11 @@ void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
 
 void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
     painter.save();
-    painter.setFont(plot->font());
+    // Axes stand 50 px apart: shrink the font until the longest name fits between two.
+    QFont font = plot->font();
+    while (QFontMetrics(font).horizontalAdvance(QStringLiteral("Deviation")) > 46 && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    painter.setFont(font);
     painter.setPen(Qt::black);
     const QFontMetrics fm = painter.fontMetrics();
     const auto width = [&fm](std::string_view s) {
