@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli_run.h"
 #include "export_fixture.h"
 #include "settings/settings_file.h"
 
@@ -11,22 +12,8 @@ using namespace krelby::exporttest;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-CliRun Cli(const std::string& args) {
-    CliRun r{-1, {}};
-    FILE* p = popen(("LC_ALL=C " + std::string(KRELBY_CLI) + " " + args + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using krelby::testing::CliRun;
+CliRun Cli(const std::string& args) { return krelby::testing::RunCli(args); }
 
 struct ExportCliTest : ExportTest {
     std::string ini;

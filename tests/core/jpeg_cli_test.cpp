@@ -7,6 +7,7 @@
 
 #include <jpeglib.h>
 
+#include "cli_run.h"
 #include "export_fixture.h"
 #include "settings/settings_file.h"
 
@@ -15,22 +16,8 @@ using namespace krelby::exporttest;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-CliRun Cli(const std::string& args) {
-    CliRun r;
-    FILE* p = popen(("LC_ALL=C QT_QPA_PLATFORM=offscreen " + std::string(KRELBY_CLI) + " " + args + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using krelby::testing::CliRun;
+CliRun Cli(const std::string& args) { return krelby::testing::RunCli(args, "LC_ALL=C QT_QPA_PLATFORM=offscreen"); }
 
 struct Header {
     int width = 0, height = 0, components = 0;

@@ -1,31 +1,10 @@
 #include "replay_fixture.h"
-
-#include <sys/wait.h>
+#include "cli_run.h"
 
 #include "settings/settings_file.h"
 
 using namespace krelby;
 using namespace krelby::testing;
-
-namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-};
-CliRun RunCli(const std::string& args) {
-    CliRun r{-1, {}};
-    FILE* p = popen((std::string(KRELBY_CLI) + " " + args + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-}  // namespace
 
 TEST_F(ReplayTest, SeriesCommandPrintsAxesAndPoints) {
     Settings settings;
