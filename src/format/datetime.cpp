@@ -10,12 +10,14 @@ constexpr int64_t kMsPerDay = 86400000;
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
+}  // namespace
+
 int DaysInMonth(int y, int m) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeap(y) ? 29 : days[m - 1];
 }
 
-// Days from 0001-01-01 to y-m-d, proleptic Gregorian.
+// Days from 1970-01-01 to y-m-d, proleptic Gregorian.
 int64_t DaysFromCivil(int y, int m, int d) {
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -25,7 +27,9 @@ int64_t DaysFromCivil(int y, int m, int d) {
     return era * 146097 + doe - 719468;  // days since 1970-01-01
 }
 
+namespace {
 const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
+}  // namespace
 
 void CivilFromDays(int64_t z, int& y, int& m, int& d) {
     z += 719468;
@@ -38,8 +42,6 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
     m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     y = static_cast<int>(yoe + era * 400 + (m <= 2));
 }
-
-}  // namespace
 
 std::optional<double> EncodeDate(int year, int month, int day) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||

@@ -11,6 +11,11 @@ namespace krelby {
 constexpr double kOneMinute = 1.0 / 1440.0;
 constexpr double kFiveSeconds = 5.0 / 86400.0;
 
+// The proleptic Gregorian calendar: days since 1970-01-01 and back.
+int DaysInMonth(int year, int month);
+int64_t DaysFromCivil(int year, int month, int day);
+void CivilFromDays(int64_t days, int& year, int& month, int& day);
+
 // Calendar encoding; nullopt where the calendar rejects the value.
 std::optional<double> EncodeDate(int year, int month, int day);
 std::optional<double> EncodeTime(int hour, int minute, int second, int millisecond = 0);
