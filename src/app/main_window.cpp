@@ -174,14 +174,14 @@ void MainWindow::ShowFlightLabel() {
 void MainWindow::ImportInternal() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenInternal, Folder()));
-        if (!path.isEmpty()) Import(path, RecordingKind::Internal);
+        if (IsFile(path)) Import(path, RecordingKind::Internal);  // a name typed that is not there: nothing
     });
 }
 
 void MainWindow::ImportSd() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenSd, Folder()));
-        if (!path.isEmpty()) Import(path, RecordingKind::SdCard);
+        if (IsFile(path)) Import(path, RecordingKind::SdCard);
     });
 }
 
