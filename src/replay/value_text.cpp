@@ -1,5 +1,6 @@
 #include "replay/value_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -43,10 +44,38 @@ Decimal FromScientific(const char* text) {
 // Keeping n <= 15 digits of the shortest digits S gives the same result as of the 18-digit
 // expansion T, unless S stops exactly on a 5 at the first dropped place: only then can x
 // lie on the other side of that tie (a shorter tie would otherwise be the shortest digits).
+// Most recorded values are a whole number of tenths, hundredths ...: for such an x,
+// m / 10^j with the fewest decimals j is its shortest round-trip form, found without
+// the general digit generation.
+bool ShortDecimal(double x, Decimal& d) {
+    static constexpr double kPow10[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
+    const double ax = std::fabs(x);
+    if (!(ax >= 1e-7 && ax < 1e15)) return false;
+    for (int j = 0; j < 8; ++j) {
+        const double m = std::nearbyint(ax * kPow10[j]);
+        if (m >= 1e15) return false;
+        if (m / kPow10[j] != ax) continue;
+        char text[24];
+        const auto end = std::to_chars(text, text + sizeof text, static_cast<uint64_t>(m)).ptr;
+        const int digits = static_cast<int>(end - text);
+        d = Decimal{};
+        d.negative = x < 0;
+        d.E = digits - j;
+        d.count = digits;
+        while (d.count > 1 && text[d.count - 1] == '0') --d.count;
+        std::copy(text, text + d.count, d.digits);
+        return true;
+    }
+    return false;
+}
+
 Decimal SignificantDigits(double x, int P, int D, int& n) {
     char text[48];
-    *std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific).ptr = '\0';
-    Decimal d = FromScientific(text);
+    Decimal d;
+    if (!ShortDecimal(x, d)) {
+        *std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific).ptr = '\0';
+        d = FromScientific(text);
+    }
     n = d.E + D < P ? d.E + D : P;
     const bool tie = n >= 0 && n + 1 == d.count && d.digits[n] == '5';
     if (n <= 15 && !tie) return d;
@@ -118,16 +147,20 @@ void AppendFixedText(std::string& out, double x, int P, int D, char sep) {
         AppendScientific(out, d, sep);
         return;
     }
-    if (d.negative) out += '-';
+    // At most 18 digits before the point (E <= P) and 18 after: formed in place, appended once.
+    char text[40];
+    char* p = text;
+    if (d.negative) *p++ = '-';
     if (d.E <= 0) {
-        out += '0';
+        *p++ = '0';
     } else {
-        for (int i = 0; i < d.E; ++i) out += DigitAt(d, i);
+        for (int i = 0; i < d.E; ++i) *p++ = DigitAt(d, i);
     }
     if (D > 0) {
-        out += sep;
-        for (int i = 0; i < D; ++i) out += DigitAt(d, d.E + i);
+        *p++ = sep;
+        for (int i = 0; i < D; ++i) *p++ = DigitAt(d, d.E + i);
     }
+    out.append(text, static_cast<size_t>(p - text));
 }
 
 std::string FixedText(double x, int P, int D, char sep) {

@@ -24,6 +24,18 @@ TEST(ValueText, FixedTextExamples) {
     EXPECT_EQ(FixedText(1013.2, 7, 1, ','), "1013,2");
 }
 
+// A value printed short stops on a 5 that the 18-digit expansion does not have: the
+// rounding must follow the expansion (1.005 is 1.00499999999999989... as a double).
+TEST(ValueText, FixedTextRoundsTheEighteenDigitExpansionNotTheShortForm) {
+    struct Case { double x; int P, D; const char* text; };
+    const Case cases[] = {
+        {1.005, 7, 2, "1.00"},   {2.675, 7, 2, "2.67"},  {1.115, 7, 2, "1.11"},
+        {-1.005, 7, 2, "-1.00"}, {0.125, 7, 2, "0.13"},  {1.0050000000000001, 7, 2, "1.01"},
+        {8.345, 7, 2, "8.35"},   {0.5, 1, 0, "1"},       {123456.75, 7, 1, "123456.8"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FixedText(c.x, c.P, c.D, '.'), c.text) << c.x;
+}
+
 TEST(ValueText, GeneralTextExamples) {
     EXPECT_EQ(GeneralText(150.0L), "150");
     EXPECT_EQ(GeneralText(-27.0L), "-27");
