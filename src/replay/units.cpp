@@ -8,6 +8,16 @@ namespace {
 // Nearest integer, halves to even (the default rounding mode), from a wide product.
 int32_t RoundHalfEven(long double x) { return static_cast<int32_t>(std::rintl(x)); }
 
+// Barometric and manifold pressures share their raw unit (1/10000 bar is 0.1 mbar) and
+// their two choices: millibars or inches of mercury; any other choice leaves them raw.
+double PressureIn(int32_t tenthsMbar, int16_t choice) {
+    switch (choice) {
+        case 0: return static_cast<double>(tenthsMbar / 10.0L);
+        case 1: return static_cast<double>(tenthsMbar * 29.52999L / 10000);
+        default: return tenthsMbar;
+    }
+}
+
 }  // namespace
 
 int32_t ConvertAltitude(int32_t feet, const UnitSettings& u) {
@@ -23,13 +33,7 @@ int32_t ConvertSpeed(int32_t v, const UnitSettings& u) {
     }
 }
 
-double ConvertBaroPressure(int32_t v, const UnitSettings& u) {
-    switch (u.Baro) {
-        case 0: return static_cast<double>(v / 10.0L);
-        case 1: return static_cast<double>(v * 29.52999L / 10000);
-        default: return v;
-    }
-}
+double ConvertBaroPressure(int32_t v, const UnitSettings& u) { return PressureIn(v, u.Baro); }
 
 int32_t ConvertTemperature(int32_t celsius, const UnitSettings& u) {
     if (u.Temp != 1) return celsius;
@@ -54,12 +58,6 @@ VerticalSpeed ConvertVerticalSpeed(int64_t fpm, const UnitSettings& u) {
     return {static_cast<double>(fpm), false, fpm};
 }
 
-double ConvertManifoldPressure(int32_t v, const UnitSettings& u) {
-    switch (u.MAP) {
-        case 0: return static_cast<double>(v / 10.0L);
-        case 1: return static_cast<double>(v * 29.52999L / 10000);
-        default: return v;
-    }
-}
+double ConvertManifoldPressure(int32_t v, const UnitSettings& u) { return PressureIn(v, u.MAP); }
 
 }  // namespace krelby
