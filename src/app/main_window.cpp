@@ -68,7 +68,9 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_->SetRegional(session_.regional);
 
     try {
-        LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+        const std::string warning =
+            LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+        if (!warning.empty()) prompter_.Error(this, QString::fromStdString(warning));
     } catch (const std::exception& e) {
         // Unreadable settings leave the defaults; the program still starts.
         prompter_.Error(this, QString::fromStdString(e.what()));
@@ -231,7 +233,7 @@ void MainWindow::JpegCommand() {
             const uint8_t* line = picture.constScanLine(y);
             rgb.insert(rgb.end(), line, line + picture.width() * 3);
         }
-        WriteJpeg(path.toStdString(), picture.width(), picture.height(), rgb);
+        WriteJpeg(path.toStdString(), picture.width(), picture.height(), rgb, session_.CurrentFlightFile);
     });
 }
 

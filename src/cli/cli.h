@@ -2,10 +2,12 @@
 #pragma once
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "format/regional.h"
+#include "replay/session.h"
 
 namespace krelby::cli {
 
@@ -32,8 +34,19 @@ struct Register {
     Register(const char* name, const char* usage, CommandFn fn) { Commands().push_back({name, usage, fn}); }
 };
 
+// A mistake in the command line: usage on stderr, exit code 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // The program folder, ending in '/': --folder DIR, else the folder of the executable.
+// An empty --folder is a UsageError.
 std::string ProgramFolder(const Args& args);
+// ProgramFolder, created when it does not exist yet (UsageError when it cannot be).
+std::string WritableProgramFolder(const Args& args);
+// A session as the window starts one: program folder, regional separators, and the
+// settings of the folder's Krelby.INI (read, never written; a warning goes to stderr).
+Session FolderSession(const Args& args);
 // Date, time and decimal separators of the system locale.
 Regional SystemRegional();
 // Creates Flights_INT, Flights_SD and Exports in the folder, as the window does at start.

@@ -7,7 +7,6 @@
 #include "export/csv_export.h"
 #include "export/kml_export.h"
 #include "replay/replay.h"
-#include "settings/settings_file.h"
 
 namespace krelby::cli {
 namespace {
@@ -15,21 +14,18 @@ namespace {
 // The session as the window has it once the flight is shown: settings read, flight replayed.
 Session ShownFlight(const Args& args, const char* usage) {
     if (args.positional.size() != 1) throw std::runtime_error(std::string("usage: krelby-cli ") + usage);
-    Session session;
-    session.ProgramFolder = ProgramFolder(args);
-    session.regional = SystemRegional();
-    std::string remembered;
-    LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+    Session session = FolderSession(args);
     session.CurrentFlightFile = args.positional[0];
     std::error_code ec;
-    if (std::filesystem::is_regular_file(session.CurrentFlightFile, ec)) FlightReplay(session, session.CurrentFlightFile);
+    // A special file is replayed too, so that its refusal names it.
+    if (std::filesystem::exists(session.CurrentFlightFile, ec)) FlightReplay(session, session.CurrentFlightFile);
     return session;
 }
 
 int Csv(const Args& args) {
     Session session = ShownFlight(args, "csv FLIGHT [--folder DIR] [-o FILE]");
     const auto out = args.Option("-o");
-    if (!out) CreateProgramFolders(session.ProgramFolder);
+    if (!out) CreateProgramFolders(WritableProgramFolder(args));
     const CsvExportResult r = CsvExport(session, out.value_or(""));
     if (!r.exported) throw std::runtime_error(r.message);
     std::printf("%s\n", r.message.c_str());

@@ -13,9 +13,7 @@ int RunImport(const Args& args) {
     if (args.positional.size() != 1) throw Error("import: give exactly one recording file");
     for (const auto& f : args.flags)
         if (f != "--sd" && f != "--ignore-checksums") throw Error("import: unknown option " + f);
-    const std::string folder = ProgramFolder(args);
-    std::error_code ec;  // a folder that cannot be made shows as the import's own error
-    std::filesystem::create_directories(folder, ec);
+    const std::string folder = WritableProgramFolder(args);
     CreateProgramFolders(folder);
     ChecksumOptions checks;
     checks.IgnoreChecksums = args.Flag("--ignore-checksums");

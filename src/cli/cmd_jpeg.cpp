@@ -11,12 +11,11 @@
 #include "cli/cli.h"
 #include "export/jpeg_writer.h"
 #include "replay/replay.h"
-#include "settings/settings_file.h"
 
 namespace krelby::cli {
 namespace {
 
-constexpr int kMaxSide = 16384;
+constexpr int kMaxSide = 8192;  // 192 MiB of pixels at most
 
 QSize ParseSize(const std::string& text) {
     int w = 0, h = 0;
@@ -33,11 +32,7 @@ int Jpeg(const Args& args) {
     if (args.positional.size() != 1 || !out) throw std::runtime_error(usage);
     const QSize size = ParseSize(args.Option("--size").value_or("1280x800"));
 
-    Session session;
-    session.ProgramFolder = ProgramFolder(args);
-    session.regional = SystemRegional();
-    std::string remembered;
-    LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+    Session session = FolderSession(args);
 
     // Without a display the chart is drawn by Qt's offscreen platform.
     const char* display = std::getenv("DISPLAY");
@@ -66,7 +61,7 @@ int Jpeg(const Args& args) {
         const uint8_t* line = picture.constScanLine(y);
         rgb.insert(rgb.end(), line, line + static_cast<size_t>(picture.width()) * 3);
     }
-    WriteJpeg(*out, picture.width(), picture.height(), rgb);
+    WriteJpeg(*out, picture.width(), picture.height(), rgb, args.positional[0]);
     std::printf("%s written, %dx%d\n", out->c_str(), picture.width(), picture.height());
     return 0;
 }

@@ -4,18 +4,13 @@
 
 #include "cli/cli.h"
 #include "replay/replay.h"
-#include "settings/settings_file.h"
 
 namespace krelby::cli {
 namespace {
 
 int Series(const Args& args) {
     if (args.positional.size() != 1) throw std::runtime_error("usage: krelby-cli series FLIGHT [--folder DIR]");
-    Session session;
-    session.ProgramFolder = ProgramFolder(args);
-    session.regional = SystemRegional();
-    std::string remembered;
-    LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+    Session session = FolderSession(args);
     FlightReplay(session, args.positional[0]);
 
     const ChartModel& chart = session.chart;

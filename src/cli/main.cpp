@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "cli/cli.h"
+#include "settings/settings_file.h"
 
 namespace krelby::cli {
 
@@ -54,6 +55,8 @@ std::vector<Command>& Commands() {
 std::string ProgramFolder(const Args& args) {
     std::string folder;
     if (auto f = args.Option("--folder")) {
+        // An empty name would put the program's folders at the root of the file system.
+        if (f->empty()) throw UsageError("--folder needs the name of a folder");
         folder = *f;
     } else {
         std::error_code ec;
@@ -62,6 +65,26 @@ std::string ProgramFolder(const Args& args) {
     }
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
+}
+
+std::string WritableProgramFolder(const Args& args) {
+    const std::string folder = ProgramFolder(args);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec))
+        throw UsageError("Cannot use " + folder + " as the program folder: " +
+                         (ec ? ec.message() : std::string("not a folder")));
+    return folder;
+}
+
+Session FolderSession(const Args& args) {
+    Session session;
+    session.ProgramFolder = ProgramFolder(args);
+    session.regional = SystemRegional();
+    std::string remembered;
+    const std::string warning = LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+    if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
+    return session;
 }
 
 Regional SystemRegional() {
@@ -106,6 +129,9 @@ int main(int argc, char** argv) {
         if (std::strcmp(c.name, argv[1]) != 0) continue;
         try {
             return c.run(ParseArgs(argc, argv, 2));
+        } catch (const UsageError& e) {
+            std::fprintf(stderr, "%s\nusage: krelby-cli %s %s\n", e.what(), c.name, c.usage);
+            return 2;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s\n", e.what());
             return 1;

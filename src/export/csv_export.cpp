@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "export/csv_file.h"
-#include "export/text_file.h"
 #include "replay/replay.h"
 
 namespace krelby {
@@ -36,21 +35,22 @@ CsvExportResult CsvExport(Session& session, const std::string& path) {
     const std::string flight = session.CurrentFlightFile;
     result.path = path.empty() ? CsvExportPath(session.ProgramFolder, flight) : path;
 
-    RefuseFlightAsOutput(result.path, flight);
+    // Both passes read this one open file, whatever replaces the name meanwhile.
+    InputFile input = OpenFlight(flight);
     CsvExportScope scope{session};
     session.flags.CsvExportActive = true;
     session.flags.CsvHeaderPending = true;
-    CsvFile file(result.path, session.regional);
+    CsvFile file(result.path, session.regional, &input);
     session.output = &file;
     session.csv.Clear();
     session.flags.CsvRowsEnabled = false;
-    FlightReplay(session, flight);  // gathers the names of the columns the flight fills
+    FlightReplay(session, input);  // gathers the names of the columns the flight fills
 
     // Rows start from no values, so each row holds only what was decoded up to its time.
     session.csv.ClearValues();
     session.flags.CsvRowsEnabled = true;
     session.flags.CsvHeaderPending = true;
-    FlightReplay(session, flight);
+    FlightReplay(session, input);
     file.Close();
 
     const std::filesystem::path written(result.path);

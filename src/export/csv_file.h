@@ -11,7 +11,9 @@ namespace krelby {
 
 class CsvFile : public ReplayOutput {
 public:
-    CsvFile(const std::string& path, const Regional& regional) : file_(path), regional_(regional) {}
+    // `source`: the flight exported, which the file may not replace.
+    CsvFile(const std::string& path, const Regional& regional, const InputFile* source = nullptr)
+        : file_(path, source), regional_(regional) {}
 
     // "TimeStamp" and every named column in column order; fixes the columns of every row.
     void CsvHeader(const CsvColumns& columns) override;

@@ -5,12 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 #include <jpeglib.h>
 
+#include "base/file.h"
 #include "format/error.h"
 
 namespace krelby {
@@ -31,7 +30,9 @@ void ExitOnError(j_common_ptr cinfo) {
 }
 
 // No C++ objects with destructors live here, so the long jump skips nothing.
-bool Compress(std::FILE* file, int width, int height, const uint8_t* rgb, char* message) {
+// The picture goes to memory first, so the file is written in one piece or not at all.
+bool Compress(unsigned char** out, unsigned long* outSize, int width, int height, const uint8_t* rgb,
+              char* message) {
     jpeg_compress_struct cinfo;
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.base);
@@ -43,7 +44,7 @@ bool Compress(std::FILE* file, int width, int height, const uint8_t* rgb, char* 
         return false;
     }
     jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
+    jpeg_mem_dest(&cinfo, out, outSize);
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
     cinfo.input_components = 3;
@@ -62,41 +63,25 @@ bool Compress(std::FILE* file, int width, int height, const uint8_t* rgb, char* 
     return true;
 }
 
-// New files get the usual permissions, as a plain create would give them.
-mode_t CreationMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
-void WriteJpeg(const std::string& path, int width, int height, std::span<const uint8_t> rgb) {
+void WriteJpeg(const std::string& path, int width, int height, std::span<const uint8_t> rgb,
+               const std::string& source) {
+    if (!source.empty()) RefuseInputAsOutput(path, source);
     if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * height * 3)
         throw Error("No picture to write to " + path);
-    // Written beside the target and renamed over it, so a failure leaves no half file.
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) throw Error("Cannot create file " + path);
-    fchmod(fd, CreationMode());
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        close(fd);
-        unlink(temp.c_str());
-        throw Error("Cannot create file " + path);
-    }
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
     char message[JMSG_LENGTH_MAX] = {};
-    const bool ok = Compress(file, width, height, rgb.data(), message);
-    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!ok || !flushed || !closed) {
-        unlink(temp.c_str());
-        throw Error(ok ? "Cannot write file " + path : std::string(message) + ": " + path);
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
-        throw Error("Cannot create file " + path);
-    }
+    const bool ok = Compress(&data, &size, width, height, rgb.data(), message);
+    std::unique_ptr<unsigned char, decltype(&std::free)> owned(data, &std::free);
+    if (!ok) throw Error(std::string(message) + ": " + path);
+
+    // Written beside the target and renamed over it, so a failure leaves no half file.
+    AtomicFile file;
+    if (file.Create(path) != 0) throw Error("Cannot create file " + path);
+    if (file.Write(data, size) != 0) throw Error("Cannot write file " + path);
+    if (file.Commit() != 0) throw Error("Cannot create file " + path);
 }
 
 }  // namespace krelby

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "export/kml_file.h"
-#include "export/text_file.h"
 #include "format/datetime.h"
 #include "replay/replay.h"
 
@@ -27,19 +26,20 @@ void KmlExport(Session& session, const std::string& path) {
     // The document is named after the flight it holds: the time of its last good
     // FlightMessage, or its file name when it has none. A replay starts its clock at 0,
     // and no FlightMessage encodes to that day.
+    // Both passes read this one open file, whatever replaces the name meanwhile.
+    InputFile input = OpenFlight(flight);
     session.flags.KmlExportActive = false;
-    FlightReplay(session, flight);
+    FlightReplay(session, input);
     const double last = session.clock.CurrentSampleTime;
     const std::string name = last != 0 ? FormatTimeStamp(last, session.regional)
                                        : std::filesystem::path(flight).stem().string();
 
-    RefuseFlightAsOutput(path, flight);
     KmlExportScope scope{session};
-    KmlFile file(path);
+    KmlFile file(path, &input);
     file.WriteHead(name, session.settings.kml);
     session.output = &file;
     session.flags.KmlExportActive = true;
-    FlightReplay(session, flight);
+    FlightReplay(session, input);
     session.flags.KmlExportActive = false;
     session.output = nullptr;
     file.WriteTail();

@@ -11,7 +11,8 @@ namespace krelby {
 
 class KmlFile : public ReplayOutput {
 public:
-    explicit KmlFile(const std::string& path) : file_(path) {}
+    // `source`: the flight exported, which the file may not replace.
+    explicit KmlFile(const std::string& path, const InputFile* source = nullptr) : file_(path, source) {}
 
     // Applies the opacity rule to `style` itself (both transparent: the line becomes opaque).
     void WriteHead(std::string_view name, KmlStyle& style);

@@ -1,50 +1,34 @@
 #include "export/text_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-
 #include "format/error.h"
 
 namespace krelby {
 
-TextFile::TextFile(std::string path) : path_(std::move(path)) {
-    file_ = std::fopen(path_.c_str(), "wb");
-    if (!file_) throw Error("Cannot create file " + path_ + ": " + std::strerror(errno));
+TextFile::TextFile(std::string path, const InputFile* source) : path_(std::move(path)) {
+    if (source) {
+        const FileId id = source->Id();
+        RefuseInputAsOutput(path_, source->Path(), &id);
+    }
+    if (const int err = file_.Create(path_)) throw Error("Cannot create file " + path_ + ": " + SystemErrorText(err));
     buffer_.reserve(kFlushSize + 4096);
 }
 
-TextFile::~TextFile() {
-    if (!file_) return;
-    std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-    std::fclose(file_);
-}
-
 void TextFile::Flush() {
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) Fail();
+    if (buffer_.empty()) return;
+    if (const int err = file_.Write(buffer_.data(), buffer_.size())) Fail(err);
     buffer_.clear();
 }
 
 void TextFile::Close() {
-    if (!file_) return;
+    if (!file_.IsOpen()) return;
     Flush();
-    std::FILE* f = file_;
-    file_ = nullptr;
-    if (std::fclose(f) != 0) Fail();
+    if (const int err = file_.Commit()) Fail(err);
 }
 
-void TextFile::Fail() {
-    const int code = errno;
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+void TextFile::Fail(int err) {
+    file_.Discard();
     buffer_.clear();
-    throw Error("Unable to write to " + path_ + ": " + std::strerror(code));
-}
-
-void RefuseFlightAsOutput(const std::string& output, const std::string& flight) {
-    std::error_code ec;
-    if (std::filesystem::equivalent(output, flight, ec))
-        throw Error("Cannot create file " + output + ": it is the flight file being exported");
+    throw Error("Unable to write to " + path_ + ": " + SystemErrorText(err));
 }
 
 }  // namespace krelby

@@ -1,17 +1,20 @@
-// A text file written through a large buffer; every failure becomes a krelby::Error.
+// A text file written through a large buffer into a temporary file beside its target and
+// renamed into place by Close: a failed or killed export leaves the previous file whole.
 #pragma once
-#include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "base/file.h"
 
 namespace krelby {
 
 class TextFile {
 public:
-    // Creates the file anew, empty; throws when it cannot be created.
-    explicit TextFile(std::string path);
-    // Writes what is buffered and closes the file; an export cut short keeps what it wrote.
-    ~TextFile();
+    // Refuses a path that leads to `source` (the flight being exported), then starts the
+    // file; throws krelby::Error when it cannot be created.
+    explicit TextFile(std::string path, const InputFile* source = nullptr);
+    // Without Close, nothing reaches the target: the temporary file is removed.
+    ~TextFile() = default;
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
@@ -21,20 +24,17 @@ public:
         buffer_ += "\r\n";
         if (buffer_.size() >= kFlushSize) Flush();
     }
-    // Writes the rest and closes the file; throws when the data did not reach it.
+    // Writes the rest and renames the file into place; throws when the data did not reach it.
     void Close();
     const std::string& path() const { return path_; }
 
 private:
     static constexpr size_t kFlushSize = 1 << 20;
     void Flush();
-    [[noreturn]] void Fail();
+    [[noreturn]] void Fail(int err);
     std::string path_;
-    std::FILE* file_ = nullptr;
+    AtomicFile file_;
     std::string buffer_;
 };
-
-// Throws when `output` names the flight file itself: creating it would wipe the flight.
-void RefuseFlightAsOutput(const std::string& output, const std::string& flight);
 
 }  // namespace krelby

@@ -1,5 +1,5 @@
-// Files of the import: the recording read in large blocks, the flight file written through a
-// buffer in whole Frames. Both close themselves when dropped, also when an error ends the import.
+// The flight file writer: whole Frames through a buffer into a temporary file that is renamed
+// into place when the flight is closed, so a flight file on disk is always a whole one.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -7,31 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "base/file.h"
+
 namespace krelby {
-
-// The user's text for a failed file operation: "File not found", "File access denied",
-// "Disk full", "Invalid filename" or "I/O error N (...)".
-std::string FileErrorText(int err);
-// Throws krelby::Error with FileErrorText(err) + ": " + path.
-[[noreturn]] void ThrowFileError(int err, const std::string& path);
-
-class RecordingFile {
-public:
-    explicit RecordingFile(const std::string& path);  // throws when it cannot be opened
-    ~RecordingFile();
-    RecordingFile(const RecordingFile&) = delete;
-    RecordingFile& operator=(const RecordingFile&) = delete;
-
-    uint64_t Size() const { return size_; }
-    // Fills `buffer` with up to `capacity` bytes; fewer only at the end of the file.
-    size_t Read(uint8_t* buffer, size_t capacity);
-    void Rewind();
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    uint64_t size_ = 0;
-};
 
 class FlightFileWriter {
 public:
@@ -39,33 +17,34 @@ public:
 
     // No flight file outgrows the recording, so a small recording needs only a small buffer.
     explicit FlightFileWriter(uint64_t recordingSize = kMaxBuffer);
-    // Flushes what it holds; a failure there is passed over (an error is already on its way).
+    // Ends a flight cut short by an error: see Abandon.
     ~FlightFileWriter();
     FlightFileWriter(const FlightFileWriter&) = delete;
     FlightFileWriter& operator=(const FlightFileWriter&) = delete;
 
-    // Creates `path` empty (replacing a file of that name) and opens it for writing.
+    // Starts the flight file `path`; a file of that name stays as it is until Close.
     void Create(const std::string& path);
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
     // Appends one whole Frame.
     void Append(const uint8_t* frame, size_t size) {
         if (used_ + size > capacity_) Flush();
         std::memcpy(buffer_.get() + used_, frame, size);
         used_ += size;
     }
-    // Flushes and closes; throws when the data cannot be written.
+    // Writes out the flight and renames it into place; throws when that fails (see Abandon).
     void Close();
 
 private:
     void Flush();
-    void CloseQuietly();
+    // A flight that cannot be finished: an earlier file of its name is kept as it was;
+    // without one, the whole Frames written so far take its place.
+    void Abandon();
 
     size_t capacity_;
     std::unique_ptr<uint8_t[]> buffer_;
     size_t used_ = 0;
-    int fd_ = -1;
-    uint64_t committed_ = 0;  // bytes on disk, always a run of whole Frames
-    std::string path_;
+    uint64_t committed_ = 0;  // bytes in the temporary file, always a run of whole Frames
+    AtomicFile file_;
 };
 
 }  // namespace krelby

@@ -1,7 +1,5 @@
 #include "import/flight_file_name.h"
 
-#include <unistd.h>
-
 #include "format/datetime.h"
 
 namespace krelby {
@@ -21,7 +19,6 @@ std::string FlightFileNamer::Next(double t) {
     const std::string stem = base.substr(0, base.size() - 4);
     for (int n = 2; taken_.count(name); ++n) name = stem + " (" + std::to_string(n) + ").FLT";
     taken_.insert(name);
-    ::unlink((folderPath_ + name).c_str());  // replaces a file of an earlier import
     return name;
 }
 

@@ -12,8 +12,9 @@ namespace krelby {
 std::string FlightFileName(double t, const Regional& regional);
 
 // Hands out the flight file names of one import in one folder. A name already handed out by
-// this import gets " (2)", " (3)" ... so two flights starting in the same second both stay;
-// a file of the chosen name left by an earlier import is deleted (a failure is passed over).
+// this import gets " (2)", " (3)" ... so two flights starting in the same second both stay.
+// A file of the chosen name left by an earlier import is replaced when the new one is
+// complete (the flight file writer renames over it), never deleted beforehand.
 class FlightFileNamer {
 public:
     FlightFileNamer(std::string folderPath, Regional regional)

@@ -18,7 +18,7 @@ constexpr size_t kReadSize = 2048 * kBlockSize;  // 1 MiB per read; the block is
 // Walks a recording block by block, feeding each block's stream bytes to the scanner.
 class RecordingPass {
 public:
-    RecordingPass(RecordingFile& file, FrameScanner& scanner, ImportState& state,
+    RecordingPass(InputFile& file, FrameScanner& scanner, ImportState& state,
                   const Progress& progress)
         : file_(file), scanner_(scanner), state_(state), progress_(progress),
           capacity_(static_cast<size_t>(std::min<uint64_t>((file.Size() / kBlockSize + 1) * kBlockSize, kReadSize))),
@@ -73,7 +73,7 @@ public:
     }
 
 private:
-    RecordingFile& file_;
+    InputFile& file_;
     FrameScanner& scanner_;
     ImportState& state_;
     const Progress& progress_;
@@ -99,7 +99,9 @@ ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const bool sd = kind == RecordingKind::SdCard;
     clock.CurrentSampleTime = 0.0;  // reset whether or not the recording opens
-    RecordingFile file(recording);
+    InputFile file(recording);
+    const std::string flights = folder + (sd ? "Flights_SD" : "Flights_INT");
+    RemoveStaleTemporaryFiles(flights);  // left by an import that was killed
     ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, clock, file.Size());
     FrameScanner scanner(checks);
     RecordingPass pass(file, scanner, state, progress);
@@ -107,6 +109,7 @@ ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
     const bool reachedEnd = pass.First(sd);
     if (reachedEnd && state.WrapDetected()) pass.Second();
     state.Finish();
+    SyncFolder(flights);
     return {state.FlightCount(), state.SkippedInvalidDates()};
 }
 

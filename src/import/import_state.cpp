@@ -1,7 +1,5 @@
 #include "import/import_state.h"
 
-#include <unistd.h>
-
 #include "format/messages.h"
 
 namespace krelby {
@@ -33,9 +31,9 @@ void ImportState::WriteFlightMessage(const uint8_t* frame, size_t size) {
     if (!secondPass_ || writer_.IsOpen()) {
         if (secondPass_ && !firstFlightJoined_ && time.value == firstFlightTime_) {
             // The message that opened the first flight now continues the last one, and the
-            // rest of the first flight follows it there: only now may its own file go.
+            // rest of the first flight follows it there: its own file may go once the last
+            // flight's file, holding these Frames, is in place.
             firstFlightJoined_ = true;
-            ::unlink((programFolder_ + firstFlightName_).c_str());
         }
         writeEnabled_ = true;
         writer_.Append(frame, size);
@@ -48,7 +46,7 @@ void ImportState::FlightSplitter(double t) {
     if (!(t > previousSampleTime_ + kOneMinute || t < previousSampleTime_ - kOneMinute)) return;
     const bool first = !writer_.IsOpen();
     if (!first) {
-        writer_.Close();
+        CloseFlightFile();
         if (secondPass_) return;
     }
     const std::string name = namer_.Next(t);
@@ -58,6 +56,14 @@ void ImportState::FlightSplitter(double t) {
     }
     writer_.Create(programFolder_ + folderName_ + "/" + name);
     ++flightCount_;
+}
+
+void ImportState::CloseFlightFile() {
+    writer_.Close();
+    if (secondPass_ && firstFlightJoined_ && !firstFlightRemoved_) {
+        firstFlightRemoved_ = true;
+        RemoveFile(programFolder_ + firstFlightName_);
+    }
 }
 
 bool ImportState::WrapDetected() const {

@@ -30,7 +30,7 @@ public:
     // the first pass never saw it, so an invalid date in it is still to be counted.
     void SetCompletingCutFrame(bool on) { countInvalid_ = on; }
     // Closes the flight file, writing out what it holds.
-    void Finish() { writer_.Close(); }
+    void Finish() { CloseFlightFile(); }
 
     bool FlightFileOpen() const { return writer_.IsOpen(); }
     int32_t FlightCount() const { return flightCount_; }
@@ -40,6 +40,8 @@ public:
 private:
     void WriteFlightMessage(const uint8_t* frame, size_t size);
     void FlightSplitter(double t);
+    // Renames the flight file into place; after a wrap, then removes the first flight's file.
+    void CloseFlightFile();
 
     std::string programFolder_, folderName_;
     FlightFileNamer namer_;
@@ -54,6 +56,7 @@ private:
     bool secondPass_ = false;
     bool countInvalid_ = true;
     bool firstFlightJoined_ = false;
+    bool firstFlightRemoved_ = false;
 };
 
 }  // namespace krelby

@@ -1,11 +1,9 @@
 #include "replay/replay.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <vector>
 
+#include "base/file.h"
 #include "format/error.h"
 #include "format/frame_scanner.h"
 #include "format/messages.h"
@@ -113,24 +111,37 @@ private:
     bool flightTaken_ = false;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+void Replay(Session& session, InputFile& file);
 
 }  // namespace
+
+InputFile OpenFlight(const std::string& path) {
+    InputFile file;
+    if (const int err = file.Open(path)) {
+        if (err == EISDIR || err == kNotRegularFile) ThrowFileError(err, path);
+        throw Error("Cannot open flight file " + path + ": " + SystemErrorText(err));
+    }
+    return file;
+}
 
 void FlightReplay(Session& session, const std::string& path) {
     session.chart.ResetChart();
     session.CurrentFlightFile = path;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw Error("Cannot open flight file " + path + ": " + std::strerror(errno));
+    InputFile file = OpenFlight(path);
+    Replay(session, file);
+}
 
-    uint64_t total = 0;
-    if (session.progress && std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        total = size > 0 ? static_cast<uint64_t>(size) : 0;
-        std::rewind(file.get());
-    }
+void FlightReplay(Session& session, InputFile& file) {
+    session.chart.ResetChart();
+    session.CurrentFlightFile = file.Path();
+    Replay(session, file);
+}
+
+namespace {
+
+void Replay(Session& session, InputFile& file) {
+    const uint64_t total = file.Size();
+    file.Rewind();
 
     session.clock.CurrentSampleTime = 0;
     FrameScanner scanner(session.checks);
@@ -138,7 +149,9 @@ void FlightReplay(Session& session, const std::string& path) {
     std::vector<uint8_t> block(kBlockSize);
     uint64_t done = 0, reported = 0;
     for (;;) {
-        const size_t n = std::fread(block.data(), 1, block.size(), file.get());
+        size_t n = 0;
+        if (const int err = file.ReadSome(block.data(), block.size(), n))
+            throw Error("Cannot read flight file " + file.Path() + ": " + SystemErrorText(err));
         if (n > 0) scanner.Feed(block.data(), n, decoders);
         done += n;
         if (session.progress && done - reported >= kProgressStep) {
@@ -147,11 +160,10 @@ void FlightReplay(Session& session, const std::string& path) {
         }
         if (n < block.size()) break;
     }
-    if (std::ferror(file.get())) throw Error("Cannot read flight file " + path + ": " + std::strerror(errno));
-    file.reset();
     decoders.Finish();
     if (session.progress) session.progress(done, total);
     session.chart.DrawAxisLabels();
 }
 
+}  // namespace
 }  // namespace krelby

@@ -3,11 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/file.h"
 #include "format/error.h"
 
 namespace krelby {
@@ -110,13 +109,22 @@ IniFile IniFile::Parse(std::string_view text) {
     return ini;
 }
 
-IniFile IniFile::Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return {};
-    return Parse(text.str());
+IniFile IniFile::Read(const std::string& path, bool* cut) {
+    if (cut) *cut = false;
+    InputFile file;
+    const int err = file.Open(path);
+    if (err == EISDIR || err == kNotRegularFile) ThrowFileError(err, path);
+    if (err) return {};
+    // One byte past the limit tells a file of exactly the limit from a longer one.
+    std::string text(kIniSizeLimit + 1, '\0');
+    size_t got = 0;
+    if (file.ReadSome(reinterpret_cast<uint8_t*>(text.data()), text.size(), got) != 0) return {};
+    if (got > kIniSizeLimit) {
+        got = kIniSizeLimit;
+        if (cut) *cut = true;
+    }
+    text.resize(got);
+    return Parse(text);
 }
 
 IniFile::Section& IniFile::SectionNamed(std::string_view name) {
@@ -185,20 +193,22 @@ std::string IniFile::Text() const {
 
 void IniFile::Save(const std::string& path) const {
     const Error failure("Unable to write to " + path);
+    // Through a symbolic link the file it points to is replaced, and the link stays a link.
+    const std::string target = FollowLinks(path);
     mode_t mode = 0666;
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
+    if (::stat(target.c_str(), &old) == 0) {
         // A file marked read-only is not replaced, as the platform's profile writer refuses it.
         if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0) throw failure;
         mode = old.st_mode & 07777;
     }
-    const std::string temp = path + ".new";
+    const std::string temp = target + ".new";
     ::unlink(temp.c_str());  // a leftover of a save that was cut short
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) throw failure;
     bool ok = WriteAll(fd, Text()) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
         throw failure;
     }

@@ -12,6 +12,8 @@
 namespace krelby {
 
 constexpr size_t kIniTextLimit = 2047;
+// Ours has 281 short keys; anything this long is not a settings file.
+constexpr size_t kIniSizeLimit = 1 << 20;
 
 class IniFile {
 public:
@@ -24,8 +26,10 @@ public:
     };
 
     static IniFile Parse(std::string_view text);
-    // A missing or unreadable file reads as an empty one.
-    static IniFile Read(const std::string& path);
+    // A missing or unreadable file reads as an empty one; a directory or special file
+    // throws krelby::Error ("Not a regular file: PATH"). Of a file longer than
+    // kIniSizeLimit only the first part is read, and `cut` is set.
+    static IniFile Read(const std::string& path, bool* cut = nullptr);
 
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
     int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "format/error.h"
 #include "settings/ini_file.h"
 
 namespace krelby {
@@ -51,10 +52,8 @@ std::string SelectionKey(int n) { return "Selection" + std::to_string(n); }
 // Negative numbers count as 0; the field keeps the low bits of the rest.
 uint32_t NonNegative(int32_t v) { return v < 0 ? 0u : static_cast<uint32_t>(v); }
 
-}  // namespace
-
-void LoadSettings(const std::string& iniPath, Settings& settings, std::string& currentFlightFile) {
-    const IniFile ini = IniFile::Read(iniPath);
+// Every setting from `ini`, or its default.
+void Apply(const IniFile& ini, Settings& settings, std::string& currentFlightFile) {
     const Settings defaults;
 
     for (const auto& k : kKmlKeys) {
@@ -77,6 +76,23 @@ void LoadSettings(const std::string& iniPath, Settings& settings, std::string& c
     settings.general.View3D = ini.ReadBool(kGeneral, "3DView", false);
 }
 
+}  // namespace
+
+std::string LoadSettings(const std::string& iniPath, Settings& settings, std::string& currentFlightFile) {
+    IniFile ini;
+    bool cut = false;
+    try {
+        ini = IniFile::Read(iniPath, &cut);
+    } catch (const Error&) {
+        Apply(IniFile(), settings, currentFlightFile);  // the defaults, then the report
+        throw;
+    }
+    Apply(ini, settings, currentFlightFile);
+    if (!cut) return {};
+    return "The settings file " + iniPath + " is longer than " + std::to_string(kIniSizeLimit >> 20) +
+           " MiB; only its first part was read.";
+}
+
 void SaveSettings(const std::string& iniPath, const Settings& settings, const std::string& currentFlightFile) {
     IniFile out;
     for (const auto& k : kKmlKeys) {
@@ -93,8 +109,13 @@ void SaveSettings(const std::string& iniPath, const Settings& settings, const st
     out.Write(kGeneral, "CurrentFilename", currentFlightFile);
     out.WriteBool(kGeneral, "3DView", settings.general.View3D);
 
-    // Keys and sections of other versions or hand edits are carried over after ours.
-    const IniFile old = IniFile::Read(iniPath);
+    // Keys and sections of other versions or hand edits are carried over after ours. A
+    // settings file that cannot be read has none to give; Save then reports it.
+    IniFile old;
+    try {
+        old = IniFile::Read(iniPath);
+    } catch (const Error&) {
+    }
     for (const auto& s : old.Sections())
         for (const auto& e : s.entries)
             if (!out.Find(s.name, e.key)) out.Write(s.name, e.key, e.value);

@@ -19,7 +19,7 @@ TEST_F(ImportTest, FileErrorsEndTheImportWithTheirText) {
         return [&, path] { ImportRecording(path, RecordingKind::Internal, root, {}, checks, clock); };
     };
     EXPECT_EQ(Text(import(root + "missing.dat")), "File not found: " + root + "missing.dat");
-    EXPECT_EQ(Text(import(root + "Flights_SD")), "File access denied: " + root + "Flights_SD");
+    EXPECT_EQ(Text(import(root + "Flights_SD")), "Is a directory: " + root + "Flights_SD");
     fs::remove(root + "Flights_INT");
     EXPECT_EQ(Text(import(root + "rec.dat")), "Path not found: " + root + "Flights_INT");
 

@@ -110,7 +110,8 @@ TEST(SettingsLoad, MissingOrUnreadableFileGivesDefaults) {
     EXPECT_EQ(flight, "");
 
     std::filesystem::create_directory(dir / "Krelby.INI");  // a folder where the file should be
-    LoadSettings(dir / "Krelby.INI", s, flight);
+    s.kml.PolyOpacity = 0;
+    EXPECT_THROW(LoadSettings(dir / "Krelby.INI", s, flight), Error);  // reported, defaults kept
     EXPECT_EQ(s.kml.PolyOpacity, 1);
     EXPECT_EQ(s.selection.Count(), 0);
 }

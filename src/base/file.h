@@ -1,0 +1,121 @@
+// The one file layer of the core: files read without blocking on special files, and files
+// written to a temporary name beside their target and renamed into place. Every call of the
+// operating system's file functions lives behind this header.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace krelby {
+
+// Error codes besides the system's errno values.
+inline constexpr int kNotRegularFile = -1;
+
+// The user's text for a failed file operation: "File not found", "File access denied",
+// "Disk full", "Invalid filename" or "I/O error N (...)".
+std::string FileErrorText(int err);
+// "Is a directory: PATH", "Not a regular file: PATH", else FileErrorText(err) + ": " + path.
+std::string FileErrorText(int err, const std::string& path);
+// Throws krelby::Error with FileErrorText(err, path).
+[[noreturn]] void ThrowFileError(int err, const std::string& path);
+// The system's own description of an errno value ("Not a regular file" for kNotRegularFile).
+std::string SystemErrorText(int err);
+
+// Identifies a file whatever name, hard link or symbolic link leads to it.
+struct FileId {
+    uint64_t device = 0, inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+// The file `path` leads to (following links); false when there is none.
+bool IdOf(const std::string& path, FileId& id);
+
+// A regular file open for reading. FIFOs, devices and sockets are refused without waiting
+// for a writer, so a special file given as input cannot hang or flood the program.
+class InputFile {
+public:
+    InputFile() = default;
+    // Throws krelby::Error with FileErrorText(err, path).
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // 0 on success, else an errno value, EISDIR or kNotRegularFile; nothing stays open then.
+    int Open(const std::string& path);
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+    uint64_t Size() const { return size_; }
+    FileId Id() const { return id_; }
+    // Fills `buffer` with up to `capacity` bytes; fewer only at the end of the file.
+    // Throws krelby::Error with FileErrorText.
+    size_t Read(uint8_t* buffer, size_t capacity);
+    // Reads at most `capacity` bytes; 0 or an errno value, `got` set to the bytes read.
+    int ReadSome(uint8_t* buffer, size_t capacity, size_t& got);
+    void Rewind();
+    void Close();
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    uint64_t size_ = 0;
+    FileId id_;
+};
+
+// A file written under a temporary name beside its target (beside the file a symbolic link
+// there points to, so the link stays a link) and renamed over the target once complete: the
+// target is always either its previous whole self or the new whole file. A temporary file
+// is hidden (it starts with "."), never ends in a program file's extension, and is locked
+// while in use, so that RemoveStaleTemporaryFiles never takes one that is being written.
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    ~AtomicFile();  // removes a temporary file that was not committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // 0 on success, else an errno value (ENOENT: the folder is missing; EISDIR or
+    // kNotRegularFile: the destination is a folder or special file, which is never replaced).
+    int Create(const std::string& target);
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Target() const { return target_; }
+    // The path the rename replaces: the target, or the file its symbolic link points to.
+    const std::string& Destination() const { return destination_; }
+    // All of `data`, or an errno value.
+    int Write(const void* data, size_t size);
+    int Truncate(uint64_t size);
+    // Flushes to the disk and renames over the destination; 0 or an errno value. The
+    // temporary file is gone afterwards either way.
+    int Commit();
+    // Closes and removes the temporary file; the destination is untouched.
+    void Discard();
+
+private:
+    std::string target_, destination_, temp_;
+    int fd_ = -1;
+};
+
+// Removes the temporary files that an AtomicFile left in `folder` when its process died.
+void RemoveStaleTemporaryFiles(const std::string& folder);
+// Flushes a folder's entries (the names renamed into it) to the disk; failures are passed over.
+void SyncFolder(const std::string& folder);
+// Whether `path` names an existing file (not following a final symbolic link).
+bool Exists(const std::string& path);
+// Removes `path`; a failure is passed over.
+void RemoveFile(const std::string& path);
+// `path` with a final symbolic link followed, as far as links lead; `path` itself otherwise.
+std::string FollowLinks(const std::string& path);
+
+// Throws when `output` leads to the file being exported (by its name, a hard link or a
+// symbolic link), since replacing it would destroy the flight. `input` is the path and `id`
+// the open file when there is one; both are tested, in case the name was given to another
+// file meanwhile. Every export calls this before it creates anything.
+void RefuseInputAsOutput(const std::string& output, const std::string& input, const FileId* id = nullptr);
+
+namespace testing {
+// Called after each AtomicFile rename into place (a seam for tests that kill the process).
+extern void (*afterCommit)(const std::string& target);
+}  // namespace testing
+
+}  // namespace krelby
