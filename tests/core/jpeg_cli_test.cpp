@@ -70,7 +70,7 @@ TEST_F(JpegCliTest, WritesTheChartAtTheAskedSize) {
 
 TEST_F(JpegCliTest, BadSizesAndPlacesAreReported) {
     const std::string out = folder / "chart.JPG";
-    for (const char* size : {"0x10", "10", "10x", "axb", "10x10x", "-5x5", "99999x10"}) {
+    for (const char* size : {"0x10", "10", "10x", "axb", "10x10x", "-5x5", "99999x10", "8193x10", "10x8193"}) {
         const CliRun r = Cli("jpeg " + flight + " -o " + out + " --folder " + folder.path() + " --size " + size);
         EXPECT_EQ(r.status, 1) << size;
         EXPECT_NE(r.out.find("Invalid size"), std::string::npos) << r.out;
