@@ -12,6 +12,7 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "base/file.h"
 #include "cli_run.h"
@@ -203,9 +204,11 @@ TEST_F(SafetyCli, ExportsNeverWriteOverTheirFlight) {
     const std::string before = ReadFile(flight);
     fs::create_hard_link(flight, folder / "hard.FLT");
     fs::create_symlink(flight, folder / "soft.FLT");
+    std::vector<std::string> commands = {"csv", "kml"};
+    if (Cli("").out.find("jpeg FLIGHT") != std::string::npos) commands.push_back("jpeg");  // where the chart is built
     for (const std::string& out : {flight, folder / "hard.FLT", folder / "soft.FLT"}) {
-        for (const char* command : {"csv", "kml", "jpeg"}) {
-            const CliRun r = Cli(std::string(command) + " '" + flight + "' -o '" + out + "'");
+        for (const std::string& command : commands) {
+            const CliRun r = Cli(command + " '" + flight + "' -o '" + out + "'");
             EXPECT_EQ(r.status, 1) << command << " " << out;
             EXPECT_NE(r.out.find("it is the flight file being exported"), std::string::npos) << r.out;
         }
