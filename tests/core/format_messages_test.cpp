@@ -100,6 +100,11 @@ TEST(MessageDateTime, CalendarRules) {
     EXPECT_EQ(at(14, 13, 5, 9, 0, 0).status, DateStatus::InvalidDate);
     EXPECT_EQ(at(15, 2, 29, 9, 0, 0).status, DateStatus::InvalidDate);
     EXPECT_EQ(at(16, 2, 29, 9, 0, 0).status, DateStatus::Ok);
+    EXPECT_EQ(at(0, 2, 29, 9, 0, 0).status, DateStatus::Ok);  // 2000: divisible by 400
+    EXPECT_EQ(at(100, 2, 29, 9, 0, 0).status, DateStatus::InvalidDate);  // 2100 and 2200: by 100 only
+    EXPECT_EQ(at(200, 2, 29, 9, 0, 0).status, DateStatus::InvalidDate);
+    EXPECT_EQ(at(196, 2, 29, 9, 0, 0).status, DateStatus::Ok);
+    EXPECT_EQ(at(14, 4, 31, 9, 0, 0).status, DateStatus::InvalidDate);
     EXPECT_EQ(at(14, 3, 5, 24, 0, 0).status, DateStatus::InvalidTime);
     EXPECT_EQ(at(14, 3, 5, 9, 60, 0).status, DateStatus::InvalidTime);
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
+#include <zlib.h>
 
+#include "format/bytes.h"
 #include "format/crc32.h"
 #include "format/frame_builder.h"
 #include "format/frame_scanner.h"
@@ -74,6 +77,20 @@ TEST(FrameScanner, ResynchronisationRules) {
 
 TEST(FrameScanner, ChecksumRules) {
     ChecksumOptions opt;
+    // A Frame sealed by zlib over exactly the type byte and body (offsets 4 to L+15), apart
+    // from the project's own sealer, passes; one sealed a byte short, or a byte long, fails.
+    for (const auto& [from, to, passes] : {std::tuple{4, 0, true}, {4, -1, false}, {5, 0, false}, {3, 0, false}}) {
+        auto f = FrameBuilder(FrameType::Gps).i32(8, 77).i32(51, 0x01020304).Sealed();
+        const size_t end = f.size() - 4 + size_t(to);
+        const uint32_t crc = uint32_t(crc32(0, f.data() + from, uInt(end - size_t(from))));
+        for (int i = 0; i < 4; ++i) f[f.size() - 4 + size_t(i)] = uint8_t(crc >> (8 * i));
+        FrameScanner s(opt);
+        Collect c;
+        s.Feed(f.data(), f.size(), c);
+        EXPECT_EQ(c.frames.size(), passes ? 1u : 0u) << from << " to end" << to;
+    }
+    const auto literal = FrameBuilder(FrameType::Flight).i32(8, 1234).u8(35, 5).u8(36, 3).u8(37, 14).Sealed();
+    EXPECT_EQ(u32le(literal.data(), 40), 0xAEA06780u);
     auto badFlight = FrameBuilder(FrameType::Flight).BadCrc();
     auto badFuel = FrameBuilder(FrameType::Fuel, 0).BadCrc();
     auto stream = Cat({badFlight, badFuel});

@@ -233,6 +233,7 @@ TEST(SettingsSave, FailedSaveLeavesPreviousFileWhole) {
     std::filesystem::create_directories(dir / "Krelby.INI.new/blocked");
     expectFailure("blocked new file");
     std::filesystem::remove_all(dir / "Krelby.INI.new");
+    WriteFile(dir / "Krelby.INI.new", "left by a save that was cut short");
 
     // A settings file marked read-only is left alone.
     ::chmod(path.c_str(), 0444);

@@ -27,6 +27,8 @@ TEST(Units, IntegerConversionsRoundHalfToEven) {
         {&UnitSettings::Speed, -1, ConvertSpeed, 1234, 1234},
         {&UnitSettings::Altitude, 1, ConvertAltitude, 1000, 305},
         {&UnitSettings::Altitude, 1, ConvertAltitude, 3, 1},
+        {&UnitSettings::Altitude, 1, ConvertAltitude, 812, 247},  // 247.4998 m: off by one with 3.2808 ft/m
+        {&UnitSettings::Altitude, 1, ConvertAltitude, -812, -247},
         {&UnitSettings::Altitude, 1, ConvertAltitude, -1000, -305},
         {&UnitSettings::Altitude, 1, ConvertAltitude, -500, -152},
         {&UnitSettings::Altitude, 2, ConvertAltitude, 1000, 1000},
