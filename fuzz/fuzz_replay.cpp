@@ -1,4 +1,5 @@
-// Arbitrary bytes as a flight file, replayed with every item ticked and every export flag set.
+// Arbitrary bytes as a flight file, replayed with many items ticked into the chart and the
+// CSV export's consumers.
 #include <unistd.h>
 
 #include <cstdint>
@@ -7,11 +8,15 @@
 #include <string>
 
 #include "format/error.h"
+#include "export/csv_sink.h"
 #include "replay/replay.h"
 
 namespace {
 
-struct NoOutput : krelby::ReplayOutput {};
+struct NoOutput : krelby::CsvOutput {
+    void CsvHeader(const krelby::CsvColumns&) override {}
+    void CsvRow(double, const krelby::CsvColumns&) override {}
+};
 
 }  // namespace
 
@@ -38,11 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               0, static_cast<int16_t>(choice >> 7), static_cast<int16_t>(choice >> 1 & 1), 0, 0};
     for (size_t i = 0; i < session.settings.thermocouples.size(); ++i)
         session.settings.thermocouples[i] = static_cast<uint8_t>((i * 7 + choice) % 9);
-    session.flags = {true, true, (choice & 2) != 0, true};
-    session.output = &output;
+    static krelby::CsvColumns columns;
+    krelby::CsvColumnsSink names(columns, session.settings);
+    krelby::CsvRowsSink rows(columns, session.settings, output);
+    krelby::ReplaySink* csv = (choice & 2) != 0 ? static_cast<krelby::ReplaySink*>(&rows) : &names;
     try {
-        krelby::FlightReplay(session, path);
-        krelby::FlightReplay(session, path);
+        krelby::FlightReplay(session, path, {csv});
+        krelby::FlightReplay(session, path, {csv});
     } catch (const krelby::Error&) {
     }
     return 0;

@@ -191,7 +191,6 @@ void MainWindow::FlightCommand() {
     RunCommand("Reading flight...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenFlight, Folder()));
         if (path.isEmpty()) return;
-        session_.flags.CsvExportActive = false;
         if (IsFile(path)) Replay(path.toStdString());
     });
     ShowFlightLabel();
@@ -202,7 +201,6 @@ void MainWindow::DataCommand() {
         dataDialog_->exec();
         if (!IsFile(QString::fromStdString(session_.CurrentFlightFile))) session_.CurrentFlightFile.clear();
         if (session_.CurrentFlightFile.empty()) return;
-        session_.flags.CsvExportActive = false;
         Replay(session_.CurrentFlightFile);
     });
 }
@@ -242,13 +240,13 @@ void MainWindow::KmlCommand() {
         if (session_.CurrentFlightFile.empty()) return;
         const QString path = AskSave(prompter_, this, In(kSaveKml, Folder("Exports")));
         if (path.isEmpty()) return;
-        KmlExport(session_, path.toStdString());
+        KmlExport(session_, path.toStdString(), &session_.chart);  // the chart stays filled
     });
 }
 
 void MainWindow::CsvCommand() {
     RunCommand("Exporting to CSV...", [this] {
-        const CsvExportResult result = CsvExport(session_);
+        const CsvExportResult result = CsvExport(session_, {}, &session_.chart);
         if (!result.message.empty()) prompter_.Message(this, QString::fromStdString(result.message));
     });
     ShowFlightLabel();
@@ -257,7 +255,6 @@ void MainWindow::CsvCommand() {
 void MainWindow::OpenDropped(const QString& path) {
     if (QFileInfo(path).suffix().compare("FLT", Qt::CaseInsensitive) == 0) {
         RunCommand("Reading flight...", [this, path] {
-            session_.flags.CsvExportActive = false;
             Replay(path.toStdString());
         });
         ShowFlightLabel();

@@ -11,14 +11,14 @@
 namespace krelby::cli {
 namespace {
 
-// The session as the window has it once the flight is shown: settings read, flight replayed.
+// The session of the folder with the flight as the current one. Nothing is charted, so
+// memory does not grow with the flight; a special file is refused here by its name.
 Session ShownFlight(const Args& args, const char* usage) {
     if (args.positional.size() != 1) throw std::runtime_error(std::string("usage: krelby-cli ") + usage);
     Session session = FolderSession(args);
     session.CurrentFlightFile = args.positional[0];
     std::error_code ec;
-    // A special file is replayed too, so that its refusal names it.
-    if (std::filesystem::exists(session.CurrentFlightFile, ec)) FlightReplay(session, session.CurrentFlightFile);
+    if (std::filesystem::exists(session.CurrentFlightFile, ec)) OpenFlight(session.CurrentFlightFile);
     return session;
 }
 

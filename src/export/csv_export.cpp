@@ -1,23 +1,13 @@
 #include "export/csv_export.h"
 
 #include <filesystem>
-#include <optional>
+#include <memory>
 
 #include "export/csv_file.h"
 #include "replay/replay.h"
 
 namespace krelby {
 namespace {
-
-// Ends the export's hold on the replay however the export ends, so that later replays
-// neither store column texts nor write to a file that is gone.
-struct CsvExportScope {
-    Session& s;
-    ~CsvExportScope() {
-        s.flags.CsvExportActive = false;
-        s.output = nullptr;
-    }
-};
 
 bool FlightFileExists(const std::string& path) {
     std::error_code ec;
@@ -26,7 +16,7 @@ bool FlightFileExists(const std::string& path) {
 
 }  // namespace
 
-CsvExportResult CsvExport(Session& session, const std::string& path) {
+CsvExportResult CsvExport(Session& session, const std::string& path, ReplaySink* chart) {
     CsvExportResult result;
     if (!FlightFileExists(session.CurrentFlightFile)) {
         result.message = "No valid data file selected yet";
@@ -37,20 +27,17 @@ CsvExportResult CsvExport(Session& session, const std::string& path) {
 
     // Both passes read this one open file, whatever replaces the name meanwhile.
     InputFile input = OpenFlight(flight);
-    CsvExportScope scope{session};
-    session.flags.CsvExportActive = true;
-    session.flags.CsvHeaderPending = true;
     CsvFile file(result.path, session.regional, &input);
-    session.output = &file;
-    session.csv.Clear();
-    session.flags.CsvRowsEnabled = false;
-    FlightReplay(session, input);  // gathers the names of the columns the flight fills
-
+    const ReplayInputs in{session.settings, session.checks, &session.progress};
+    auto columns = std::make_unique<CsvColumns>();
+    {
+        CsvColumnsSink names(*columns, session.settings);  // the columns the flight fills
+        FlightReplay(input, in, {chart, &names});
+    }
     // Rows start from no values, so each row holds only what was decoded up to its time.
-    session.csv.ClearValues();
-    session.flags.CsvRowsEnabled = true;
-    session.flags.CsvHeaderPending = true;
-    FlightReplay(session, input);
+    columns->ClearValues();
+    CsvRowsSink rows(*columns, session.settings, file);
+    FlightReplay(input, in, {chart, &rows});
     file.Close();
 
     const std::filesystem::path written(result.path);

@@ -1,8 +1,9 @@
-// The CSV export: two replays steered by the replay flags, one row per FlightMessage.
+// The CSV export: two replays of the flight, one row per FlightMessage.
 #pragma once
 #include <string>
 
 #include "replay/session.h"
+#include "replay/sink.h"
 
 namespace krelby {
 
@@ -12,8 +13,9 @@ struct CsvExportResult {
     std::string path;     // the CSV file written
 };
 
-// Writes ProgramFolder/Exports/NAME.CSV (or `path` when given). Throws krelby::Error on a
-// file error; the flag is cleared and the file closed whatever happens.
-CsvExportResult CsvExport(Session& session, const std::string& path = {});
+// Writes the CSV of the session's current flight to ProgramFolder/Exports/NAME.CSV (or `path`
+// when given). Both replays also feed `chart` when given (the window keeps its chart filled).
+// Throws krelby::Error on a file error; nothing is left at the target then.
+CsvExportResult CsvExport(Session& session, const std::string& path = {}, ReplaySink* chart = nullptr);
 
 }  // namespace krelby

@@ -5,11 +5,11 @@
 
 #include "export/text_file.h"
 #include "format/regional.h"
-#include "replay/session.h"
+#include "export/csv_sink.h"
 
 namespace krelby {
 
-class CsvFile : public ReplayOutput {
+class CsvFile : public CsvOutput {
 public:
     // `source`: the flight exported, which the file may not replace.
     CsvFile(const std::string& path, const Regional& regional, const InputFile* source = nullptr)

@@ -4,25 +4,36 @@
 #include <string_view>
 
 #include "export/text_file.h"
-#include "replay/session.h"
+#include "format/messages.h"
+#include "replay/sink.h"
 #include "settings/records.h"
 
 namespace krelby {
 
-class KmlFile : public ReplayOutput {
+class KmlFile {
 public:
     // `source`: the flight exported, which the file may not replace.
     explicit KmlFile(const std::string& path, const InputFile* source = nullptr) : file_(path, source) {}
 
     // Applies the opacity rule to `style` itself (both transparent: the line becomes opaque).
     void WriteHead(std::string_view name, KmlStyle& style);
-    void KmlCoordinate(const GpsMessage& message) override;
+    void KmlCoordinate(const GpsMessage& message);
     void WriteTail();
     void Close() { file_.Close(); }
 
 private:
     TextFile file_;
     std::string line_;
+};
+
+// A replay's consumer that writes one coordinate line per GpsMessage.
+class KmlCoordinatesSink : public ReplaySink {
+public:
+    explicit KmlCoordinatesSink(KmlFile& file) : file_(file) {}
+    void OnGps(const GpsMessage& message) override { file_.KmlCoordinate(message); }
+
+private:
+    KmlFile& file_;
 };
 
 // "  lon,lat,alt" in degrees and metres, full stops whatever the regional settings.

@@ -1,5 +1,7 @@
 #include "replay/chart_model.h"
 
+#include "replay/data_items.h"
+
 namespace krelby {
 
 const std::array<const char*, kAxisCount> AxisShortName = {
@@ -8,7 +10,6 @@ const std::array<const char*, kAxisCount> AxisShortName = {
 };
 
 ChartModel::ChartModel() {
-    slotNumbers_.fill(kNoSlot);
     for (int i = 0; i < kSlotCount; ++i) slots_[i].title = "Series" + std::to_string(i + 1);
 }
 
@@ -21,8 +22,7 @@ void ChartModel::ResetChart() {
         s.inChart = false;
     }
     for (auto& a : axes_) a.visible = false;
-    nextFreeSlot_ = 0;
-    slotNumbers_.fill(kNoSlot);
+    slotTable_.Reset();
     axisOffset_ = 0;
     visibleAxes_.clear();
     leftMargin_ = kBaseLeftMargin;
@@ -31,15 +31,20 @@ void ChartModel::ResetChart() {
 }
 
 bool ChartModel::ClaimSeriesSlot(int checkBox) {
-    newSlotFlag_ = false;
-    uint8_t& slot = slotNumbers_[checkBox];
-    if (slot < kSlotCount) return true;
-    if (nextFreeSlot_ >= kSlotCount) return false;
-    slot = static_cast<uint8_t>(nextFreeSlot_);
-    slots_[nextFreeSlot_].inChart = true;
-    ++nextFreeSlot_;
-    newSlotFlag_ = true;
+    const uint8_t slot = slotTable_.Claim(checkBox, newSlotFlag_);
+    if (slot >= kSlotCount) return false;
+    if (newSlotFlag_) slots_[slot].inChart = true;
     return true;
+}
+
+void ChartModel::OnItem(const DataItem& item, double time, const ItemValue& value) {
+    if (!ClaimSeriesSlot(item.checkBox)) return;
+    const int slot = SlotNumber(item.checkBox);
+    if (newSlotFlag_) {
+        ShowValueAxis(item.axis);
+        SetupNewSlot(slot, item.axis, item.title);
+    }
+    AddSample(slot, time, value.y);
 }
 
 void ChartModel::ShowValueAxis(int axis) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "replay/sink.h"
 #include "settings/records.h"
 
 namespace krelby {
@@ -51,9 +52,42 @@ struct AxisLabel {
     int topY;
 };
 
-class ChartModel {
+// Hands out the 16 series slots to data items by check box, first come first served. The
+// chart and the CSV export each keep one, so the CSV holds exactly the charted items.
+class SlotTable {
+public:
+    SlotTable() { Reset(); }
+    void Reset() {
+        slotNumbers_.fill(kNoSlot);
+        next_ = 0;
+    }
+    // The slot of `checkBox`, handed out now if it has none (`isNew`); kNoSlot when all 16
+    // are taken.
+    uint8_t Claim(int checkBox, bool& isNew) {
+        isNew = false;
+        uint8_t& slot = slotNumbers_[checkBox];
+        if (slot < kSlotCount || next_ >= kSlotCount) return slot;
+        slot = static_cast<uint8_t>(next_++);
+        isNew = true;
+        return slot;
+    }
+    uint8_t SlotOf(int checkBox) const { return slotNumbers_[checkBox]; }
+    int Count() const { return next_; }
+
+private:
+    std::array<uint8_t, kCheckBoxCount + 1> slotNumbers_;
+    int next_ = 0;
+};
+
+// As a replay's sink it starts each replay from a reset chart, adds the ticked items'
+// points and ends with the axis names.
+class ChartModel : public ReplaySink {
 public:
     ChartModel();
+
+    void OnBegin() override { ResetChart(); }
+    void OnItem(const DataItem& item, double time, const ItemValue& value) override;
+    void OnEnd(const ReplayEnd&) override { DrawAxisLabels(); }
 
     void SetObserver(ChartObserver* o) { observer_ = o; }
     ChartObserver* Observer() const { return observer_; }
@@ -66,7 +100,7 @@ public:
         slots_[slot].xs.push_back(x);
         slots_[slot].ys.push_back(value);
     }
-    // Attaches the slot handed out last to its axis and titles it (step 3 of PlotDataItem).
+    // Attaches the slot handed out last to its axis and titles it.
     void SetupNewSlot(int slot, int axis, std::string_view title);
     // The end of a replay: the observer repaints with the axis names.
     void DrawAxisLabels();
@@ -78,22 +112,21 @@ public:
     std::vector<AxisLabel> AxisLabels(int chartHeight,
                                       const std::function<int(std::string_view)>& width) const;
 
-    uint8_t SlotNumber(int checkBox) const { return slotNumbers_[checkBox]; }
+    uint8_t SlotNumber(int checkBox) const { return slotTable_.SlotOf(checkBox); }
     bool NewSlotFlag() const { return newSlotFlag_; }
-    int NextFreeSlot() const { return nextFreeSlot_; }
+    int NextFreeSlot() const { return slotTable_.Count(); }
     int LeftMargin() const { return leftMargin_; }
     int AxisOffset() const { return axisOffset_; }
     const std::vector<int>& VisibleAxes() const { return visibleAxes_; }
     const SeriesSlot& Slot(int i) const { return slots_[i]; }
     const ValueAxis& Axis(int i) const { return axes_[i]; }
     // Slots in the chart, in order of handing out.
-    int SlotsInChart() const { return nextFreeSlot_; }
+    int SlotsInChart() const { return slotTable_.Count(); }
 
 private:
     std::array<SeriesSlot, kSlotCount> slots_;
     std::array<ValueAxis, kAxisCount> axes_;
-    std::array<uint8_t, kCheckBoxCount + 1> slotNumbers_;
-    int nextFreeSlot_ = 0;
+    SlotTable slotTable_;
     bool newSlotFlag_ = false;
     std::vector<int> visibleAxes_;
     int axisOffset_ = 0;

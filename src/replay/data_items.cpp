@@ -247,16 +247,8 @@ int64_t ReadRaw(const uint8_t* f, const DataItem& item) {
     return 0;
 }
 
-// The charted value, and the number its text is made from.
-struct Sample {
-    double y;
-    double text;
-    int64_t integer;
-    uint8_t precision, decimals;
-};
-
-Sample Evaluate(const DataItem& item, int64_t raw, const UnitSettings& u) {
-    Sample s{0, 0, raw, item.precision, item.decimals};
+ItemValue Evaluate(const DataItem& item, int64_t raw, const UnitSettings& u) {
+    ItemValue s{0, 0, raw, item.precision, item.decimals};
     auto integer = [&s](int64_t v) {
         s.integer = v;
         s.y = static_cast<double>(v);
@@ -312,24 +304,11 @@ const std::array<DataItem, 39>& InputItems() {
     return items;
 }
 
-void PlotTickedItem(Session& session, const DataItem& item, const uint8_t* frame) {
+bool ReadItem(const DataItem& item, const uint8_t* frame, const UnitSettings& units, ItemValue& value) {
     // A field beyond the end of a short Frame is absent: the item is not touched at all.
-    if (!FrameReader(frame).Has(item.offset, Width(item.raw))) return;
-    ChartModel& chart = session.chart;
-    if (!chart.ClaimSeriesSlot(item.checkBox)) return;
-    const int slot = chart.SlotNumber(item.checkBox);
-    if (chart.NewSlotFlag()) {
-        chart.ShowValueAxis(item.axis);
-        chart.SetupNewSlot(slot, item.axis, item.title);
-    }
-    const Sample s = Evaluate(item, ReadRaw(frame, item), session.settings.units);
-    chart.AddSample(slot, session.clock.CurrentSampleTime, s.y);
-    if (!session.flags.CsvExportActive) return;
-    session.csv.SetName(item.column, item.columnName);
-    if (s.precision == 0)
-        session.csv.SetInteger(item.column, s.integer);
-    else
-        session.csv.SetFixed(item.column, s.text, s.precision, s.decimals);
+    if (!FrameReader(frame).Has(item.offset, Width(item.raw))) return false;
+    value = Evaluate(item, ReadRaw(frame, item), units);
+    return true;
 }
 
 }  // namespace krelby

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "replay/session.h"
+#include "replay/sink.h"
+#include "settings/records.h"
 
 namespace krelby {
 
@@ -83,12 +84,8 @@ const std::array<DataItem, 39>& InputItems();
 // Kind 0 EGT, 1 CHT, any other value Other.
 inline int ThermocoupleKindIndex(uint8_t kind) { return kind == EGT ? 0 : kind == CHT ? 1 : 2; }
 
-// The per-item step of every decoder: draws the item when it is ticked, present in the
-// frame and has (or gets) a slot, and stores its CSV text while exporting. The check box
-// is read at every message; unticked items cost only that test.
-void PlotTickedItem(Session& session, const DataItem& item, const uint8_t* frame);
-inline void PlotDataItem(Session& session, const DataItem& item, const uint8_t* frame) {
-    if (session.settings.selection.Ticked(item.checkBox)) PlotTickedItem(session, item, frame);
-}
+// The value of `item` in `frame`, in the units chosen; false when the Frame is too short to
+// hold its field (the item is then absent, not zero).
+bool ReadItem(const DataItem& item, const uint8_t* frame, const UnitSettings& units, ItemValue& value);
 
 }  // namespace krelby

@@ -16,62 +16,53 @@ namespace {
 constexpr size_t kBlockSize = 1 << 18;
 constexpr uint64_t kProgressStep = 4u << 20;
 
-template <size_t N>
-void PlotAll(Session& s, const std::array<DataItem, N>& items, const uint8_t* frame) {
-    for (const DataItem& item : items) PlotDataItem(s, item, frame);
-}
-
-// One replay's decoders; the only state of its own is whether a FlightMessage was taken,
-// which decides whether there is a finished row to write.
+// One replay's decoders: each good Frame goes to every sink raw, then decoded.
 class Decoders : public FrameHandler {
 public:
-    explicit Decoders(Session& s) : s_(s) {}
+    Decoders(const ReplayInputs& in, std::span<ReplaySink* const> sinks) : in_(in), sinks_(sinks) {}
 
-    void OnFrame(FrameType type, const uint8_t* frame, size_t) override {
+    void OnFrame(FrameType type, const uint8_t* frame, size_t size) override {
+        for (ReplaySink* s : sinks_) s->OnMessage(type, frame, size);
         switch (type) {
             case FrameType::Flight: Flight(frame); break;
             case FrameType::Gps: Gps(frame); break;
-            case FrameType::Attitude: PlotAll(s_, kAttitudeItems, frame); break;
+            case FrameType::Attitude: All(kAttitudeItems, frame); break;
             case FrameType::Inputs: Inputs(frame); break;
             case FrameType::Engine: Engine(frame); break;
             case FrameType::Fuel: Fuel(frame); break;
-            case FrameType::Navigation: PlotAll(s_, kNavigationItems, frame); break;
+            case FrameType::Navigation: All(kNavigationItems, frame); break;
         }
     }
 
-    // The row of the last FlightMessage, once the file has been read to its end.
-    void Finish() {
-        if (RowsEnabled() && flightTaken_ && s_.output) s_.output->CsvRow(s_.clock.CurrentSampleTime, s_.csv);
-    }
+    ReplayEnd End() const { return {time_, flightTaken_}; }
 
 private:
-    bool RowsEnabled() const { return s_.flags.CsvExportActive && s_.flags.CsvRowsEnabled; }
+    // The per-item step: a ticked item present in its Frame goes to every sink.
+    void Item(const DataItem& item, const uint8_t* frame) {
+        if (!in_.settings.selection.Ticked(item.checkBox)) return;
+        ItemValue value;
+        if (!ReadItem(item, frame, in_.settings.units, value)) return;
+        for (ReplaySink* s : sinks_) s->OnItem(item, time_, value);
+    }
+    template <size_t N>
+    void All(const std::array<DataItem, N>& items, const uint8_t* frame) {
+        for (const DataItem& item : items) Item(item, frame);
+    }
 
     void Flight(const uint8_t* frame) {
         const MessageTime t = MessageDateTime(FlightMessage(frame));
         // A message the calendar rejects is skipped like one failing its checksum.
         if (t.status != DateStatus::Ok) return;
-        if (RowsEnabled() && s_.output) {
-            if (s_.flags.CsvHeaderPending) {
-                s_.output->CsvHeader(s_.csv);
-                s_.flags.CsvHeaderPending = false;
-            }
-            // A row holds the values up to the next FlightMessage, under its own time.
-            if (flightTaken_) s_.output->CsvRow(s_.clock.CurrentSampleTime, s_.csv);
-        }
-        s_.clock.CurrentSampleTime = t.value;
+        for (ReplaySink* s : sinks_) s->OnFlightTime(t.value);
+        time_ = t.value;
         flightTaken_ = true;
-        PlotAll(s_, kFlightItems, frame);
+        All(kFlightItems, frame);
     }
 
     void Gps(const uint8_t* frame) {
         const GpsMessage m(frame);
-        if (s_.flags.KmlExportActive && s_.output) s_.output->KmlCoordinate(m);
-        PlotAll(s_, kGpsItems, frame);
-        if (s_.flags.CsvExportActive && s_.settings.selection.Ticked(kPositionCheckBox)) {
-            s_.csv.SetName(kPositionColumn, kPositionColumnName);
-            s_.csv.SetPosition(kPositionColumn, m.Latitude() / 180000.0, m.Longitude() / 180000.0);
-        }
+        for (ReplaySink* s : sinks_) s->OnGps(m);
+        All(kGpsItems, frame);
     }
 
     void Engine(const uint8_t* frame) {
@@ -80,11 +71,11 @@ private:
         const int monitor = m.MonitorNumber();
         if (monitor < 1 || monitor > kEngineMonitors) return;
         const EngineMonitorItems& items = EngineItems()[monitor - 1];
-        PlotAll(s_, items.quantities, frame);
+        All(items.quantities, frame);
         const size_t first = static_cast<size_t>(kThermocouples * (monitor - 1));
         for (int n = 0; n < kThermocouples; ++n) {
-            const int kind = ThermocoupleKindIndex(s_.settings.thermocouples[first + n]);
-            PlotDataItem(s_, items.thermocouples[n].byKind[kind], frame);
+            const int kind = ThermocoupleKindIndex(in_.settings.thermocouples[first + n]);
+            Item(items.thermocouples[n].byKind[kind], frame);
         }
     }
 
@@ -93,7 +84,7 @@ private:
         if (!m.HasCount()) return;
         const int n = m.EntryCount();
         const auto& items = FuelItems();
-        for (int k = 0; k < n; ++k) PlotDataItem(s_, items[k], frame);
+        for (int k = 0; k < n; ++k) Item(items[k], frame);
     }
 
     void Inputs(const uint8_t* frame) {
@@ -103,15 +94,15 @@ private:
         for (const DataItem& item : InputItems()) {
             if (item.presence == Presence::DigitalCount && !digital) continue;
             if (item.presence == Presence::AnalogCount && !analog) continue;
-            PlotDataItem(s_, item, frame);
+            Item(item, frame);
         }
     }
 
-    Session& s_;
+    const ReplayInputs& in_;
+    std::span<ReplaySink* const> sinks_;
+    double time_ = 0;  // the current sample time: a replay's clock starts at 0
     bool flightTaken_ = false;
 };
-
-void Replay(Session& session, InputFile& file);
 
 }  // namespace
 
@@ -124,28 +115,16 @@ InputFile OpenFlight(const std::string& path) {
     return file;
 }
 
-void FlightReplay(Session& session, const std::string& path) {
-    session.chart.ResetChart();
-    session.CurrentFlightFile = path;
-    InputFile file = OpenFlight(path);
-    Replay(session, file);
-}
-
-void FlightReplay(Session& session, InputFile& file) {
-    session.chart.ResetChart();
-    session.CurrentFlightFile = file.Path();
-    Replay(session, file);
-}
-
-namespace {
-
-void Replay(Session& session, InputFile& file) {
+ReplayEnd FlightReplay(InputFile& file, const ReplayInputs& in, std::span<ReplaySink* const> given) {
+    std::vector<ReplaySink*> present;  // a caller may leave a place empty (no chart)
+    for (ReplaySink* s : given)
+        if (s) present.push_back(s);
+    const std::span<ReplaySink* const> sinks(present);
     const uint64_t total = file.Size();
     file.Rewind();
-
-    session.clock.CurrentSampleTime = 0;
-    FrameScanner scanner(session.checks);
-    Decoders decoders(session);
+    for (ReplaySink* s : sinks) s->OnBegin();
+    FrameScanner scanner(in.checks);
+    Decoders decoders(in, sinks);
     std::vector<uint8_t> block(kBlockSize);
     uint64_t done = 0, reported = 0;
     for (;;) {
@@ -154,16 +133,31 @@ void Replay(Session& session, InputFile& file) {
             throw Error("Cannot read flight file " + file.Path() + ": " + SystemErrorText(err));
         if (n > 0) scanner.Feed(block.data(), n, decoders);
         done += n;
-        if (session.progress && done - reported >= kProgressStep) {
-            session.progress(done, total);
+        if (in.progress && *in.progress && done - reported >= kProgressStep) {
+            (*in.progress)(done, total);
             reported = done;
         }
         if (n < block.size()) break;
     }
-    decoders.Finish();
-    if (session.progress) session.progress(done, total);
-    session.chart.DrawAxisLabels();
+    const ReplayEnd end = decoders.End();
+    for (ReplaySink* s : sinks) s->OnEnd(end);
+    if (in.progress && *in.progress) (*in.progress)(done, total);
+    return end;
 }
 
-}  // namespace
+void FlightReplay(Session& session, const std::string& path, std::span<ReplaySink* const> more) {
+    session.CurrentFlightFile = path;
+    session.clock.CurrentSampleTime = 0;
+    InputFile file;
+    try {
+        file = OpenFlight(path);
+    } catch (...) {
+        session.chart.ResetChart();
+        throw;
+    }
+    std::vector<ReplaySink*> sinks{&session.chart};
+    sinks.insert(sinks.end(), more.begin(), more.end());
+    session.clock.CurrentSampleTime = FlightReplay(file, {session.settings, session.checks, &session.progress}, sinks).lastTime;
+}
+
 }  // namespace krelby

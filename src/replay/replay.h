@@ -1,21 +1,45 @@
-// FlightReplay: reads one flight file through its own scanner and hands each good
-// message to its decoder, which draws the selected data items and feeds the exports.
+// FlightReplay: reads one flight file through its own scanner, decodes each good message and
+// hands the ticked data items, in the units chosen, to its sinks.
 #pragma once
+#include <initializer_list>
+#include <span>
 #include <string>
 
 #include "base/file.h"
+#include "format/crc32.h"
+#include "format/progress.h"
 #include "replay/session.h"
+#include "replay/sink.h"
+#include "settings/records.h"
 
 namespace krelby {
+
+// What a replay reads besides the flight: which items are ticked, their units and the
+// thermocouple kinds, the checksum option, and where progress goes (optional).
+struct ReplayInputs {
+    const Settings& settings;
+    const ChecksumOptions& checks;
+    const Progress* progress = nullptr;
+};
 
 // Opens a flight file for replays; throws krelby::Error when it cannot be opened or is no
 // regular file.
 InputFile OpenFlight(const std::string& path);
 
-// Throws krelby::Error when the file cannot be opened or read, or a line cannot be written.
-void FlightReplay(Session& session, const std::string& path);
-// Replays an open flight file from its start. An export replays the one open file for each
-// of its passes, so that a flight replaced meanwhile cannot mix two versions.
-void FlightReplay(Session& session, InputFile& flight);
+// Replays an open flight file from its start into `sinks` (null ones are passed over). An export replays the one open
+// file for each of its passes, so that a flight replaced meanwhile cannot mix two versions.
+// Throws krelby::Error when the file cannot be read, or a sink's error.
+ReplayEnd FlightReplay(InputFile& flight, const ReplayInputs& inputs, std::span<ReplaySink* const> sinks);
+inline ReplayEnd FlightReplay(InputFile& flight, const ReplayInputs& inputs, std::initializer_list<ReplaySink*> sinks) {
+    return FlightReplay(flight, inputs, std::span<ReplaySink* const>(sinks.begin(), sinks.size()));
+}
+
+// The shown flight: replays `path` into the session's chart (and `more`), makes it the
+// current flight and leaves the clock at its last FlightMessage. The chart is reset also
+// when the file cannot be opened.
+void FlightReplay(Session& session, const std::string& path, std::span<ReplaySink* const> more);
+inline void FlightReplay(Session& session, const std::string& path, std::initializer_list<ReplaySink*> more = {}) {
+    FlightReplay(session, path, std::span<ReplaySink* const>(more.begin(), more.size()));
+}
 
 }  // namespace krelby

@@ -111,7 +111,6 @@ private slots:
         Run run(dir.path());
         run.session().settings.selection.Set(1, true);
         run.session().CurrentFlightFile = "/earlier.FLT";
-        run.session().flags.CsvExportActive = true;
         run.prompter.answers.enqueue(answer == "flight" ? flight : answer.isEmpty() ? answer : Path(answer));
         run.window().FlightCommand();
 
@@ -125,7 +124,6 @@ private slots:
         const QString current = replayed ? flight : QString("/earlier.FLT");
         QCOMPARE(QString::fromStdString(run.session().CurrentFlightFile), current);
         QCOMPARE(run.window().FlightLabel()->text(), current);  // refreshed in every case
-        QCOMPARE(run.session().flags.CsvExportActive, answer.isEmpty());
         QVERIFY(run.prompter.errors.isEmpty());
     }
 
@@ -223,7 +221,6 @@ private slots:
         QFile csv(Path("Exports/2024-03-14 10-01-00.CSV"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QVERIFY(csv.readLine().startsWith("TimeStamp,"));
-        QVERIFY(!run.session().flags.CsvExportActive);
     }
 
     void kmlCommandAsksForAFileOnlyWithAFlight() {

@@ -7,7 +7,6 @@ using namespace krelby::testing;
 namespace {
 
 struct MendedFault : ReplayTest {
-    void Export() { session.flags.CsvExportActive = true; }
     std::vector<std::string> Titles() const {
         std::vector<std::string> t;
         for (int i = 0; i < session.chart.SlotsInChart(); ++i) t.push_back(Slot(i).title);
@@ -18,11 +17,10 @@ struct MendedFault : ReplayTest {
 }  // namespace
 
 TEST_F(MendedFault, SharedCsvColumnsLoseData) {
-    Export();
     Tick({94, 101, 98, 102});  // track deviation, heading bug, HSI source, altitude bug
     Replay({FrameBuilder(FrameType::Navigation).i16(18, 2048).i16(22, 1800).u8(10, 4).i32(24, 4500).Sealed()});
     const std::pair<int, const char*> nav[] = {{167, "HSI_Dev"}, {181, "Headingbug"}, {168, "HSI_SRC"}, {182, "AltitudeBug"}};
-    for (const auto& [column, name] : nav) EXPECT_EQ(session.csv.names[column], name);
+    for (const auto& [column, name] : nav) EXPECT_EQ(csv.names[column], name);
     EXPECT_EQ(Text(167), "0.5000");
     EXPECT_EQ(Text(181), "180.0");
     EXPECT_EQ(Text(168), "4");
@@ -34,23 +32,21 @@ TEST_F(MendedFault, SharedCsvColumnsLoseData) {
     for (int m = 1; m <= 4; ++m) {
         const Monitor& mon = monitors[m - 1];
         session.settings = {};
-        session.csv.Clear();
-        Export();
+        csv.Clear();
         Tick({mon.rpmBox, mon.pulseBox});
         Replay({EngineOf(m).u16(12, 2400).u16(14, 5000).Sealed()});
         const std::string ending = "_" + std::to_string(m);
         EXPECT_EQ(Titles(), (std::vector<std::string>{"RPM" + ending, "PULSE" + ending}));
         EXPECT_EQ(session.chart.VisibleAxes(), std::vector<int>{5});
-        EXPECT_EQ(session.csv.names[mon.rpmColumn], "RPM" + ending);
+        EXPECT_EQ(csv.names[mon.rpmColumn], "RPM" + ending);
         EXPECT_EQ(Text(mon.rpmColumn), "2400");
-        EXPECT_EQ(session.csv.names[mon.pulseColumn], mon.pulseName);
+        EXPECT_EQ(csv.names[mon.pulseColumn], mon.pulseName);
         EXPECT_EQ(Text(mon.pulseColumn), "5000");
     }
 }
 
 TEST_F(MendedFault, CsvRowsShowValuesUnderTheWrongTime) {
     RecordingOutput out;
-    session.output = &out;
     Tick({1, 32});
     auto gps = [](int32_t alt) { return FrameBuilder(FrameType::Gps).i32(16, alt).Sealed(); };
     const std::vector<Frame> frames = {
@@ -58,24 +54,21 @@ TEST_F(MendedFault, CsvRowsShowValuesUnderTheWrongTime) {
         gps(2000), FlightAt(0, 5).u8(35, 0).Sealed(), FlightAt(0, 6).i32(8, 7).BadCrc(), gps(2500),
         FlightAt(0, 2).i32(8, 300).Sealed(), gps(3000)};
     // The export's two passes.
-    session.csv.Clear();
-    session.flags = {true, true, false, false};
     Replay(frames);
     EXPECT_TRUE(out.headers.empty());
     EXPECT_TRUE(out.rows.empty());
-    session.flags.CsvRowsEnabled = session.flags.CsvHeaderPending = true;
-    Replay(frames);
-    EXPECT_FALSE(session.flags.CsvHeaderPending);
+    csv.ClearValues();
+    CsvRowsSink rows(csv, session.settings, out);
+    Replay(frames, {&rows});
     EXPECT_EQ(out.headers, std::vector<std::string>{",PAltitude,GPSAltitude"});
-    const std::vector<std::pair<double, std::string>> rows = {
+    const std::vector<std::pair<double, std::string>> expected = {
         {TimeAt(0, 0), ",100,1000"}, {TimeAt(0, 1), ",200,2500"}, {TimeAt(0, 2), ",300,3000"}};
-    EXPECT_EQ(out.rows, rows);
+    EXPECT_EQ(out.rows, expected);
 
-    out = {};
-    session.flags.CsvHeaderPending = true;
-    Replay({gps(1)});  // no FlightMessage: neither header nor row
-    EXPECT_TRUE(out.headers.empty() && out.rows.empty());
-    EXPECT_TRUE(session.flags.CsvHeaderPending);
+    RecordingOutput none;
+    CsvRowsSink noRows(csv, session.settings, none);
+    Replay({gps(1)}, {&noRows});  // no FlightMessage: neither header nor row
+    EXPECT_TRUE(none.headers.empty() && none.rows.empty());
 }
 
 TEST_F(MendedFault, VerticalSpeedsIgnoreVsiUnit) {
@@ -92,7 +85,6 @@ TEST_F(MendedFault, VerticalSpeedsIgnoreVsiUnit) {
         session.settings = {};
         session.settings.units.Altitude = c.altitude;
         session.settings.units.VSI = c.vsi;
-        Export();
         Tick({c.box});
         Replay({c.frame});
         ASSERT_EQ(Slot(0).ys.size(), 1u);
@@ -109,14 +101,13 @@ TEST_F(MendedFault, ManifoldPressureIgnoresMapUnit) {
         session.settings = {};
         session.settings.units.OilP = c.oilP;
         session.settings.units.MAP = c.map;
-        Export();
         Tick({130});  // MAP of engine monitor 2
         Replay({EngineOf(2).u16(40, 10132).Sealed()});
         EXPECT_EQ(Slot(0).title, "MAP_2");
         EXPECT_EQ(Slot(0).axis, 13);
         ASSERT_EQ(Slot(0).ys.size(), 1u);
         EXPECT_NEAR(Slot(0).ys[0], c.y, 1e-9);
-        EXPECT_EQ(session.csv.names[60], "MAP_2");
+        EXPECT_EQ(csv.names[60], "MAP_2");
         EXPECT_EQ(Text(60), c.text);
     }
 }
@@ -133,7 +124,6 @@ TEST_F(MendedFault, UnencodableFlightDateStopsReplay) {
 }
 
 TEST_F(MendedFault, AbsentFieldReadBeyondShortFrame) {
-    Export();
     // RPM_1, MAP_1, TC1 of monitor 1; Fuel_4, Fuel_5; Dig_1, Ana_1, Flaps, YawTrim.
     Tick({11, 19, 20, 56, 57, 69, 77, 85, 88});
     FrameBuilder fuel(FrameType::Fuel, 28);  // entries 1 to 4 only, whatever the count says
@@ -141,6 +131,6 @@ TEST_F(MendedFault, AbsentFieldReadBeyondShortFrame) {
     Replay({EngineOf(1, 20).u16(12, 2000).Sealed(), fuel.BadCrc(),
             FrameBuilder(FrameType::Inputs, 10).i16(16, 3).i16(22, 4).Sealed()});
     EXPECT_EQ(Titles(), (std::vector<std::string>{"RPM_1", "Fuel_4", "Flaps", "YawTrim"}));
-    for (int column : {39, 40, 119, 131, 139}) EXPECT_TRUE(session.csv.names[column].empty()) << column;
+    for (int column : {39, 40, 119, 131, 139}) EXPECT_TRUE(csv.names[column].empty()) << column;
     EXPECT_EQ(Text(118), "4.0");
 }

@@ -11,6 +11,7 @@
 
 #include "format/frame_builder.h"
 #include "format/messages.h"
+#include "export/csv_sink.h"
 #include "replay/replay.h"
 #include "replay/value_text.h"
 
@@ -54,8 +55,8 @@ inline FrameBuilder EngineOf(int monitor, uint8_t L = 56) {
     return b;
 }
 
-// Records what the decoders write while an export steers the replay.
-struct RecordingOutput : ReplayOutput {
+// Records the CSV export's header and rows, and the GpsMessages a KML export would write.
+struct RecordingOutput : CsvOutput, ReplaySink {
     std::vector<std::string> headers;
     std::vector<std::pair<double, std::string>> rows;  // time, the row's value texts
     int coordinates = 0;
@@ -74,23 +75,28 @@ struct RecordingOutput : ReplayOutput {
             }
         rows.emplace_back(time, r);
     }
-    void KmlCoordinate(const GpsMessage&) override { ++coordinates; }
+    void OnGps(const GpsMessage&) override { ++coordinates; }
 };
 
 struct ReplayTest : ::testing::Test {
     TempFolder folder;
     Session session;
+    CsvColumns csv;  // the columns a CSV export would gather
+    CsvColumnsSink columns{csv, session.settings};
 
     void Tick(const std::vector<int>& boxes) {
         for (int b : boxes) session.settings.selection.Set(b, true);
     }
-    void Replay(const std::vector<Frame>& frames) {
-        FlightReplay(session, WriteFile(folder.File("t.FLT"), frames));
+    // Into the chart and the CSV columns, and `more`.
+    void Replay(const std::vector<Frame>& frames, std::initializer_list<ReplaySink*> more = {}) {
+        std::vector<ReplaySink*> sinks{&columns};
+        sinks.insert(sinks.end(), more.begin(), more.end());
+        FlightReplay(session, WriteFile(folder.File("t.FLT"), frames), sinks);
     }
     const SeriesSlot& Slot(int i) const { return session.chart.Slot(i); }
     std::string Text(int column) const {
         std::string s;
-        AppendCsvValueText(s, session.csv.values[column], '.');
+        AppendCsvValueText(s, csv.values[column], '.');
         return s;
     }
 };

@@ -15,14 +15,13 @@ Frame Flight(int minute, int second, int32_t palt = 0) { return FlightAt(minute,
 TEST_F(ReplayTest, SeventeenItemsGetSixteenSlotsInOrderOfFirstValue) {
     // 9 flight items, 9 GPS items (all but the position), then attitude: 17 charted in all.
     Tick({1, 2, 3, 4, 5, 6, 7, 8, 9, 32, 33, 34, 35, 36, 37, 38, 39});
-    session.flags.CsvExportActive = true;
     Replay({Gps(100), Flight(0, 0), Gps(200)});
     ASSERT_EQ(session.chart.SlotsInChart(), 16);
     const char* titles[] = {"GPSALT", "AGL", "GPSVSI", "GS", "Track", "VAR", "Tracked", "RaimH",
                             "PALT", "BALT", "ASI", "TAS", "AOA", "VSI", "Baro", "QNH"};
     for (int i = 0; i < 16; ++i) EXPECT_EQ(Slot(i).title, titles[i]) << i;
     EXPECT_EQ(session.chart.SlotNumber(9), kNoSlot);  // OAT came 17th
-    EXPECT_TRUE(session.csv.names[8].empty());
+    EXPECT_TRUE(csv.names[8].empty());
     EXPECT_EQ(Slot(0).ys, (std::vector<double>{100, 200}));
     EXPECT_EQ(Slot(0).xs, (std::vector<double>{0, TimeAt(0, 0)}));
 }
@@ -123,9 +122,7 @@ TEST_F(ReplayTest, EmptyAndMissingFiles) {
 
 TEST_F(ReplayTest, KmlCoordinatePerGpsMessageWhileExporting) {
     RecordingOutput out;
-    session.output = &out;
-    session.flags.KmlExportActive = true;
-    Replay({Gps(1), Flight(0, 0), Gps(2), FrameBuilder(FrameType::Gps).BadCrc()});
+    Replay({Gps(1), Flight(0, 0), Gps(2), FrameBuilder(FrameType::Gps).BadCrc()}, {&out});
     EXPECT_EQ(out.coordinates, 2);
     EXPECT_EQ(session.chart.SlotsInChart(), 0);
 }

@@ -95,8 +95,7 @@ TEST_F(ReplayTest, EachItemChartsAndExportsItsField) {
         SCOPED_TRACE(c.name);
         session.settings = {};
         c.units(session.settings.units);
-        session.csv.Clear();
-        session.flags.CsvExportActive = true;
+        csv.Clear();
         Tick({c.checkBox});
         Replay({c.frame});
         ASSERT_EQ(session.chart.SlotsInChart(), 1);
@@ -105,10 +104,10 @@ TEST_F(ReplayTest, EachItemChartsAndExportsItsField) {
         EXPECT_EQ(session.chart.VisibleAxes(), std::vector<int>{c.axis});
         ASSERT_EQ(Slot(0).ys.size(), 1u);
         EXPECT_DOUBLE_EQ(Slot(0).ys[0], c.y);
-        EXPECT_EQ(session.csv.names[c.column], c.columnName);
+        EXPECT_EQ(csv.names[c.column], c.columnName);
         EXPECT_EQ(Text(c.column), c.text);
         int filled = 0;
-        for (const auto& n : session.csv.names) filled += !n.empty();
+        for (const auto& n : csv.names) filled += !n.empty();
         EXPECT_EQ(filled, 1);
     }
 }
@@ -123,8 +122,7 @@ TEST_F(ReplayTest, ThermocoupleKindsDecideTitleAxisAndColumnName) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
         session.settings = {};
-        session.csv.Clear();
-        session.flags.CsvExportActive = true;
+        csv.Clear();
         session.settings.thermocouples[12 * (c.monitor - 1) + c.input - 1] = c.kind;
         Tick({firstBox[c.monitor - 1] + c.input - 1});
         Replay({Engine(c.monitor, EngineMessage::TcOffset(c.input), 700)});
@@ -132,13 +130,12 @@ TEST_F(ReplayTest, ThermocoupleKindsDecideTitleAxisAndColumnName) {
         EXPECT_EQ(Slot(0).title, c.title);
         EXPECT_EQ(Slot(0).axis, c.axis);
         EXPECT_EQ(Slot(0).ys, std::vector<double>{700});
-        EXPECT_EQ(session.csv.names[c.column], c.title);
+        EXPECT_EQ(csv.names[c.column], c.title);
         EXPECT_EQ(Text(c.column), "700.0");
     }
 }
 
 TEST_F(ReplayTest, AllTwelveInputsOfMonitorFourAsEgt) {
-    session.flags.CsvExportActive = true;
     std::vector<int> boxes;
     for (int b = 179; b <= 190; ++b) boxes.push_back(b);
     Tick(boxes);
@@ -148,12 +145,11 @@ TEST_F(ReplayTest, AllTwelveInputsOfMonitorFourAsEgt) {
         const std::string title = "EGT" + std::to_string(n) + "_4";
         EXPECT_EQ(Slot(n - 1).title, title);
         EXPECT_EQ(Slot(n - 1).axis, 9);
-        EXPECT_EQ(session.csv.names[102 + n], title);
+        EXPECT_EQ(csv.names[102 + n], title);
     }
 }
 
 TEST_F(ReplayTest, FuelEntriesFollowTheCount) {
-    session.flags.CsvExportActive = true;
     std::vector<int> boxes;
     for (int b = 53; b <= 68; ++b) boxes.push_back(b);
     Tick(boxes);
@@ -184,14 +180,13 @@ TEST_F(ReplayTest, ExtenderInputsNeedTheirCount) {
     };
     for (const auto& c : cases) {
         session.settings = {};
-        session.csv.Clear();
-        session.flags.CsvExportActive = true;
+        csv.Clear();
         Tick({195, 194, 202, 70});  // Dig_10, Dig_9, Ana_9, Dig_2
         Replay({Inputs([&](FrameBuilder& b) { b.u8(8, c.analogCount).u8(9, c.digitalCount).u32(24, 0x0102); })});
         std::vector<std::string> titles;
         for (int i = 0; i < session.chart.SlotsInChart(); ++i) titles.push_back(Slot(i).title);
         EXPECT_EQ(titles, c.titles);
-        EXPECT_EQ(session.csv.names[192].empty(), c.digitalCount <= 8);
+        EXPECT_EQ(csv.names[192].empty(), c.digitalCount <= 8);
     }
 }
 
@@ -203,7 +198,6 @@ TEST_F(ReplayTest, InputsClaimSlotsDigitalThenAnalogPerInput) {
 }
 
 TEST_F(ReplayTest, PositionIsExportedWithoutSlot) {
-    session.flags.CsvExportActive = true;
     std::vector<int> boxes;
     for (int b = 1; b <= 9; ++b) boxes.push_back(b);
     for (int b = 41; b <= 52; ++b) boxes.push_back(b);
@@ -212,7 +206,7 @@ TEST_F(ReplayTest, PositionIsExportedWithoutSlot) {
     Replay({FlightAt(0, 0).Sealed(), FrameBuilder(FrameType::Attitude).Sealed(),
             FrameBuilder(FrameType::Gps).i32(8, -4860000).i32(12, 27000000).Sealed()});
     EXPECT_EQ(session.chart.SlotsInChart(), 16);
-    EXPECT_EQ(session.csv.names[18], "Latitude,Longitude");
+    EXPECT_EQ(csv.names[18], "Latitude,Longitude");
     EXPECT_EQ(Text(18), "-27.0000000,150.0000000");
 }
 
