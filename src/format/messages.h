@@ -25,16 +25,19 @@ protected:
 class FlightMessage : public FrameReader {
 public:
     using FrameReader::FrameReader;
+    // Frame offsets of the fields.
+    static constexpr size_t kPAltitude = 8, kBAltitude = 12, kASI = 16, kTAS = 18, kAOA = 20,
+                            kVSI = 22, kBaro = 24, kQNH = 26, kOAT = 28;
     static constexpr size_t kSecondOffset = 34;
-    int32_t PAltitude() const { return i32le(f_, 8); }
-    int32_t BAltitude() const { return i32le(f_, 12); }
-    uint16_t ASI() const { return u16le(f_, 16); }
-    uint16_t TAS() const { return u16le(f_, 18); }
-    int16_t AOA() const { return i16le(f_, 20); }
-    int16_t VSI() const { return i16le(f_, 22); }
-    uint16_t Baro() const { return u16le(f_, 24); }
-    uint16_t QNH() const { return u16le(f_, 26); }
-    int16_t OAT() const { return i16le(f_, 28); }
+    int32_t PAltitude() const { return i32le(f_, kPAltitude); }
+    int32_t BAltitude() const { return i32le(f_, kBAltitude); }
+    uint16_t ASI() const { return u16le(f_, kASI); }
+    uint16_t TAS() const { return u16le(f_, kTAS); }
+    int16_t AOA() const { return i16le(f_, kAOA); }
+    int16_t VSI() const { return i16le(f_, kVSI); }
+    uint16_t Baro() const { return u16le(f_, kBaro); }
+    uint16_t QNH() const { return u16le(f_, kQNH); }
+    int16_t OAT() const { return i16le(f_, kOAT); }
     uint8_t Hour() const { return f_[32]; }
     uint8_t Minute() const { return f_[33]; }
     uint8_t Second() const { return f_[34]; }
@@ -47,35 +50,43 @@ public:
 class GpsMessage : public FrameReader {
 public:
     using FrameReader::FrameReader;
-    int32_t Latitude() const { return i32le(f_, 8); }
-    int32_t Longitude() const { return i32le(f_, 12); }
-    int32_t GPSAltitude() const { return i32le(f_, 16); }
-    int32_t AGL() const { return i32le(f_, 20); }
-    int32_t DownVelocity() const { return i32le(f_, 32); }
-    uint16_t Groundspeed() const { return u16le(f_, 36); }
-    uint16_t TrackTrue() const { return u16le(f_, 38); }
-    int16_t Variation() const { return i16le(f_, 40); }
-    uint8_t SatellitesTracked() const { return f_[43]; }
-    uint8_t RaimH() const { return f_[49]; }
-    uint8_t RaimV() const { return f_[50]; }
+    // Frame offsets of the fields.
+    static constexpr size_t kLatitude = 8, kLongitude = 12, kGPSAltitude = 16, kAGL = 20,
+                            kDownVelocity = 32, kGroundspeed = 36, kTrackTrue = 38, kVariation = 40,
+                            kSatellitesTracked = 43, kRaimH = 49, kRaimV = 50;
+    int32_t Latitude() const { return i32le(f_, kLatitude); }
+    int32_t Longitude() const { return i32le(f_, kLongitude); }
+    int32_t GPSAltitude() const { return i32le(f_, kGPSAltitude); }
+    int32_t AGL() const { return i32le(f_, kAGL); }
+    int32_t DownVelocity() const { return i32le(f_, kDownVelocity); }
+    uint16_t Groundspeed() const { return u16le(f_, kGroundspeed); }
+    uint16_t TrackTrue() const { return u16le(f_, kTrackTrue); }
+    int16_t Variation() const { return i16le(f_, kVariation); }
+    uint8_t SatellitesTracked() const { return f_[kSatellitesTracked]; }
+    uint8_t RaimH() const { return f_[kRaimH]; }
+    uint8_t RaimV() const { return f_[kRaimV]; }
 };
 
 // FrameType 3, L = 20.
 class AttitudeMessage : public FrameReader {
 public:
     using FrameReader::FrameReader;
-    uint16_t HeadingMAG() const { return u16le(f_, 8); }
-    int16_t AHRSPitch() const { return i16le(f_, 10); }
-    int16_t AHRSBank() const { return i16le(f_, 12); }
-    int16_t AHRSYAW() const { return i16le(f_, 14); }
-    int16_t TurnRate() const { return i16le(f_, 16); }
-    int16_t Slip() const { return i16le(f_, 18); }
-    int16_t GForce() const { return i16le(f_, 20); }
-    int16_t LRForce() const { return i16le(f_, 22); }
-    int16_t FRForce() const { return i16le(f_, 24); }
-    int16_t BankRate() const { return i16le(f_, 26); }
-    int16_t PitchRate() const { return i16le(f_, 28); }
-    int16_t YawRate() const { return i16le(f_, 30); }
+    // Frame offsets of the fields.
+    static constexpr size_t kHeadingMAG = 8, kAHRSPitch = 10, kAHRSBank = 12, kAHRSYAW = 14,
+                            kTurnRate = 16, kSlip = 18, kGForce = 20, kLRForce = 22, kFRForce = 24,
+                            kBankRate = 26, kPitchRate = 28, kYawRate = 30;
+    uint16_t HeadingMAG() const { return u16le(f_, kHeadingMAG); }
+    int16_t AHRSPitch() const { return i16le(f_, kAHRSPitch); }
+    int16_t AHRSBank() const { return i16le(f_, kAHRSBank); }
+    int16_t AHRSYAW() const { return i16le(f_, kAHRSYAW); }
+    int16_t TurnRate() const { return i16le(f_, kTurnRate); }
+    int16_t Slip() const { return i16le(f_, kSlip); }
+    int16_t GForce() const { return i16le(f_, kGForce); }
+    int16_t LRForce() const { return i16le(f_, kLRForce); }
+    int16_t FRForce() const { return i16le(f_, kFRForce); }
+    int16_t BankRate() const { return i16le(f_, kBankRate); }
+    int16_t PitchRate() const { return i16le(f_, kPitchRate); }
+    int16_t YawRate() const { return i16le(f_, kYawRate); }
 };
 
 // FrameType 10, any L; L = 56 holds every field.
@@ -142,31 +153,37 @@ public:
 class NavigationMessage : public FrameReader {
 public:
     using FrameReader::FrameReader;
+    // Frame offsets of the fields.
+    static constexpr size_t kNavFlags = 8, kHSI_SRC = 10, kVNAV_SRC = 11, kHSI_Angle = 14,
+                            kHSI_Rose = 16, kHSI_Dev = 18, kVNAV_Dev = 20, kHeadingBug = 22,
+                            kAltitudeBug = 24, kWPDist = 28, kWPTrack = 40, kVOR1_Rad = 42,
+                            kVOR2_Rad = 44, kDME1_Dist = 46, kDME2_Dist = 48, kILS_Dev = 50,
+                            kGS_Dev = 52, kGLSH_Dev = 54, kGLSV_Dev = 56;
     enum Flag : uint16_t {
         HSI_Valid = 0x0001, VNAV_Valid = 0x0002, WP_Valid = 0x0004, AP_Engaged = 0x0008,
         VOR1_Valid = 0x0010, VOR2_Valid = 0x0020, DME1_Valid = 0x0040, DME2_Valid = 0x0080,
         ILS_Valid = 0x0100, GS_Valid = 0x0200, GLS_Valid = 0x0400,
     };
-    uint16_t NavFlags() const { return u16le(f_, 8); }
+    uint16_t NavFlags() const { return u16le(f_, kNavFlags); }
     int FlagValue(Flag f) const { return (NavFlags() & f) ? 1 : 0; }
-    uint8_t HSI_SRC() const { return f_[10]; }
-    uint8_t VNAV_SRC() const { return f_[11]; }
-    int16_t HSI_Angle() const { return i16le(f_, 14); }
-    uint16_t HSI_Rose() const { return u16le(f_, 16); }
-    int16_t HSI_Dev() const { return i16le(f_, 18); }
-    int16_t VNAV_Dev() const { return i16le(f_, 20); }
-    int16_t HeadingBug() const { return i16le(f_, 22); }
-    int32_t AltitudeBug() const { return i32le(f_, 24); }
-    int32_t WPDist() const { return i32le(f_, 28); }
-    int16_t WPTrack() const { return i16le(f_, 40); }
-    int16_t VOR1_Rad() const { return i16le(f_, 42); }
-    int16_t VOR2_Rad() const { return i16le(f_, 44); }
-    uint16_t DME1_Dist() const { return u16le(f_, 46); }
-    uint16_t DME2_Dist() const { return u16le(f_, 48); }
-    int16_t ILS_Dev() const { return i16le(f_, 50); }
-    int16_t GS_Dev() const { return i16le(f_, 52); }
-    int16_t GLSH_Dev() const { return i16le(f_, 54); }
-    int16_t GLSV_Dev() const { return i16le(f_, 56); }
+    uint8_t HSI_SRC() const { return f_[kHSI_SRC]; }
+    uint8_t VNAV_SRC() const { return f_[kVNAV_SRC]; }
+    int16_t HSI_Angle() const { return i16le(f_, kHSI_Angle); }
+    uint16_t HSI_Rose() const { return u16le(f_, kHSI_Rose); }
+    int16_t HSI_Dev() const { return i16le(f_, kHSI_Dev); }
+    int16_t VNAV_Dev() const { return i16le(f_, kVNAV_Dev); }
+    int16_t HeadingBug() const { return i16le(f_, kHeadingBug); }
+    int32_t AltitudeBug() const { return i32le(f_, kAltitudeBug); }
+    int32_t WPDist() const { return i32le(f_, kWPDist); }
+    int16_t WPTrack() const { return i16le(f_, kWPTrack); }
+    int16_t VOR1_Rad() const { return i16le(f_, kVOR1_Rad); }
+    int16_t VOR2_Rad() const { return i16le(f_, kVOR2_Rad); }
+    uint16_t DME1_Dist() const { return u16le(f_, kDME1_Dist); }
+    uint16_t DME2_Dist() const { return u16le(f_, kDME2_Dist); }
+    int16_t ILS_Dev() const { return i16le(f_, kILS_Dev); }
+    int16_t GS_Dev() const { return i16le(f_, kGS_Dev); }
+    int16_t GLSH_Dev() const { return i16le(f_, kGLSH_Dev); }
+    int16_t GLSV_Dev() const { return i16le(f_, kGLSV_Dev); }
 };
 
 // Real value of a CompressedRate field: hundredths below 15000, tenths above 150 from there.

@@ -41,8 +41,8 @@ void ChartModel::OnItem(const DataItem& item, double time, const ItemValue& valu
     if (!ClaimSeriesSlot(item.checkBox)) return;
     const int slot = SlotNumber(item.checkBox);
     if (newSlotFlag_) {
-        ShowValueAxis(item.axis);
-        SetupNewSlot(slot, item.axis, item.title);
+        ShowValueAxis(static_cast<int>(item.axis));
+        SetupNewSlot(slot, static_cast<int>(item.axis), item.title);
     }
     AddSample(slot, time, value.y);
 }

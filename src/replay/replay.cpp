@@ -26,11 +26,11 @@ public:
         switch (type) {
             case FrameType::Flight: Flight(frame); break;
             case FrameType::Gps: Gps(frame); break;
-            case FrameType::Attitude: All(kAttitudeItems, frame); break;
+            case FrameType::Attitude: All(AttitudeItems(), frame); break;
             case FrameType::Inputs: Inputs(frame); break;
             case FrameType::Engine: Engine(frame); break;
             case FrameType::Fuel: Fuel(frame); break;
-            case FrameType::Navigation: All(kNavigationItems, frame); break;
+            case FrameType::Navigation: All(NavigationItems(), frame); break;
         }
     }
 
@@ -44,8 +44,7 @@ private:
         if (!ReadItem(item, frame, in_.settings.units, value)) return;
         for (ReplaySink* s : sinks_) s->OnItem(item, time_, value);
     }
-    template <size_t N>
-    void All(const std::array<DataItem, N>& items, const uint8_t* frame) {
+    void All(std::span<const DataItem> items, const uint8_t* frame) {
         for (const DataItem& item : items) Item(item, frame);
     }
 
@@ -56,13 +55,13 @@ private:
         for (ReplaySink* s : sinks_) s->OnFlightTime(t.value);
         time_ = t.value;
         flightTaken_ = true;
-        All(kFlightItems, frame);
+        All(FlightItems(), frame);
     }
 
     void Gps(const uint8_t* frame) {
         const GpsMessage m(frame);
         for (ReplaySink* s : sinks_) s->OnGps(m);
-        All(kGpsItems, frame);
+        All(GpsItems(), frame);
     }
 
     void Engine(const uint8_t* frame) {
