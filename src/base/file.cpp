@@ -179,7 +179,7 @@ void InputFile::Close() {
 
 AtomicFile::~AtomicFile() { Discard(); }
 
-int AtomicFile::Create(const std::string& target) {
+int AtomicFile::Create(const std::string& target, const std::string& suffix) {
     Discard();
     target_ = target;
     destination_ = FollowLinks(target);
@@ -194,11 +194,15 @@ int AtomicFile::Create(const std::string& target) {
         if (!S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : kNotRegularFile;
         mode = old.st_mode & 07777;
     }
+    if (!suffix.empty()) {
+        temp_ = destination_ + suffix;
+        ::unlink(temp_.c_str());
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp_ = prefix + RandomSuffix();
+        if (suffix.empty()) temp_ = prefix + RandomSuffix();
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd_ >= 0) break;
-        if (errno != EEXIST) return errno;
+        if (errno != EEXIST || !suffix.empty()) return errno;
     }
     if (fd_ < 0) return EEXIST;
     if (mode != 0666) (void)::fchmod(fd_, mode);
@@ -279,6 +283,11 @@ void SyncFolder(const std::string& folder) {
 bool Exists(const std::string& path) {
     struct stat st{};
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsMarkedReadOnly(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
 }
 
 void RemoveFile(const std::string& path) { (void)::unlink(path.c_str()); }

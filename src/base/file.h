@@ -77,7 +77,9 @@ public:
 
     // 0 on success, else an errno value (ENOENT: the folder is missing; EISDIR or
     // kNotRegularFile: the destination is a folder or special file, which is never replaced).
-    int Create(const std::string& target);
+    // With a `suffix`, the temporary file is the destination's name and the suffix, and a
+    // leftover of that name (a save cut short) is removed first.
+    int Create(const std::string& target, const std::string& suffix = {});
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Target() const { return target_; }
     // The path the rename replaces: the target, or the file its symbolic link points to.
@@ -102,6 +104,8 @@ void RemoveStaleTemporaryFiles(const std::string& folder);
 void SyncFolder(const std::string& folder);
 // Whether `path` names an existing file (not following a final symbolic link).
 bool Exists(const std::string& path);
+// Whether `path` (following links) is a file without any write permission.
+bool IsMarkedReadOnly(const std::string& path);
 // Removes `path`; a failure is passed over.
 void RemoveFile(const std::string& path);
 // `path` with a final symbolic link followed, as far as links lead; `path` itself otherwise.

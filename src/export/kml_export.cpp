@@ -22,6 +22,7 @@ void KmlExport(Session& session, const std::string& path, ReplaySink* chart) {
                                                   : std::filesystem::path(flight).stem().string();
 
     KmlFile file(path, &input);
+    ApplyOpacityRule(session.settings.kml);
     file.WriteHead(name, session.settings.kml);
     KmlCoordinatesSink coordinates(file);
     FlightReplay(input, in, {chart, &coordinates});

@@ -46,7 +46,11 @@ std::string KmlCoordinateText(int32_t latitude, int32_t longitude, int32_t gpsAl
     return line;
 }
 
-void KmlFile::WriteHead(std::string_view name, KmlStyle& style) {
+void ApplyOpacityRule(KmlStyle& style) {
+    if (style.PolyOpacity == 2 && style.LineOpacity == 2) style.LineOpacity = 0;
+}
+
+void KmlFile::WriteHead(std::string_view name, const KmlStyle& style) {
     const KmlStyle defaults;
     file_.Line("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
     file_.Line("<kml xmlns=\"http://earth.google.com/kml/2.1\">");
@@ -55,7 +59,6 @@ void KmlFile::WriteHead(std::string_view name, KmlStyle& style) {
     file_.Line("  <description>Tarvik Flight data recording</description>");
     file_.Line("  <Style id=\"TarvikStyleOptionSelection\">");
     file_.Line("    <LineStyle>");
-    if (style.PolyOpacity == 2 && style.LineOpacity == 2) style.LineOpacity = 0;  // keep the track visible
     file_.Line("      <color>" + KmlColor(style.LineOpacity, defaults.LineOpacity, style.LineColor, defaults.LineColor) +
                "</color>");
     file_.Line("       <width>" + std::to_string(style.LineWidth + 1) + "</width>");

@@ -15,8 +15,7 @@ public:
     // `source`: the flight exported, which the file may not replace.
     explicit KmlFile(const std::string& path, const InputFile* source = nullptr) : file_(path, source) {}
 
-    // Applies the opacity rule to `style` itself (both transparent: the line becomes opaque).
-    void WriteHead(std::string_view name, KmlStyle& style);
+    void WriteHead(std::string_view name, const KmlStyle& style);
     void KmlCoordinate(const GpsMessage& message);
     void WriteTail();
     void Close() { file_.Close(); }
@@ -35,6 +34,10 @@ public:
 private:
     KmlFile& file_;
 };
+
+// Both opacities fully transparent: the line becomes fully opaque, so the track shows. The
+// export applies this to the settings themselves, which keep it.
+void ApplyOpacityRule(KmlStyle& style);
 
 // "  lon,lat,alt" in degrees and metres, full stops whatever the regional settings.
 std::string KmlCoordinateText(int32_t latitude, int32_t longitude, int32_t gpsAltitudeFeet);

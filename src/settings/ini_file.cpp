@@ -1,11 +1,5 @@
 #include "settings/ini_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "base/file.h"
 #include "format/error.h"
 
@@ -44,16 +38,6 @@ int DigitValue(char c, int base) {
 }
 
 // Writes all of `text` to fd, retrying short writes.
-bool WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        text.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<int32_t> ParseIniInteger(std::string_view s) {
@@ -193,25 +177,13 @@ std::string IniFile::Text() const {
 
 void IniFile::Save(const std::string& path) const {
     const Error failure("Unable to write to " + path);
+    // A file marked read-only is not replaced, as the platform's profile writer refuses it.
+    if (IsMarkedReadOnly(path)) throw failure;
     // Through a symbolic link the file it points to is replaced, and the link stays a link.
-    const std::string target = FollowLinks(path);
-    mode_t mode = 0666;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        // A file marked read-only is not replaced, as the platform's profile writer refuses it.
-        if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0) throw failure;
-        mode = old.st_mode & 07777;
-    }
-    const std::string temp = target + ".new";
-    ::unlink(temp.c_str());  // a leftover of a save that was cut short
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) throw failure;
-    bool ok = WriteAll(fd, Text()) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    AtomicFile file;
+    const std::string text = Text();
+    if (file.Create(path, ".new") != 0 || file.Write(text.data(), text.size()) != 0 || file.Commit() != 0)
         throw failure;
-    }
 }
 
 }  // namespace krelby

@@ -16,6 +16,7 @@ std::string Head(KmlStyle& style, const std::string& name = "2024/06/14 09:35:00
     TempFolder dir;
     {
         KmlFile file(dir / "t.KML");
+        ApplyOpacityRule(style);
         file.WriteHead(name, style);
         file.Close();
     }
