@@ -228,11 +228,11 @@ int AtomicFile::Truncate(uint64_t size) {
     return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? 0 : errno;
 }
 
-int AtomicFile::Commit() {
+int AtomicFile::Commit(bool toDisk) {
     if (fd_ < 0) return EBADF;
     int err = 0;
     // On the disk before the rename, so that a power cut leaves the old file or the new one.
-    if (::fdatasync(fd_) != 0 && errno != EINVAL) err = errno;
+    if (toDisk && ::fdatasync(fd_) != 0 && errno != EINVAL) err = errno;
     if (!err && ::rename(temp_.c_str(), destination_.c_str()) != 0) err = errno;
     const int fd = fd_;
     fd_ = -1;

@@ -87,9 +87,10 @@ public:
     // All of `data`, or an errno value.
     int Write(const void* data, size_t size);
     int Truncate(uint64_t size);
-    // Flushes to the disk and renames over the destination; 0 or an errno value. The
-    // temporary file is gone afterwards either way.
-    int Commit();
+    // Renames over the destination, after flushing the data to the disk unless `toDisk` is
+    // false (then a power cut may lose the new file, never mix it with the old one on the
+    // usual file systems); 0 or an errno value. The temporary file is gone afterwards.
+    int Commit(bool toDisk = true);
     // Closes and removes the temporary file; the destination is untouched.
     void Discard();
 

@@ -22,7 +22,9 @@ void TextFile::Flush() {
 void TextFile::Close() {
     if (!file_.IsOpen()) return;
     Flush();
-    if (const int err = file_.Commit()) Fail(err);
+    // Not forced to the disk: a CSV of a long flight is hundreds of megabytes, and an export
+    // lost to a power cut is made again from its flight in seconds.
+    if (const int err = file_.Commit(false)) Fail(err);
 }
 
 void TextFile::Fail(int err) {

@@ -16,21 +16,47 @@ namespace {
 constexpr size_t kBlockSize = 1 << 18;
 constexpr uint64_t kProgressStep = 4u << 20;
 
+// The ticked items of one message kind, in the order of decoding. The selection does not
+// change during a replay, so it is read once and unticked items cost nothing per Frame.
+std::vector<const DataItem*> Ticked(std::span<const DataItem> items, const Settings& settings) {
+    std::vector<const DataItem*> out;
+    for (const DataItem& item : items)
+        if (settings.selection.Ticked(item.checkBox)) out.push_back(&item);
+    return out;
+}
+
 // One replay's decoders: each good Frame goes to every sink raw, then decoded.
 class Decoders : public FrameHandler {
 public:
-    Decoders(const ReplayInputs& in, std::span<ReplaySink* const> sinks) : in_(in), sinks_(sinks) {}
+    Decoders(const ReplayInputs& in, std::span<ReplaySink* const> sinks)
+        : in_(in), sinks_(sinks),
+          flight_(Ticked(FlightItems(), in.settings)),
+          gps_(Ticked(GpsItems(), in.settings)),
+          attitude_(Ticked(AttitudeItems(), in.settings)),
+          navigation_(Ticked(NavigationItems(), in.settings)),
+          inputs_(Ticked(InputItems(), in.settings)),
+          fuel_(Ticked(FuelItems(), in.settings)) {
+        for (int m = 0; m < kEngineMonitors; ++m) {
+            const EngineMonitorItems& items = EngineItems()[m];
+            engine_[m] = Ticked(items.quantities, in.settings);
+            for (int n = 0; n < kThermocouples; ++n) {
+                const int kind = ThermocoupleKindIndex(in.settings.thermocouples[size_t(kThermocouples * m + n)]);
+                const DataItem& item = items.thermocouples[n].byKind[kind];
+                if (in.settings.selection.Ticked(item.checkBox)) engine_[m].push_back(&item);
+            }
+        }
+    }
 
     void OnFrame(FrameType type, const uint8_t* frame, size_t size) override {
         for (ReplaySink* s : sinks_) s->OnMessage(type, frame, size);
         switch (type) {
             case FrameType::Flight: Flight(frame); break;
             case FrameType::Gps: Gps(frame); break;
-            case FrameType::Attitude: All(AttitudeItems(), frame); break;
+            case FrameType::Attitude: All(attitude_, frame); break;
             case FrameType::Inputs: Inputs(frame); break;
             case FrameType::Engine: Engine(frame); break;
             case FrameType::Fuel: Fuel(frame); break;
-            case FrameType::Navigation: All(NavigationItems(), frame); break;
+            case FrameType::Navigation: All(navigation_, frame); break;
         }
     }
 
@@ -39,13 +65,12 @@ public:
 private:
     // The per-item step: a ticked item present in its Frame goes to every sink.
     void Item(const DataItem& item, const uint8_t* frame) {
-        if (!in_.settings.selection.Ticked(item.checkBox)) return;
         ItemValue value;
         if (!ReadItem(item, frame, in_.settings.units, value)) return;
         for (ReplaySink* s : sinks_) s->OnItem(item, time_, value);
     }
-    void All(std::span<const DataItem> items, const uint8_t* frame) {
-        for (const DataItem& item : items) Item(item, frame);
+    void All(const std::vector<const DataItem*>& items, const uint8_t* frame) {
+        for (const DataItem* item : items) Item(*item, frame);
     }
 
     void Flight(const uint8_t* frame) {
@@ -55,13 +80,13 @@ private:
         for (ReplaySink* s : sinks_) s->OnFlightTime(t.value);
         time_ = t.value;
         flightTaken_ = true;
-        All(FlightItems(), frame);
+        All(flight_, frame);
     }
 
     void Gps(const uint8_t* frame) {
         const GpsMessage m(frame);
         for (ReplaySink* s : sinks_) s->OnGps(m);
-        All(GpsItems(), frame);
+        All(gps_, frame);
     }
 
     void Engine(const uint8_t* frame) {
@@ -69,36 +94,35 @@ private:
         if (!m.HasMonitorNumber()) return;
         const int monitor = m.MonitorNumber();
         if (monitor < 1 || monitor > kEngineMonitors) return;
-        const EngineMonitorItems& items = EngineItems()[monitor - 1];
-        All(items.quantities, frame);
-        const size_t first = static_cast<size_t>(kThermocouples * (monitor - 1));
-        for (int n = 0; n < kThermocouples; ++n) {
-            const int kind = ThermocoupleKindIndex(in_.settings.thermocouples[first + n]);
-            Item(items.thermocouples[n].byKind[kind], frame);
-        }
+        All(engine_[monitor - 1], frame);  // the quantities, then the thermocouples
     }
 
     void Fuel(const uint8_t* frame) {
         const FuelMessage m(frame);
         if (!m.HasCount()) return;
         const int n = m.EntryCount();
-        const auto& items = FuelItems();
-        for (int k = 0; k < n; ++k) Item(items[k], frame);
+        for (const DataItem* item : fuel_) {
+            if (item->checkBox - FuelItems()[0].checkBox >= n) break;  // entries beyond the count
+            Item(*item, frame);
+        }
     }
 
     void Inputs(const uint8_t* frame) {
+        if (inputs_.empty()) return;
         const InputsMessage m(frame);
         const bool digital = m.DigitalInputCount() > 8;
         const bool analog = m.AnalogInputCount() > 8;
-        for (const DataItem& item : InputItems()) {
-            if (item.presence == Presence::DigitalCount && !digital) continue;
-            if (item.presence == Presence::AnalogCount && !analog) continue;
-            Item(item, frame);
+        for (const DataItem* item : inputs_) {
+            if (item->presence == Presence::DigitalCount && !digital) continue;
+            if (item->presence == Presence::AnalogCount && !analog) continue;
+            Item(*item, frame);
         }
     }
 
     const ReplayInputs& in_;
     std::span<ReplaySink* const> sinks_;
+    const std::vector<const DataItem*> flight_, gps_, attitude_, navigation_, inputs_, fuel_;
+    std::array<std::vector<const DataItem*>, kEngineMonitors> engine_;
     double time_ = 0;  // the current sample time: a replay's clock starts at 0
     bool flightTaken_ = false;
 };
