@@ -32,7 +32,8 @@ demo: build
 	@folder=$$(mktemp -d /tmp/krelby-demo.XXXXXX); \
 	echo "Importing $(GEN_RECORDING) into $$folder"; \
 	$(BUILD)/krelby-cli import $(GEN_RECORDING) --folder $$folder && \
-	echo "Flight files:" && ls -l $$folder/Flights_INT
+	echo "Flight files:" && ls -l $$folder/Flights_INT && \
+	echo "Logbook:" && $(BUILD)/krelby-cli flights --folder $$folder
 
 # The window under Xvfb: imports the sample recording, shows a flight, saves build/screenshot.png.
 screenshot: build

@@ -1,0 +1,81 @@
+#include "logbook/columns.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace krelby {
+namespace {
+
+template <typename T>
+std::optional<double> AsDouble(const std::optional<T>& v) {
+    return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
+}
+template <typename T>
+void FromDouble(std::optional<T>& at, std::optional<double> v) {
+    at = v ? std::optional<T>(static_cast<T>(*v)) : std::nullopt;
+}
+
+// A column of a FlightSummary member; an engine member of monitor M.
+#define KRELBY_FIGURE(NAME, QUANTITY, DECIMALS, MEMBER)                                              \
+    LogbookColumn {                                                                                \
+        NAME, Quantity::QUANTITY, DECIMALS, 0, [](const FlightSummary& s) { return AsDouble(s.MEMBER); }, \
+            [](FlightSummary& s, std::optional<double> v) { FromDouble(s.MEMBER, v); }             \
+    }
+#define KRELBY_ENGINE(NAME, QUANTITY, DECIMALS, MEMBER, M)                                                   \
+    LogbookColumn {                                                                                        \
+        NAME, Quantity::QUANTITY, DECIMALS, M + 1,                                                         \
+            [](const FlightSummary& s) { return AsDouble(s.engines[M].MEMBER); },                          \
+            [](FlightSummary& s, std::optional<double> v) {                                                \
+                FromDouble(s.engines[M].MEMBER, v);                                                        \
+                if (v) s.engines[M].present = true;                                                        \
+            }                                                                                              \
+    }
+#define KRELBY_MONITOR(M)                                                          \
+    KRELBY_ENGINE("rpm_max_" #M, Rpm, 0, rpmMax, M - 1),                           \
+    KRELBY_ENGINE("oilt_max_" #M, Temperature, 0, oilTempMax, M - 1),              \
+    KRELBY_ENGINE("oilp_min_" #M, Pressure, 2, oilPressureMin, M - 1),             \
+    KRELBY_ENGINE("cht_max_" #M, Temperature, 0, chtMax, M - 1),                   \
+    KRELBY_ENGINE("egt_max_" #M, Temperature, 0, egtMax, M - 1),                   \
+    KRELBY_ENGINE("egt_spread_max_" #M, Temperature, 0, egtSpreadMax, M - 1)
+
+const std::vector<LogbookColumn> kColumns = {
+    KRELBY_FIGURE("start", Time, -1, start),
+    KRELBY_FIGURE("end", Time, -1, end),
+    KRELBY_FIGURE("duration_s", Duration, 0, durationS),
+    KRELBY_FIGURE("takeoff", Time, -1, takeoff),
+    KRELBY_FIGURE("landing", Time, -1, landing),
+    KRELBY_FIGURE("airborne_s", Duration, 0, airborneS),
+    LogbookColumn{"distance_nm", Quantity::Distance, 1, 0,
+                  [](const FlightSummary& s) { return std::optional<double>(s.distanceNm); },
+                  [](FlightSummary& s, std::optional<double> v) { s.distanceNm = v.value_or(0); }},
+    KRELBY_FIGURE("max_palt_ft", Altitude, 0, maxPaltFt),
+    KRELBY_FIGURE("max_ias_kt", Speed, 1, maxIasKt),
+    KRELBY_FIGURE("max_gs_kt", Speed, 1, maxGsKt),
+    KRELBY_FIGURE("max_vsi_fpm", VerticalSpeed, 0, maxVsiFpm),
+    KRELBY_FIGURE("min_vsi_fpm", VerticalSpeed, 0, minVsiFpm),
+    KRELBY_FIGURE("max_g", Acceleration, 2, maxG),
+    KRELBY_FIGURE("min_g", Acceleration, 2, minG),
+    KRELBY_FIGURE("fuel_used_l", Fuel, 1, fuelUsedL),
+    KRELBY_MONITOR(1),
+    KRELBY_MONITOR(2),
+    KRELBY_MONITOR(3),
+    KRELBY_MONITOR(4),
+};
+
+}  // namespace
+
+const std::vector<LogbookColumn>& LogbookColumns() { return kColumns; }
+
+std::string LogbookText(const LogbookColumn& column, const FlightSummary& summary) {
+    const std::optional<double> v = column.get(summary);
+    if (!v) return {};
+    if (column.quantity == Quantity::Time) return IsoTime(static_cast<int64_t>(*v));
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", column.decimals, *v);
+    // A value that rounds to zero is written without a sign.
+    if (text[0] == '-' && std::strtod(text, nullptr) == 0) return text + 1;
+    return text;
+}
+
+}  // namespace krelby

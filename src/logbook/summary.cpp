@@ -1,0 +1,174 @@
+#include "logbook/summary.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "format/datetime.h"
+#include "format/messages.h"
+#include "replay/replay.h"
+
+namespace krelby {
+namespace {
+
+// Seconds since 1970-01-01 of a FlightMessage whose date the calendar accepted.
+int64_t SecondsOf(const FlightMessage& m) {
+    const int second = std::min<int>(m.Second(), 59);
+    return DaysFromCivil(m.Year() + 2000, m.Month(), m.Day()) * 86400 + m.Hour() * 3600 + m.Minute() * 60 + second;
+}
+
+template <typename T>
+void Max(std::optional<T>& at, T v) {
+    if (!at || v > *at) at = v;
+}
+template <typename T>
+void Min(std::optional<T>& at, T v) {
+    if (!at || v < *at) at = v;
+}
+
+constexpr double kKnotsPerTenthKmh = 0.1 / 1.852;
+constexpr double kRadiansPerUnit = std::numbers::pi / 180.0 / 180000.0;
+
+}  // namespace
+
+std::string IsoTime(int64_t seconds) {
+    int64_t days = seconds / 86400;
+    int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    int y = 0, mo = 0, d = 0;
+    CivilFromDays(days, y, mo, d);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", y, mo, d, static_cast<int>(rest / 3600),
+                  static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+    return text;
+}
+
+void SummarySink::OnBegin() {
+    s_ = {};
+    pendingFlight_ = nullptr;
+    previousTime_.reset();
+    previousAirborne_ = false;
+    havePosition_ = false;
+    firstFuel_.reset();
+    lastFuel_.reset();
+}
+
+void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t size) {
+    switch (type) {
+        case FrameType::Flight: pendingFlight_ = frame; break;
+        case FrameType::Gps: Gps(frame); break;
+        case FrameType::Attitude: {
+            const AttitudeMessage m(frame);
+            if (!m.Has(AttitudeMessage::kGForce, 2)) break;
+            Max(s_.maxG, m.GForce() / 100.0);
+            Min(s_.minG, m.GForce() / 100.0);
+            break;
+        }
+        case FrameType::Engine: Engine(frame); break;
+        case FrameType::Fuel: Fuel(frame, size); break;
+        default: break;
+    }
+}
+
+// Only FlightMessages with a date the calendar accepts reach here, right after their Frame.
+void SummarySink::OnFlightTime(double) {
+    if (!pendingFlight_) return;
+    const FlightMessage m(pendingFlight_);
+    pendingFlight_ = nullptr;
+    const int64_t t = SecondsOf(m);
+    if (!s_.start) {
+        s_.start = t;
+        s_.airborneS = 0;
+    }
+    s_.end = t;
+    s_.durationS = t - *s_.start;
+    if (previousTime_ && previousAirborne_ && t > *previousTime_ && t - *previousTime_ <= kAirborneGapS)
+        *s_.airborneS += t - *previousTime_;
+    const bool airborne = m.ASI() >= kAirborneAsi;
+    if (airborne) {
+        if (!s_.takeoff) s_.takeoff = t;
+        s_.landing = t;
+    }
+    previousTime_ = t;
+    previousAirborne_ = airborne;
+    Max(s_.maxPaltFt, m.PAltitude());
+    Max(s_.maxIasKt, m.ASI() * kKnotsPerTenthKmh);
+    Max<int32_t>(s_.maxVsiFpm, m.VSI());
+    Min<int32_t>(s_.minVsiFpm, m.VSI());
+}
+
+void SummarySink::Gps(const uint8_t* frame) {
+    const GpsMessage m(frame);
+    Max(s_.maxGsKt, m.Groundspeed() * kKnotsPerTenthKmh);
+    const int32_t lat = m.Latitude(), lon = m.Longitude();
+    // No position: not both zero, and on the globe; such a message is skipped, not joined to.
+    if ((lat == 0 && lon == 0) || std::abs(int64_t{lat}) > 90 * 180000 || std::abs(int64_t{lon}) > 180 * 180000)
+        return;
+    const double phi = lat * kRadiansPerUnit, lambda = lon * kRadiansPerUnit;
+    if (havePosition_) {
+        const double dphi = phi - lastLat_, dlambda = lambda - lastLon_;
+        const double a = std::sin(dphi / 2) * std::sin(dphi / 2) +
+                         std::cos(lastLat_) * std::cos(phi) * std::sin(dlambda / 2) * std::sin(dlambda / 2);
+        s_.distanceNm += 2 * kEarthRadiusNm * std::asin(std::min(1.0, std::sqrt(a)));
+    }
+    havePosition_ = true;
+    lastLat_ = phi;
+    lastLon_ = lambda;
+}
+
+void SummarySink::Engine(const uint8_t* frame) {
+    const EngineMessage m(frame);
+    if (!m.HasMonitorNumber()) return;
+    const int monitor = m.MonitorNumber();
+    if (monitor < 1 || monitor > 4) return;
+    EngineSummary& e = s_.engines[monitor - 1];
+    e.present = true;
+    const bool hasRpm = m.Has(EngineMessage::kRpm, 2);
+    if (hasRpm) Max<int32_t>(e.rpmMax, m.Rpm());
+    if (m.Has(EngineMessage::kOilTemp, 2)) Max<int32_t>(e.oilTempMax, m.OilTemp());
+    if (hasRpm && m.Rpm() >= 500 && m.Has(EngineMessage::kOilPressure, 2))
+        Min(e.oilPressureMin, m.OilPressure() / 10000.0);
+    std::optional<int32_t> hottest, coldest;
+    int hot = 0;
+    for (int n = 1; n <= 12; ++n) {
+        if (!m.Has(EngineMessage::TcOffset(n), 2)) break;
+        const int32_t v = m.TC(n);
+        const uint8_t kind = kinds_[static_cast<size_t>(12 * (monitor - 1) + n - 1)];
+        if (kind == CHT) Max(e.chtMax, v);
+        if (kind != EGT) continue;
+        Max(e.egtMax, v);
+        if (v <= 0) continue;
+        ++hot;
+        Max(hottest, v);
+        Min(coldest, v);
+    }
+    if (hot >= 2) Max(e.egtSpreadMax, *hottest - *coldest);
+}
+
+void SummarySink::Fuel(const uint8_t* frame, size_t size) {
+    const FuelMessage m(frame);
+    if (!m.HasCount()) return;
+    const int32_t count = m.FuelLevelCount();
+    // Every level inside the data area, which ends where the CRC begins.
+    if (count < 1 || count > 16 || FuelMessage::LevelOffset(count) + 4 > size - 4) return;
+    int64_t sum = 0;
+    for (int k = 1; k <= count; ++k) sum += m.FuelLevel(k);
+    if (!firstFuel_) firstFuel_ = static_cast<double>(sum);
+    lastFuel_ = static_cast<double>(sum);
+    s_.fuelUsedL = (*firstFuel_ - *lastFuel_) / 10.0;
+}
+
+FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds) {
+    InputFile file = OpenFlight(path);
+    const Settings nothingTicked;
+    const ChecksumOptions checks;  // tested, whatever the window's option
+    SummarySink sink(kinds);
+    FlightReplay(file, {nothingTicked, checks}, {&sink});
+    return sink.Summary();
+}
+
+}  // namespace krelby

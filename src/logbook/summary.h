@@ -1,0 +1,72 @@
+// A flight at a glance: its times, distance, extremes and engine figures, from one pass over
+// its flight file through the replay (the Frames the replay accepts with checksums tested).
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "replay/sink.h"
+#include "settings/records.h"
+
+namespace krelby {
+
+struct EngineSummary {
+    std::optional<int32_t> rpmMax;
+    std::optional<int32_t> oilTempMax;         // °C
+    std::optional<double> oilPressureMin;      // bar, while turning at 500 rpm or more
+    std::optional<int32_t> chtMax, egtMax;     // °C, over the inputs of that kind
+    std::optional<int32_t> egtSpreadMax;       // °C, hottest minus coldest EGT above 0 °C
+    bool present = false;                      // any EngineMessage of this monitor
+};
+
+struct FlightSummary {
+    // Seconds since 1970-01-01 on the display's clock (no time zone).
+    std::optional<int64_t> start, end, takeoff, landing;
+    std::optional<int64_t> durationS, airborneS;
+    double distanceNm = 0;
+    std::optional<int32_t> maxPaltFt;
+    std::optional<double> maxIasKt, maxGsKt;
+    std::optional<int32_t> maxVsiFpm, minVsiFpm;
+    std::optional<double> maxG, minG;
+    std::optional<double> fuelUsedL;
+    std::array<EngineSummary, 4> engines;
+};
+
+// Airspeed (0.1 km/h) from which a FlightMessage counts as flying: 55.6 km/h, 30 kt.
+constexpr int kAirborneAsi = 556;
+// Consecutive FlightMessages further apart than this are not summed into the airborne time.
+constexpr int64_t kAirborneGapS = 60;
+constexpr double kEarthRadiusNm = 3440.065;
+
+// Builds a summary from the messages of one replay.
+class SummarySink : public ReplaySink {
+public:
+    explicit SummarySink(const ThermocoupleKinds& kinds) : kinds_(kinds) {}
+    void OnBegin() override;
+    void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
+    void OnFlightTime(double time) override;
+    const FlightSummary& Summary() const { return s_; }
+
+private:
+    void Gps(const uint8_t* frame);
+    void Engine(const uint8_t* frame);
+    void Fuel(const uint8_t* frame, size_t size);
+
+    const ThermocoupleKinds& kinds_;
+    FlightSummary s_;
+    const uint8_t* pendingFlight_ = nullptr;  // the FlightMessage whose time comes next
+    std::optional<int64_t> previousTime_;
+    bool previousAirborne_ = false;
+    bool havePosition_ = false;
+    double lastLat_ = 0, lastLon_ = 0;  // radians
+    std::optional<double> firstFuel_, lastFuel_;
+};
+
+// The summary of a flight file; throws krelby::Error when it cannot be opened or read.
+FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds);
+
+// "YYYY-MM-DDTHH:MM:SS" of seconds since 1970-01-01.
+std::string IsoTime(int64_t seconds);
+
+}  // namespace krelby

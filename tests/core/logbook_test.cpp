@@ -1,0 +1,212 @@
+// The logbook: each figure's rule on small flights, the cache's rules, and the CSV.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cli_run.h"
+#include "export_test_folder.h"
+#include "format/frame_builder.h"
+#include "logbook/columns.h"
+#include "logbook/logbook.h"
+#include "settings/settings_file.h"
+
+using namespace krelby;
+using krelby::exporttest::ReadFile;
+using krelby::exporttest::TempFolder;
+using krelby::exporttest::WriteFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Frame = std::vector<uint8_t>;
+
+// A FlightMessage `s` seconds after 10:00:00 on 14 March 2024.
+Frame Fm(int s, uint16_t asi = 0, int32_t palt = 0, int16_t vsi = 0) {
+    const int t = 36000 + s;
+    return FrameBuilder(FrameType::Flight).i32(8, palt).u16(16, asi).i16(22, vsi).u8(32, uint8_t(t / 3600))
+        .u8(33, uint8_t(t / 60 % 60)).u8(34, uint8_t(t % 60)).u8(35, 14).u8(36, 3).u8(37, 24).Sealed();
+}
+Frame Gps(double lat, double lon, uint16_t gs = 0) {
+    return FrameBuilder(FrameType::Gps).i32(8, int32_t(lat * 180000)).i32(12, int32_t(lon * 180000)).u16(36, gs).Sealed();
+}
+Frame Engine(int monitor, uint16_t rpm, uint16_t oilp, std::vector<int16_t> tcs, uint8_t L = 56) {
+    FrameBuilder b(FrameType::Engine, L);
+    b.u8(8, uint8_t(monitor)).u16(12, rpm).u16(16, oilp).i16(24, 90);
+    for (size_t n = 0; n < tcs.size(); ++n) b.i16(48 + 2 * n, tcs[n]);
+    return b.Sealed();
+}
+Frame Fuel(std::vector<int32_t> levels, uint8_t L = 124) {
+    FrameBuilder b(FrameType::Fuel, L);
+    b.i32(8, int32_t(levels.size()));
+    for (size_t k = 0; k < levels.size(); ++k) b.i32(12 + 8 * k, levels[k]);
+    return b.Sealed();
+}
+
+std::string Flight(const std::vector<Frame>& frames) {
+    std::string bytes;
+    for (const auto& f : frames) bytes.append(f.begin(), f.end());
+    return bytes;
+}
+
+// The CSV fields of a summary by column name.
+std::map<std::string, std::string> Fields(const FlightSummary& s) {
+    std::map<std::string, std::string> out;
+    for (const auto& c : LogbookColumns()) out[std::string(c.name)] = LogbookText(c, s);
+    return out;
+}
+
+struct Logbook : ::testing::Test {
+    TempFolder folder;
+    ThermocoupleKinds kinds{};
+    void SetUp() override {
+        fs::create_directory(folder / "Flights_INT");
+        fs::create_directory(folder / "Flights_SD");
+    }
+    std::map<std::string, std::string> Summary(const std::vector<Frame>& frames) {
+        WriteFile(folder / "Flights_INT/t.FLT", Flight(frames));
+        return Fields(SummarizeFlight(folder / "Flights_INT/t.FLT", kinds));
+    }
+};
+
+}  // namespace
+
+TEST_F(Logbook, TimesAndAirborneTimeFollowTheThresholdAndTheGap) {
+    auto f = Summary({Fm(0, 100), Fm(10, 555), Fm(20, 556, 3000, 500), Fm(80, 700, 0, -700), Fm(141, 556),
+                      Fm(150, 0), FrameBuilder(FrameType::Flight).u8(35, 0).Sealed(), Fm(200, 0)});
+    EXPECT_EQ(f["start"], "2024-03-14T10:00:00");
+    EXPECT_EQ(f["end"], "2024-03-14T10:03:20");
+    EXPECT_EQ(f["duration_s"], "200");
+    EXPECT_EQ(f["takeoff"], "2024-03-14T10:00:20");  // 556 counts, 555 does not
+    EXPECT_EQ(f["landing"], "2024-03-14T10:02:21");
+    EXPECT_EQ(f["airborne_s"], "69");  // 60 s gap summed, 61 s gap not, then 9 s
+    EXPECT_EQ(f["max_palt_ft"], "3000");
+    EXPECT_EQ(f["max_ias_kt"], "37.8");
+    EXPECT_EQ(f["max_vsi_fpm"], "500");
+    EXPECT_EQ(f["min_vsi_fpm"], "-700");
+    EXPECT_EQ(f["max_g"], "");  // no AttitudeMessage
+
+    f = Summary({Gps(1, 1)});  // no FlightMessage: no times, the rest still given
+    EXPECT_EQ(f["start"], "");
+    EXPECT_EQ(f["airborne_s"], "");
+    EXPECT_EQ(f["distance_nm"], "0.0");
+}
+
+TEST_F(Logbook, DistanceSkipsMessagesWithoutAPosition) {
+    // One degree of latitude is 60.04 nm on this sphere; 0/0 and off-globe positions are not joined.
+    auto f = Summary({Gps(10, 20, 1852), Gps(0, 0), Gps(95, 20), Gps(10.5, 20), Gps(11, 20), Gps(10, 181)});
+    EXPECT_EQ(f["distance_nm"], "60.0");
+    EXPECT_EQ(f["max_gs_kt"], "100.0");
+}
+
+TEST_F(Logbook, EngineAndFuelFigures) {
+    kinds[1] = CHT;  // monitor 1, input 2
+    auto f = Summary({Engine(1, 499, 10000, {700, 400, 650}), Engine(1, 500, 25000, {720, 410, 0}),
+                            Engine(1, 2500, 30000, {680, 420, 600}), Engine(2, 2400, 30000, {690}),
+                            FrameBuilder(FrameType::Engine, 0).u8(8, 3).u16(12, 2400).Sealed(),  // short
+                            Fuel({500, 400}), Fuel({200, 200, 200}, 12), Fuel({450, 300})});
+    EXPECT_EQ(f["rpm_max_1"], "2500");
+    EXPECT_EQ(f["oilt_max_1"], "90");
+    EXPECT_EQ(f["oilp_min_1"], "2.50");  // 1.00 bar at 499 rpm does not count
+    EXPECT_EQ(f["cht_max_1"], "420");
+    EXPECT_EQ(f["egt_max_1"], "720");
+    EXPECT_EQ(f["egt_spread_max_1"], "80");  // 720 alone above 0 °C gives no spread
+    EXPECT_EQ(f["egt_spread_max_2"], "");    // one EGT input
+    EXPECT_EQ(f["egt_max_2"], "690");
+    EXPECT_EQ(f["rpm_max_3"], "2400");
+    EXPECT_EQ(f["oilt_max_3"], "");  // absent from the short Frame
+    EXPECT_EQ(f["oilp_min_3"], "");
+    EXPECT_EQ(f["rpm_max_4"], "");
+    EXPECT_EQ(f["fuel_used_l"], "15.0");  // the short FuelMessage is passed over
+}
+
+TEST_F(Logbook, CacheRecomputesOnlyWhatChangedAndSurvivesDamage) {
+    const std::string a = folder / "Flights_INT/a.FLT";
+    WriteFile(a, Flight({Fm(0, 600), Fm(30, 600)}));
+    WriteFile(folder / "Flights_SD/b, \"x\".FLT", Flight({Fm(-3600)}));
+    WriteFile(folder / "Flights_INT/none.FLT", Flight({Gps(1, 1)}));
+    auto list = [&] { return LogbookCsv(ListFlights(folder.path(), kinds)); };
+    const std::string first = list();
+    EXPECT_EQ(first.find("\n\"Flights_SD/b, \"\"x\"\".FLT\",2024-03-14T09:00:00,"), first.find('\n'));
+    EXPECT_NE(first.find("\nFlights_INT/none.FLT,,,,,,,0.0,"), std::string::npos);  // no start: last
+    EXPECT_NE(first.find("a.FLT,2024-03-14T10:00:00,2024-03-14T10:00:30,30"), std::string::npos);
+
+    // Same size and time: the cached figures stand, even for other bytes.
+    const auto time = fs::last_write_time(a);
+    WriteFile(a, Flight({Fm(0, 600), Fm(40, 600)}));
+    fs::last_write_time(a, time);
+    EXPECT_NE(list().find("a.FLT,2024-03-14T10:00:00,2024-03-14T10:00:30,30"), std::string::npos);
+    fs::last_write_time(a, time + std::chrono::seconds(5));  // a new time
+    EXPECT_NE(list().find("a.FLT,2024-03-14T10:00:00,2024-03-14T10:00:40,40"), std::string::npos);
+    WriteFile(a, Flight({Fm(0, 600), Fm(45, 600), Fm(46, 600)}));  // a new size
+    fs::last_write_time(a, time + std::chrono::seconds(5));
+    EXPECT_NE(list().find("a.FLT,2024-03-14T10:00:00,2024-03-14T10:00:46,46"), std::string::npos);
+    fs::remove(folder / "Flights_INT/none.FLT");
+    EXPECT_EQ(list().find("none.FLT"), std::string::npos);
+
+    // Damaged beyond reading, or of another program: made anew, and the listing is the same.
+    const std::string expected = list();
+    WriteFile(folder / kLogbookDatabase, std::string(4096, 'x'));
+    EXPECT_EQ(list(), expected);
+    EXPECT_EQ(list(), expected);
+}
+
+TEST_F(Logbook, KindsChangedBetweenListingsAreRecomputed) {
+    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0), Engine(1, 2000, 30000, {700, 400})}));
+    EXPECT_NE(LogbookCsv(ListFlights(folder.path(), kinds)).find(",2000,90,3.00,,700,300,"), std::string::npos);
+    kinds[1] = CHT;
+    EXPECT_NE(LogbookCsv(ListFlights(folder.path(), kinds)).find(",2000,90,3.00,400,700,,"), std::string::npos);
+}
+
+TEST_F(Logbook, TwoListingsAtOnceBothSucceed) {
+    for (int i = 0; i < 40; ++i)
+        WriteFile(folder / ("Flights_INT/" + std::to_string(i) + ".FLT"), Flight({Fm(i * 100), Fm(i * 100 + 1)}));
+    const std::string expected = LogbookCsv(ListFlights(folder.path(), kinds));
+    fs::remove(folder / kLogbookDatabase);
+    pid_t children[2];
+    for (pid_t& pid : children) {
+        pid = fork();
+        if (pid == 0) _exit(LogbookCsv(ListFlights(folder.path(), kinds)) == expected ? 0 : 1);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+}
+
+TEST_F(Logbook, UnreadableFlightIsListedEmptyWithAWarning) {
+    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0)}));
+    WriteFile(folder / "Flights_INT/b.FLT", Flight({Fm(60)}));
+    chmod(folder.path().c_str(), 0777);
+    chmod((folder / "Flights_INT").c_str(), 0777);
+    chmod((folder / "Flights_INT/b.FLT").c_str(), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+        std::string warnings;
+        LogbookOptions o;
+        o.warn = [&](const std::string& w) { warnings += w; };
+        const std::string csv = LogbookCsv(ListFlights(folder.path(), kinds, o));
+        const bool ok = csv.find("\nFlights_INT/b.FLT" + std::string(LogbookColumns().size(), ',') + "\n") != std::string::npos &&
+                        warnings.find("b.FLT") != std::string::npos;
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(Logbook, CliListsOnStdout) {
+    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0)}));
+    fs::create_directory(folder / "Flights_INT/folder.FLT");  // not a flight: not listed
+    auto r = krelby::testing::RunCli("flights --folder " + folder.path());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.substr(0, 20), "file,start,end,durat");
+    EXPECT_NE(r.out.find("\nFlights_INT/a.FLT,2024-03-14T10:00:00,"), std::string::npos);
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    r = krelby::testing::RunCli("flights x --folder " + folder.path());
+    EXPECT_EQ(r.status, 2);
+}
