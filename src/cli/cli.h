@@ -19,20 +19,23 @@ struct Args {
     std::optional<std::string> Option(const std::string& name) const;
 };
 
-// Options that take a value; every other "--name" is a flag.
-const std::vector<std::string>& ValueOptions();
-Args ParseArgs(int argc, char** argv, int first);
-
 using CommandFn = int (*)(const Args&);
 struct Command {
     const char* name;
-    const char* usage;
+    const char* usage;    // the arguments, e.g. "FLIGHT -o FILE [--folder DIR]"
+    const char* summary;  // one line for --help
     CommandFn run;
+    std::vector<std::string> flags;         // options without a value
+    std::vector<std::string> valueOptions;  // options followed by a value
 };
 std::vector<Command>& Commands();
 struct Register {
-    Register(const char* name, const char* usage, CommandFn fn) { Commands().push_back({name, usage, fn}); }
+    explicit Register(Command c) { Commands().push_back(std::move(c)); }
 };
+
+// The command's arguments; an option it does not know, or one without its value, is a
+// UsageError.
+Args ParseArgs(const Command& command, int argc, char** argv, int first);
 
 // A mistake in the command line: usage on stderr, exit code 2.
 struct UsageError : std::runtime_error {

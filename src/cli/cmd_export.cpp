@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "export/csv_export.h"
+#include "export/gpx_export.h"
 #include "export/kml_export.h"
 #include "replay/replay.h"
 
@@ -40,8 +41,21 @@ int Kml(const Args& args) {
     return 0;
 }
 
-const Register csv("csv", "FLIGHT [--folder DIR] [-o FILE]", Csv);
-const Register kml("kml", "FLIGHT -o FILE [--folder DIR]", Kml);
+int Gpx(const Args& args) {
+    const auto out = args.Option("-o");
+    if (!out) throw std::runtime_error("usage: krelby-cli gpx FLIGHT -o FILE [--folder DIR]");
+    Session session = ShownFlight(args, "gpx FLIGHT -o FILE [--folder DIR]");
+    GpxExport(session, *out);
+    return 0;
+}
+
+const Register csv({"csv", "FLIGHT [--folder DIR] [-o FILE]",
+                    "Exports a flight as CSV, by default to DIR/Exports/NAME.CSV.", Csv, {}, {"--folder", "-o"}});
+const Register kml({"kml", "FLIGHT -o FILE [--folder DIR]", "Exports a flight's GPS track as a KML 2.1 document.", Kml,
+                    {}, {"--folder", "-o"}});
+const Register gpx({"gpx", "FLIGHT -o FILE [--folder DIR]",
+                    "Exports a flight's GPS track as GPX 1.1 (times on the display's clock).", Gpx, {},
+                    {"--folder", "-o"}});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -10,7 +10,6 @@ namespace {
 
 int Flights(const Args& args) {
     if (!args.positional.empty()) throw UsageError("flights takes no file");
-    for (const auto& f : args.flags) throw UsageError("flights: unknown option " + f);
     const Session session = FolderSession(args);
     LogbookOptions options;
     options.warn = [](const std::string& text) { std::fprintf(stderr, "warning: %s\n", text.c_str()); };
@@ -20,7 +19,9 @@ int Flights(const Args& args) {
     return 0;
 }
 
-const Register reg("flights", "[--folder DIR]", Flights);
+const Register reg({"flights", "[--folder DIR]",
+                    "Lists every flight of the folder with its times, distance and extremes, as CSV.", Flights, {},
+                    {"--folder"}});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -11,8 +11,6 @@ namespace {
 
 int RunImport(const Args& args) {
     if (args.positional.size() != 1) throw Error("import: give exactly one recording file");
-    for (const auto& f : args.flags)
-        if (f != "--sd" && f != "--ignore-checksums") throw Error("import: unknown option " + f);
     const std::string folder = WritableProgramFolder(args);
     CreateProgramFolders(folder);
     ChecksumOptions checks;
@@ -25,7 +23,9 @@ int RunImport(const Args& args) {
     return 0;
 }
 
-const Register reg("import", "RECORDING [--sd] [--folder DIR] [--ignore-checksums]", RunImport);
+const Register reg({"import", "RECORDING [--sd] [--folder DIR] [--ignore-checksums]",
+                    "Cuts a recording into flight files in DIR/Flights_INT (DIR/Flights_SD with --sd).", RunImport,
+                    {"--sd", "--ignore-checksums"}, {"--folder"}});
 
 }  // namespace
 }  // namespace krelby::cli

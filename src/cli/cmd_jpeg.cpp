@@ -66,7 +66,9 @@ int Jpeg(const Args& args) {
     return 0;
 }
 
-const Register reg("jpeg", "FLIGHT -o FILE [--size WxH] [--folder DIR]", Jpeg);
+const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--folder DIR]",
+                    "Saves the chart of a flight as a JPEG picture (1280x800 by default).", Jpeg, {},
+                    {"--folder", "-o", "--size"}});
 
 }  // namespace
 }  // namespace krelby::cli

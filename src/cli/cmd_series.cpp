@@ -28,7 +28,8 @@ int Series(const Args& args) {
     return 0;
 }
 
-const Register reg("series", "FLIGHT [--folder DIR]", Series);
+const Register reg({"series", "FLIGHT [--folder DIR]", "Prints the chart of a flight as text.", Series, {},
+                    {"--folder"}});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -24,22 +24,22 @@ std::optional<std::string> Args::Option(const std::string& name) const {
     return it->second;
 }
 
-const std::vector<std::string>& ValueOptions() {
-    static const std::vector<std::string> v = {"--folder", "-o", "--size"};
-    return v;
-}
-
-Args ParseArgs(int argc, char** argv, int first) {
+Args ParseArgs(const Command& command, int argc, char** argv, int first) {
+    auto has = [](const std::vector<std::string>& list, const std::string& s) {
+        for (const auto& o : list)
+            if (o == s) return true;
+        return false;
+    };
     Args a;
     for (int i = first; i < argc; ++i) {
         std::string s = argv[i];
-        bool takesValue = false;
-        for (const auto& o : ValueOptions()) takesValue |= (s == o);
-        if (takesValue) {
-            if (i + 1 >= argc) throw std::runtime_error("Missing value after " + s);
+        if (has(command.valueOptions, s)) {
+            if (i + 1 >= argc) throw UsageError("Missing value after " + s);
             a.options[s] = argv[++i];
-        } else if (s.size() > 1 && s[0] == '-') {
+        } else if (has(command.flags, s)) {
             a.flags.push_back(s);
+        } else if (s.size() > 1 && s[0] == '-') {
+            throw UsageError("Unknown option " + s);
         } else {
             a.positional.push_back(s);
         }
@@ -115,27 +115,58 @@ void CreateProgramFolders(const std::string& folder) {
 
 }  // namespace krelby::cli
 
+namespace {
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out, "usage: krelby-cli COMMAND [ARGUMENTS]\n       krelby-cli --help | --version\n\ncommands:\n");
+    for (const auto& c : krelby::cli::Commands()) std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+    std::fprintf(out, "\n'krelby-cli COMMAND --help' describes a command.\n");
+}
+
+void PrintCommandUsage(std::FILE* out, const krelby::cli::Command& c) {
+    std::fprintf(out, "usage: krelby-cli %s %s\n%s\n", c.name, c.usage, c.summary);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace krelby::cli;
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // the core forms numbers itself
-    auto usage = [] {
-        std::fprintf(stderr, "usage: krelby-cli COMMAND ...\n");
-        for (const auto& c : Commands()) std::fprintf(stderr, "  krelby-cli %s %s\n", c.name, c.usage);
+    if (argc < 2) {
+        PrintUsage(stderr);
         return 2;
-    };
-    if (argc < 2) return usage();
+    }
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") {
+        PrintUsage(stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (first == "--version") {
+        std::printf("krelby-cli %s\n", KRELBY_VERSION);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     for (const auto& c : Commands()) {
-        if (std::strcmp(c.name, argv[1]) != 0) continue;
+        if (first != c.name) continue;
+        for (int i = 2; i < argc; ++i) {
+            const std::string a = argv[i];
+            if (a == "--help" || a == "-h") {
+                PrintCommandUsage(stdout, c);
+                return std::fflush(stdout) == 0 ? 0 : 1;
+            }
+        }
         try {
-            return c.run(ParseArgs(argc, argv, 2));
+            return c.run(ParseArgs(c, argc, argv, 2));
         } catch (const UsageError& e) {
-            std::fprintf(stderr, "%s\nusage: krelby-cli %s %s\n", e.what(), c.name, c.usage);
+            std::fprintf(stderr, "%s\n", e.what());
+            PrintCommandUsage(stderr, c);
             return 2;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s\n", e.what());
             return 1;
         }
     }
-    return usage();
+    std::fprintf(stderr, "Unknown command %s\n", first.c_str());
+    PrintUsage(stderr);
+    return 2;
 }

@@ -1,9 +1,6 @@
 #include "export/kml_export.h"
 
-#include <filesystem>
-
 #include "export/kml_file.h"
-#include "format/datetime.h"
 #include "replay/replay.h"
 
 namespace krelby {
@@ -17,9 +14,7 @@ void KmlExport(Session& session, const std::string& path, ReplaySink* chart) {
     InputFile input = OpenFlight(flight);
     // The document is named after the flight it holds: the time of its last good
     // FlightMessage, or its file name when it has none.
-    const ReplayEnd end = FlightReplay(input, in, {chart});
-    const std::string name = end.anyFlightMessage ? FormatTimeStamp(end.lastTime, session.regional)
-                                                  : std::filesystem::path(flight).stem().string();
+    const std::string name = TrackName(FlightReplay(input, in, {chart}), flight, session.regional);
 
     KmlFile file(path, &input);
     ApplyOpacityRule(session.settings.kml);

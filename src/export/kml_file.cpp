@@ -1,7 +1,9 @@
 #include "export/kml_file.h"
 
 #include <array>
+#include <filesystem>
 
+#include "format/datetime.h"
 #include "format/messages.h"
 #include "replay/value_text.h"
 
@@ -11,6 +13,8 @@ namespace {
 constexpr std::array<const char*, 7> kKmlColorCodes = {"00ffff", "00ff00", "ff0000", "0000ff",
                                                        "000000", "ff00ff", "ffffff"};
 constexpr std::array<const char*, 3> kKmlOpacityCodes = {"ff", "80", "00"};
+
+}  // namespace
 
 std::string XmlEscaped(std::string_view text) {
     std::string out;
@@ -25,7 +29,10 @@ std::string XmlEscaped(std::string_view text) {
     return out;
 }
 
-}  // namespace
+std::string TrackName(const ReplayEnd& end, const std::string& flightFile, const Regional& regional) {
+    return end.anyFlightMessage ? FormatTimeStamp(end.lastTime, regional)
+                                : std::filesystem::path(flightFile).stem().string();
+}
 
 std::string KmlColor(uint8_t opacity, uint8_t defaultOpacity, uint8_t color, uint8_t defaultColor) {
     if (opacity >= kKmlOpacityCodes.size()) opacity = defaultOpacity;

@@ -5,6 +5,7 @@
 
 #include "export/text_file.h"
 #include "format/messages.h"
+#include "format/regional.h"
 #include "replay/sink.h"
 #include "settings/records.h"
 
@@ -34,6 +35,12 @@ public:
 private:
     KmlFile& file_;
 };
+
+// Text with &, < and > written as XML entities.
+std::string XmlEscaped(std::string_view text);
+// A track's name: the time of the flight's last good FlightMessage with the regional
+// separators, or the flight file's name without extension when it has none.
+std::string TrackName(const ReplayEnd& end, const std::string& flightFile, const Regional& regional);
 
 // Both opacities fully transparent: the line becomes fully opaque, so the track shows. The
 // export applies this to the settings themselves, which keep it.

@@ -111,4 +111,12 @@ std::string FormatTimeStamp(double t, const Regional& r) {
     return std::string(buf, 19);
 }
 
+std::string FormatIso(double t) {
+    const DateTimeParts p = DecodeDateTime(t);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
+                  p.second);
+    return text;
+}
+
 }  // namespace krelby

@@ -27,6 +27,8 @@ DateTimeParts DecodeDateTime(double t);
 
 // "d/m/yy hh:mm:ss" with regional separators; at exactly midnight the time is left out.
 std::string FormatShortDateTime(double t, const Regional& regional);
+// "yyyy-MM-ddThh:nn:ss" (ISO 8601 without a zone).
+std::string FormatIso(double t);
 // "yyyy/MM/dd hh:nn:ss" with regional separators.
 std::string FormatTimeStamp(double t, const Regional& regional);
 

@@ -186,6 +186,14 @@ public:
     int16_t GLSV_Dev() const { return i16le(f_, kGLSV_Dev); }
 };
 
+// Whether a GpsMessage carries a position: not both coordinates 0, and on the globe
+// (degrees = value / 180000). Tracks and distances skip the others rather than join them.
+inline bool CarriesPosition(const GpsMessage& m) {
+    const int64_t lat = m.Latitude(), lon = m.Longitude();
+    return !(lat == 0 && lon == 0) && lat >= -90 * 180000 && lat <= 90 * 180000 && lon >= -180 * 180000 &&
+           lon <= 180 * 180000;
+}
+
 // Real value of a CompressedRate field: hundredths below 15000, tenths above 150 from there.
 inline double CompressedRate(int16_t v) {
     return v >= 15000 ? 150.0 + (v - 15000) / 10.0 : v / 100.0;

@@ -104,11 +104,8 @@ void SummarySink::OnFlightTime(double) {
 void SummarySink::Gps(const uint8_t* frame) {
     const GpsMessage m(frame);
     Max(s_.maxGsKt, m.Groundspeed() * kKnotsPerTenthKmh);
-    const int32_t lat = m.Latitude(), lon = m.Longitude();
-    // No position: not both zero, and on the globe; such a message is skipped, not joined to.
-    if ((lat == 0 && lon == 0) || std::abs(int64_t{lat}) > 90 * 180000 || std::abs(int64_t{lon}) > 180 * 180000)
-        return;
-    const double phi = lat * kRadiansPerUnit, lambda = lon * kRadiansPerUnit;
+    if (!CarriesPosition(m)) return;
+    const double phi = m.Latitude() * kRadiansPerUnit, lambda = m.Longitude() * kRadiansPerUnit;
     if (havePosition_) {
         const double dphi = phi - lastLat_, dlambda = lambda - lastLon_;
         const double a = std::sin(dphi / 2) * std::sin(dphi / 2) +

@@ -204,7 +204,7 @@ TEST_F(SafetyCli, ExportsNeverWriteOverTheirFlight) {
     const std::string before = ReadFile(flight);
     fs::create_hard_link(flight, folder / "hard.FLT");
     fs::create_symlink(flight, folder / "soft.FLT");
-    std::vector<std::string> commands = {"csv", "kml"};
+    std::vector<std::string> commands = {"csv", "kml", "gpx"};
     if (Cli("").out.find("jpeg FLIGHT") != std::string::npos) commands.push_back("jpeg");  // where the chart is built
     for (const std::string& out : {flight, folder / "hard.FLT", folder / "soft.FLT"}) {
         for (const std::string& command : commands) {
