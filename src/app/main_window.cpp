@@ -145,26 +145,33 @@ void MainWindow::BuildMenu() {
     bar->addAction("Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
 }
 
-void MainWindow::RunCommand(const QString& progressLabel, const std::function<void()>& body) {
-    ProgressScope progress(this, progressLabel);
-    session_.progress = progress.Callback();
-    try {
-        body();
-    } catch (const std::exception& e) {
-        prompter_.Error(this, QString::fromStdString(e.what()));
-    } catch (...) {
-        prompter_.Error(this, "Unexpected error");
+void MainWindow::RunCommand(const QString& progressLabel, const std::function<QString()>& body) {
+    QString message, error;
+    {
+        ProgressScope progress(this, progressLabel);
+        session_.progress = progress.Callback();
+        try {
+            message = body();
+        } catch (const std::exception& e) {
+            error = QString::fromStdString(e.what());
+        } catch (...) {
+            error = "Unexpected error";
+        }
+        session_.progress = {};
     }
-    session_.progress = {};
+    if (!error.isEmpty())
+        prompter_.Error(this, error);
+    else if (!message.isEmpty())
+        prompter_.Message(this, message);
 }
 
 void MainWindow::Replay(const std::string& path) { FlightReplay(session_, path); }
 
-void MainWindow::Import(const QString& path, RecordingKind kind) {
+QString MainWindow::Import(const QString& path, RecordingKind kind) {
     const ImportResult result =
         ImportRecording(path.toStdString(), kind, session_.ProgramFolder, session_.regional,
                         session_.checks, session_.clock, session_.progress);
-    prompter_.Message(this, QString::fromStdString(result.Message()));
+    return QString::fromStdString(result.Message());
 }
 
 void MainWindow::ShowFlightLabel() {
@@ -174,23 +181,26 @@ void MainWindow::ShowFlightLabel() {
 void MainWindow::ImportInternal() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenInternal, Folder()));
-        if (IsFile(path)) Import(path, RecordingKind::Internal);  // a name typed that is not there: nothing
+        if (!IsFile(path)) return QString();  // a name typed that is not there: nothing
+        return Import(path, RecordingKind::Internal);
     });
 }
 
 void MainWindow::ImportSd() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenSd, Folder()));
-        if (IsFile(path)) Import(path, RecordingKind::SdCard);
+        if (!IsFile(path)) return QString();
+        return Import(path, RecordingKind::SdCard);
     });
 }
 
 void MainWindow::FlightCommand() {
     RunCommand("Reading flight...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenFlight, Folder()));
-        if (path.isEmpty()) return;
+        if (path.isEmpty()) return QString();
         session_.flags.CsvExportActive = false;
         if (IsFile(path)) Replay(path.toStdString());
+        return QString();
     });
     ShowFlightLabel();
 }
@@ -199,9 +209,10 @@ void MainWindow::DataCommand() {
     RunCommand("Reading flight...", [this] {
         dataDialog_->exec();
         if (!IsFile(QString::fromStdString(session_.CurrentFlightFile))) session_.CurrentFlightFile.clear();
-        if (session_.CurrentFlightFile.empty()) return;
+        if (session_.CurrentFlightFile.empty()) return QString();
         session_.flags.CsvExportActive = false;
         Replay(session_.CurrentFlightFile);
+        return QString();
     });
 }
 
@@ -209,21 +220,23 @@ void MainWindow::OptionsCommand() {
     RunCommand("Reading flight...", [this] {
         optionsDialog_->exec();
         if (!session_.CurrentFlightFile.empty()) Replay(session_.CurrentFlightFile);
+        return QString();
     });
 }
 
 void MainWindow::PrintCommand() {
     RunCommand({}, [this] {
         chart_->ShowPrintPreview(this);
+        return QString();
     });
 }
 
 void MainWindow::JpegCommand() {
     RunCommand({}, [this] {
         const QString path = AskSave(prompter_, this, In(kSaveJpeg, Folder("Exports")));
-        if (path.isEmpty()) return;
+        if (path.isEmpty()) return QString();
         const QSize size = chart_->size();
-        if (size.isEmpty()) return;  // a chart without area has no picture
+        if (size.isEmpty()) return QString();  // a chart without area has no picture
         const QImage picture = chart_->Grab(size).convertToFormat(QImage::Format_RGB888);
         std::vector<uint8_t> rgb;
         rgb.reserve(static_cast<size_t>(picture.width()) * picture.height() * 3);
@@ -232,22 +245,23 @@ void MainWindow::JpegCommand() {
             rgb.insert(rgb.end(), line, line + picture.width() * 3);
         }
         WriteJpeg(path.toStdString(), picture.width(), picture.height(), rgb);
+        return QString();
     });
 }
 
 void MainWindow::KmlCommand() {
     RunCommand("Exporting to Google Earth...", [this] {
-        if (session_.CurrentFlightFile.empty()) return;
+        if (session_.CurrentFlightFile.empty()) return QString();
         const QString path = AskSave(prompter_, this, In(kSaveKml, Folder("Exports")));
-        if (path.isEmpty()) return;
+        if (path.isEmpty()) return QString();
         KmlExport(session_, path.toStdString());
+        return QString();
     });
 }
 
 void MainWindow::CsvCommand() {
     RunCommand("Exporting to CSV...", [this] {
-        const CsvExportResult result = CsvExport(session_);
-        if (!result.message.empty()) prompter_.Message(this, QString::fromStdString(result.message));
+        return QString::fromStdString(CsvExport(session_).message);
     });
     ShowFlightLabel();
 }
@@ -257,12 +271,13 @@ void MainWindow::OpenDropped(const QString& path) {
         RunCommand("Reading flight...", [this, path] {
             session_.flags.CsvExportActive = false;
             Replay(path.toStdString());
+            return QString();
         });
         ShowFlightLabel();
         return;
     }
     RunCommand("Importing recording...",
-               [this, path] { Import(path, GuessRecordingKind(path.toStdString())); });
+               [this, path] { return Import(path, GuessRecordingKind(path.toStdString())); });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

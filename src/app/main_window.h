@@ -52,9 +52,12 @@ protected:
 private:
     void BuildMenu();
     QWidget* BuildStatusStrip();
-    void RunCommand(const QString& progressLabel, const std::function<void()>& body);
+    // Runs a command with a progress dialog for its long work. The body returns the message
+    // to show (or nothing); that message, or the error that ended the body, is shown only
+    // after the progress dialog has gone.
+    void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
     void Replay(const std::string& path);
-    void Import(const QString& path, RecordingKind kind);
+    QString Import(const QString& path, RecordingKind kind);
     void ShowFlightLabel();
     QString Folder(const char* name = "") const;
 

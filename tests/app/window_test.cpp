@@ -1,18 +1,67 @@
 // The main window: start-up, closing, and every menu command at its top level.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/options_dialog.h"
+#include "app/progress_dialog.h"
 #include "app_test_support.h"
 
 using namespace krelby;
 using namespace krelby::testing;
+
+namespace {
+
+bool AnyProgressDialog(bool visibleOnly) {
+    for (QWidget* w : QApplication::allWidgets())
+        if (qobject_cast<QProgressDialog*>(w) && (!visibleOnly || w->isVisible())) return true;
+    return false;
+}
+
+// Shows real message boxes and notes, while each is up, what else is on screen; then
+// answers it with the Return key sent to whatever has the focus.
+class BoxPrompter : public ScriptedPrompter {
+public:
+    struct Seen {
+        bool boxIsModal = false, boxHasFocus = false, progressAlive = false;
+    };
+    QList<Seen> seen;
+    int progressShown = 0;  // QProgressDialogs shown so far
+
+    void Message(QWidget* parent, const QString& text) override {
+        messages << text;
+        QTimer::singleShot(50, [this] {
+            Seen s;
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            s.boxIsModal = box != nullptr;
+            s.boxHasFocus = box && box->isAncestorOf(QApplication::focusWidget());
+            s.progressAlive = AnyProgressDialog(false);
+            seen << s;
+            if (s.boxHasFocus) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            if (box && box->isVisible()) box->done(QMessageBox::Ok);  // never hang the test
+        });
+        DialogPrompter().Message(parent, text);
+    }
+};
+
+class ShowCounter : public QObject {
+public:
+    int* count;
+    explicit ShowCounter(int* c) : count(c) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && qobject_cast<QProgressDialog*>(o)) ++*count;
+        return false;
+    }
+};
+
+}  // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -259,6 +308,47 @@ private slots:
         QCOMPARE(run.prompter.asked[1].initialName, QString("Zelvo*.REC"));
         QVERIFY(run.prompter.errors.isEmpty());  // a name typed that is not there: nothing at all
         QCOMPARE(run.prompter.messages.size(), 1);
+    }
+
+    // The progress dialog of an import or CSV export is gone before the result message box
+    // appears, so nothing (not its own show timer either) can bring it up over the box.
+    void progressDialogIsGoneBeforeTheResultMessage() {
+        const std::vector<Frame> frames = OneMinuteFlight();
+        WriteRecording(Path("ZelvoBB.DAT"), frames);
+        QFile rec(Path("ZelvoBB.DAT"));
+        rec.open(QIODevice::Append);
+        QByteArray filler(512, '\xFF');  // blocks without Frames: progress is reported on the way
+        filler[0] = 1;
+        for (int i = 0; i < 5000; ++i) rec.write(filler);
+        rec.close();
+        const QString flight = Flight();
+        ProgressScope::showAfterMs = 0;
+        BoxPrompter prompter;
+        ShowCounter counter(&prompter.progressShown);
+        qApp->installEventFilter(&counter);
+        {
+            Application app((dir.path() + "/").toStdString(), &prompter);
+            app.window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+            prompter.answers.enqueue(Path("ZelvoBB.DAT"));
+            app.window().ImportInternal();
+            QVERIFY(!AnyProgressDialog(true));
+            app.session().settings.selection.Set(1, true);
+            app.session().CurrentFlightFile = flight.toStdString();
+            app.window().CsvCommand();
+            QVERIFY(!AnyProgressDialog(true));
+        }
+        qApp->removeEventFilter(&counter);
+        ProgressScope::showAfterMs = 500;
+        QCOMPARE(prompter.messages.size(), 2);
+        QCOMPARE(prompter.messages[0], QString("Imported 1 flights."));
+        QCOMPARE(prompter.seen.size(), 2);
+        for (const BoxPrompter::Seen& s : prompter.seen) {
+            QVERIFY(s.boxIsModal);
+            QVERIFY(s.boxHasFocus);
+            QVERIFY(!s.progressAlive);
+        }
+        QVERIFY(prompter.progressShown > 0);  // the import did show its progress
     }
 
     void droppedFilesAreShownOrImported() {
