@@ -18,6 +18,7 @@
 #include "export/kml_export.h"
 #include "options_dialog.h"
 #include "progress_dialog.h"
+#include "import/recording_kind.h"
 #include "recording_kind.h"
 #include "replay/replay.h"
 #include "settings/settings_file.h"
@@ -174,6 +175,20 @@ QString MainWindow::Import(const QString& path, RecordingKind kind) {
     return QString::fromStdString(result.Message());
 }
 
+std::optional<RecordingKind> MainWindow::ConfirmKind(const QString& path, RecordingKind chosen) {
+    const std::optional<RecordingKind> seen = RecordingKindOfHeaders(path.toStdString());
+    if (!seen || *seen == chosen) return chosen;
+    const QString question = *seen == RecordingKind::SdCard
+                                 ? "This looks like an SD card recording. Import it as one?"
+                                 : "This looks like an internal recording. Import it as one?";
+    switch (prompter_.Ask(this, question)) {
+        case Answer::Yes: return *seen;
+        case Answer::No: return chosen;
+        case Answer::Cancel: break;
+    }
+    return std::nullopt;
+}
+
 void MainWindow::ShowFlightLabel() {
     flightLabel_->setText(QString::fromStdString(session_.CurrentFlightFile));
 }
@@ -182,7 +197,8 @@ void MainWindow::ImportInternal() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenInternal, Folder()));
         if (!IsFile(path)) return QString();  // a name typed that is not there: nothing
-        return Import(path, RecordingKind::Internal);
+        const std::optional<RecordingKind> kind = ConfirmKind(path, RecordingKind::Internal);
+        return kind ? Import(path, *kind) : QString();
     });
 }
 
@@ -190,7 +206,8 @@ void MainWindow::ImportSd() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenSd, Folder()));
         if (!IsFile(path)) return QString();
-        return Import(path, RecordingKind::SdCard);
+        const std::optional<RecordingKind> kind = ConfirmKind(path, RecordingKind::SdCard);
+        return kind ? Import(path, *kind) : QString();
     });
 }
 

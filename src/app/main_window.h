@@ -3,6 +3,7 @@
 #pragma once
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "import/import.h"
@@ -58,6 +59,9 @@ private:
     void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
     void Replay(const std::string& path);
     QString Import(const QString& path, RecordingKind kind);
+    // The import command chosen, or the other one where the block headers say so and the
+    // user agrees; nothing when the user cancels.
+    std::optional<RecordingKind> ConfirmKind(const QString& path, RecordingKind chosen);
     void ShowFlightLabel();
     QString Folder(const char* name = "") const;
 

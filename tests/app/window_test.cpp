@@ -310,6 +310,40 @@ private slots:
         QCOMPARE(run.prompter.messages.size(), 1);
     }
 
+    // An import command whose choice the block headers contradict asks once before it runs.
+    void importAsksWhenTheBlockHeadersSayTheOtherKind_data() {
+        QTest::addColumn<bool>("sdCommand");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<QString>("folder");  // where the flight goes; empty: nowhere
+        QTest::newRow("internal command, yes") << false << int(Answer::Yes) << "Flights_SD";
+        QTest::newRow("internal command, no") << false << int(Answer::No) << "Flights_INT";
+        QTest::newRow("internal command, cancel") << false << int(Answer::Cancel) << "";
+        QTest::newRow("SD command, yes") << true << int(Answer::Yes) << "Flights_INT";
+        QTest::newRow("SD command, cancel") << true << int(Answer::Cancel) << "";
+    }
+    void importAsksWhenTheBlockHeadersSayTheOtherKind() {
+        QFETCH(bool, sdCommand);
+        QFETCH(int, reply);
+        QFETCH(QString, folder);
+        // The internal command gets an SD card recording, the SD command an internal one.
+        WriteRecording(Path("rec.bin"), OneMinuteFlight());
+        if (!sdCommand) {
+            QFile card(Path("rec.bin"));
+            card.open(QIODevice::Append);
+            card.write(QByteArray(512, '\0'));
+        }
+        Run run(dir.path());
+        run.prompter.answers.enqueue(Path("rec.bin"));
+        run.prompter.replies.enqueue(Answer(reply));
+        sdCommand ? run.window().ImportSd() : run.window().ImportInternal();
+        QCOMPARE(run.prompter.questions,
+                 QStringList{sdCommand ? "This looks like an internal recording. Import it as one?"
+                                       : "This looks like an SD card recording. Import it as one?"});
+        QCOMPARE(run.prompter.messages, folder.isEmpty() ? QStringList() : QStringList{"Imported 1 flights."});
+        for (const char* f : {"Flights_INT", "Flights_SD"})
+            QCOMPARE(QDir(Path(f)).entryList({"*.FLT"}).size(), folder == f ? 1 : 0);
+    }
+
     // The progress dialog of an import or CSV export is gone before the result message box
     // appears, so nothing (not its own show timer either) can bring it up over the box.
     void progressDialogIsGoneBeforeTheResultMessage() {
