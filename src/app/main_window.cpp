@@ -13,6 +13,7 @@
 
 #include "app/chart/chart_widget.h"
 #include "data_selection_dialog.h"
+#include "elided_label.h"
 #include "export/csv_export.h"
 #include "export/jpeg_writer.h"
 #include "export/kml_export.h"
@@ -112,9 +113,8 @@ QWidget* MainWindow::BuildStatusStrip() {
     view3D_->setObjectName("CheckBox1");
     auto* caption = new QLabel("Selected flight:");
     caption->setObjectName("Label1");
-    flightLabel_ = new QLabel;
+    flightLabel_ = new ElidedLabel;
     flightLabel_->setObjectName("Label2");
-    flightLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(7, 0, 7, 0);
     layout->setSpacing(12);
@@ -190,7 +190,7 @@ std::optional<RecordingKind> MainWindow::ConfirmKind(const QString& path, Record
 }
 
 void MainWindow::ShowFlightLabel() {
-    flightLabel_->setText(QString::fromStdString(session_.CurrentFlightFile));
+    flightLabel_->SetText(QString::fromStdString(session_.CurrentFlightFile));
 }
 
 void MainWindow::ImportInternal() {

@@ -16,6 +16,7 @@ class QLabel;
 namespace krelby {
 
 class ChartWidget;
+class ElidedLabel;
 class DataSelectionDialog;
 class OptionsDialog;
 
@@ -40,7 +41,7 @@ public:
 
     ChartWidget* Chart() const { return chart_; }
     QCheckBox* View3D() const { return view3D_; }
-    QLabel* FlightLabel() const { return flightLabel_; }
+    ElidedLabel* FlightLabel() const { return flightLabel_; }
     DataSelectionDialog* DataDialog() const { return dataDialog_; }
     OptionsDialog* Options() const { return optionsDialog_; }
     QString SettingsPath() const;
@@ -69,7 +70,7 @@ private:
     Prompter& prompter_;
     ChartWidget* chart_ = nullptr;
     QCheckBox* view3D_ = nullptr;
-    QLabel* flightLabel_ = nullptr;
+    ElidedLabel* flightLabel_ = nullptr;
     DataSelectionDialog* dataDialog_ = nullptr;
     OptionsDialog* optionsDialog_ = nullptr;
     bool settingsSaved_ = false;

@@ -10,6 +10,7 @@
 
 #include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
+#include "app/elided_label.h"
 #include "app/options_dialog.h"
 #include "app/progress_dialog.h"
 #include "app_test_support.h"
@@ -142,6 +143,24 @@ private slots:
         run.window().show();
         QVERIFY(run.window().close());
         QCOMPARE(run.prompter.errors, QStringList{"Unable to write to " + Path("Krelby.INI")});
+    }
+
+    void aLongFlightPathIsElidedAndNeverWidensTheWindow() {
+        Run run(dir.path());
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        const QSize size = run.window().size();
+        const QString path = "/" + QString(2000, 'x') + ".FLT";
+        run.session().CurrentFlightFile = path.toStdString();
+        run.window().FlightCommand();  // cancelled: shows the current flight
+        QTest::qWait(50);
+        QCOMPARE(run.window().size(), size);
+        ElidedLabel* label = run.window().FlightLabel();
+        QCOMPARE(label->text(), path);
+        QCOMPARE(label->toolTip(), path);
+        const QString shown = label->ShownText();
+        QVERIFY2(shown.startsWith("/xx") && shown.endsWith("x.FLT") && shown.contains(QChar(0x2026)), qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->width());
     }
 
     void flightCommand_data() {
