@@ -68,6 +68,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_ = new ChartWidget(session_.chart);
     chart_->setObjectName("Chart1");
     chart_->SetRegional(session_.regional);
+    chart_->SetEmptyHint("Import a recording (Import menu) or drop a recording or flight file here");
 
     try {
         LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
@@ -115,12 +116,17 @@ QWidget* MainWindow::BuildStatusStrip() {
     caption->setObjectName("Label1");
     flightLabel_ = new ElidedLabel;
     flightLabel_->setObjectName("Label2");
+    noteLabel_ = new ElidedLabel;
+    noteLabel_->setObjectName("NoteLabel");
+    noteLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    noteLabel_->hide();
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(7, 0, 7, 0);
     layout->setSpacing(12);
     layout->addWidget(view3D_);
     layout->addWidget(caption);
-    layout->addWidget(flightLabel_, 1);
+    layout->addWidget(flightLabel_, 3);
+    layout->addWidget(noteLabel_, 1);
     return panel;
 }
 
@@ -166,7 +172,18 @@ void MainWindow::RunCommand(const QString& progressLabel, const std::function<QS
         prompter_.Message(this, message);
 }
 
-void MainWindow::Replay(const std::string& path) { FlightReplay(session_, path); }
+void MainWindow::Replay(const std::string& path) {
+    ShowNote({});
+    FlightReplay(session_, path);
+    // Not one good FlightMessage: the chart is empty and says why here.
+    if (session_.clock.CurrentSampleTime == 0)
+        ShowNote("No flight data in " + QFileInfo(QString::fromStdString(path)).fileName());
+}
+
+void MainWindow::ShowNote(const QString& note) {
+    noteLabel_->SetText(note);
+    noteLabel_->setVisible(!note.isEmpty());  // the flight's path has the strip to itself
+}
 
 QString MainWindow::Import(const QString& path, RecordingKind kind) {
     const ImportResult result =

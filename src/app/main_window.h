@@ -42,6 +42,8 @@ public:
     ChartWidget* Chart() const { return chart_; }
     QCheckBox* View3D() const { return view3D_; }
     ElidedLabel* FlightLabel() const { return flightLabel_; }
+    // Right of the flight: what the last replay found wanting ("No flight data in NAME").
+    ElidedLabel* NoteLabel() const { return noteLabel_; }
     DataSelectionDialog* DataDialog() const { return dataDialog_; }
     OptionsDialog* Options() const { return optionsDialog_; }
     QString SettingsPath() const;
@@ -64,6 +66,7 @@ private:
     // user agrees; nothing when the user cancels.
     std::optional<RecordingKind> ConfirmKind(const QString& path, RecordingKind chosen);
     void ShowFlightLabel();
+    void ShowNote(const QString& note);
     QString Folder(const char* name = "") const;
 
     Session& session_;
@@ -71,6 +74,7 @@ private:
     ChartWidget* chart_ = nullptr;
     QCheckBox* view3D_ = nullptr;
     ElidedLabel* flightLabel_ = nullptr;
+    ElidedLabel* noteLabel_ = nullptr;
     DataSelectionDialog* dataDialog_ = nullptr;
     OptionsDialog* optionsDialog_ = nullptr;
     bool settingsSaved_ = false;

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <qcustomplot.h>
+
 #include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/elided_label.h"
@@ -98,6 +100,17 @@ private slots:
             QCOMPARE(run.session().chart.SlotsInChart(), 0);
             QVERIFY(!QFile::exists(Path("Krelby.INI")));
             run.window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+            // An empty chart: a hint in its middle, no time axis counting from 1970.
+            ChartWidget* chart = run.window().Chart();
+            QVERIFY(chart->IsEmpty());
+            QVERIFY(!chart->Plot()->xAxis->tickLabels());
+            const QImage screen = chart->grab().toImage();
+            const QRect middle = chart->Plot()->axisRect()->rect().adjusted(100, 100, -100, -100);
+            int hint = 0;
+            for (int y = middle.top(); y < middle.bottom(); ++y)
+                for (int x = middle.left(); x < middle.right(); ++x) hint += qGray(screen.pixel(x, y)) < 128;
+            QVERIFY2(hint > 200, qPrintable(QString::number(hint)));
             run.window().close();
             run.window().close();  // written once
             QVERIFY(run.prompter.errors.isEmpty());
@@ -193,6 +206,37 @@ private slots:
         QCOMPARE(run.window().FlightLabel()->text(), current);  // refreshed in every case
         QCOMPARE(run.session().flags.CsvExportActive, answer.isEmpty());
         QVERIFY(run.prompter.errors.isEmpty());
+    }
+
+    // A flight file without a good Frame leaves no earlier flight's time axis behind and
+    // says so in the status strip, until a flight with data is shown.
+    void aFlightWithoutDataEmptiesTheChartAndSaysSo() {
+        const QString flight = Flight();
+        QFile junk(Path("junk.FLT"));
+        junk.open(QIODevice::WriteOnly);
+        junk.write(QByteArray(3000, '\x05'));
+        junk.close();
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        ChartWidget* chart = run.window().Chart();
+        run.prompter.answers << flight << Path("junk.FLT") << flight;
+        run.window().FlightCommand();
+        const QCPRange shown = chart->Plot()->xAxis->range();
+        QVERIFY(run.window().NoteLabel()->isHidden());
+
+        run.window().FlightCommand();
+        QVERIFY(chart->IsEmpty());
+        QVERIFY(!chart->Plot()->xAxis->tickLabels());
+        QVERIFY(chart->Plot()->xAxis->range() != shown);
+        QVERIFY(!run.window().NoteLabel()->isHidden());
+        QCOMPARE(run.window().NoteLabel()->text(), QString("No flight data in junk.FLT"));
+        QVERIFY(run.prompter.errors.isEmpty());
+
+        run.window().FlightCommand();
+        QVERIFY(!chart->IsEmpty());
+        QVERIFY(chart->Plot()->xAxis->tickLabels());
+        QCOMPARE(chart->Plot()->xAxis->range(), shown);
+        QVERIFY(run.window().NoteLabel()->isHidden());
     }
 
     void dataCommandReplaysWithTicksMadeBeforeTheDialogWasClosed() {

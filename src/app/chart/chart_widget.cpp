@@ -19,6 +19,7 @@ const QColor kPanel(200, 200, 200);
 const QColor kPlotArea(224, 224, 224);
 const QColor kAxisLabelGreen(0, 128, 0);
 constexpr int kZoomMillis = 200;
+const QCPRange kNoTime(0, 3600);  // the time axis of an empty chart (not drawn)
 
 const std::array<QColor, kSlotCount> kPalette = {
     QColor(220, 0, 0),   QColor(0, 0, 220),    QColor(0, 140, 0),   QColor(200, 0, 200),
@@ -62,6 +63,7 @@ struct ChartWidget::Impl {
     QPoint pressPos;
     bool dragging = false;
     Regional regional;
+    QString emptyHint;
 
     Impl(ChartWidget* w, ChartModel& m) : q(w), model(m) {}
 
@@ -73,6 +75,8 @@ struct ChartWidget::Impl {
     void Apply(const Ranges& r);
     void StartZoom(const Ranges& target, bool animate);
     void PaintAxisNames(QPainter& painter, int height) const;
+    void PaintEmptyHint(QPainter& painter) const;
+    bool Empty() const;
     QImage Render(QSize size, qreal scale);
     void Hover(QMouseEvent* event);
     void Press(QMouseEvent* event);
@@ -101,7 +105,7 @@ void ChartWidget::Impl::Build() {
     ticker->setDateTimeSpec(Qt::UTC);
     SetTickerFormat();
     plot->xAxis->setTicker(ticker);
-    plot->xAxis->setRange(0, 3600);
+    plot->xAxis->setRange(kNoTime);
     // Room under the time labels for the axis names drawn at the chart's height - 20.
     plot->xAxis->setPadding(22);
     plot->xAxis->grid()->setVisible(false);
@@ -157,7 +161,10 @@ void ChartWidget::Impl::Build() {
         plot->replot(QCustomPlot::rpQueuedReplot);
     });
 
-    plot->afterPaint = [this](QPainter& p, int h) { PaintAxisNames(p, h); };
+    plot->afterPaint = [this](QPainter& p, int h) {
+        PaintAxisNames(p, h);
+        PaintEmptyHint(p);
+    };
     plot->onPress = [this](QMouseEvent* e) { Press(e); };
     plot->onMove = [this](QMouseEvent* e) { Move(e); };
     plot->onRelease = [this](QMouseEvent* e) { Release(e); };
@@ -212,6 +219,10 @@ void ChartWidget::Impl::Sync(bool forcePoints) {
         g->setVisible(in && g->Checked());
         changed |= g->SyncPoints(forcePoints);
     }
+    // No time labels without a flight: the empty axis would count from 1970.
+    const bool empty = Empty();
+    plot->xAxis->setTickLabels(!empty);
+    plot->xAxis->setTicks(!empty);
     SyncLegend();
     if (changed && !zoomed) Apply(Whole());
 }
@@ -258,6 +269,7 @@ Ranges ChartWidget::Impl::Whole() const {
         hi[a] = any[a] ? std::max(hi[a], g->MaxY()) : g->MaxY();
         any[a] = true;
     }
+    r.x = kNoTime;
     if (anyX) {
         r.x = QCPRange(DaysToKey(x0), DaysToKey(x1));
         if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);
@@ -300,6 +312,24 @@ void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
         const QString text = QString::fromStdString(l.text);
         painter.drawText(QPoint(l.rightX - fm.horizontalAdvance(text), l.topY + fm.ascent()), text);
     }
+    painter.restore();
+}
+
+bool ChartWidget::Impl::Empty() const {
+    for (int s = 0; s < kSlotCount; ++s)
+        if (model.Slot(s).inChart && graphs[s]->HasPoints()) return false;
+    return true;
+}
+
+void ChartWidget::Impl::PaintEmptyHint(QPainter& painter) const {
+    if (emptyHint.isEmpty() || !Empty()) return;
+    painter.save();
+    QFont font = plot->font();
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    painter.setFont(font);
+    painter.setPen(QColor(70, 70, 70));
+    const QRect area = plot->axisRect()->rect().adjusted(20, 20, -20, -20);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyHint);
     painter.restore();
 }
 
@@ -424,6 +454,13 @@ void ChartWidget::SetRegional(const Regional& regional) {
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void ChartWidget::SetEmptyHint(const QString& hint) {
+    d->emptyHint = hint;
+    d->plot->update();
+}
+
+bool ChartWidget::IsEmpty() const { return d->Empty(); }
+
 QCustomPlot* ChartWidget::Plot() const { return d->plot; }
 
 QImage ChartWidget::Grab(QSize size) { return d->Render(size, 1.0); }
@@ -453,7 +490,7 @@ void ChartWidget::ChartReset() {
     d->animation.stop();
     d->zoomed = false;
     for (SlotGraph* g : d->graphs) g->SetChecked(true);
-    d->Sync(true);
+    d->Sync(true);  // also takes the time axis back to none
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 

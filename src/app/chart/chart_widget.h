@@ -36,6 +36,10 @@ public:
     bool IsZoomed() const;
     // Date and time separators of the X axis labels ("d/m/yy", "hh:mm:ss").
     void SetRegional(const Regional& regional);
+    // Shown in the middle of the plot on screen while no series has a point; the time axis
+    // then has no labels.
+    void SetEmptyHint(const QString& hint);
+    bool IsEmpty() const;
     // The QCustomPlot inside, for tests and fine tuning.
     QCustomPlot* Plot() const;
 
