@@ -173,8 +173,17 @@ private slots:
         QCOMPARE(lines[2], QString("RPM_1: 2400"));
     }
 
-    void printingMakesAPage() {
+    // The print is drawn in vectors, inside the page's margins, with every line at least
+    // 0.25 mm wide, the series unbroken, each axis's line and labels there.
+    void printIsDrawnInVectorsWithLinesOfAQuarterMillimetre_data() {
+        QTest::addColumn<QSize>("pageSize");  // at 300 dpi
+        QTest::newRow("A4 landscape") << QSize(3508, 2480);
+        QTest::newRow("A5 portrait, laid out wider than a page's room") << QSize(1748, 2480);
+    }
+    void printIsDrawnInVectorsWithLinesOfAQuarterMillimetre() {
+        QFETCH(QSize, pageSize);
         ThreeAxes();
+        const QImage screen = chart->Grab(chart->size());
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -182,8 +191,60 @@ private slots:
         chart->Print(printer);
         QFile pdf(dir.filePath("chart.pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
-        QVERIFY(pdf.read(4) == "%PDF");
-        QVERIFY(pdf.size() > 10000);
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QVERIFY2(!bytes.contains("/Subtype /Image"), "the chart was printed as a picture");
+
+        // The same page as a picture at 300 dpi: 0.25 mm is 2.95 dots.
+        QImage page(pageSize, QImage::Format_RGB32);
+        page.setDotsPerMeterX(11811);
+        page.setDotsPerMeterY(11811);
+        page.fill(Qt::white);
+        chart->PrintPage(page);
+        const QRect area = PrintArea(QRectF(page.rect())).toAlignedRect();
+        const auto count = [&](const QRect& r, auto test) {
+            int n = 0;
+            for (int y = std::max(0, r.top()); y <= std::min(page.height() - 1, r.bottom()); ++y)
+                for (int x = std::max(0, r.left()); x <= std::min(page.width() - 1, r.right()); ++x) n += test(page.pixel(x, y));
+            return n;
+        };
+        const auto inked = [](QRgb c) { return c != qRgb(255, 255, 255); };
+        QCOMPARE(count(QRect(0, 0, page.width(), area.top() - 2), inked), 0);
+        QCOMPARE(count(QRect(0, area.bottom() + 2, page.width(), page.height()), inked), 0);
+        QCOMPARE(count(QRect(0, 0, area.left() - 2, page.height()), inked), 0);
+        QCOMPARE(count(QRect(area.right() + 2, 0, page.width(), page.height()), inked), 0);
+
+        // Axis lines: columns dark from top to bottom of the middle of the plot, in groups.
+        const auto black = [](QRgb c) { return qGray(c) < 100; };
+        const int top = area.top() + area.height() * 3 / 10, bottom = area.top() + area.height() * 6 / 10;
+        QList<QPair<int, int>> lines;  // first column, width
+        for (int x = area.left(); x < area.right(); ++x) {
+            if (count(QRect(x, top, 1, bottom - top), black) < (bottom - top) * 9 / 10) continue;
+            if (!lines.isEmpty() && lines.last().first + lines.last().second == x)
+                ++lines.last().second;
+            else
+                lines.append({x, 1});
+        }
+        QCOMPARE(lines.size(), 3);  // ALT, RPM and Pressure
+        const auto green = [](QRgb c) { return qGreen(c) > 90 && qRed(c) < 60 && qBlue(c) < 60; };
+        for (const auto& [x, width] : lines) {
+            QVERIFY2(width >= 3, qPrintable(QString::number(width)));
+            // Its labels stand left of it, digits at least 1.5 mm (18 dots) tall: 6 points or more.
+            int tallest = 0, run = 0;
+            for (int y = area.top(); y < area.bottom(); ++y) {
+                run = count(QRect(x - 100, y, 95, 1), green) > 0 ? run + 1 : 0;
+                tallest = std::max(tallest, run);
+            }
+            QVERIFY2(tallest >= 18, qPrintable(QString::number(tallest)));
+        }
+        // The first series (red) in every column of the plot from past the axis's inner ticks
+        // up to where another line crosses it, at least 3 dots thick.
+        const auto red = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 140 && qBlue(c) < 140; };  // half covered or more
+        const int plotLeft = lines.last().first + 25, plotRight = plotLeft + area.width() / 10;
+        int thinnest = INT_MAX;
+        for (int x = plotLeft; x < plotRight; ++x) thinnest = std::min(thinnest, count(QRect(x, area.top(), 1, area.height()), red));
+        QVERIFY2(thinnest >= 3, qPrintable(QString::number(thinnest)));
+        QCOMPARE(chart->Grab(chart->size()), screen);  // the screen's pens and layout are back
     }
 
     void grabHasTheAskedSize_data() {

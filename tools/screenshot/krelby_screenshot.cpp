@@ -1,16 +1,19 @@
 // krelby-screenshot RECORDING OUT.png [DIALOGS_PREFIX]
 // Imports RECORDING into a temporary program folder through the Import menu command, shows
-// its longest flight with eight data items through the Flight command, and saves the whole
-// window as OUT.png; with DIALOGS_PREFIX also pictures of the two dialogs' pages.
+// its longest flight with nine data items through the Flight command, and saves the whole
+// window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
+// it, on A4 landscape). With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/options_dialog.h"
 #include "app/scripted_prompter.h"
@@ -60,6 +63,15 @@ int main(int argc, char** argv) {
     for (const QString& m : prompter.messages) std::printf("message: %s\n", qPrintable(m));
     for (const QString& e : prompter.errors) std::printf("error: %s\n", qPrintable(e));
     bool ok = Save(window, argv[2]);
+    const QString beside = QFileInfo(argv[2]).absolutePath() + "/";
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setOutputFileName(beside + "print.pdf");
+        window.Chart()->Print(printer);
+    }
     if (argc > 3) {
         const QString prefix = argv[3];
         krelby::DataSelectionDialog* data = window.DataDialog();

@@ -7,8 +7,11 @@
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "app/chart/chart_plot.h"
 
@@ -20,6 +23,8 @@ const QColor kPlotArea(224, 224, 224);
 const QColor kAxisLabelGreen(0, 128, 0);
 constexpr int kZoomMillis = 200;
 const QCPRange kNoTime(0, 3600);  // the time axis of an empty chart (not drawn)
+constexpr double kThinnestLineMm = 0.25;  // on paper
+constexpr int kPrintPlotWidth = 250;      // layout pixels the plot area keeps on a page
 
 const std::array<QColor, kSlotCount> kPalette = {
     QColor(220, 0, 0),   QColor(0, 0, 220),    QColor(0, 140, 0),   QColor(200, 0, 200),
@@ -50,7 +55,7 @@ struct ChartWidget::Impl {
     ChartWidget* q;
     ChartModel& model;
     ChartPlot* plot = nullptr;
-    DepthStyle depth;
+    DrawStyle style;
     std::array<QCPAxis*, kAxisCount> axes{};
     std::array<SlotGraph*, kSlotCount> graphs{};
     std::array<CheckLegendItem*, kSlotCount> items{};
@@ -78,11 +83,14 @@ struct ChartWidget::Impl {
     void PaintEmptyHint(QPainter& painter) const;
     bool Empty() const;
     QImage Render(QSize size, qreal scale);
+    void PrintPage(QCPPainter& painter, const QRectF& page, double dotsPerInch);
+    std::vector<std::function<void()>> WidenLines(double width);
     void Hover(QMouseEvent* event);
     void Press(QMouseEvent* event);
     void Move(QMouseEvent* event);
     void Release(QMouseEvent* event);
     void SetTickerFormat();
+    void FitTimeTicks(int chartWidth);
 };
 
 void ChartWidget::Impl::Build() {
@@ -91,6 +99,13 @@ void ChartWidget::Impl::Build() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot);
 
+    // Fonts in pixels: the same on screen, and on a printed page they scale with the chart
+    // instead of growing with the printer's resolution.
+    QFont font = plot->font();
+    font.setPixelSize(QFontInfo(font).pixelSize());
+    plot->setFont(font);
+    plot->legend->setFont(font);
+
     plot->setBackground(kPanel);
     plot->setAutoAddPlottableToLegend(false);
     plot->setNoAntialiasingOnDrag(true);
@@ -98,7 +113,7 @@ void ChartWidget::Impl::Build() {
     rect->setBackground(kPlotArea);
     // The left margin is the model's (15 + 50 per shown axis) so the axes stay where placed.
     rect->setAutoMargins(QCP::msTop | QCP::msRight | QCP::msBottom);
-    rect->setMinimumMargins(QMargins(0, depth.depth + 6, depth.depth + 6, 0));
+    rect->setMinimumMargins(QMargins(0, style.depth + 6, style.depth + 6, 0));
     rect->setMargins(QMargins(model.LeftMargin(), 0, 0, 0));
 
     ticker.reset(new QCPAxisTickerDateTime);
@@ -112,6 +127,10 @@ void ChartWidget::Impl::Build() {
 
     axes[0] = plot->yAxis;
     for (int i = 1; i < kAxisCount; ++i) axes[i] = rect->addAxis(QCPAxis::atLeft);
+    for (QCPAxis* a : rect->axes()) {
+        a->setTickLabelFont(font);
+        a->setLabelFont(font);
+    }
     for (QCPAxis* a : axes) {
         a->setVisible(false);
         a->setTickLabelColor(kAxisLabelGreen);
@@ -122,7 +141,7 @@ void ChartWidget::Impl::Build() {
     }
 
     plot->addLayer("depth", plot->layer("background"), QCustomPlot::limAbove);
-    auto* wall = new DepthWall(plot, rect, depth);
+    auto* wall = new DepthWall(plot, rect, style);
     wall->setLayer("depth");
 
     // The legend stands right of the plot, at the top of its own column.
@@ -133,17 +152,17 @@ void ChartWidget::Impl::Build() {
     side->addElement(0, 0, plot->legend);
     side->addElement(1, 0, new QCPLayoutElement(plot));
     side->setRowStretchFactor(0, 0.001);
-    side->setMargins(QMargins(0, depth.depth + 6, 6, 0));
+    side->setMargins(QMargins(0, style.depth + 6, 6, 0));
     plot->legend->setVisible(true);
     plot->legend->setBrush(QColor(240, 240, 240));
     plot->legend->setIconSize(18, 10);
 
     for (int s = 0; s < kSlotCount; ++s) {
-        auto* g = new SlotGraph(plot->xAxis, axes[0], model, s, depth);
+        auto* g = new SlotGraph(plot->xAxis, axes[0], model, s, style);
         g->setPen(QPen(kPalette[s], 1));
         g->setVisible(false);
         graphs[s] = g;
-        items[s] = new CheckLegendItem(plot->legend, g);
+        items[s] = new CheckLegendItem(plot->legend, g, style);
         items[s]->setVisible(false);
     }
 
@@ -161,6 +180,7 @@ void ChartWidget::Impl::Build() {
         plot->replot(QCustomPlot::rpQueuedReplot);
     });
 
+    QObject::connect(plot, &QCustomPlot::beforeReplot, q, [this] { FitTimeTicks(plot->width()); });
     plot->afterPaint = [this](QPainter& p, int h) {
         PaintAxisNames(p, h);
         PaintEmptyHint(p);
@@ -193,6 +213,15 @@ void ChartWidget::Impl::SetTickerFormat() {
     const QChar ds = QChar::fromLatin1(regional.dateSeparator);
     const QChar ts = QChar::fromLatin1(regional.timeSeparator);
     ticker->setDateTimeFormat(QString("d%1M%1yy\nhh%2mm%2ss").arg(ds).arg(ts));
+}
+
+void ChartWidget::Impl::FitTimeTicks(int chartWidth) {
+    // As many time labels as the plot's width holds with a label's width between them.
+    const QFontMetrics fm(plot->xAxis->tickLabelFont());
+    const int label = fm.horizontalAdvance(QStringLiteral("00:00:00")) * 2;
+    const int plotWidth = chartWidth - model.LeftMargin() - plot->legend->minimumOuterSizeHint().width() -
+                          2 * (style.depth + 6);
+    ticker->setTickCount(std::clamp(plotWidth / std::max(1, label), 1, 10));
 }
 
 void ChartWidget::Impl::Sync(bool forcePoints) {
@@ -300,8 +329,8 @@ void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
     painter.save();
     // Axes stand 50 px apart: shrink the font until the longest name fits between two.
     QFont font = plot->font();
-    while (QFontMetrics(font).horizontalAdvance(QStringLiteral("Deviation")) > 46 && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+    while (QFontMetrics(font).horizontalAdvance(QStringLiteral("Deviation")) > 46 && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QFontMetrics fm = painter.fontMetrics();
@@ -325,7 +354,7 @@ void ChartWidget::Impl::PaintEmptyHint(QPainter& painter) const {
     if (emptyHint.isEmpty() || !Empty()) return;
     painter.save();
     QFont font = plot->font();
-    font.setPointSizeF(font.pointSizeF() * 1.25);
+    font.setPixelSize(font.pixelSize() * 5 / 4);
     painter.setFont(font);
     painter.setPen(QColor(70, 70, 70));
     const QRect area = plot->axisRect()->rect().adjusted(20, 20, -20, -20);
@@ -343,14 +372,75 @@ QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
     QImage image(size * scale, QImage::Format_RGB32);
     image.setDevicePixelRatio(scale);
     image.fill(kPanel);
+    FitTimeTicks(size.width());
     {
         QCPPainter painter(&image);
         plot->toPainter(&painter, size.width(), size.height());
         PaintAxisNames(painter, size.height());
     }
     // Drawing at another size left the layout at that size; mouse hits need the screen's.
+    FitTimeTicks(plot->width());
     plot->Relayout();
     return image;
+}
+
+void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, double dotsPerInch) {
+    Sync();
+    const QRectF area = PrintArea(page);
+    if (!(area.width() > 0 && area.height() > 0)) return;
+    // Laid out so that one pixel of the layout is 0.25 mm on paper: every line of the screen's
+    // one pixel is drawn that wide, and text comes out at about 8 points. A chart that needs
+    // more room (many axes on a small page) is laid out wider with its lines widened to match.
+    const double thinnest = dotsPerInch * kThinnestLineMm / 25.4;
+    int width = std::max(1, static_cast<int>(area.width() / thinnest));
+    const int needed = model.LeftMargin() + plot->legend->minimumOuterSizeHint().width() + kPrintPlotWidth +
+                       2 * (style.depth + 6);
+    double lineWidth = 1;
+    if (width < needed) {
+        lineWidth = static_cast<double>(needed) / width;
+        width = needed;
+    }
+    const int height = std::max(1, static_cast<int>(std::lround(width * area.height() / area.width())));
+    const double scale = area.width() / width;
+
+    // Vector drawing with every pen scaled to the page: a cosmetic (zero-width) pen would
+    // be a hairline of one printer dot.
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.translate(area.topLeft());
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(0, 0, width, height));
+    const std::vector<std::function<void()>> restore =
+        lineWidth > 1 ? WidenLines(lineWidth) : std::vector<std::function<void()>>();
+    FitTimeTicks(width);
+    plot->toPainter(&painter, width, height);
+    PaintAxisNames(painter, height);
+    for (const auto& undo : restore) undo();
+    style.lineWidth = 1;
+    FitTimeTicks(plot->width());
+    plot->Relayout();
+}
+
+std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
+    std::vector<std::function<void()>> restore;
+    const auto widen = [&restore, width](auto* object, auto get, auto set) {
+        const QPen old = (object->*get)();
+        QPen pen = old;
+        pen.setWidthF(std::max(pen.widthF(), 1.0) * width);
+        (object->*set)(pen);
+        restore.push_back([object, set, old] { (object->*set)(old); });
+    };
+    for (QCPAxis* a : plot->axisRect()->axes()) {
+        widen(a, &QCPAxis::basePen, &QCPAxis::setBasePen);
+        widen(a, &QCPAxis::tickPen, &QCPAxis::setTickPen);
+        widen(a, &QCPAxis::subTickPen, &QCPAxis::setSubTickPen);
+        widen(a->grid(), &QCPGrid::pen, &QCPGrid::setPen);
+    }
+    for (SlotGraph* g : graphs) widen(static_cast<QCPAbstractPlottable*>(g), &QCPAbstractPlottable::pen, &QCPAbstractPlottable::setPen);
+    widen(plot->legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
+    style.lineWidth = width;
+    return restore;
 }
 
 void ChartWidget::Impl::Press(QMouseEvent* event) {
@@ -421,12 +511,12 @@ ChartWidget::~ChartWidget() {
 }
 
 void ChartWidget::Set3D(bool on) {
-    if (d->depth.on == on) return;
-    d->depth.on = on;
+    if (d->style.on == on) return;
+    d->style.on = on;
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
-bool ChartWidget::Is3D() const { return d->depth.on; }
+bool ChartWidget::Is3D() const { return d->style.on; }
 
 void ChartWidget::ResetZoom(bool animate) {
     d->zoomed = false;
@@ -467,14 +557,13 @@ QImage ChartWidget::Grab(QSize size) { return d->Render(size, 1.0); }
 
 void ChartWidget::Print(QPrinter& printer) {
     printer.setFullPage(true);
-    QPainter painter;
-    if (!painter.begin(&printer)) return;
-    const QRectF target = PrintArea(QRectF(QPointF(0, 0), printer.pageLayout().fullRectPixels(printer.resolution()).size()));
-    // Laid out at the chart's own width so fonts and lines keep their proportions.
-    const int w = width() > 0 ? width() : 780;
-    const QSize logical(w, std::max(1, static_cast<int>(std::lround(w * target.height() / target.width()))));
-    const qreal scale = std::clamp(target.width() / w, 1.0, 4.0);
-    painter.drawImage(target, d->Render(logical, scale));
+    PrintPage(printer);
+}
+
+void ChartWidget::PrintPage(QPaintDevice& page) {
+    QCPPainter painter;
+    if (!painter.begin(&page)) return;
+    d->PrintPage(painter, QRectF(0, 0, page.width(), page.height()), page.logicalDpiX());
 }
 
 void ChartWidget::ShowPrintPreview(QWidget* parent) {

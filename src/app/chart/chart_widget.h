@@ -7,6 +7,7 @@
 #include "format/regional.h"
 #include "replay/chart_model.h"
 
+class QPaintDevice;
 class QPrinter;
 class QPainter;
 class QCustomPlot;
@@ -25,8 +26,11 @@ public:
 
     // The chart as shown (zoom, 3D, legend, axis names) at the given size.
     QImage Grab(QSize size);
-    // Prints with margins of 15 % left/right and 27 % top/bottom of the page.
+    // Prints with margins of 15 % left/right and 27 % top/bottom of the page, drawn in
+    // vectors with lines at least 0.25 mm wide.
     void Print(QPrinter& printer);
+    // The same on any device whose whole area is the page (a picture of one in tests).
+    void PrintPage(QPaintDevice& page);
     // Qt's modal print preview of the chart, owned by `parent`; repaints afterwards.
     void ShowPrintPreview(QWidget* parent);
 
