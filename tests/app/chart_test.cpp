@@ -45,6 +45,9 @@ void Replay(ChartModel& m, const std::vector<SeriesSpec>& specs, int points,
     m.DrawAxisLabels();
 }
 
+// Times in seconds since 1970 keep about a microsecond of precision.
+bool Near(double a, double b) { return qAbs(a - b) < 1e-3; }
+
 bool IsDark(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c) < 200; }
 
 int DarkPixels(const QImage& img, const QRect& r) {
@@ -325,6 +328,69 @@ private slots:
         QTest::mouseDClick(plot, Qt::LeftButton, {}, r.center());
         QVERIFY(!chart->IsZoomed());
         QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
+    }
+
+    // A wheel notch halves the time shown around the time under the cursor; the value
+    // axes stay; the other way back out to the whole flight, and no further.
+    void wheelZoomsTimeAroundTheCursor() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QCPRange whole = plot->xAxis->range();
+        const QList<QCPAxis*> left = plot->axisRect()->axes(QCPAxis::atLeft);
+        QList<QCPRange> values;
+        for (QCPAxis* a : left) values << a->range();
+        const QRect r = plot->axisRect()->rect();
+        const QPoint at(r.left() + r.width() / 4, r.center().y());
+        const double key = plot->xAxis->pixelToCoord(at.x());
+        const auto wheel = [&](int delta) {
+            QWheelEvent e(at, plot->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(plot, &e);
+        };
+        wheel(120);
+        QVERIFY(chart->IsZoomed());
+        QVERIFY(Near(plot->xAxis->range().size(), whole.size() / 2));
+        QVERIFY(Near(plot->xAxis->pixelToCoord(at.x()), key));
+        for (int i = 0; i < left.size(); ++i) QCOMPARE(left[i]->range(), values[i]);
+        wheel(-240);
+        QCOMPARE(plot->xAxis->range(), whole);
+        QVERIFY(!chart->IsZoomed());
+    }
+
+    // Middle-button or Shift drags, and the keys, move along time inside the flight.
+    void panAndKeysMoveAlongTime() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QCPRange whole = plot->xAxis->range();
+        const QCPRange y = plot->yAxis->range();
+        const QRect r = plot->axisRect()->rect();
+        plot->setFocus();
+        QTest::keyClick(plot, Qt::Key_Plus);  // the middle half
+        const QCPRange half = plot->xAxis->range();
+        QVERIFY(Near(half.size(), whole.size() / 2));
+        QVERIFY(Near(half.center(), whole.center()));
+        const auto drag = [&](Qt::MouseButton button, Qt::KeyboardModifiers keys, int dx) {
+            const QPoint a = r.center(), b = a + QPoint(dx, 30);
+            QTest::mousePress(plot, button, keys, a);
+            QMouseEvent move(QEvent::MouseMove, b, plot->mapToGlobal(b), Qt::NoButton, button, keys);
+            QApplication::sendEvent(plot, &move);
+            QTest::mouseRelease(plot, button, keys, b);
+        };
+        const double perPixel = half.size() / r.width();
+        drag(Qt::MiddleButton, {}, 100);  // the view follows the hand: earlier times come in
+        QVERIFY(Near(plot->xAxis->range().lower, half.lower - 100 * perPixel));
+        drag(Qt::LeftButton, Qt::ShiftModifier, -100);
+        QVERIFY(Near(plot->xAxis->range().lower, half.lower));
+        QCOMPARE(plot->yAxis->range(), y);  // no zoom rectangle
+        drag(Qt::MiddleButton, {}, 5 * r.width());  // stops at the flight's start
+        QCOMPARE(plot->xAxis->range().lower, whole.lower);
+        QTest::keyClick(plot, Qt::Key_Right);
+        QVERIFY(Near(plot->xAxis->range().lower, whole.lower + half.size() / 10));
+        QTest::keyClick(plot, Qt::Key_Minus);
+        QCOMPARE(plot->xAxis->range(), whole);
+        QTest::keyClick(plot, Qt::Key_Plus);
+        QTest::keyClick(plot, Qt::Key_Home);
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
+        QVERIFY(!chart->IsZoomed());
     }
 
     void clickingALineShowsItsAxisGrid() {

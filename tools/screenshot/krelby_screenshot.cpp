@@ -2,11 +2,14 @@
 // Imports RECORDING into a temporary program folder through the Import menu command, shows
 // its longest flight with nine data items through the Flight command, and saves the whole
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
-// it, on A4 landscape). With DIALOGS_PREFIX also pictures of the two dialogs' pages.
+// it, on A4 landscape) and the window after a wheel notch over the chart as zoomed.png.
+// With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QWheelEvent>
+#include <qcustomplot.h>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -71,6 +74,14 @@ int main(int argc, char** argv) {
         printer.setPageOrientation(QPageLayout::Landscape);
         printer.setOutputFileName(beside + "print.pdf");
         window.Chart()->Print(printer);
+    }
+    {
+        QCustomPlot* plot = window.Chart()->Plot();
+        const QRect area = plot->axisRect()->rect();
+        const QPoint at(area.left() + area.width() / 3, area.center().y());
+        QWheelEvent wheel(at, plot->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        ok = Save(window, beside + "zoomed.png") && ok;
     }
     if (argc > 3) {
         const QString prefix = argv[3];

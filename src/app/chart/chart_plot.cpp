@@ -206,4 +206,20 @@ void ChartPlot::mouseDoubleClickEvent(QMouseEvent* event) {
     QCustomPlot::mouseDoubleClickEvent(event);
 }
 
+void ChartPlot::wheelEvent(QWheelEvent* event) {
+    if (!onWheel) return QCustomPlot::wheelEvent(event);
+    onWheel(event);
+    event->accept();
+}
+
+void ChartPlot::keyPressEvent(QKeyEvent* event) {
+    if (onKey && onKey(event)) return event->accept();
+    QCustomPlot::keyPressEvent(event);
+}
+
+void ChartPlot::leaveEvent(QEvent* event) {
+    if (onLeave) onLeave();
+    QCustomPlot::leaveEvent(event);
+}
+
 }  // namespace krelby

@@ -110,6 +110,9 @@ public:
     explicit ChartPlot(QWidget* parent) : QCustomPlot(parent) {}
     std::function<void(QPainter&, int height)> afterPaint;
     std::function<void(QMouseEvent*)> onPress, onMove, onRelease, onDoubleClick;
+    std::function<void(QWheelEvent*)> onWheel;
+    std::function<bool(QKeyEvent*)> onKey;  // true when the key was used
+    std::function<void()> onLeave;
     // Lays the plot out again for its own size (after drawing at another size).
     void Relayout() { updateLayout(); }
 
@@ -119,6 +122,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 };
 
 }  // namespace krelby

@@ -24,6 +24,8 @@ const QColor kAxisLabelGreen(0, 128, 0);
 constexpr int kZoomMillis = 200;
 const QCPRange kNoTime(0, 3600);  // the time axis of an empty chart (not drawn)
 constexpr double kThinnestLineMm = 0.25;  // on paper
+constexpr double kShortestTime = 2;       // seconds: the deepest time zoom
+constexpr double kKeyPanShare = 0.1;      // of the time shown, per arrow key
 constexpr int kPrintPlotWidth = 250;      // layout pixels the plot area keeps on a page
 
 const std::array<QColor, kSlotCount> kPalette = {
@@ -66,7 +68,9 @@ struct ChartWidget::Impl {
     bool zoomed = false;
     QRubberBand* band = nullptr;
     QPoint pressPos;
-    bool dragging = false;
+    bool dragging = false;  // a zoom rectangle
+    bool panning = false;   // along time
+    QCPRange panFrom;
     Regional regional;
     QString emptyHint;
 
@@ -79,6 +83,7 @@ struct ChartWidget::Impl {
     Ranges Whole() const;
     void Apply(const Ranges& r);
     void StartZoom(const Ranges& target, bool animate);
+    void FinishAnimation();
     void PaintAxisNames(QPainter& painter, int height) const;
     void PaintEmptyHint(QPainter& painter) const;
     bool Empty() const;
@@ -89,6 +94,10 @@ struct ChartWidget::Impl {
     void Press(QMouseEvent* event);
     void Move(QMouseEvent* event);
     void Release(QMouseEvent* event);
+    void Wheel(QWheelEvent* event);
+    bool Key(QKeyEvent* event);
+    void ZoomTime(double factor, double aroundKey);
+    void SetTime(QCPRange range);
     void SetTickerFormat();
     void FitTimeTicks(int chartWidth);
 };
@@ -189,7 +198,11 @@ void ChartWidget::Impl::Build() {
     plot->onMove = [this](QMouseEvent* e) { Move(e); };
     plot->onRelease = [this](QMouseEvent* e) { Release(e); };
     plot->onDoubleClick = [this](QMouseEvent*) { q->ResetZoom(true); };
+    plot->onWheel = [this](QWheelEvent* e) { Wheel(e); };
+    plot->onKey = [this](QKeyEvent* e) { return Key(e); };
     plot->setMouseTracking(true);
+    plot->setFocusPolicy(Qt::StrongFocus);  // the zoom and pan keys
+    q->setFocusProxy(plot);
 
     QObject::connect(plot, &QCustomPlot::plottableClick, q,
                      [this](QCPAbstractPlottable* p, int, QMouseEvent*) {
@@ -325,6 +338,13 @@ void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
     animation.start();
 }
 
+// A zoom still on its way is taken to where it goes, so that what follows starts there.
+void ChartWidget::Impl::FinishAnimation() {
+    if (animation.state() != QAbstractAnimation::Running) return;
+    animation.stop();
+    Apply(to);
+}
+
 void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
     painter.save();
     // Axes stand 50 px apart: shrink the font until the longest name fits between two.
@@ -445,10 +465,25 @@ std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
 
 void ChartWidget::Impl::Press(QMouseEvent* event) {
     pressPos = event->pos();
-    dragging = event->button() == Qt::LeftButton && plot->axisRect()->rect().contains(pressPos);
+    const bool inPlot = plot->axisRect()->rect().contains(pressPos);
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    panning = inPlot && !Empty() &&
+              (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift));
+    dragging = inPlot && event->button() == Qt::LeftButton && !shift;
+    if (panning) {
+        FinishAnimation();
+        panFrom = plot->xAxis->range();
+        plot->setCursor(Qt::ClosedHandCursor);
+    }
 }
 
 void ChartWidget::Impl::Move(QMouseEvent* event) {
+    if (panning) {
+        // The time under the cursor stays under it.
+        const double perPixel = panFrom.size() / std::max(1, plot->axisRect()->width());
+        SetTime(panFrom - (event->pos().x() - pressPos.x()) * perPixel);
+        return;
+    }
     if (dragging && (event->buttons() & Qt::LeftButton)) {
         if ((event->pos() - pressPos).manhattanLength() > 3) {
             band->setGeometry(QRect(pressPos, event->pos()).normalized());
@@ -460,6 +495,11 @@ void ChartWidget::Impl::Move(QMouseEvent* event) {
 }
 
 void ChartWidget::Impl::Release(QMouseEvent* event) {
+    if (panning) {
+        panning = false;
+        plot->unsetCursor();
+        return;
+    }
     if (event->button() == Qt::RightButton && (event->pos() - pressPos).manhattanLength() <= 3) {
         q->ResetZoom(true);
         return;
@@ -475,6 +515,60 @@ void ChartWidget::Impl::Release(QMouseEvent* event) {
         return;
     }
     q->ZoomTo(QRect(pressPos, event->pos()).normalized(), true);
+}
+
+void ChartWidget::Impl::Wheel(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0 || Empty()) return;
+    // One notch (120) halves the time shown, or doubles it, around the time under the cursor.
+    const QCPRange range = plot->xAxis->range();
+    const double at = std::clamp(plot->xAxis->pixelToCoord(event->position().x()), range.lower, range.upper);
+    ZoomTime(std::pow(0.5, delta / 120.0), at);
+}
+
+bool ChartWidget::Impl::Key(QKeyEvent* event) {
+    if (Empty()) return false;
+    const QCPRange range = plot->xAxis->range();
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:  // + without Shift on many keyboards
+            ZoomTime(0.5, range.center());
+            return true;
+        case Qt::Key_Minus:
+            ZoomTime(2, range.center());
+            return true;
+        case Qt::Key_Left:
+            SetTime(range - range.size() * kKeyPanShare);
+            return true;
+        case Qt::Key_Right:
+            SetTime(range + range.size() * kKeyPanShare);
+            return true;
+        case Qt::Key_Home:
+            q->ResetZoom(true);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ChartWidget::Impl::ZoomTime(double factor, double aroundKey) {
+    FinishAnimation();
+    const QCPRange range = plot->xAxis->range();
+    const double size = std::max(range.size() * factor, kShortestTime);
+    const double share = range.size() > 0 ? (aroundKey - range.lower) / range.size() : 0.5;
+    SetTime(QCPRange(aroundKey - size * share, aroundKey + size * (1 - share)));
+}
+
+void ChartWidget::Impl::SetTime(QCPRange range) {
+    // Never wider than the flight, nor beyond its ends; the value axes stay as they are.
+    const Ranges whole = Whole();
+    if (range.size() >= whole.x.size()) range = whole.x;
+    if (range.lower < whole.x.lower) range += whole.x.lower - range.lower;
+    if (range.upper > whole.x.upper) range -= range.upper - whole.x.upper;
+    plot->xAxis->setRange(range);
+    const Ranges now = Current();
+    zoomed = !(now.x == whole.x && now.y == whole.y);
+    plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void ChartWidget::Impl::Hover(QMouseEvent* event) {
