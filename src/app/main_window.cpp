@@ -68,6 +68,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_ = new ChartWidget(session_.chart);
     chart_->setObjectName("Chart1");
     chart_->SetRegional(session_.regional);
+    chart_->SetUnits(&session_.settings.units);
     chart_->SetEmptyHint("Import a recording (Import menu) or drop a recording or flight file here");
 
     try {

@@ -2,8 +2,8 @@
 // appear where the model puts them, pictures have the asked size, 3D and zoom show.
 #include <QtTest>
 
+#include <QLabel>
 #include <QPrinter>
-#include <QToolTip>
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -12,6 +12,7 @@
 #include "app/chart/chart_plot.h"
 #include "app/chart/chart_widget.h"
 #include "app/chart/decimate.h"
+#include "app/chart/readout.h"
 
 using namespace krelby;
 
@@ -160,20 +161,34 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
     }
 
-    void hoverShowsTheTimeAndTheShownValues() {
-        Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}}, 120, [](int k, int i) { return k == 0 ? 1000.0 + i : 2400.0; });
+    // The readout follows the cursor without covering it: the time, then each shown value as
+    // its CSV column writes it, with its unit.
+    void hoverReadoutShowsRoundedValuesWithUnits() {
+        Replay(model, {{1, 0, "PALT"}, {11, 5, "RPM_1"}, {12, 11, "OILP_1"}}, 120,
+               [](int k, int i) { return k == 0 ? 1000.0 + i : k == 1 ? 2400.0 : 2.54999; });
         QCustomPlot* plot = chart->Plot();
         plot->replot();
+        QLabel* readout = chart->Readout();
         // Just after the sample of 12:01:00 (the 61st).
         const double key = DaysToKey(kStart + 60.4 * kSecond);
         const QPoint at(int(std::lround(plot->xAxis->coordToPixel(key))), plot->axisRect()->center().y());
         QTest::mouseMove(plot, at);
-        QTRY_VERIFY(QToolTip::isVisible());
-        const QStringList lines = QToolTip::text().split('\n');
-        QCOMPARE(lines.size(), 3);
+        QTRY_VERIFY(readout->isVisible());
+        const QStringList lines = readout->text().split('\n');
+        QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[0].startsWith("9/12/25 12:01:0"), qPrintable(lines[0]));
-        QVERIFY2(lines[1].startsWith("PALT: 10"), qPrintable(lines[1]));
-        QCOMPARE(lines[2], QString("RPM_1: 2400"));
+        QCOMPARE(lines[1], QString("PALT: 1060 ft"));
+        QCOMPARE(lines[2], QString("RPM_1: 2400 rpm"));
+        QCOMPARE(lines[3], QString("OILP_1: 2.5 bar"));
+        QVERIFY(!readout->geometry().contains(at));
+        // Near the bottom it turns above the cursor, inside the chart and still clear of it.
+        const QPoint low = plot->axisRect()->rect().bottomRight() - QPoint(3, 3);
+        QTest::mouseMove(plot, low);
+        QTRY_VERIFY(readout->geometry().bottom() < low.y());
+        QVERIFY(!readout->geometry().contains(low));
+        QVERIFY(plot->rect().contains(readout->geometry()));
+        QTest::mouseMove(plot, QPoint(2, 2));  // off the plot area
+        QTRY_VERIFY(!readout->isVisible());
     }
 
     // The print is drawn in vectors, inside the page's margins, with every line at least
@@ -472,8 +487,9 @@ private slots:
     }
 };
 
-// The reduction per pixel column on its own.
-class DecimateTest : public QObject {
+// The chart's pieces on their own: the reduction per pixel column, the print area, the
+// readout's value texts.
+class PiecesTest : public QObject {
     Q_OBJECT
 private slots:
     void keepsEveryColumnsExtremes_data() {
@@ -533,6 +549,54 @@ private slots:
         QFETCH(QRectF, area);
         QCOMPARE(PrintArea(page), area);
     }
+    // The readout's value texts: the CSV column's rounding, the unit of the choice made.
+    void readoutValueTexts_data() {
+        QTest::addColumn<int>("checkBox");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("unitField");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("feet") << 1 << "PALT" << 1000.0 << "" << 0 << "1000 ft";
+        QTest::newRow("metres") << 1 << "PALT" << 305.0 << "Altitude" << 1 << "305 m";
+        QTest::newRow("knots") << 35 << "GS" << 54.0 << "Speed" << 2 << "54 kt";
+        QTest::newRow("distance in km") << 118 << "WPDist" << 12.34 << "Speed" << 1 << "12.3 km";
+        QTest::newRow("feet per minute") << 6 << "VSI" << -500.0 << "" << 0 << "-500 ft/min";
+        QTest::newRow("metres per second") << 6 << "VSI" << -2.54 << "VSI" << 1 << "-2.54 m/s";
+        QTest::newRow("inches of mercury") << 7 << "Baro" << 29.9197857 << "Baro" << 1 << "29.91979 inHg";
+        QTest::newRow("Fahrenheit") << 9 << "OAT" << 98.0 << "Temp" << 1 << "98 °F";
+        QTest::newRow("psi") << 12 << "OILP_1" << 36.259425 << "OilP" << 1 << "36.3 psi";
+        QTest::newRow("fuel flow") << 18 << "FF_1" << 1250.0 << "" << 0 << "12.50 l/h";
+        QTest::newRow("fuel in gallons") << 53 << "Fuel_1" << 3.30215 << "LiqQ" << 1 << "3.3 gal";
+        QTest::newRow("track") << 36 << "Track" << 123.45 << "" << 0 << "123.5 °";
+        QTest::newRow("rate") << 50 << "Bankrate" << 151.0 << "" << 0 << "151.00 °/s";
+        QTest::newRow("g") << 47 << "G_UD" << 1.006 << "" << 0 << "1.01 g";
+        QTest::newRow("angle of attack") << 5 << "AOA" << 123.4 << "" << 0 << "1.2E2";
+        QTest::newRow("a state") << 95 << "HSI_Valid" << 1.0 << "" << 0 << "1";
+        QTest::newRow("EGT") << 20 << "EGT1_1" << 650.0 << "" << 0 << "650.0 °C";
+    }
+    void readoutValueTexts() {
+        QFETCH(int, checkBox);
+        QFETCH(QString, title);
+        QFETCH(double, value);
+        QFETCH(QString, unitField);
+        QFETCH(int, choice);
+        QFETCH(QString, text);
+        ChartModel m;
+        m.ResetChart();
+        QVERIFY(m.ClaimSeriesSlot(checkBox));
+        m.SetupNewSlot(0, 0, title.toStdString());
+        const DataItem* item = SlotItem(m, 0);
+        QVERIFY(item);
+        UnitSettings units;
+        const std::map<QString, int16_t UnitSettings::*> fields = {
+            {"Altitude", &UnitSettings::Altitude}, {"Speed", &UnitSettings::Speed}, {"VSI", &UnitSettings::VSI},
+            {"Baro", &UnitSettings::Baro}, {"Temp", &UnitSettings::Temp}, {"OilP", &UnitSettings::OilP},
+            {"LiqQ", &UnitSettings::LiqQ}};
+        if (!unitField.isEmpty()) units.*fields.at(unitField) = int16_t(choice);
+        QCOMPARE(QString::fromStdString(ReadoutValue(*item, value, units, '.')), text);
+    }
+
     void emptyAndSinglePointSeries() {
         int calls = 0;
         DecimateColumns(nullptr, nullptr, 0, 0, 1, 10, [&](double, double) { ++calls; });
@@ -551,7 +615,7 @@ int main(int argc, char** argv) {
         status |= QTest::qExec(&t, argc, argv);
     }
     {
-        DecimateTest t;
+        PiecesTest t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;

@@ -2,7 +2,8 @@
 // Imports RECORDING into a temporary program folder through the Import menu command, shows
 // its longest flight with nine data items through the Flight command, and saves the whole
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
-// it, on A4 landscape) and the window after a wheel notch over the chart as zoomed.png.
+// it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
+// readout, as zoomed.png.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QDir>
@@ -81,6 +82,9 @@ int main(int argc, char** argv) {
         const QPoint at(area.left() + area.width() / 3, area.center().y());
         QWheelEvent wheel(at, plot->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(plot, &wheel);
+        const QPoint hover = at + QPoint(area.width() / 5, 0);
+        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(plot, &move);
         ok = Save(window, beside + "zoomed.png") && ok;
     }
     if (argc > 3) {

@@ -3,7 +3,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRubberBand>
-#include <QToolTip>
+#include <QLabel>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/chart/chart_plot.h"
+#include "app/chart/readout.h"
 
 namespace krelby {
 namespace {
@@ -73,6 +74,8 @@ struct ChartWidget::Impl {
     QCPRange panFrom;
     Regional regional;
     QString emptyHint;
+    const UnitSettings* units = nullptr;
+    QLabel* readout = nullptr;
 
     Impl(ChartWidget* w, ChartModel& m) : q(w), model(m) {}
 
@@ -176,6 +179,15 @@ void ChartWidget::Impl::Build() {
     }
 
     band = new QRubberBand(QRubberBand::Rectangle, plot);
+    readout = new QLabel(plot);
+    readout->setObjectName("Readout");
+    readout->setAttribute(Qt::WA_TransparentForMouseEvents);  // the plot keeps the mouse
+    readout->setAutoFillBackground(true);
+    readout->setBackgroundRole(QPalette::ToolTipBase);
+    readout->setForegroundRole(QPalette::ToolTipText);
+    readout->setFrameShape(QFrame::Box);
+    readout->setMargin(3);
+    readout->hide();
     animation.setDuration(kZoomMillis);
     animation.setStartValue(0.0);
     animation.setEndValue(1.0);
@@ -200,6 +212,7 @@ void ChartWidget::Impl::Build() {
     plot->onDoubleClick = [this](QMouseEvent*) { q->ResetZoom(true); };
     plot->onWheel = [this](QWheelEvent* e) { Wheel(e); };
     plot->onKey = [this](QKeyEvent* e) { return Key(e); };
+    plot->onLeave = [this] { readout->hide(); };
     plot->setMouseTracking(true);
     plot->setFocusPolicy(Qt::StrongFocus);  // the zoom and pan keys
     q->setFocusProxy(plot);
@@ -464,6 +477,7 @@ std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
 }
 
 void ChartWidget::Impl::Press(QMouseEvent* event) {
+    readout->hide();
     pressPos = event->pos();
     const bool inPlot = plot->axisRect()->rect().contains(pressPos);
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -573,8 +587,8 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
 
 void ChartWidget::Impl::Hover(QMouseEvent* event) {
     const QPoint pos = event->pos();
-    if (!plot->axisRect()->rect().contains(pos)) {
-        QToolTip::hideText();
+    if (Empty() || !plot->axisRect()->rect().contains(pos)) {
+        readout->hide();
         return;
     }
     const double key = plot->xAxis->pixelToCoord(pos.x());
@@ -583,12 +597,28 @@ void ChartWidget::Impl::Hover(QMouseEvent* event) {
     const QChar ts = QChar::fromLatin1(regional.timeSeparator);
     QString text = when.toString(QString("d%1M%1yy hh%2mm%2ss").arg(ds).arg(ts));
     const double days = KeyToDays(key);
+    static const UnitSettings kDefaultUnits;
     for (const SlotGraph* g : graphs) {
         double v = 0;
         if (!g->visible() || !g->ValueAt(days, v)) continue;
-        text += QString("\n%1: %2").arg(g->name()).arg(v, 0, 'g', 7);
+        const DataItem* item = SlotItem(model, g->Slot());
+        const QString value = item ? QString::fromStdString(ReadoutValue(*item, v, units ? *units : kDefaultUnits,
+                                                                         regional.decimalSeparator))
+                                   : QString::number(v, 'g', 7);
+        text += QString("\n%1: %2").arg(g->name(), value);
     }
-    QToolTip::showText(event->globalPosition().toPoint(), text, plot);
+    readout->setText(text);
+    readout->resize(readout->sizeHint());
+    // Below and right of the cursor, or on the other side where the plot ends: never over
+    // the point under the cursor.
+    constexpr int kGap = 14;
+    const QSize size = readout->size();
+    int x = pos.x() + kGap, y = pos.y() + kGap;
+    if (x + size.width() > plot->width()) x = pos.x() - kGap - size.width();
+    if (y + size.height() > plot->height()) y = pos.y() - kGap - size.height();
+    readout->move(std::max(0, x), std::max(0, y));
+    readout->show();
+    readout->raise();
 }
 
 ChartWidget::ChartWidget(ChartModel& model, QWidget* parent) : QWidget(parent), d(new Impl(this, model)) {
@@ -638,6 +668,10 @@ void ChartWidget::SetRegional(const Regional& regional) {
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void ChartWidget::SetUnits(const UnitSettings* units) { d->units = units; }
+
+QLabel* ChartWidget::Readout() const { return d->readout; }
+
 void ChartWidget::SetEmptyHint(const QString& hint) {
     d->emptyHint = hint;
     d->plot->update();
@@ -670,6 +704,7 @@ void ChartWidget::ShowPrintPreview(QWidget* parent) {
 }
 
 void ChartWidget::ChartReset() {
+    d->readout->hide();
     d->animation.stop();
     d->zoomed = false;
     for (SlotGraph* g : d->graphs) g->SetChecked(true);

@@ -6,7 +6,9 @@
 
 #include "format/regional.h"
 #include "replay/chart_model.h"
+#include "settings/records.h"
 
+class QLabel;
 class QPaintDevice;
 class QPrinter;
 class QPainter;
@@ -40,6 +42,11 @@ public:
     bool IsZoomed() const;
     // Date and time separators of the X axis labels ("d/m/yy", "hh:mm:ss").
     void SetRegional(const Regional& regional);
+    // The unit choices the model's values were converted with, for the hover readout's
+    // units (the defaults when not set); they must outlive the widget.
+    void SetUnits(const UnitSettings* units);
+    // The readout that follows the mouse over the plot: the time and each shown value.
+    QLabel* Readout() const;
     // Shown in the middle of the plot on screen while no series has a point; the time axis
     // then has no labels.
     void SetEmptyHint(const QString& hint);
