@@ -88,6 +88,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     BuildMenu();
 
     ShowFlightLabel();
+    chart_->setFocus();  // the zoom and pan keys work from the start
     view3D_->setChecked(session_.settings.general.View3D);
     chart_->Set3D(view3D_->isChecked());
     connect(view3D_, &QCheckBox::toggled, this, [this](bool on) {
@@ -132,25 +133,36 @@ QWidget* MainWindow::BuildStatusStrip() {
 }
 
 void MainWindow::BuildMenu() {
+    // The captions as they read, each with a mnemonic underlined (Alt+I opens Import).
     QMenuBar* bar = menuBar();
-    QMenu* import = bar->addMenu("Import");
+    QMenu* import = bar->addMenu("&Import");
     import->setObjectName("Import1");
-    import->addAction("Zelvo internal data recording (ZelvoBB.DAT)", this, &MainWindow::ImportInternal)
+    import->addAction("Zelvo &internal data recording (ZelvoBB.DAT)", this, &MainWindow::ImportInternal)
         ->setObjectName("ZelvoInternal1");
-    import->addAction("Zelvo SD card recording (Zelvo.REC)", this, &MainWindow::ImportSd)
+    import->addAction("Zelvo &SD card recording (Zelvo.REC)", this, &MainWindow::ImportSd)
         ->setObjectName("ZelvoSD1");
-    bar->addAction("Flight", this, &MainWindow::FlightCommand)->setObjectName("Flight1");
-    bar->addAction("Data", this, &MainWindow::DataCommand)->setObjectName("Data1");
-    bar->addAction("Print", this, &MainWindow::PrintCommand)->setObjectName("Print1");
-    QMenu* exports = bar->addMenu("Export");
+    QAction* flight = bar->addAction("&Flight", this, &MainWindow::FlightCommand);
+    flight->setObjectName("Flight1");
+    flight->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    bar->addAction("&Data", this, &MainWindow::DataCommand)->setObjectName("Data1");
+    QAction* print = bar->addAction("&Print", this, &MainWindow::PrintCommand);
+    print->setObjectName("Print1");
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QMenu* exports = bar->addMenu("&Export");
     exports->setObjectName("Export1");
-    exports->addAction("Export chart view to a JPEG image file", this, &MainWindow::JpegCommand)
+    exports->addAction("Export chart view to a &JPEG image file", this, &MainWindow::JpegCommand)
         ->setObjectName("ExportJpeg1");
-    exports->addAction("Export current flight to Google Earth KML", this, &MainWindow::KmlCommand)
+    exports->addAction("Export current flight to Google Earth &KML", this, &MainWindow::KmlCommand)
         ->setObjectName("ExportKml1");
-    exports->addAction("Export flight as Excel comma delimited file", this, &MainWindow::CsvCommand)
+    exports->addAction("Export flight as Excel &comma delimited file", this, &MainWindow::CsvCommand)
         ->setObjectName("ExportCsv1");
-    bar->addAction("Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
+    bar->addAction("&Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
+    // Closing by keyboard; an action of the window, not of the menu, whose items stay as they are.
+    auto* quit = new QAction(this);
+    quit->setObjectName("Quit1");
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 }
 
 void MainWindow::RunCommand(const QString& progressLabel, const std::function<QString()>& body) {

@@ -2,7 +2,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -121,6 +123,50 @@ private slots:
         const QByteArray text = ini.readAll();
         QVERIFY(text.contains("CurrentFilename=\r\n") || text.contains("CurrentFilename=\n"));
         QVERIFY(text.contains("3DView=0"));
+    }
+
+    // The menu reads as it always did, each caption with a mnemonic; Ctrl+O, Ctrl+P and
+    // Ctrl+Q reach Flight, Print and closing.
+    void menuCaptionsStayAndKeysReachTheCommands() {
+        Run run(dir.path());
+        MainWindow& window = run.window();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QStringList captions, keys;
+        for (QAction* a : window.menuBar()->actions()) {
+            captions << QString(a->text()).remove('&');
+            keys << QKeySequence::mnemonic(a->text()).toString();
+            if (a->menu())
+                for (QAction* item : a->menu()->actions()) captions << "  " + QString(item->text()).remove('&');
+        }
+        QCOMPARE(captions, QStringList({"Import", "  Zelvo internal data recording (ZelvoBB.DAT)",
+                                        "  Zelvo SD card recording (Zelvo.REC)", "Flight", "Data", "Print", "Export",
+                                        "  Export chart view to a JPEG image file",
+                                        "  Export current flight to Google Earth KML",
+                                        "  Export flight as Excel comma delimited file", "Options"}));
+        QCOMPARE(keys, QStringList({"Alt+I", "Alt+F", "Alt+D", "Alt+P", "Alt+E", "Alt+O"}));
+        QMenu* import = window.menuBar()->actions().first()->menu();
+        QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
+        QTRY_VERIFY(import->isVisible());
+        import->close();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(run.prompter.asked.size(), 1);
+        QCOMPARE(run.prompter.asked[0].title, QString("Select flight recording file for viewing"));
+        bool preview = false;
+        QTimer::singleShot(100, [&preview] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            preview = dialog != nullptr;
+            if (dialog) dialog->reject();
+        });
+        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(preview);
+        window.activateWindow();  // offscreen gives activation back to no window by itself
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window.isVisible());
+        QVERIFY(QFile::exists(Path("Krelby.INI")));
     }
 
     void rememberedFlightIsShownButNotReplayedAtStart() {
