@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -52,6 +53,13 @@ QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
 
 bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
 
+// The window's place on the desktop is the user's, not the program folder's: it is kept in
+// the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
+constexpr const char* kGeometryKey = "Window/Geometry";
+std::unique_ptr<QSettings> UserSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby");
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
@@ -59,6 +67,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     setObjectName("TForm1");
     setWindowTitle("Tarvik EFIS data recording viewer. Version 1.0.4.2");
     resize(780, 612);
+    restoreGeometry(UserSettings()->value(kGeometryKey).toByteArray());  // size, place, maximised
     setAcceptDrops(true);
 
     // An existing folder, or one that cannot be made, is passed over: the commands that
@@ -346,6 +355,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // the file cannot be written.
     if (!settingsSaved_) {
         settingsSaved_ = true;
+        UserSettings()->setValue(kGeometryKey, saveGeometry());
         session_.settings.general.View3D = view3D_->isChecked();
         try {
             SaveSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);

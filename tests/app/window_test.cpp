@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -86,7 +87,11 @@ class WindowTest : public QObject {
     }
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
+    void init() {
+        QVERIFY(dir.isValid());
+        // The per-user settings (the window's geometry) go to this test's own folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Path("config"));
+    }
     void cleanup() { dir.remove(); dir = QTemporaryDir(); }
 
     void firstStartMakesFoldersAndDefaultsAndCloseWritesEveryKey() {
@@ -182,6 +187,33 @@ private slots:
         QVERIFY(run.session().settings.selection.Ticked(1));
         QCOMPARE(run.session().chart.SlotsInChart(), 0);
         QCOMPARE(run.session().clock.CurrentSampleTime, 0.0);
+    }
+
+    // Size, place and the maximised state come back at the next start, from the per-user
+    // settings; Krelby.INI keeps its keys.
+    void windowGeometrySurvivesRestartOutsideKrelbyIni() {
+        const QRect placed(130, 90, 700, 500);
+        {
+            Run run(dir.path());
+            run.window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+            run.window().setGeometry(placed);
+            QTRY_COMPARE(run.window().geometry(), placed);
+            run.window().close();
+        }
+        {
+            Run run(dir.path());
+            QCOMPARE(run.window().geometry(), placed);
+            run.window().showMaximized();
+            QTRY_VERIFY(run.window().isMaximized());
+            run.window().close();
+        }
+        Run run(dir.path());
+        QVERIFY(run.window().windowState() & Qt::WindowMaximized);
+        run.window().showNormal();  // and the size it had before
+        QTRY_COMPARE(run.window().geometry(), placed);
+        QCOMPARE(Keys(Path("Krelby.INI")), 281);
+        QVERIFY(QDir(Path("config")).exists());
     }
 
     void view3DSurvivesRestart() {

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QSettings>
 #include <QWheelEvent>
 #include <qcustomplot.h>
 #include <QTabWidget>
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     QTemporaryDir folder;
+    // The user's own window geometry plays no part in the pictures.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
     krelby::ScriptedPrompter prompter;
     krelby::Application app((folder.path() + "/").toStdString(), &prompter);
     krelby::MainWindow& window = app.window();
