@@ -196,6 +196,9 @@ void MainWindow::RunCommand(const QString& progressLabel, const std::function<QS
 
 void MainWindow::Replay(const std::string& path) {
     ShowNote({});
+    // Series hidden in the legend stay hidden when the Data or Options command replays the
+    // flight; another flight shows all of its series.
+    if (path != session_.CurrentFlightFile) chart_->ShowEverySeries();
     FlightReplay(session_, path);
     // Not one good FlightMessage: the chart is empty and says why here.
     if (session_.clock.CurrentSampleTime == 0)

@@ -333,6 +333,48 @@ private slots:
         QCOMPARE(run.window().FlightLabel()->text(), QString());  // the Data command leaves it
     }
 
+    // A series hidden with its legend box stays hidden while the Options and Data commands
+    // replay the flight, as long as its item stays ticked; another flight shows it again.
+    void aSeriesHiddenInTheLegendStaysHiddenWhileItsItemStaysTicked() {
+        const QString flight = Flight();
+        const QString other = Path("Flights_INT/other.FLT");
+        QFile::copy(flight, other);
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);   // PALT
+        run.session().settings.selection.Set(32, true);  // GPSALT
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        run.prompter.answers.enqueue(flight);
+        run.window().FlightCommand();
+        QCustomPlot* plot = run.window().Chart()->Plot();
+        plot->replot();
+        QTest::mouseClick(plot, Qt::LeftButton, {}, plot->legend->item(0)->rect().center());
+        const auto shown = [plot] { return QList<bool>{plot->graph(0)->visible(), plot->graph(1)->visible()}; };
+        QCOMPARE(shown(), QList<bool>({false, true}));
+
+        QTimer::singleShot(0, run.window().Options(), &QDialog::reject);
+        run.window().OptionsCommand();
+        QCOMPARE(run.session().chart.SlotsInChart(), 2);
+        QCOMPARE(shown(), QList<bool>({false, true}));
+        DataSelectionDialog* data = run.window().DataDialog();
+        QTimer::singleShot(0, data, &QDialog::accept);
+        run.window().DataCommand();
+        QCOMPARE(shown(), QList<bool>({false, true}));
+
+        // Unticked and ticked again, or shown in another flight: drawn again.
+        QTimer::singleShot(0, data, [data] { data->Box(1)->setChecked(false); data->accept(); });
+        run.window().DataCommand();
+        QTimer::singleShot(0, data, [data] { data->Box(1)->setChecked(true); data->accept(); });
+        run.window().DataCommand();
+        QCOMPARE(run.session().chart.Slot(0).title, std::string("PALT"));
+        QCOMPARE(shown(), QList<bool>({true, true}));
+        QTest::mouseClick(plot, Qt::LeftButton, {}, plot->legend->item(1)->rect().center());
+        QCOMPARE(shown(), QList<bool>({true, false}));
+        run.prompter.answers.enqueue(other);
+        run.window().FlightCommand();
+        QCOMPARE(shown(), QList<bool>({true, true}));
+    }
+
     void dataCommandForgetsAFlightFileThatIsGone() {
         Run run(dir.path());
         run.session().CurrentFlightFile = Path("deleted.FLT").toStdString();

@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "app/chart/chart_plot.h"
@@ -63,6 +64,9 @@ struct ChartWidget::Impl {
     std::array<SlotGraph*, kSlotCount> graphs{};
     std::array<CheckLegendItem*, kSlotCount> items{};
     std::vector<int> legendSlots;
+    // Check boxes of the items whose series the legend hides: they stay hidden through
+    // the replays that keep them in the chart.
+    std::set<int> hiddenItems;
     QSharedPointer<QCPAxisTickerDateTime> ticker;
     QVariantAnimation animation;
     Ranges from, to;
@@ -90,6 +94,7 @@ struct ChartWidget::Impl {
     void PaintAxisNames(QPainter& painter, int height) const;
     void PaintEmptyHint(QPainter& painter) const;
     bool Empty() const;
+    int CheckBoxOf(int slot) const;
     QImage Render(QSize size, qreal scale);
     void PrintPage(QCPPainter& painter, const QRectF& page, double dotsPerInch);
     std::vector<std::function<void()>> WidenLines(double width);
@@ -230,6 +235,12 @@ void ChartWidget::Impl::Build() {
                          if (!li) return;
                          SlotGraph* g = li->Graph();
                          g->SetChecked(!g->Checked());
+                         if (const int box = CheckBoxOf(g->Slot())) {
+                             if (g->Checked())
+                                 hiddenItems.erase(box);
+                             else
+                                 hiddenItems.insert(box);
+                         }
                          Sync();
                          plot->replot();
                      });
@@ -375,6 +386,12 @@ void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
         painter.drawText(QPoint(l.rightX - fm.horizontalAdvance(text), l.topY + fm.ascent()), text);
     }
     painter.restore();
+}
+
+int ChartWidget::Impl::CheckBoxOf(int slot) const {
+    for (int box = 1; box <= kCheckBoxCount; ++box)
+        if (model.SlotNumber(box) == slot) return box;
+    return 0;
 }
 
 bool ChartWidget::Impl::Empty() const {
@@ -670,6 +687,13 @@ void ChartWidget::SetRegional(const Regional& regional) {
 
 void ChartWidget::SetUnits(const UnitSettings* units) { d->units = units; }
 
+void ChartWidget::ShowEverySeries() {
+    d->hiddenItems.clear();
+    for (SlotGraph* g : d->graphs) g->SetChecked(true);
+    d->Sync();
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
 QLabel* ChartWidget::Readout() const { return d->readout; }
 
 void ChartWidget::SetEmptyHint(const QString& hint) {
@@ -712,7 +736,8 @@ void ChartWidget::ChartReset() {
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void ChartWidget::SeriesAdded(int) {
+void ChartWidget::SeriesAdded(int slot) {
+    d->graphs[slot]->SetChecked(!d->hiddenItems.count(d->CheckBoxOf(slot)));
     d->Sync();
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
@@ -728,6 +753,8 @@ void ChartWidget::GridsChanged() {
 }
 
 void ChartWidget::ReplayFinished() {
+    // An item that left the chart (unticked) is shown again when it comes back.
+    std::erase_if(d->hiddenItems, [this](int box) { return d->model.SlotNumber(box) >= kSlotCount; });
     d->animation.stop();
     d->zoomed = false;
     d->Sync(true);

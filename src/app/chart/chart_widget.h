@@ -25,6 +25,9 @@ public:
     void Set3D(bool on);  // the depth effect, switched at once
     bool Is3D() const;
     void ResetZoom(bool animate = true);  // back to the whole flight
+    // A series hidden with its legend box stays hidden through the replays that keep its
+    // item in the chart; this shows them all again (another flight).
+    void ShowEverySeries();
 
     // The chart as shown (zoom, 3D, legend, axis names) at the given size.
     QImage Grab(QSize size);
