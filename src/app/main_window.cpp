@@ -53,6 +53,10 @@ QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
 
 bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
 
+// What an empty chart says: how to get a flight, or, with one shown, how to chart it.
+const QString kNoFlightHint = "Import a recording (Import menu) or drop a recording or flight file here";
+const QString kNothingChartedHint = "Tick the data to chart (Data menu)";
+
 // The window's place on the desktop is the user's, not the program folder's: it is kept in
 // the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
 constexpr const char* kGeometryKey = "Window/Geometry";
@@ -78,7 +82,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_->setObjectName("Chart1");
     chart_->SetRegional(session_.regional);
     chart_->SetUnits(&session_.settings.units);
-    chart_->SetEmptyHint("Import a recording (Import menu) or drop a recording or flight file here");
+    chart_->SetEmptyHint(kNoFlightHint);
 
     try {
         LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
@@ -201,8 +205,9 @@ void MainWindow::Replay(const std::string& path) {
     if (path != session_.CurrentFlightFile) chart_->ShowEverySeries();
     FlightReplay(session_, path);
     // Not one good FlightMessage: the chart is empty and says why here.
-    if (session_.clock.CurrentSampleTime == 0)
-        ShowNote("No flight data in " + QFileInfo(QString::fromStdString(path)).fileName());
+    const bool noData = session_.clock.CurrentSampleTime == 0;
+    if (noData) ShowNote("No flight data in " + QFileInfo(QString::fromStdString(path)).fileName());
+    chart_->SetEmptyHint(noData ? kNoFlightHint : kNothingChartedHint);
 }
 
 void MainWindow::ShowNote(const QString& note) {

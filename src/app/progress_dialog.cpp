@@ -33,6 +33,7 @@ void ProgressScope::Report(uint64_t done, uint64_t total) {
         if (value >= kSteps || clock_.elapsed() < showAfterMs) return;
         dialog_ = std::make_unique<QProgressDialog>(label_, QString(), 0, kSteps, parent_);
         dialog_->setWindowTitle(kAppTitle);
+        dialog_->setMinimumWidth(360);  // room for the title in the window's frame
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setCancelButton(nullptr);  // a command runs to its end
         dialog_->setAutoReset(false);

@@ -310,11 +310,20 @@ private slots:
         QCOMPARE(run.window().NoteLabel()->text(), QString("No flight data in junk.FLT"));
         QVERIFY(run.prompter.errors.isEmpty());
 
+        QVERIFY(chart->EmptyHint().startsWith("Import a recording"));
+
         run.window().FlightCommand();
         QVERIFY(!chart->IsEmpty());
         QVERIFY(chart->Plot()->xAxis->tickLabels());
         QCOMPARE(chart->Plot()->xAxis->range(), shown);
         QVERIFY(run.window().NoteLabel()->isHidden());
+
+        // A flight with data but nothing ticked: the hint says how to chart it.
+        run.session().settings.selection.Set(1, false);
+        QTimer::singleShot(0, run.window().DataDialog(), &QDialog::accept);
+        run.window().DataCommand();
+        QVERIFY(chart->IsEmpty());
+        QCOMPARE(chart->EmptyHint(), QString("Tick the data to chart (Data menu)"));
     }
 
     void dataCommandReplaysWithTicksMadeBeforeTheDialogWasClosed() {

@@ -701,6 +701,8 @@ void ChartWidget::SetEmptyHint(const QString& hint) {
     d->plot->update();
 }
 
+QString ChartWidget::EmptyHint() const { return d->emptyHint; }
+
 bool ChartWidget::IsEmpty() const { return d->Empty(); }
 
 QCustomPlot* ChartWidget::Plot() const { return d->plot; }

@@ -53,6 +53,7 @@ public:
     // Shown in the middle of the plot on screen while no series has a point; the time axis
     // then has no labels.
     void SetEmptyHint(const QString& hint);
+    QString EmptyHint() const;
     bool IsEmpty() const;
     // The QCustomPlot inside, for tests and fine tuning.
     QCustomPlot* Plot() const;
