@@ -51,12 +51,13 @@ const DataItem* SlotItem(const ChartModel& model, int slot) {
 }
 
 std::string UnitOf(const DataItem& item, const UnitSettings& u) {
+    // Value axes by number: 1 carries the speeds, 6 the angles.
     switch (item.conv) {
         case Conv::Altitude: return u.Altitude == 1 ? "m" : "ft";
         case Conv::Speed:
             // Speeds on their axis; the navigation distances take the same choice.
-            return item.axis == 1 ? Pick(u.Speed, {"mph", "km/h", "kt"}, "0.1 km/h")
-                                  : Pick(u.Speed, {"mi", "km", "nm"}, "0.1 km");
+            return static_cast<int>(item.axis) == 1 ? Pick(u.Speed, {"mph", "km/h", "kt"}, "0.1 km/h")
+                                                    : Pick(u.Speed, {"mi", "km", "nm"}, "0.1 km");
         case Conv::VerticalSpeed:
         case Conv::NegVerticalSpeed: return u.VSI == 1 ? "m/s" : "ft/min";
         case Conv::Baro: return Pick(u.Baro, {"mbar", "inHg"}, "0.1 mbar");
@@ -68,9 +69,9 @@ std::string UnitOf(const DataItem& item, const UnitSettings& u) {
         case Conv::Rate: return "°/s";
         case Conv::Hundredths: return "g";
         case Conv::Tenths:
-            if (item.axis == 6) return "°";     // headings, tracks, attitude and needle angles
-            if (item.checkBox == 45) return "°/s";  // turn rate
-            return {};                            // angle of attack: an index
+            if (static_cast<int>(item.axis) == 6) return "°";  // headings, tracks, attitude, needles
+            if (item.checkBox == 45) return "°/s";              // turn rate
+            return {};                                          // angle of attack: an index
         case Conv::None: return item.title.substr(0, 4) == "RPM_" ? "rpm" : "";
         case Conv::Deviation: return {};
     }
