@@ -487,7 +487,7 @@ std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
         widen(a, &QCPAxis::subTickPen, &QCPAxis::setSubTickPen);
         widen(a->grid(), &QCPGrid::pen, &QCPGrid::setPen);
     }
-    for (SlotGraph* g : graphs) widen(static_cast<QCPAbstractPlottable*>(g), &QCPAbstractPlottable::pen, &QCPAbstractPlottable::setPen);
+    for (QCPAbstractPlottable* g : graphs) widen(g, &QCPAbstractPlottable::pen, &QCPAbstractPlottable::setPen);
     widen(plot->legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
     style.lineWidth = width;
     return restore;
