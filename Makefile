@@ -35,11 +35,14 @@ demo: build
 	echo "Flight files:" && ls -l $$folder/Flights_INT && \
 	echo "Logbook:" && $(BUILD)/krelby-cli flights --folder $$folder
 
-# The window under Xvfb: imports the sample recording, shows a flight, saves build/screenshot.png.
+# The window under Xvfb: imports the sample recording, shows a flight, saves build/screenshot.png,
+# the chart printed to build/print.pdf (rasterised into build/print.png) and the window after
+# a wheel zoom, build/zoomed.png.
 screenshot: build
 	@[ -f $(GEN_RECORDING) ] || { echo "$(GEN_RECORDING) is missing"; exit 1; }
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/krelby-screenshot $(GEN_RECORDING) $(BUILD)/screenshot.png
-	@echo "Saved $(BUILD)/screenshot.png"
+	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
+	@echo "Saved $(BUILD)/screenshot.png, $(BUILD)/print.png and $(BUILD)/zoomed.png"
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

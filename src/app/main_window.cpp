@@ -8,16 +8,19 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/chart/chart_widget.h"
 #include "data_selection_dialog.h"
+#include "elided_label.h"
 #include "export/csv_export.h"
 #include "export/jpeg_writer.h"
 #include "export/kml_export.h"
 #include "options_dialog.h"
 #include "progress_dialog.h"
+#include "import/recording_kind.h"
 #include "recording_kind.h"
 #include "replay/replay.h"
 #include "settings/settings_file.h"
@@ -50,6 +53,17 @@ QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
 
 bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
 
+// What an empty chart says: how to get a flight, or, with one shown, how to chart it.
+const QString kNoFlightHint = "Import a recording (Import menu) or drop a recording or flight file here";
+const QString kNothingChartedHint = "Tick the data to chart (Data menu)";
+
+// The window's place on the desktop is the user's, not the program folder's: it is kept in
+// the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
+constexpr const char* kGeometryKey = "Window/Geometry";
+std::unique_ptr<QSettings> UserSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby");
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
@@ -57,6 +71,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     setObjectName("TForm1");
     setWindowTitle("Tarvik EFIS data recording viewer. Version 1.0.4.2");
     resize(780, 612);
+    restoreGeometry(UserSettings()->value(kGeometryKey).toByteArray());  // size, place, maximised
     setAcceptDrops(true);
 
     // An existing folder, or one that cannot be made, is passed over: the commands that
@@ -66,6 +81,8 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_ = new ChartWidget(session_.chart);
     chart_->setObjectName("Chart1");
     chart_->SetRegional(session_.regional);
+    chart_->SetUnits(&session_.settings.units);
+    chart_->SetEmptyHint(kNoFlightHint);
 
     try {
         const std::string warning =
@@ -86,6 +103,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     BuildMenu();
 
     ShowFlightLabel();
+    chart_->setFocus();  // the zoom and pan keys work from the start
     view3D_->setChecked(session_.settings.general.View3D);
     chart_->Set3D(view3D_->isChecked());
     connect(view3D_, &QCheckBox::toggled, this, [this](bool on) {
@@ -113,85 +131,141 @@ QWidget* MainWindow::BuildStatusStrip() {
     view3D_->setObjectName("CheckBox1");
     auto* caption = new QLabel("Selected flight:");
     caption->setObjectName("Label1");
-    flightLabel_ = new QLabel;
+    flightLabel_ = new ElidedLabel;
     flightLabel_->setObjectName("Label2");
-    flightLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    noteLabel_ = new ElidedLabel;
+    noteLabel_->setObjectName("NoteLabel");
+    noteLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    noteLabel_->hide();
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(7, 0, 7, 0);
     layout->setSpacing(12);
     layout->addWidget(view3D_);
     layout->addWidget(caption);
-    layout->addWidget(flightLabel_, 1);
+    layout->addWidget(flightLabel_, 3);
+    layout->addWidget(noteLabel_, 1);
     return panel;
 }
 
 void MainWindow::BuildMenu() {
+    // The captions as they read, each with a mnemonic underlined (Alt+I opens Import).
     QMenuBar* bar = menuBar();
-    QMenu* import = bar->addMenu("Import");
+    QMenu* import = bar->addMenu("&Import");
     import->setObjectName("Import1");
-    import->addAction("Zelvo internal data recording (ZelvoBB.DAT)", this, &MainWindow::ImportInternal)
+    import->addAction("Zelvo &internal data recording (ZelvoBB.DAT)", this, &MainWindow::ImportInternal)
         ->setObjectName("ZelvoInternal1");
-    import->addAction("Zelvo SD card recording (Zelvo.REC)", this, &MainWindow::ImportSd)
+    import->addAction("Zelvo &SD card recording (Zelvo.REC)", this, &MainWindow::ImportSd)
         ->setObjectName("ZelvoSD1");
-    bar->addAction("Flight", this, &MainWindow::FlightCommand)->setObjectName("Flight1");
-    bar->addAction("Data", this, &MainWindow::DataCommand)->setObjectName("Data1");
-    bar->addAction("Print", this, &MainWindow::PrintCommand)->setObjectName("Print1");
-    QMenu* exports = bar->addMenu("Export");
+    QAction* flight = bar->addAction("&Flight", this, &MainWindow::FlightCommand);
+    flight->setObjectName("Flight1");
+    flight->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    bar->addAction("&Data", this, &MainWindow::DataCommand)->setObjectName("Data1");
+    QAction* print = bar->addAction("&Print", this, &MainWindow::PrintCommand);
+    print->setObjectName("Print1");
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QMenu* exports = bar->addMenu("&Export");
     exports->setObjectName("Export1");
-    exports->addAction("Export chart view to a JPEG image file", this, &MainWindow::JpegCommand)
+    exports->addAction("Export chart view to a &JPEG image file", this, &MainWindow::JpegCommand)
         ->setObjectName("ExportJpeg1");
-    exports->addAction("Export current flight to Google Earth KML", this, &MainWindow::KmlCommand)
+    exports->addAction("Export current flight to Google Earth &KML", this, &MainWindow::KmlCommand)
         ->setObjectName("ExportKml1");
-    exports->addAction("Export flight as Excel comma delimited file", this, &MainWindow::CsvCommand)
+    exports->addAction("Export flight as Excel &comma delimited file", this, &MainWindow::CsvCommand)
         ->setObjectName("ExportCsv1");
-    bar->addAction("Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
+    bar->addAction("&Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
+    // Closing by keyboard; an action of the window, not of the menu, whose items stay as they are.
+    auto* quit = new QAction(this);
+    quit->setObjectName("Quit1");
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 }
 
-void MainWindow::RunCommand(const QString& progressLabel, const std::function<void()>& body) {
-    ProgressScope progress(this, progressLabel);
-    session_.progress = progress.Callback();
-    try {
-        body();
-    } catch (const std::exception& e) {
-        prompter_.Error(this, QString::fromStdString(e.what()));
-    } catch (...) {
-        prompter_.Error(this, "Unexpected error");
+void MainWindow::RunCommand(const QString& progressLabel, const std::function<QString()>& body) {
+    QString message, error;
+    {
+        ProgressScope progress(this, progressLabel);
+        session_.progress = progress.Callback();
+        try {
+            message = body();
+        } catch (const std::exception& e) {
+            error = QString::fromStdString(e.what());
+        } catch (...) {
+            error = "Unexpected error";
+        }
+        session_.progress = {};
     }
-    session_.progress = {};
+    if (!error.isEmpty())
+        prompter_.Error(this, error);
+    else if (!message.isEmpty())
+        prompter_.Message(this, message);
 }
 
-void MainWindow::Replay(const std::string& path) { FlightReplay(session_, path); }
+void MainWindow::Replay(const std::string& path) {
+    ShowNote({});
+    // Series hidden in the legend stay hidden when the Data or Options command replays the
+    // flight; another flight shows all of its series.
+    if (path != session_.CurrentFlightFile) chart_->ShowEverySeries();
+    FlightReplay(session_, path);
+    // Not one good FlightMessage: the chart is empty and says why here.
+    const bool noData = session_.clock.CurrentSampleTime == 0;
+    if (noData) ShowNote("No flight data in " + QFileInfo(QString::fromStdString(path)).fileName());
+    chart_->SetEmptyHint(noData ? kNoFlightHint : kNothingChartedHint);
+}
 
-void MainWindow::Import(const QString& path, RecordingKind kind) {
+void MainWindow::ShowNote(const QString& note) {
+    noteLabel_->SetText(note);
+    noteLabel_->setVisible(!note.isEmpty());  // the flight's path has the strip to itself
+}
+
+QString MainWindow::Import(const QString& path, RecordingKind kind) {
     const ImportResult result =
         ImportRecording(path.toStdString(), kind, session_.ProgramFolder, session_.regional,
                         session_.checks, session_.clock, session_.progress);
-    prompter_.Message(this, QString::fromStdString(result.Message()));
+    return QString::fromStdString(result.Message());
+}
+
+std::optional<RecordingKind> MainWindow::ConfirmKind(const QString& path, RecordingKind chosen) {
+    const std::optional<RecordingKind> seen = RecordingKindOfHeaders(path.toStdString());
+    if (!seen || *seen == chosen) return chosen;
+    const QString question = *seen == RecordingKind::SdCard
+                                 ? "This looks like an SD card recording. Import it as one?"
+                                 : "This looks like an internal recording. Import it as one?";
+    switch (prompter_.Ask(this, question)) {
+        case Answer::Yes: return *seen;
+        case Answer::No: return chosen;
+        case Answer::Cancel: break;
+    }
+    return std::nullopt;
 }
 
 void MainWindow::ShowFlightLabel() {
-    flightLabel_->setText(QString::fromStdString(session_.CurrentFlightFile));
+    flightLabel_->SetText(QString::fromStdString(session_.CurrentFlightFile));
 }
 
 void MainWindow::ImportInternal() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenInternal, Folder()));
-        if (IsFile(path)) Import(path, RecordingKind::Internal);  // a name typed that is not there: nothing
+        if (!IsFile(path)) return QString();  // a name typed that is not there: nothing
+        const std::optional<RecordingKind> kind = ConfirmKind(path, RecordingKind::Internal);
+        return kind ? Import(path, *kind) : QString();
     });
 }
 
 void MainWindow::ImportSd() {
     RunCommand("Importing recording...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenSd, Folder()));
-        if (IsFile(path)) Import(path, RecordingKind::SdCard);
+        if (!IsFile(path)) return QString();
+        const std::optional<RecordingKind> kind = ConfirmKind(path, RecordingKind::SdCard);
+        return kind ? Import(path, *kind) : QString();
     });
 }
 
 void MainWindow::FlightCommand() {
     RunCommand("Reading flight...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenFlight, Folder()));
-        if (path.isEmpty()) return;
+        if (path.isEmpty()) return QString();
         if (IsFile(path)) Replay(path.toStdString());
+        return QString();
     });
     ShowFlightLabel();
 }
@@ -200,8 +274,9 @@ void MainWindow::DataCommand() {
     RunCommand("Reading flight...", [this] {
         dataDialog_->exec();
         if (!IsFile(QString::fromStdString(session_.CurrentFlightFile))) session_.CurrentFlightFile.clear();
-        if (session_.CurrentFlightFile.empty()) return;
+        if (session_.CurrentFlightFile.empty()) return QString();
         Replay(session_.CurrentFlightFile);
+        return QString();
     });
 }
 
@@ -209,21 +284,23 @@ void MainWindow::OptionsCommand() {
     RunCommand("Reading flight...", [this] {
         optionsDialog_->exec();
         if (!session_.CurrentFlightFile.empty()) Replay(session_.CurrentFlightFile);
+        return QString();
     });
 }
 
 void MainWindow::PrintCommand() {
     RunCommand({}, [this] {
         chart_->ShowPrintPreview(this);
+        return QString();
     });
 }
 
 void MainWindow::JpegCommand() {
     RunCommand({}, [this] {
         const QString path = AskSave(prompter_, this, In(kSaveJpeg, Folder("Exports")));
-        if (path.isEmpty()) return;
+        if (path.isEmpty()) return QString();
         const QSize size = chart_->size();
-        if (size.isEmpty()) return;  // a chart without area has no picture
+        if (size.isEmpty()) return QString();  // a chart without area has no picture
         const QImage picture = chart_->Grab(size).convertToFormat(QImage::Format_RGB888);
         std::vector<uint8_t> rgb;
         rgb.reserve(static_cast<size_t>(picture.width()) * picture.height() * 3);
@@ -232,22 +309,23 @@ void MainWindow::JpegCommand() {
             rgb.insert(rgb.end(), line, line + picture.width() * 3);
         }
         WriteJpeg(path.toStdString(), picture.width(), picture.height(), rgb, session_.CurrentFlightFile);
+        return QString();
     });
 }
 
 void MainWindow::KmlCommand() {
     RunCommand("Exporting to Google Earth...", [this] {
-        if (session_.CurrentFlightFile.empty()) return;
+        if (session_.CurrentFlightFile.empty()) return QString();
         const QString path = AskSave(prompter_, this, In(kSaveKml, Folder("Exports")));
-        if (path.isEmpty()) return;
+        if (path.isEmpty()) return QString();
         KmlExport(session_, path.toStdString(), &session_.chart);  // the chart stays filled
+        return QString();
     });
 }
 
 void MainWindow::CsvCommand() {
     RunCommand("Exporting to CSV...", [this] {
-        const CsvExportResult result = CsvExport(session_, {}, &session_.chart);
-        if (!result.message.empty()) prompter_.Message(this, QString::fromStdString(result.message));
+        return QString::fromStdString(CsvExport(session_, {}, &session_.chart).message);
     });
     ShowFlightLabel();
 }
@@ -256,12 +334,13 @@ void MainWindow::OpenDropped(const QString& path) {
     if (QFileInfo(path).suffix().compare("FLT", Qt::CaseInsensitive) == 0) {
         RunCommand("Reading flight...", [this, path] {
             Replay(path.toStdString());
+            return QString();
         });
         ShowFlightLabel();
         return;
     }
     RunCommand("Importing recording...",
-               [this, path] { Import(path, GuessRecordingKind(path.toStdString())); });
+               [this, path] { return Import(path, GuessRecordingKind(path.toStdString())); });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -283,6 +362,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // the file cannot be written.
     if (!settingsSaved_) {
         settingsSaved_ = true;
+        UserSettings()->setValue(kGeometryKey, saveGeometry());
         session_.settings.general.View3D = view3D_->isChecked();
         try {
             SaveSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);

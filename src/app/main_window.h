@@ -3,6 +3,7 @@
 #pragma once
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "import/import.h"
@@ -15,6 +16,7 @@ class QLabel;
 namespace krelby {
 
 class ChartWidget;
+class ElidedLabel;
 class DataSelectionDialog;
 class OptionsDialog;
 
@@ -39,7 +41,9 @@ public:
 
     ChartWidget* Chart() const { return chart_; }
     QCheckBox* View3D() const { return view3D_; }
-    QLabel* FlightLabel() const { return flightLabel_; }
+    ElidedLabel* FlightLabel() const { return flightLabel_; }
+    // Right of the flight: what the last replay found wanting ("No flight data in NAME").
+    ElidedLabel* NoteLabel() const { return noteLabel_; }
     DataSelectionDialog* DataDialog() const { return dataDialog_; }
     OptionsDialog* Options() const { return optionsDialog_; }
     QString SettingsPath() const;
@@ -52,17 +56,25 @@ protected:
 private:
     void BuildMenu();
     QWidget* BuildStatusStrip();
-    void RunCommand(const QString& progressLabel, const std::function<void()>& body);
+    // Runs a command with a progress dialog for its long work. The body returns the message
+    // to show (or nothing); that message, or the error that ended the body, is shown only
+    // after the progress dialog has gone.
+    void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
     void Replay(const std::string& path);
-    void Import(const QString& path, RecordingKind kind);
+    QString Import(const QString& path, RecordingKind kind);
+    // The import command chosen, or the other one where the block headers say so and the
+    // user agrees; nothing when the user cancels.
+    std::optional<RecordingKind> ConfirmKind(const QString& path, RecordingKind chosen);
     void ShowFlightLabel();
+    void ShowNote(const QString& note);
     QString Folder(const char* name = "") const;
 
     Session& session_;
     Prompter& prompter_;
     ChartWidget* chart_ = nullptr;
     QCheckBox* view3D_ = nullptr;
-    QLabel* flightLabel_ = nullptr;
+    ElidedLabel* flightLabel_ = nullptr;
+    ElidedLabel* noteLabel_ = nullptr;
     DataSelectionDialog* dataDialog_ = nullptr;
     OptionsDialog* optionsDialog_ = nullptr;
     bool settingsSaved_ = false;

@@ -8,8 +8,7 @@
 
 namespace krelby {
 
-// The folder of the executable: its path cut to the first 255 characters, then to just
-// after the last '/'.
+// The folder of the executable: its whole path up to just after the last '/'.
 std::string ProgramFolderOf(const QString& executablePath);
 // ProgramFolderOf the running executable; where that folder cannot be written (an
 // installed copy), the per-user application data folder, created if needed.

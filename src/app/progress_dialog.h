@@ -1,6 +1,7 @@
-// A modal progress dialog that shows itself only when an import or export runs longer
-// than half a second.
+// A modal progress dialog for imports and exports that run longer than half a second. It
+// lives only as long as the work: the command's result message comes after it has gone.
 #pragma once
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 
@@ -13,7 +14,11 @@ namespace krelby {
 
 class ProgressScope {
 public:
+    // How long the work runs before the dialog appears; tests set 0.
+    static inline int showAfterMs = 500;
+
     ProgressScope(QWidget* parent, const QString& label);
+    // Destroys the dialog, so that nothing of it (no timer of its own) outlives the work.
     ~ProgressScope();
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
@@ -26,8 +31,9 @@ private:
 
     QWidget* parent_;
     QString label_;
+    QElapsedTimer clock_;
     std::unique_ptr<QProgressDialog> dialog_;
-    int shown_ = -1;  // the last value handed to the dialog, in thousandths
+    int shown_ = -1;  // the last value reported, in thousandths
 };
 
 }  // namespace krelby

@@ -63,4 +63,13 @@ void DialogPrompter::Error(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, kAppTitle, text);
 }
 
+Answer DialogPrompter::Ask(QWidget* parent, const QString& question) {
+    switch (QMessageBox::question(parent, kAppTitle, question,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return Answer::Cancel;  // also the window's close button and Esc
+    }
+}
+
 }  // namespace krelby

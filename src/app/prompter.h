@@ -18,6 +18,8 @@ struct FileDialog {
     QString folder;
 };
 
+enum class Answer { Yes, No, Cancel };
+
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -27,6 +29,8 @@ public:
     virtual QString SaveFile(QWidget* parent, const FileDialog& dialog) = 0;
     virtual void Message(QWidget* parent, const QString& text) = 0;
     virtual void Error(QWidget* parent, const QString& text) = 0;
+    // A question with Yes, No and Cancel.
+    virtual Answer Ask(QWidget* parent, const QString& question) = 0;
 };
 
 // Qt's own file dialogs (the same on every desktop) and message boxes titled kAppTitle.
@@ -36,6 +40,7 @@ public:
     QString SaveFile(QWidget* parent, const FileDialog& dialog) override;
     void Message(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
+    Answer Ask(QWidget* parent, const QString& question) override;
 };
 
 // "text|pattern|..." as Qt name filters "text (pattern)".

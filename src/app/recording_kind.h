@@ -6,7 +6,7 @@
 
 namespace krelby {
 
-// SD card when named *.REC, or when its block headers run non-zero up to a zero block;
+// SD card when named *.REC, or when its block headers say so (RecordingKindOfHeaders);
 // otherwise internal. An unreadable file counts as internal (its import reports the error).
 RecordingKind GuessRecordingKind(const std::string& path);
 

@@ -14,14 +14,20 @@ public:
     QList<FileDialog> asked;     // the file dialogs shown, in order
     QStringList messages;         // message boxes, in order
     QStringList errors;           // error boxes, in order
+    QQueue<Answer> replies;      // one per question; No when none is left
+    QStringList questions;        // questions asked, in order
 
-    QString OpenFile(QWidget*, const FileDialog& dialog) override { return Answer(dialog); }
-    QString SaveFile(QWidget*, const FileDialog& dialog) override { return Answer(dialog); }
+    QString OpenFile(QWidget*, const FileDialog& dialog) override { return FileAnswer(dialog); }
+    QString SaveFile(QWidget*, const FileDialog& dialog) override { return FileAnswer(dialog); }
     void Message(QWidget*, const QString& text) override { messages << text; }
     void Error(QWidget*, const QString& text) override { errors << text; }
+    Answer Ask(QWidget*, const QString& question) override {
+        questions << question;
+        return replies.isEmpty() ? Answer::No : replies.dequeue();
+    }
 
 private:
-    QString Answer(const FileDialog& dialog) {
+    QString FileAnswer(const FileDialog& dialog) {
         asked << dialog;
         return answers.isEmpty() ? QString() : answers.dequeue();
     }

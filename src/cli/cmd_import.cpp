@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "format/error.h"
 #include "import/import.h"
+#include "import/recording_kind.h"
 
 namespace krelby::cli {
 namespace {
@@ -15,10 +16,20 @@ int RunImport(const Args& args) {
     CreateProgramFolders(folder);
     ChecksumOptions checks;
     checks.IgnoreChecksums = args.Flag("--ignore-checksums");
+    const std::string& recording = args.positional[0];
+    const RecordingKind kind = args.Flag("--sd") ? RecordingKind::SdCard : RecordingKind::Internal;
+    // A script gets what it asked for; the warning tells its reader of a likely mistake.
+    const std::optional<RecordingKind> seen = RecordingKindOfHeaders(recording);
+    if (seen && *seen != kind) {
+        const char* text = *seen == RecordingKind::SdCard
+                               ? "Warning: %s looks like an SD card recording (--sd imports it as one); "
+                                 "importing it as an internal recording\n"
+                               : "Warning: %s looks like an internal recording (without --sd it is imported "
+                                 "as one); importing it as an SD card recording\n";
+        std::fprintf(stderr, text, recording.c_str());
+    }
     SampleClock clock;
-    const ImportResult result =
-        ImportRecording(args.positional[0], args.Flag("--sd") ? RecordingKind::SdCard : RecordingKind::Internal,
-                        folder, SystemRegional(), checks, clock);
+    const ImportResult result = ImportRecording(recording, kind, folder, SystemRegional(), checks, clock);
     std::printf("%s\n", result.Message().c_str());
     return 0;
 }

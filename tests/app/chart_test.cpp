@@ -2,8 +2,8 @@
 // appear where the model puts them, pictures have the asked size, 3D and zoom show.
 #include <QtTest>
 
+#include <QLabel>
 #include <QPrinter>
-#include <QToolTip>
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -12,6 +12,7 @@
 #include "app/chart/chart_plot.h"
 #include "app/chart/chart_widget.h"
 #include "app/chart/decimate.h"
+#include "app/chart/readout.h"
 
 using namespace krelby;
 
@@ -44,6 +45,9 @@ void Replay(ChartModel& m, const std::vector<SeriesSpec>& specs, int points,
     }
     m.DrawAxisLabels();
 }
+
+// Times in seconds since 1970 keep about a microsecond of precision.
+bool Near(double a, double b) { return qAbs(a - b) < 1e-3; }
 
 bool IsDark(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c) < 200; }
 
@@ -157,24 +161,47 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
     }
 
-    void hoverShowsTheTimeAndTheShownValues() {
-        Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}}, 120, [](int k, int i) { return k == 0 ? 1000.0 + i : 2400.0; });
+    // The readout follows the cursor without covering it: the time, then each shown value as
+    // its CSV column writes it, with its unit.
+    void hoverReadoutShowsRoundedValuesWithUnits() {
+        Replay(model, {{1, 0, "PALT"}, {11, 5, "RPM_1"}, {12, 11, "OILP_1"}}, 120,
+               [](int k, int i) { return k == 0 ? 1000.0 + i : k == 1 ? 2400.0 : 2.54999; });
         QCustomPlot* plot = chart->Plot();
         plot->replot();
+        QLabel* readout = chart->Readout();
         // Just after the sample of 12:01:00 (the 61st).
         const double key = DaysToKey(kStart + 60.4 * kSecond);
         const QPoint at(int(std::lround(plot->xAxis->coordToPixel(key))), plot->axisRect()->center().y());
         QTest::mouseMove(plot, at);
-        QTRY_VERIFY(QToolTip::isVisible());
-        const QStringList lines = QToolTip::text().split('\n');
-        QCOMPARE(lines.size(), 3);
+        QTRY_VERIFY(readout->isVisible());
+        const QStringList lines = readout->text().split('\n');
+        QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[0].startsWith("9/12/25 12:01:0"), qPrintable(lines[0]));
-        QVERIFY2(lines[1].startsWith("PALT: 10"), qPrintable(lines[1]));
-        QCOMPARE(lines[2], QString("RPM_1: 2400"));
+        QCOMPARE(lines[1], QString("PALT: 1060 ft"));
+        QCOMPARE(lines[2], QString("RPM_1: 2400 rpm"));
+        QCOMPARE(lines[3], QString("OILP_1: 2.5 bar"));
+        QVERIFY(!readout->geometry().contains(at));
+        // Near the bottom it turns above the cursor, inside the chart and still clear of it.
+        const QPoint low = plot->axisRect()->rect().bottomRight() - QPoint(3, 3);
+        QTest::mouseMove(plot, low);
+        QTRY_VERIFY(readout->geometry().bottom() < low.y());
+        QVERIFY(!readout->geometry().contains(low));
+        QVERIFY(plot->rect().contains(readout->geometry()));
+        QTest::mouseMove(plot, QPoint(2, 2));  // off the plot area
+        QTRY_VERIFY(!readout->isVisible());
     }
 
-    void printingMakesAPage() {
+    // The print is drawn in vectors, inside the page's margins, with every line at least
+    // 0.25 mm wide, the series unbroken, each axis's line and labels there.
+    void printIsDrawnInVectorsWithLinesOfAQuarterMillimetre_data() {
+        QTest::addColumn<QSize>("pageSize");  // at 300 dpi
+        QTest::newRow("A4 landscape") << QSize(3508, 2480);
+        QTest::newRow("A5 portrait, laid out wider than a page's room") << QSize(1748, 2480);
+    }
+    void printIsDrawnInVectorsWithLinesOfAQuarterMillimetre() {
+        QFETCH(QSize, pageSize);
         ThreeAxes();
+        const QImage screen = chart->Grab(chart->size());
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -182,8 +209,60 @@ private slots:
         chart->Print(printer);
         QFile pdf(dir.filePath("chart.pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
-        QVERIFY(pdf.read(4) == "%PDF");
-        QVERIFY(pdf.size() > 10000);
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QVERIFY2(!bytes.contains("/Subtype /Image"), "the chart was printed as a picture");
+
+        // The same page as a picture at 300 dpi: 0.25 mm is 2.95 dots.
+        QImage page(pageSize, QImage::Format_RGB32);
+        page.setDotsPerMeterX(11811);
+        page.setDotsPerMeterY(11811);
+        page.fill(Qt::white);
+        chart->PrintPage(page);
+        const QRect area = PrintArea(QRectF(page.rect())).toAlignedRect();
+        const auto count = [&](const QRect& r, auto test) {
+            int n = 0;
+            for (int y = std::max(0, r.top()); y <= std::min(page.height() - 1, r.bottom()); ++y)
+                for (int x = std::max(0, r.left()); x <= std::min(page.width() - 1, r.right()); ++x) n += test(page.pixel(x, y));
+            return n;
+        };
+        const auto inked = [](QRgb c) { return c != qRgb(255, 255, 255); };
+        QCOMPARE(count(QRect(0, 0, page.width(), area.top() - 2), inked), 0);
+        QCOMPARE(count(QRect(0, area.bottom() + 2, page.width(), page.height()), inked), 0);
+        QCOMPARE(count(QRect(0, 0, area.left() - 2, page.height()), inked), 0);
+        QCOMPARE(count(QRect(area.right() + 2, 0, page.width(), page.height()), inked), 0);
+
+        // Axis lines: columns dark from top to bottom of the middle of the plot, in groups.
+        const auto black = [](QRgb c) { return qGray(c) < 100; };
+        const int top = area.top() + area.height() * 3 / 10, bottom = area.top() + area.height() * 6 / 10;
+        QList<QPair<int, int>> lines;  // first column, width
+        for (int x = area.left(); x < area.right(); ++x) {
+            if (count(QRect(x, top, 1, bottom - top), black) < (bottom - top) * 9 / 10) continue;
+            if (!lines.isEmpty() && lines.last().first + lines.last().second == x)
+                ++lines.last().second;
+            else
+                lines.append({x, 1});
+        }
+        QCOMPARE(lines.size(), 3);  // ALT, RPM and Pressure
+        const auto green = [](QRgb c) { return qGreen(c) > 90 && qRed(c) < 60 && qBlue(c) < 60; };
+        for (const auto& [x, width] : lines) {
+            QVERIFY2(width >= 3, qPrintable(QString::number(width)));
+            // Its labels stand left of it, digits at least 1.5 mm (18 dots) tall: 6 points or more.
+            int tallest = 0, run = 0;
+            for (int y = area.top(); y < area.bottom(); ++y) {
+                run = count(QRect(x - 100, y, 95, 1), green) > 0 ? run + 1 : 0;
+                tallest = std::max(tallest, run);
+            }
+            QVERIFY2(tallest >= 18, qPrintable(QString::number(tallest)));
+        }
+        // The first series (red) in every column of the plot from past the axis's inner ticks
+        // up to where another line crosses it, at least 3 dots thick.
+        const auto red = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 140 && qBlue(c) < 140; };  // half covered or more
+        const int plotLeft = lines.last().first + 25, plotRight = plotLeft + area.width() / 10;
+        int thinnest = INT_MAX;
+        for (int x = plotLeft; x < plotRight; ++x) thinnest = std::min(thinnest, count(QRect(x, area.top(), 1, area.height()), red));
+        QVERIFY2(thinnest >= 3, qPrintable(QString::number(thinnest)));
+        QCOMPARE(chart->Grab(chart->size()), screen);  // the screen's pens and layout are back
     }
 
     void grabHasTheAskedSize_data() {
@@ -266,6 +345,69 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
     }
 
+    // A wheel notch halves the time shown around the time under the cursor; the value
+    // axes stay; the other way back out to the whole flight, and no further.
+    void wheelZoomsTimeAroundTheCursor() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QCPRange whole = plot->xAxis->range();
+        const QList<QCPAxis*> left = plot->axisRect()->axes(QCPAxis::atLeft);
+        QList<QCPRange> values;
+        for (QCPAxis* a : left) values << a->range();
+        const QRect r = plot->axisRect()->rect();
+        const QPoint at(r.left() + r.width() / 4, r.center().y());
+        const double key = plot->xAxis->pixelToCoord(at.x());
+        const auto wheel = [&](int delta) {
+            QWheelEvent e(at, plot->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(plot, &e);
+        };
+        wheel(120);
+        QVERIFY(chart->IsZoomed());
+        QVERIFY(Near(plot->xAxis->range().size(), whole.size() / 2));
+        QVERIFY(Near(plot->xAxis->pixelToCoord(at.x()), key));
+        for (int i = 0; i < left.size(); ++i) QCOMPARE(left[i]->range(), values[i]);
+        wheel(-240);
+        QCOMPARE(plot->xAxis->range(), whole);
+        QVERIFY(!chart->IsZoomed());
+    }
+
+    // Middle-button or Shift drags, and the keys, move along time inside the flight.
+    void panAndKeysMoveAlongTime() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        const QCPRange whole = plot->xAxis->range();
+        const QCPRange y = plot->yAxis->range();
+        const QRect r = plot->axisRect()->rect();
+        plot->setFocus();
+        QTest::keyClick(plot, Qt::Key_Plus);  // the middle half
+        const QCPRange half = plot->xAxis->range();
+        QVERIFY(Near(half.size(), whole.size() / 2));
+        QVERIFY(Near(half.center(), whole.center()));
+        const auto drag = [&](Qt::MouseButton button, Qt::KeyboardModifiers keys, int dx) {
+            const QPoint a = r.center(), b = a + QPoint(dx, 30);
+            QTest::mousePress(plot, button, keys, a);
+            QMouseEvent move(QEvent::MouseMove, b, plot->mapToGlobal(b), Qt::NoButton, button, keys);
+            QApplication::sendEvent(plot, &move);
+            QTest::mouseRelease(plot, button, keys, b);
+        };
+        const double perPixel = half.size() / r.width();
+        drag(Qt::MiddleButton, {}, 100);  // the view follows the hand: earlier times come in
+        QVERIFY(Near(plot->xAxis->range().lower, half.lower - 100 * perPixel));
+        drag(Qt::LeftButton, Qt::ShiftModifier, -100);
+        QVERIFY(Near(plot->xAxis->range().lower, half.lower));
+        QCOMPARE(plot->yAxis->range(), y);  // no zoom rectangle
+        drag(Qt::MiddleButton, {}, 5 * r.width());  // stops at the flight's start
+        QCOMPARE(plot->xAxis->range().lower, whole.lower);
+        QTest::keyClick(plot, Qt::Key_Right);
+        QVERIFY(Near(plot->xAxis->range().lower, whole.lower + half.size() / 10));
+        QTest::keyClick(plot, Qt::Key_Minus);
+        QCOMPARE(plot->xAxis->range(), whole);
+        QTest::keyClick(plot, Qt::Key_Plus);
+        QTest::keyClick(plot, Qt::Key_Home);
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
+        QVERIFY(!chart->IsZoomed());
+    }
+
     void clickingALineShowsItsAxisGrid() {
         // Two flat lines on different axes at known heights.
         Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}, {3, 0, "GPSALT"}}, 100,
@@ -345,8 +487,9 @@ private slots:
     }
 };
 
-// The reduction per pixel column on its own.
-class DecimateTest : public QObject {
+// The chart's pieces on their own: the reduction per pixel column, the print area, the
+// readout's value texts.
+class PiecesTest : public QObject {
     Q_OBJECT
 private slots:
     void keepsEveryColumnsExtremes_data() {
@@ -406,6 +549,54 @@ private slots:
         QFETCH(QRectF, area);
         QCOMPARE(PrintArea(page), area);
     }
+    // The readout's value texts: the CSV column's rounding, the unit of the choice made.
+    void readoutValueTexts_data() {
+        QTest::addColumn<int>("checkBox");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("unitField");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("feet") << 1 << "PALT" << 1000.0 << "" << 0 << "1000 ft";
+        QTest::newRow("metres") << 1 << "PALT" << 305.0 << "Altitude" << 1 << "305 m";
+        QTest::newRow("knots") << 35 << "GS" << 54.0 << "Speed" << 2 << "54 kt";
+        QTest::newRow("distance in km") << 118 << "WPDist" << 12.34 << "Speed" << 1 << "12.3 km";
+        QTest::newRow("feet per minute") << 6 << "VSI" << -500.0 << "" << 0 << "-500 ft/min";
+        QTest::newRow("metres per second") << 6 << "VSI" << -2.54 << "VSI" << 1 << "-2.54 m/s";
+        QTest::newRow("inches of mercury") << 7 << "Baro" << 29.9197857 << "Baro" << 1 << "29.91979 inHg";
+        QTest::newRow("Fahrenheit") << 9 << "OAT" << 98.0 << "Temp" << 1 << "98 °F";
+        QTest::newRow("psi") << 12 << "OILP_1" << 36.259425 << "OilP" << 1 << "36.3 psi";
+        QTest::newRow("fuel flow") << 18 << "FF_1" << 1250.0 << "" << 0 << "12.50 l/h";
+        QTest::newRow("fuel in gallons") << 53 << "Fuel_1" << 3.30215 << "LiqQ" << 1 << "3.3 gal";
+        QTest::newRow("track") << 36 << "Track" << 123.45 << "" << 0 << "123.5 °";
+        QTest::newRow("rate") << 50 << "Bankrate" << 151.0 << "" << 0 << "151.00 °/s";
+        QTest::newRow("g") << 47 << "G_UD" << 1.006 << "" << 0 << "1.01 g";
+        QTest::newRow("angle of attack") << 5 << "AOA" << 123.4 << "" << 0 << "1.2E2";
+        QTest::newRow("a state") << 95 << "HSI_Valid" << 1.0 << "" << 0 << "1";
+        QTest::newRow("EGT") << 20 << "EGT1_1" << 650.0 << "" << 0 << "650.0 °C";
+    }
+    void readoutValueTexts() {
+        QFETCH(int, checkBox);
+        QFETCH(QString, title);
+        QFETCH(double, value);
+        QFETCH(QString, unitField);
+        QFETCH(int, choice);
+        QFETCH(QString, text);
+        ChartModel m;
+        m.ResetChart();
+        QVERIFY(m.ClaimSeriesSlot(checkBox));
+        m.SetupNewSlot(0, 0, title.toStdString());
+        const DataItem* item = SlotItem(m, 0);
+        QVERIFY(item);
+        UnitSettings units;
+        const std::map<QString, int16_t UnitSettings::*> fields = {
+            {"Altitude", &UnitSettings::Altitude}, {"Speed", &UnitSettings::Speed}, {"VSI", &UnitSettings::VSI},
+            {"Baro", &UnitSettings::Baro}, {"Temp", &UnitSettings::Temp}, {"OilP", &UnitSettings::OilP},
+            {"LiqQ", &UnitSettings::LiqQ}};
+        if (!unitField.isEmpty()) units.*fields.at(unitField) = int16_t(choice);
+        QCOMPARE(QString::fromStdString(ReadoutValue(*item, value, units, '.')), text);
+    }
+
     void emptyAndSinglePointSeries() {
         int calls = 0;
         DecimateColumns(nullptr, nullptr, 0, 0, 1, 10, [&](double, double) { ++calls; });
@@ -424,7 +615,7 @@ int main(int argc, char** argv) {
         status |= QTest::qExec(&t, argc, argv);
     }
     {
-        DecimateTest t;
+        PiecesTest t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;

@@ -1,18 +1,73 @@
 // The main window: start-up, closing, and every menu command at its top level.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <qcustomplot.h>
+
 #include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
+#include "app/elided_label.h"
 #include "app/options_dialog.h"
+#include "app/progress_dialog.h"
 #include "app_test_support.h"
 
 using namespace krelby;
 using namespace krelby::testing;
+
+namespace {
+
+bool AnyProgressDialog(bool visibleOnly) {
+    for (QWidget* w : QApplication::allWidgets())
+        if (qobject_cast<QProgressDialog*>(w) && (!visibleOnly || w->isVisible())) return true;
+    return false;
+}
+
+// Shows real message boxes and notes, while each is up, what else is on screen; then
+// answers it with the Return key sent to whatever has the focus.
+class BoxPrompter : public ScriptedPrompter {
+public:
+    struct Seen {
+        bool boxIsModal = false, boxHasFocus = false, progressAlive = false;
+    };
+    QList<Seen> seen;
+    int progressShown = 0;  // QProgressDialogs shown so far
+
+    void Message(QWidget* parent, const QString& text) override {
+        messages << text;
+        QTimer::singleShot(50, [this] {
+            Seen s;
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            s.boxIsModal = box != nullptr;
+            s.boxHasFocus = box && box->isAncestorOf(QApplication::focusWidget());
+            s.progressAlive = AnyProgressDialog(false);
+            seen << s;
+            if (s.boxHasFocus) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            if (box && box->isVisible()) box->done(QMessageBox::Ok);  // never hang the test
+        });
+        DialogPrompter().Message(parent, text);
+    }
+};
+
+class ShowCounter : public QObject {
+public:
+    int* count;
+    explicit ShowCounter(int* c) : count(c) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && qobject_cast<QProgressDialog*>(o)) ++*count;
+        return false;
+    }
+};
+
+}  // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -32,7 +87,11 @@ class WindowTest : public QObject {
     }
 
 private slots:
-    void init() { QVERIFY(dir.isValid()); }
+    void init() {
+        QVERIFY(dir.isValid());
+        // The per-user settings (the window's geometry) go to this test's own folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Path("config"));
+    }
     void cleanup() { dir.remove(); dir = QTemporaryDir(); }
 
     void firstStartMakesFoldersAndDefaultsAndCloseWritesEveryKey() {
@@ -48,6 +107,17 @@ private slots:
             QCOMPARE(run.session().chart.SlotsInChart(), 0);
             QVERIFY(!QFile::exists(Path("Krelby.INI")));
             run.window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+            // An empty chart: a hint in its middle, no time axis counting from 1970.
+            ChartWidget* chart = run.window().Chart();
+            QVERIFY(chart->IsEmpty());
+            QVERIFY(!chart->Plot()->xAxis->tickLabels());
+            const QImage screen = chart->grab().toImage();
+            const QRect middle = chart->Plot()->axisRect()->rect().adjusted(100, 100, -100, -100);
+            int hint = 0;
+            for (int y = middle.top(); y < middle.bottom(); ++y)
+                for (int x = middle.left(); x < middle.right(); ++x) hint += qGray(screen.pixel(x, y)) < 128;
+            QVERIFY2(hint > 200, qPrintable(QString::number(hint)));
             run.window().close();
             run.window().close();  // written once
             QVERIFY(run.prompter.errors.isEmpty());
@@ -58,6 +128,50 @@ private slots:
         const QByteArray text = ini.readAll();
         QVERIFY(text.contains("CurrentFilename=\r\n") || text.contains("CurrentFilename=\n"));
         QVERIFY(text.contains("3DView=0"));
+    }
+
+    // The menu reads as it always did, each caption with a mnemonic; Ctrl+O, Ctrl+P and
+    // Ctrl+Q reach Flight, Print and closing.
+    void menuCaptionsStayAndKeysReachTheCommands() {
+        Run run(dir.path());
+        MainWindow& window = run.window();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QStringList captions, keys;
+        for (QAction* a : window.menuBar()->actions()) {
+            captions << QString(a->text()).remove('&');
+            keys << QKeySequence::mnemonic(a->text()).toString();
+            if (a->menu())
+                for (QAction* item : a->menu()->actions()) captions << "  " + QString(item->text()).remove('&');
+        }
+        QCOMPARE(captions, QStringList({"Import", "  Zelvo internal data recording (ZelvoBB.DAT)",
+                                        "  Zelvo SD card recording (Zelvo.REC)", "Flight", "Data", "Print", "Export",
+                                        "  Export chart view to a JPEG image file",
+                                        "  Export current flight to Google Earth KML",
+                                        "  Export flight as Excel comma delimited file", "Options"}));
+        QCOMPARE(keys, QStringList({"Alt+I", "Alt+F", "Alt+D", "Alt+P", "Alt+E", "Alt+O"}));
+        QMenu* import = window.menuBar()->actions().first()->menu();
+        QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
+        QTRY_VERIFY(import->isVisible());
+        import->close();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(run.prompter.asked.size(), 1);
+        QCOMPARE(run.prompter.asked[0].title, QString("Select flight recording file for viewing"));
+        bool preview = false;
+        QTimer::singleShot(100, [&preview] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            preview = dialog != nullptr;
+            if (dialog) dialog->reject();
+        });
+        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(preview);
+        window.activateWindow();  // offscreen gives activation back to no window by itself
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window.isVisible());
+        QVERIFY(QFile::exists(Path("Krelby.INI")));
     }
 
     void rememberedFlightIsShownButNotReplayedAtStart() {
@@ -73,6 +187,33 @@ private slots:
         QVERIFY(run.session().settings.selection.Ticked(1));
         QCOMPARE(run.session().chart.SlotsInChart(), 0);
         QCOMPARE(run.session().clock.CurrentSampleTime, 0.0);
+    }
+
+    // Size, place and the maximised state come back at the next start, from the per-user
+    // settings; Krelby.INI keeps its keys.
+    void windowGeometrySurvivesRestartOutsideKrelbyIni() {
+        const QRect placed(130, 90, 700, 500);
+        {
+            Run run(dir.path());
+            run.window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+            run.window().setGeometry(placed);
+            QTRY_COMPARE(run.window().geometry(), placed);
+            run.window().close();
+        }
+        {
+            Run run(dir.path());
+            QCOMPARE(run.window().geometry(), placed);
+            run.window().showMaximized();
+            QTRY_VERIFY(run.window().isMaximized());
+            run.window().close();
+        }
+        Run run(dir.path());
+        QVERIFY(run.window().windowState() & Qt::WindowMaximized);
+        run.window().showNormal();  // and the size it had before
+        QTRY_COMPARE(run.window().geometry(), placed);
+        QCOMPARE(Keys(Path("Krelby.INI")), 281);
+        QVERIFY(QDir(Path("config")).exists());
     }
 
     void view3DSurvivesRestart() {
@@ -95,6 +236,24 @@ private slots:
         // Reported at start (the defaults are used) and again when the save fails.
         QCOMPARE(run.prompter.errors,
                  (QStringList{"Is a directory: " + Path("Krelby.INI"), "Unable to write to " + Path("Krelby.INI")}));
+    }
+
+    void aLongFlightPathIsElidedAndNeverWidensTheWindow() {
+        Run run(dir.path());
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        const QSize size = run.window().size();
+        const QString path = "/" + QString(2000, 'x') + ".FLT";
+        run.session().CurrentFlightFile = path.toStdString();
+        run.window().FlightCommand();  // cancelled: shows the current flight
+        QTest::qWait(50);
+        QCOMPARE(run.window().size(), size);
+        ElidedLabel* label = run.window().FlightLabel();
+        QCOMPARE(label->text(), path);
+        QCOMPARE(label->toolTip(), path);
+        const QString shown = label->ShownText();
+        QVERIFY2(shown.startsWith("/xx") && shown.endsWith("x.FLT") && shown.contains(QChar(0x2026)), qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->width());
     }
 
     void flightCommand_data() {
@@ -127,6 +286,46 @@ private slots:
         QVERIFY(run.prompter.errors.isEmpty());
     }
 
+    // A flight file without a good Frame leaves no earlier flight's time axis behind and
+    // says so in the status strip, until a flight with data is shown.
+    void aFlightWithoutDataEmptiesTheChartAndSaysSo() {
+        const QString flight = Flight();
+        QFile junk(Path("junk.FLT"));
+        junk.open(QIODevice::WriteOnly);
+        junk.write(QByteArray(3000, '\x05'));
+        junk.close();
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        ChartWidget* chart = run.window().Chart();
+        run.prompter.answers << flight << Path("junk.FLT") << flight;
+        run.window().FlightCommand();
+        const QCPRange shown = chart->Plot()->xAxis->range();
+        QVERIFY(run.window().NoteLabel()->isHidden());
+
+        run.window().FlightCommand();
+        QVERIFY(chart->IsEmpty());
+        QVERIFY(!chart->Plot()->xAxis->tickLabels());
+        QVERIFY(chart->Plot()->xAxis->range() != shown);
+        QVERIFY(!run.window().NoteLabel()->isHidden());
+        QCOMPARE(run.window().NoteLabel()->text(), QString("No flight data in junk.FLT"));
+        QVERIFY(run.prompter.errors.isEmpty());
+
+        QVERIFY(chart->EmptyHint().startsWith("Import a recording"));
+
+        run.window().FlightCommand();
+        QVERIFY(!chart->IsEmpty());
+        QVERIFY(chart->Plot()->xAxis->tickLabels());
+        QCOMPARE(chart->Plot()->xAxis->range(), shown);
+        QVERIFY(run.window().NoteLabel()->isHidden());
+
+        // A flight with data but nothing ticked: the hint says how to chart it.
+        run.session().settings.selection.Set(1, false);
+        QTimer::singleShot(0, run.window().DataDialog(), &QDialog::accept);
+        run.window().DataCommand();
+        QVERIFY(chart->IsEmpty());
+        QCOMPARE(chart->EmptyHint(), QString("Tick the data to chart (Data menu)"));
+    }
+
     void dataCommandReplaysWithTicksMadeBeforeTheDialogWasClosed() {
         const QString flight = Flight();
         Run run(dir.path());
@@ -141,6 +340,48 @@ private slots:
         QCOMPARE(run.session().chart.SlotsInChart(), 2);
         QCOMPARE(run.session().chart.Slot(0).xs.size(), size_t(60));
         QCOMPARE(run.window().FlightLabel()->text(), QString());  // the Data command leaves it
+    }
+
+    // A series hidden with its legend box stays hidden while the Options and Data commands
+    // replay the flight, as long as its item stays ticked; another flight shows it again.
+    void aSeriesHiddenInTheLegendStaysHiddenWhileItsItemStaysTicked() {
+        const QString flight = Flight();
+        const QString other = Path("Flights_INT/other.FLT");
+        QFile::copy(flight, other);
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);   // PALT
+        run.session().settings.selection.Set(32, true);  // GPSALT
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        run.prompter.answers.enqueue(flight);
+        run.window().FlightCommand();
+        QCustomPlot* plot = run.window().Chart()->Plot();
+        plot->replot();
+        QTest::mouseClick(plot, Qt::LeftButton, {}, plot->legend->item(0)->rect().center());
+        const auto shown = [plot] { return QList<bool>{plot->graph(0)->visible(), plot->graph(1)->visible()}; };
+        QCOMPARE(shown(), QList<bool>({false, true}));
+
+        QTimer::singleShot(0, run.window().Options(), &QDialog::reject);
+        run.window().OptionsCommand();
+        QCOMPARE(run.session().chart.SlotsInChart(), 2);
+        QCOMPARE(shown(), QList<bool>({false, true}));
+        DataSelectionDialog* data = run.window().DataDialog();
+        QTimer::singleShot(0, data, &QDialog::accept);
+        run.window().DataCommand();
+        QCOMPARE(shown(), QList<bool>({false, true}));
+
+        // Unticked and ticked again, or shown in another flight: drawn again.
+        QTimer::singleShot(0, data, [data] { data->Box(1)->setChecked(false); data->accept(); });
+        run.window().DataCommand();
+        QTimer::singleShot(0, data, [data] { data->Box(1)->setChecked(true); data->accept(); });
+        run.window().DataCommand();
+        QCOMPARE(run.session().chart.Slot(0).title, std::string("PALT"));
+        QCOMPARE(shown(), QList<bool>({true, true}));
+        QTest::mouseClick(plot, Qt::LeftButton, {}, plot->legend->item(1)->rect().center());
+        QCOMPARE(shown(), QList<bool>({true, false}));
+        run.prompter.answers.enqueue(other);
+        run.window().FlightCommand();
+        QCOMPARE(shown(), QList<bool>({true, true}));
     }
 
     void dataCommandForgetsAFlightFileThatIsGone() {
@@ -258,6 +499,81 @@ private slots:
         QCOMPARE(run.prompter.asked[1].initialName, QString("Zelvo*.REC"));
         QVERIFY(run.prompter.errors.isEmpty());  // a name typed that is not there: nothing at all
         QCOMPARE(run.prompter.messages.size(), 1);
+    }
+
+    // An import command whose choice the block headers contradict asks once before it runs.
+    void importAsksWhenTheBlockHeadersSayTheOtherKind_data() {
+        QTest::addColumn<bool>("sdCommand");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<QString>("folder");  // where the flight goes; empty: nowhere
+        QTest::newRow("internal command, yes") << false << int(Answer::Yes) << "Flights_SD";
+        QTest::newRow("internal command, no") << false << int(Answer::No) << "Flights_INT";
+        QTest::newRow("internal command, cancel") << false << int(Answer::Cancel) << "";
+        QTest::newRow("SD command, yes") << true << int(Answer::Yes) << "Flights_INT";
+        QTest::newRow("SD command, cancel") << true << int(Answer::Cancel) << "";
+    }
+    void importAsksWhenTheBlockHeadersSayTheOtherKind() {
+        QFETCH(bool, sdCommand);
+        QFETCH(int, reply);
+        QFETCH(QString, folder);
+        // The internal command gets an SD card recording, the SD command an internal one.
+        WriteRecording(Path("rec.bin"), OneMinuteFlight());
+        if (!sdCommand) {
+            QFile card(Path("rec.bin"));
+            card.open(QIODevice::Append);
+            card.write(QByteArray(512, '\0'));
+        }
+        Run run(dir.path());
+        run.prompter.answers.enqueue(Path("rec.bin"));
+        run.prompter.replies.enqueue(Answer(reply));
+        sdCommand ? run.window().ImportSd() : run.window().ImportInternal();
+        QCOMPARE(run.prompter.questions,
+                 QStringList{sdCommand ? "This looks like an internal recording. Import it as one?"
+                                       : "This looks like an SD card recording. Import it as one?"});
+        QCOMPARE(run.prompter.messages, folder.isEmpty() ? QStringList() : QStringList{"Imported 1 flights."});
+        for (const char* f : {"Flights_INT", "Flights_SD"})
+            QCOMPARE(QDir(Path(f)).entryList({"*.FLT"}).size(), folder == f ? 1 : 0);
+    }
+
+    // The progress dialog of an import or CSV export is gone before the result message box
+    // appears, so nothing (not its own show timer either) can bring it up over the box.
+    void progressDialogIsGoneBeforeTheResultMessage() {
+        const std::vector<Frame> frames = OneMinuteFlight();
+        WriteRecording(Path("ZelvoBB.DAT"), frames);
+        QFile rec(Path("ZelvoBB.DAT"));
+        rec.open(QIODevice::Append);
+        QByteArray filler(512, '\xFF');  // blocks without Frames: progress is reported on the way
+        filler[0] = 1;
+        for (int i = 0; i < 5000; ++i) rec.write(filler);
+        rec.close();
+        const QString flight = Flight();
+        ProgressScope::showAfterMs = 0;
+        BoxPrompter prompter;
+        ShowCounter counter(&prompter.progressShown);
+        qApp->installEventFilter(&counter);
+        {
+            Application app((dir.path() + "/").toStdString(), &prompter);
+            app.window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+            prompter.answers.enqueue(Path("ZelvoBB.DAT"));
+            app.window().ImportInternal();
+            QVERIFY(!AnyProgressDialog(true));
+            app.session().settings.selection.Set(1, true);
+            app.session().CurrentFlightFile = flight.toStdString();
+            app.window().CsvCommand();
+            QVERIFY(!AnyProgressDialog(true));
+        }
+        qApp->removeEventFilter(&counter);
+        ProgressScope::showAfterMs = 500;
+        QCOMPARE(prompter.messages.size(), 2);
+        QCOMPARE(prompter.messages[0], QString("Imported 1 flights."));
+        QCOMPARE(prompter.seen.size(), 2);
+        for (const BoxPrompter::Seen& s : prompter.seen) {
+            QVERIFY(s.boxIsModal);
+            QVERIFY(s.boxHasFocus);
+            QVERIFY(!s.progressAlive);
+        }
+        QVERIFY(prompter.progressShown > 0);  // the import did show its progress
     }
 
     void droppedFilesAreShownOrImported() {

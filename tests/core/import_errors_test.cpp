@@ -54,7 +54,7 @@ TEST_F(ImportTest, ErrorClosesRecordingAndFlightFile) {
 }
 
 TEST_F(ImportTest, CliImportPrintsTheMessageOrTheError) {
-    WriteFile(root + "rec.dat", Blocks(Flight(0, 3)));
+    WriteFile(root + "rec.dat", Cat({Blocks(Flight(0, 3)), Bytes(512, 0)}));  // ends as an SD card's
     auto run = [&](const std::string& args, int& status) {
         FILE* p = popen((std::string(KRELBY_CLI) + " import " + args + " --folder " + root + "new 2>&1").c_str(), "r");
         std::string out;

@@ -1,16 +1,24 @@
 // krelby-screenshot RECORDING OUT.png [DIALOGS_PREFIX]
 // Imports RECORDING into a temporary program folder through the Import menu command, shows
-// its longest flight with eight data items through the Flight command, and saves the whole
-// window as OUT.png; with DIALOGS_PREFIX also pictures of the two dialogs' pages.
+// its longest flight with nine data items through the Flight command, and saves the whole
+// window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
+// it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
+// readout, as zoomed.png.
+// With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QSettings>
+#include <QWheelEvent>
+#include <qcustomplot.h>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/options_dialog.h"
 #include "app/scripted_prompter.h"
@@ -40,6 +48,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     QTemporaryDir folder;
+    // The user's own window geometry plays no part in the pictures.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
     krelby::ScriptedPrompter prompter;
     krelby::Application app((folder.path() + "/").toStdString(), &prompter);
     krelby::MainWindow& window = app.window();
@@ -60,6 +70,26 @@ int main(int argc, char** argv) {
     for (const QString& m : prompter.messages) std::printf("message: %s\n", qPrintable(m));
     for (const QString& e : prompter.errors) std::printf("error: %s\n", qPrintable(e));
     bool ok = Save(window, argv[2]);
+    const QString beside = QFileInfo(argv[2]).absolutePath() + "/";
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setOutputFileName(beside + "print.pdf");
+        window.Chart()->Print(printer);
+    }
+    {
+        QCustomPlot* plot = window.Chart()->Plot();
+        const QRect area = plot->axisRect()->rect();
+        const QPoint at(area.left() + area.width() / 3, area.center().y());
+        QWheelEvent wheel(at, plot->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        const QPoint hover = at + QPoint(area.width() / 5, 0);
+        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(plot, &move);
+        ok = Save(window, beside + "zoomed.png") && ok;
+    }
     if (argc > 3) {
         const QString prefix = argv[3];
         krelby::DataSelectionDialog* data = window.DataDialog();

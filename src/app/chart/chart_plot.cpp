@@ -8,8 +8,8 @@
 namespace krelby {
 
 SlotGraph::SlotGraph(QCPAxis* key, QCPAxis* value, const ChartModel& model, int slot,
-                     const DepthStyle& depth)
-    : QCPGraph(key, value), model_(model), slot_(slot), depth_(depth) {}
+                     const DrawStyle& style)
+    : QCPGraph(key, value), model_(model), slot_(slot), style_(style) {}
 
 const double* SlotGraph::Xs() const { return sortedCopy_ ? xs_.data() : model_.Slot(slot_).xs.data(); }
 const double* SlotGraph::Ys() const { return sortedCopy_ ? ys_.data() : model_.Slot(slot_).ys.data(); }
@@ -73,14 +73,16 @@ void SlotGraph::Decimate() {
 void SlotGraph::draw(QCPPainter* painter) {
     Decimate();
     // Where several points share a pixel column the line is a band of vertical strokes:
-    // smoothing its edges shows nothing and costs more than the rest of the chart.
-    setAntialiased(static_cast<double>(dataCount()) < 1.5 * shownColumns_);
-    if (depth_.on && !data()->isEmpty()) {
+    // smoothing its edges shows nothing on screen and costs more than the rest of the chart.
+    // A page is drawn once, at the printer's resolution: smooth it.
+    setAntialiased(painter->modes().testFlag(QCPPainter::pmVectorized) ||
+                   static_cast<double>(dataCount()) < 1.5 * shownColumns_);
+    if (style_.on && !data()->isEmpty()) {
         // The line as a ribbon running back into the chart.
         QVector<QPointF> front;
         getLines(&front, QCPDataRange(0, dataCount()));
         if (front.size() >= 2) {
-            const QPointF shift(depth_.depth, -depth_.depth);
+            const QPointF shift(style_.depth, -style_.depth);
             QPolygonF band;
             band.reserve(front.size() * 2);
             for (const QPointF& p : front) band << p;
@@ -93,7 +95,7 @@ void SlotGraph::draw(QCPPainter* painter) {
             QPolygonF back;
             back.reserve(front.size());
             for (const QPointF& p : front) back << p + shift;
-            painter->setPen(QPen(pen().color().darker(140), 1));
+            painter->setPen(QPen(pen().color().darker(140), style_.lineWidth));
             painter->setBrush(Qt::NoBrush);
             painter->drawPolyline(back);
         }
@@ -103,12 +105,12 @@ void SlotGraph::draw(QCPPainter* painter) {
 
 QRect SlotGraph::clipRect() const {
     QRect r = QCPGraph::clipRect();
-    if (depth_.on) r.adjust(0, -depth_.depth, depth_.depth, 0);
+    if (style_.on) r.adjust(0, -style_.depth, style_.depth, 0);
     return r;
 }
 
-CheckLegendItem::CheckLegendItem(QCPLegend* legend, SlotGraph* graph)
-    : QCPAbstractLegendItem(legend), graph_(graph) {
+CheckLegendItem::CheckLegendItem(QCPLegend* legend, SlotGraph* graph, const DrawStyle& style)
+    : QCPAbstractLegendItem(legend), graph_(graph), style_(style) {
     setAntialiased(false);
 }
 
@@ -120,11 +122,11 @@ void CheckLegendItem::draw(QCPPainter* painter) {
     const int pad = mParentLegend->iconTextPadding();
     const QRect r = mRect;
     QRect check(r.left(), r.top() + (r.height() - box) / 2, box, box);
-    painter->setPen(QPen(Qt::black, 1));
+    painter->setPen(QPen(Qt::black, style_.lineWidth));
     painter->setBrush(Qt::white);
     painter->drawRect(check);
     if (graph_->Checked()) {
-        painter->setPen(QPen(Qt::black, 2));
+        painter->setPen(QPen(Qt::black, 2 * style_.lineWidth));
         const QPointF a(check.left() + box * 0.2, check.top() + box * 0.5);
         const QPointF b(check.left() + box * 0.45, check.top() + box * 0.8);
         const QPointF c(check.left() + box * 0.85, check.top() + box * 0.2);
@@ -133,7 +135,7 @@ void CheckLegendItem::draw(QCPPainter* painter) {
     }
     const int lineLeft = check.right() + pad;
     const int midY = r.top() + r.height() / 2;
-    painter->setPen(QPen(graph_->pen().color(), 2));
+    painter->setPen(QPen(graph_->pen().color(), 2 * style_.lineWidth));
     painter->drawLine(QLineF(lineLeft, midY, lineLeft + icon.width(), midY));
     painter->setPen(mTextColor);
     painter->drawText(QRect(lineLeft + icon.width() + pad, r.top(), r.width(), r.height()),
@@ -152,21 +154,21 @@ QSize CheckLegendItem::minimumOuterSizeHint() const {
     return s;
 }
 
-DepthWall::DepthWall(QCustomPlot* plot, QCPAxisRect* rect, const DepthStyle& depth)
-    : QCPLayerable(plot), rect_(rect), depth_(depth) {}
+DepthWall::DepthWall(QCustomPlot* plot, QCPAxisRect* rect, const DrawStyle& style)
+    : QCPLayerable(plot), rect_(rect), style_(style) {}
 
 void DepthWall::applyDefaultAntialiasingHint(QCPPainter* painter) const {
     applyAntialiasingHint(painter, true, QCP::aeOther);
 }
 
-QRect DepthWall::clipRect() const { return rect_->rect().adjusted(0, -depth_.depth, depth_.depth, 1); }
+QRect DepthWall::clipRect() const { return rect_->rect().adjusted(0, -style_.depth, style_.depth, 1); }
 
 void DepthWall::draw(QCPPainter* painter) {
-    if (!depth_.on) return;
+    if (!style_.on) return;
     const QRectF r = rect_->rect();
-    const QPointF d(depth_.depth, -depth_.depth);
+    const QPointF d(style_.depth, -style_.depth);
     const QColor edge(90, 90, 90);
-    painter->setPen(QPen(edge, 1));
+    painter->setPen(QPen(edge, style_.lineWidth));
     // Back wall, then the floor and the left side joining it to the front.
     painter->setBrush(QColor(236, 236, 236));
     painter->drawRect(r.translated(d));
@@ -202,6 +204,22 @@ void ChartPlot::mouseReleaseEvent(QMouseEvent* event) {
 void ChartPlot::mouseDoubleClickEvent(QMouseEvent* event) {
     if (onDoubleClick) onDoubleClick(event);
     QCustomPlot::mouseDoubleClickEvent(event);
+}
+
+void ChartPlot::wheelEvent(QWheelEvent* event) {
+    if (!onWheel) return QCustomPlot::wheelEvent(event);
+    onWheel(event);
+    event->accept();
+}
+
+void ChartPlot::keyPressEvent(QKeyEvent* event) {
+    if (onKey && onKey(event)) return event->accept();
+    QCustomPlot::keyPressEvent(event);
+}
+
+void ChartPlot::leaveEvent(QEvent* event) {
+    if (onLeave) onLeave();
+    QCustomPlot::leaveEvent(event);
 }
 
 }  // namespace krelby

@@ -22,16 +22,19 @@ inline QRectF PrintArea(const QRectF& page) {
                   page.width() * 0.70, page.height() * 0.46);
 }
 
-struct DepthStyle {
-    bool on = false;
-    int depth = 12;  // pixels the back of the chart lies up and to the right
+// What the drawing pieces share: the 3D view, and the width of a one-pixel line (wider
+// when a printed page needs the chart laid out wider than it has room for).
+struct DrawStyle {
+    bool on = false;  // the 3D view
+    int depth = 12;   // pixels the back of the chart lies up and to the right
+    double lineWidth = 1;
 };
 
 // One series slot. Its points stay in the model; the graph holds only what the current
 // zoom and width can show, recomputed when either changes.
 class SlotGraph : public QCPGraph {
 public:
-    SlotGraph(QCPAxis* key, QCPAxis* value, const ChartModel& model, int slot, const DepthStyle& depth);
+    SlotGraph(QCPAxis* key, QCPAxis* value, const ChartModel& model, int slot, const DrawStyle& style);
 
     // Re-reads the slot when its points changed (size) or when forced.
     // Returns true when the points changed.
@@ -59,7 +62,7 @@ private:
 
     const ChartModel& model_;
     const int slot_;
-    const DepthStyle& depth_;
+    const DrawStyle& style_;
     bool checked_ = true;
     size_t count_ = 0;
     bool sortedCopy_ = false;  // the model's points were out of time order
@@ -74,7 +77,7 @@ private:
 // A legend entry: check box, line sample and title; a click toggles the series.
 class CheckLegendItem : public QCPAbstractLegendItem {
 public:
-    CheckLegendItem(QCPLegend* legend, SlotGraph* graph);
+    CheckLegendItem(QCPLegend* legend, SlotGraph* graph, const DrawStyle& style);
     SlotGraph* Graph() const { return graph_; }
 
 protected:
@@ -83,12 +86,13 @@ protected:
 
 private:
     SlotGraph* graph_;
+    const DrawStyle& style_;
 };
 
 // The floor, left side and back of the plot area in the 3D view.
 class DepthWall : public QCPLayerable {
 public:
-    DepthWall(QCustomPlot* plot, QCPAxisRect* rect, const DepthStyle& depth);
+    DepthWall(QCustomPlot* plot, QCPAxisRect* rect, const DrawStyle& style);
 
 protected:
     void applyDefaultAntialiasingHint(QCPPainter* painter) const override;
@@ -97,7 +101,7 @@ protected:
 
 private:
     QCPAxisRect* rect_;
-    const DepthStyle& depth_;
+    const DrawStyle& style_;
 };
 
 // The plot with the after-paint hook and the mouse handling of the chart widget.
@@ -106,6 +110,9 @@ public:
     explicit ChartPlot(QWidget* parent) : QCustomPlot(parent) {}
     std::function<void(QPainter&, int height)> afterPaint;
     std::function<void(QMouseEvent*)> onPress, onMove, onRelease, onDoubleClick;
+    std::function<void(QWheelEvent*)> onWheel;
+    std::function<bool(QKeyEvent*)> onKey;  // true when the key was used
+    std::function<void()> onLeave;
     // Lays the plot out again for its own size (after drawing at another size).
     void Relayout() { updateLayout(); }
 
@@ -115,6 +122,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 };
 
 }  // namespace krelby

@@ -6,7 +6,10 @@
 
 #include "format/regional.h"
 #include "replay/chart_model.h"
+#include "settings/records.h"
 
+class QLabel;
+class QPaintDevice;
 class QPrinter;
 class QPainter;
 class QCustomPlot;
@@ -22,11 +25,17 @@ public:
     void Set3D(bool on);  // the depth effect, switched at once
     bool Is3D() const;
     void ResetZoom(bool animate = true);  // back to the whole flight
+    // A series hidden with its legend box stays hidden through the replays that keep its
+    // item in the chart; this shows them all again (another flight).
+    void ShowEverySeries();
 
     // The chart as shown (zoom, 3D, legend, axis names) at the given size.
     QImage Grab(QSize size);
-    // Prints with margins of 15 % left/right and 27 % top/bottom of the page.
+    // Prints with margins of 15 % left/right and 27 % top/bottom of the page, drawn in
+    // vectors with lines at least 0.25 mm wide.
     void Print(QPrinter& printer);
+    // The same on any device whose whole area is the page (a picture of one in tests).
+    void PrintPage(QPaintDevice& page);
     // Qt's modal print preview of the chart, owned by `parent`; repaints afterwards.
     void ShowPrintPreview(QWidget* parent);
 
@@ -36,6 +45,16 @@ public:
     bool IsZoomed() const;
     // Date and time separators of the X axis labels ("d/m/yy", "hh:mm:ss").
     void SetRegional(const Regional& regional);
+    // The unit choices the model's values were converted with, for the hover readout's
+    // units (the defaults when not set); they must outlive the widget.
+    void SetUnits(const UnitSettings* units);
+    // The readout that follows the mouse over the plot: the time and each shown value.
+    QLabel* Readout() const;
+    // Shown in the middle of the plot on screen while no series has a point; the time axis
+    // then has no labels.
+    void SetEmptyHint(const QString& hint);
+    QString EmptyHint() const;
+    bool IsEmpty() const;
     // The QCustomPlot inside, for tests and fine tuning.
     QCustomPlot* Plot() const;
 
