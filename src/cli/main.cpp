@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <langinfo.h>
 #include <locale.h>
-#include <unistd.h>
 
 #include "cli/cli.h"
 #include "settings/settings_file.h"
