@@ -16,7 +16,6 @@
 #include "data_selection_dialog.h"
 #include "elided_label.h"
 #include "export/csv_export.h"
-#include "export/jpeg_writer.h"
 #include "export/kml_export.h"
 #include "options_dialog.h"
 #include "progress_dialog.h"
@@ -301,14 +300,7 @@ void MainWindow::JpegCommand() {
         if (path.isEmpty()) return QString();
         const QSize size = chart_->size();
         if (size.isEmpty()) return QString();  // a chart without area has no picture
-        const QImage picture = chart_->Grab(size).convertToFormat(QImage::Format_RGB888);
-        std::vector<uint8_t> rgb;
-        rgb.reserve(static_cast<size_t>(picture.width()) * picture.height() * 3);
-        for (int y = 0; y < picture.height(); ++y) {
-            const uint8_t* line = picture.constScanLine(y);
-            rgb.insert(rgb.end(), line, line + picture.width() * 3);
-        }
-        WriteJpeg(path.toStdString(), picture.width(), picture.height(), rgb, session_.CurrentFlightFile);
+        chart_->SaveJpeg(path.toStdString(), size, session_.CurrentFlightFile);
         return QString();
     });
 }

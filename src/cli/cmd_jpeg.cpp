@@ -9,7 +9,6 @@
 
 #include "app/chart/chart_widget.h"
 #include "cli/cli.h"
-#include "export/jpeg_writer.h"
 #include "replay/replay.h"
 
 namespace krelby::cli {
@@ -54,15 +53,8 @@ int Jpeg(const Args& args) {
     FlightReplay(session, args.positional[0]);
     QApplication::processEvents();
 
-    const QImage picture = chart.Grab(size).convertToFormat(QImage::Format_RGB888);
-    std::vector<uint8_t> rgb;
-    rgb.reserve(static_cast<size_t>(picture.width()) * picture.height() * 3);
-    for (int y = 0; y < picture.height(); ++y) {
-        const uint8_t* line = picture.constScanLine(y);
-        rgb.insert(rgb.end(), line, line + static_cast<size_t>(picture.width()) * 3);
-    }
-    WriteJpeg(*out, picture.width(), picture.height(), rgb, args.positional[0]);
-    std::printf("%s written, %dx%d\n", out->c_str(), picture.width(), picture.height());
+    const QSize written = chart.SaveJpeg(*out, size, args.positional[0]);
+    std::printf("%s written, %dx%d\n", out->c_str(), written.width(), written.height());
     return 0;
 }
 

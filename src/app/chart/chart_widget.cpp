@@ -16,6 +16,7 @@
 
 #include "app/chart/chart_plot.h"
 #include "app/chart/readout.h"
+#include "export/jpeg_writer.h"
 
 namespace krelby {
 namespace {
@@ -648,7 +649,19 @@ ChartWidget::ChartWidget(ChartModel& model, QWidget* parent) : QWidget(parent), 
 // The model must outlive the widget (it is the session's).
 ChartWidget::~ChartWidget() {
     if (d->model.Observer() == this) d->model.SetObserver(nullptr);
-    delete d;
+}
+
+QSize ChartWidget::SaveJpeg(const std::string& path, QSize size, const std::string& source) {
+    const QImage picture = Grab(size).convertToFormat(QImage::Format_RGB888);
+    // Rows one after another without the scan lines' padding.
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(picture.width()) * static_cast<size_t>(picture.height()) * 3);
+    for (int y = 0; y < picture.height(); ++y) {
+        const uint8_t* line = picture.constScanLine(y);
+        rgb.insert(rgb.end(), line, line + static_cast<size_t>(picture.width()) * 3);
+    }
+    WriteJpeg(path, picture.width(), picture.height(), rgb, source);
+    return picture.size();
 }
 
 void ChartWidget::Set3D(bool on) {

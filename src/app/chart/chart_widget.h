@@ -1,6 +1,8 @@
 // The chart widget: draws the ChartModel with QCustomPlot. One drawing function serves
 // screen, JPEG and print.
 #pragma once
+#include <memory>
+#include <string>
 #include <QImage>
 #include <QWidget>
 
@@ -31,6 +33,9 @@ public:
 
     // The chart as shown (zoom, 3D, legend, axis names) at the given size.
     QImage Grab(QSize size);
+    // Grab as a progressive JPEG file of quality 90, written whole or not at all; a path
+    // that leads to `source` (the flight shown) is refused. Returns the picture's size.
+    QSize SaveJpeg(const std::string& path, QSize size, const std::string& source);
     // Prints with margins of 15 % left/right and 27 % top/bottom of the page, drawn in
     // vectors with lines at least 0.25 mm wide.
     void Print(QPrinter& printer);
@@ -70,7 +75,7 @@ signals:
 
 private:
     struct Impl;
-    Impl* d;
+    std::unique_ptr<Impl> d;
 };
 
 }  // namespace krelby
