@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 30
 GEN_RECORDING = samples/ZelvoBB.DAT
 
-.PHONY: all deps build run demo test bench sanitize fuzz screenshot clean
+.PHONY: all deps build run demo test bench sanitize fuzz screenshot package clean
 
 all: build
 
@@ -14,7 +14,7 @@ deps:
 	@scripts/install-deps
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -43,6 +43,10 @@ screenshot: build
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/krelby-screenshot $(GEN_RECORDING) $(BUILD)/screenshot.png
 	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
 	@echo "Saved $(BUILD)/screenshot.png, $(BUILD)/print.png and $(BUILD)/zoomed.png"
+
+# The Debian package: build/krelby_VERSION_amd64.deb, installed under /usr.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

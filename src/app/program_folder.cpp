@@ -14,10 +14,16 @@ std::string ProgramFolderOf(const QString& executablePath) {
     return slash < 0 ? std::string() : executablePath.left(slash + 1).toStdString();
 }
 
+bool IsInstalledFolder(const std::string& folder) {
+    return folder == std::string(KRELBY_INSTALL_BINDIR) + "/";
+}
+
 std::string ChooseProgramFolder() {
     const std::string folder = ProgramFolderOf(QCoreApplication::applicationFilePath());
     const QFileInfo info(QString::fromStdString(folder));
-    if (!folder.empty() && info.isDir() && info.isWritable()) return folder;
+    // An installed copy keeps each user's flights in the user's own data folder, also when
+    // root could write beside the executable.
+    if (!folder.empty() && info.isDir() && info.isWritable() && !IsInstalledFolder(folder)) return folder;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return (data + QLatin1Char('/')).toStdString();

@@ -10,8 +10,10 @@ namespace krelby {
 
 // The folder of the executable: its whole path up to just after the last '/'.
 std::string ProgramFolderOf(const QString& executablePath);
-// ProgramFolderOf the running executable; where that folder cannot be written (an
-// installed copy), the per-user application data folder, created if needed.
+// Whether `folder` (ending in '/') is where an installation puts the programs.
+bool IsInstalledFolder(const std::string& folder);
+// ProgramFolderOf the running executable; for an installed copy, or where that folder
+// cannot be written, the per-user application data folder, created if needed.
 std::string ChooseProgramFolder();
 
 // Date and time separators from the locale's short formats, and its decimal point.

@@ -1,5 +1,6 @@
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -51,6 +52,18 @@ std::vector<Command>& Commands() {
     return commands;
 }
 
+namespace {
+
+// $XDG_DATA_HOME/Krelby/, by default ~/.local/share/Krelby/: the window's per-user folder.
+std::string UserDataFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string base = data && *data ? data : std::string(home && *home ? home : ".") + "/.local/share";
+    return base + "/Krelby/";
+}
+
+}  // namespace
+
 std::string ProgramFolder(const Args& args) {
     std::string folder;
     if (auto f = args.Option("--folder")) {
@@ -61,6 +74,8 @@ std::string ProgramFolder(const Args& args) {
         std::error_code ec;
         std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
         folder = exe.substr(0, exe.find_last_of('/') + 1);
+        // An installed copy uses the user's data folder, as the window does.
+        if (folder == std::string(KRELBY_INSTALL_BINDIR) + "/") folder = UserDataFolder();
     }
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
