@@ -36,43 +36,42 @@ size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) 
     while (i < n) {
         switch (state_) {
             case 0: {
-                if (data[i] != kSync1) {
-                    const void* hit = std::memchr(data + i, kSync1, n - i);
-                    if (!hit) return n;
-                    i = static_cast<size_t>(static_cast<const uint8_t*>(hit) - data);
+                // Frame after Frame while each lies whole in the piece: its header tested at
+                // once, the Frame itself tested and handed on where it lies. As in states 1 to
+                // 4, the byte that fails a test is consumed with those before it.
+                for (;;) {
+                    if (data[i] != kSync1) {
+                        const void* hit = std::memchr(data + i, kSync1, n - i);
+                        if (!hit) return n;
+                        i = static_cast<size_t>(static_cast<const uint8_t*>(hit) - data);
+                    }
+                    const uint8_t* f = data + i;
+                    const size_t left = n - i;
+                    if (left < 5) {
+                        ++i;
+                        state_ = 1;
+                        break;
+                    }
+                    const uint8_t L = f[2];
+                    if (f[1] != kSync2) {
+                        i += 2;
+                    } else if (f[3] != (L ^ 0xFF)) {
+                        i += 4;
+                    } else if (!Accepts(f[4], L)) {
+                        i += 5;
+                    } else {
+                        const auto t = static_cast<FrameType>(f[4]);
+                        const size_t size = FrameSize(L);
+                        if (left < size) {
+                            Begin(t, L);
+                            i += 5;
+                            break;
+                        }
+                        i += size;
+                        if (Complete(t, f, size, handler) && i < n && handler.StopScanning()) return i;
+                    }
+                    if (i >= n) return n;
                 }
-                // A header that lies whole in the piece is tested at once, and a Frame that does
-                // is tested and handed on where it lies. As in states 1 to 4, the byte that fails
-                // a test is consumed with those before it.
-                const uint8_t* f = data + i;
-                const size_t left = n - i;
-                if (left < 5) {
-                    ++i;
-                    state_ = 1;
-                    break;
-                }
-                if (f[1] != kSync2) {
-                    i += 2;
-                    break;
-                }
-                const uint8_t L = f[2];
-                if (f[3] != (L ^ 0xFF)) {
-                    i += 4;
-                    break;
-                }
-                if (!Accepts(f[4], L)) {
-                    i += 5;
-                    break;
-                }
-                const auto t = static_cast<FrameType>(f[4]);
-                const size_t size = FrameSize(L);
-                if (left < size) {
-                    Begin(t, L);
-                    i += 5;
-                    break;
-                }
-                i += size;
-                if (Complete(t, f, size, handler) && i < n && handler.StopScanning()) return i;
                 break;
             }
             case 1:
