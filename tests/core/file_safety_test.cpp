@@ -203,8 +203,11 @@ TEST_F(SafetyCli, ExportsNeverWriteOverTheirFlight) {
     const std::string before = ReadFile(flight);
     fs::create_hard_link(flight, folder / "hard.FLT");
     fs::create_symlink(flight, folder / "soft.FLT");
+    // A build without the window's chart has no jpeg command.
+    const bool jpeg = Cli("").out.find("jpeg FLIGHT") != std::string::npos;
     for (const std::string& out : {flight, folder / "hard.FLT", folder / "soft.FLT"}) {
         for (const char* command : {"csv", "kml", "jpeg"}) {
+            if (!jpeg && std::string(command) == "jpeg") continue;
             const CliRun r = Cli(std::string(command) + " '" + flight + "' -o '" + out + "'");
             EXPECT_EQ(r.status, 1) << command << " " << out;
             EXPECT_NE(r.out.find("it is the flight file being exported"), std::string::npos) << r.out;
