@@ -127,9 +127,9 @@ TEST(FrameScanner, WholePiecesAgreeWithSingleBytes) {
             const bool fixed = RequiredLength(t) >= 0;
             // Variable lengths run past the buffer's capacity, fixed ones miss by one.
             const int L = fixed ? RequiredLength(t) + (pick(8) == 0 ? pick(3) - 1 : 0) : pick(largest + 4);
-            FrameBuilder b(t, static_cast<uint8_t>(L));
-            for (int off = 5; off < L + 16; ++off) b.u8(static_cast<size_t>(off), static_cast<uint8_t>(rng()));
-            std::vector<uint8_t> f = b.Sealed();
+            FrameBuilder build(t, static_cast<uint8_t>(L));
+            for (int off = 5; off < L + 16; ++off) build.u8(static_cast<size_t>(off), static_cast<uint8_t>(rng()));
+            std::vector<uint8_t> f = build.Sealed();
             switch (pick(6)) {
                 case 0: f[static_cast<size_t>(pick(static_cast<int>(f.size())))] ^= static_cast<uint8_t>(1 + pick(255)); break;
                 case 1: f.resize(static_cast<size_t>(pick(static_cast<int>(f.size())))); break;
