@@ -1,5 +1,6 @@
 // Arbitrary bytes in arbitrary piece sizes: the scanner must find the same Frames as when the
-// stream comes in one piece, each complete, within its buffer and passing its test.
+// stream comes in one piece, each complete, within its buffer and passing its test. Pieces of
+// one byte take every Frame through the byte-by-byte states, the one piece mostly not.
 #include <cstdlib>
 #include <vector>
 
@@ -42,5 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at += n;
     }
     if (some.frames != all.frames || pieces.State() != whole.State()) std::abort();
+
+    krelby::FrameScanner bytes(options);
+    Collect each(options);
+    for (size_t at = 0; at < size; ++at) bytes.Feed(data + at, 1, each);
+    if (each.frames != all.frames || bytes.State() != whole.State()) std::abort();
     return 0;
 }

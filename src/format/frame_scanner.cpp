@@ -3,6 +3,30 @@
 #include <cstring>
 
 namespace krelby {
+namespace {
+
+// The FrameType byte's test as a range of accepted length bytes per byte value: the fixed
+// length of FrameTypes 1, 2, 3 and 30, any length that fits the buffer for 4, 10 and 11 (an
+// oversized Frame would overrun its buffer, so it is dropped here), none for other values.
+struct LengthRange {
+    uint8_t min = 1, max = 0;
+};
+constexpr std::array<LengthRange, 256> kAccepted = [] {
+    std::array<LengthRange, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        if (!IsKnownFrameType(static_cast<uint8_t>(b))) continue;
+        const auto t = static_cast<FrameType>(b);
+        const int required = RequiredLength(t);
+        const auto largest = static_cast<uint8_t>(FrameCapacity(t) - kFrameOverhead);
+        table[b] = required >= 0 ? LengthRange{static_cast<uint8_t>(required), static_cast<uint8_t>(required)}
+                                 : LengthRange{0, largest};
+    }
+    return table;
+}();
+
+bool Accepts(uint8_t type, size_t L) { return L >= kAccepted[type].min && L <= kAccepted[type].max; }
+
+}  // namespace
 
 size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) {
     size_t i = 0;
@@ -12,10 +36,42 @@ size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) 
     while (i < n) {
         switch (state_) {
             case 0: {
-                const void* hit = std::memchr(data + i, kSync1, n - i);
-                if (!hit) return n;
-                i = static_cast<size_t>(static_cast<const uint8_t*>(hit) - data) + 1;
-                state_ = 1;
+                // Frame after Frame while each lies whole in the piece: its header tested at
+                // once, the Frame itself tested and handed on where it lies. As in states 1 to
+                // 4, the byte that fails a test is consumed with those before it.
+                for (;;) {
+                    if (data[i] != kSync1) {
+                        const void* hit = std::memchr(data + i, kSync1, n - i);
+                        if (!hit) return n;
+                        i = static_cast<size_t>(static_cast<const uint8_t*>(hit) - data);
+                    }
+                    const uint8_t* f = data + i;
+                    const size_t left = n - i;
+                    if (left < 5) {
+                        ++i;
+                        state_ = 1;
+                        break;
+                    }
+                    const uint8_t L = f[2];
+                    if (f[1] != kSync2) {
+                        i += 2;
+                    } else if (f[3] != (L ^ 0xFF)) {
+                        i += 4;
+                    } else if (!Accepts(f[4], L)) {
+                        i += 5;
+                    } else {
+                        const auto t = static_cast<FrameType>(f[4]);
+                        const size_t size = FrameSize(L);
+                        if (left < size) {
+                            Begin(t, L);
+                            i += 5;
+                            break;
+                        }
+                        i += size;
+                        if (Complete(t, f, size, handler) && i < n && handler.StopScanning()) return i;
+                    }
+                    if (i >= n) return n;
+                }
                 break;
             }
             case 1:
@@ -31,35 +87,19 @@ size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) 
             case 4: {
                 const uint8_t b = data[i++];
                 state_ = 0;
-                if (!IsKnownFrameType(b)) break;
-                const auto t = static_cast<FrameType>(b);
-                const int required = RequiredLength(t);
-                if (required >= 0 && length_ != required) break;
-                // Oversized variable-length Frames would overrun their buffer: drop here.
-                if (FrameSize(static_cast<uint8_t>(length_)) > FrameCapacity(t)) break;
-                type_ = t;
-                index_ = static_cast<size_t>(FrameTypeIndex(t));
-                uint8_t* buf = buffers_[index_].data();
-                buf[0] = kSync1;
-                buf[1] = kSync2;
-                buf[2] = static_cast<uint8_t>(length_);
-                buf[3] = static_cast<uint8_t>(length_ ^ 0xFF);
-                buf[4] = b;
-                write_ = buf + 5;
-                toCome_ = size_t{length_} + 15;
-                state_ = 5;
+                if (Accepts(b, length_)) Begin(static_cast<FrameType>(b), static_cast<uint8_t>(length_));
                 break;
             }
             case 5: {
                 const size_t take = toCome_ < n - i ? toCome_ : n - i;
-                std::memcpy(write_, data + i, take);
-                write_ += take;
+                std::memcpy(buffer_.data() + gathered_, data + i, take);
+                gathered_ += take;
                 i += take;
                 toCome_ -= take;
                 if (toCome_ == 0) {
                     state_ = 0;
-                    Complete(handler);
-                    if (i < n && handler.StopScanning()) return i;
+                    if (Complete(type_, buffer_.data(), gathered_, handler) && i < n && handler.StopScanning())
+                        return i;
                 }
                 break;
             }
@@ -68,10 +108,23 @@ size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) 
     return n;
 }
 
-void FrameScanner::Complete(FrameHandler& handler) {
-    const uint8_t* buf = buffers_[index_].data();
-    if (type_ != FrameType::Fuel && !ChecksumTest(buf, *options_)) return;
-    handler.OnFrame(type_, buf, FrameSize(static_cast<uint8_t>(length_)));
+void FrameScanner::Begin(FrameType t, uint8_t L) {
+    type_ = t;
+    length_ = L;
+    buffer_[0] = kSync1;
+    buffer_[1] = kSync2;
+    buffer_[2] = L;
+    buffer_[3] = static_cast<uint8_t>(L ^ 0xFF);
+    buffer_[4] = static_cast<uint8_t>(t);
+    gathered_ = 5;
+    toCome_ = size_t{L} + 15;
+    state_ = 5;
+}
+
+bool FrameScanner::Complete(FrameType t, const uint8_t* frame, size_t size, FrameHandler& handler) {
+    if (t != FrameType::Fuel && !ChecksumTest(frame, *options_)) return false;
+    handler.OnFrame(t, frame, size);
+    return true;
 }
 
 }  // namespace krelby

@@ -14,7 +14,8 @@ class FrameHandler {
 public:
     virtual ~FrameHandler() = default;
     // Called with a complete Frame (size = L + 20) that passed its checksum test
-    // (FrameType 11 is never tested). The bytes stay valid until the next Frame of that type.
+    // (FrameType 11 is never tested). The bytes are valid only during the call: they lie in
+    // the fed piece itself or, for a Frame cut across pieces, in the scanner.
     virtual void OnFrame(FrameType type, const uint8_t* frame, size_t size) = 0;
     // Asked before each byte; true ends the current Feed there.
     virtual bool StopScanning() const { return false; }
@@ -31,20 +32,20 @@ public:
     // unless the handler's stop test ended the feed early.
     size_t Feed(const uint8_t* data, size_t n, FrameHandler& handler);
 
-    // The last Frame gathered of a type (meaningful only right after its completion).
-    const uint8_t* Buffer(FrameType t) const { return buffers_[static_cast<size_t>(FrameTypeIndex(t))].data(); }
-
 private:
-    void Complete(FrameHandler& handler);
+    // Starts gathering a Frame whose header (five bytes) has passed.
+    void Begin(FrameType t, uint8_t L);
+    // Tests the Frame at `frame` and hands it on; true if the handler was called.
+    bool Complete(FrameType t, const uint8_t* frame, size_t size, FrameHandler& handler);
 
     const ChecksumOptions* options_;
     int state_ = 0;
     uint16_t length_ = 0;
     FrameType type_ = FrameType::Flight;
-    size_t index_ = 0;
-    uint8_t* write_ = nullptr;
+    size_t gathered_ = 0;
     size_t toCome_ = 0;
-    std::array<std::array<uint8_t, kMaxFrameCapacity>, kFrameTypeCount> buffers_{};
+    // Only a Frame cut across pieces is gathered here; one at a time, so one buffer serves all.
+    std::array<uint8_t, kMaxFrameCapacity> buffer_{};
 };
 
 }  // namespace krelby

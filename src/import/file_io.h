@@ -13,7 +13,7 @@ namespace krelby {
 
 class FlightFileWriter {
 public:
-    static constexpr size_t kMaxBuffer = 1 << 20;
+    static constexpr size_t kMaxBuffer = 256 << 10;  // as large as the import's reads
 
     // No flight file outgrows the recording, so a small recording needs only a small buffer.
     explicit FlightFileWriter(uint64_t recordingSize = kMaxBuffer);

@@ -13,7 +13,9 @@ namespace {
 
 constexpr size_t kBlockSize = 512;
 constexpr size_t kHeaderSize = 4;
-constexpr size_t kReadSize = 2048 * kBlockSize;  // 1 MiB per read; the block is the format's unit
+// 256 KiB per read: the read buffer and the flight file buffer stay in the second-level cache
+// while the Frames are tested and copied. The block is the format's unit.
+constexpr size_t kReadSize = 512 * kBlockSize;
 
 // Walks a recording block by block, feeding each block's stream bytes to the scanner.
 class RecordingPass {
