@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "format/error.h"
+#include "base/error.h"
 #include "format/frame_scanner.h"
 #include "import/import.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "format/error.h"
+#include "base/error.h"
 #include "export/csv_sink.h"
 #include "replay/replay.h"
 

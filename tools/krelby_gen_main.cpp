@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "format/error.h"
+#include "base/error.h"
 #include "gen/generator.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "format/regional.h"
+#include "base/regional.h"
 
 namespace krelby {
 

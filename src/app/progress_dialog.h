@@ -5,7 +5,7 @@
 #include <QString>
 #include <memory>
 
-#include "format/progress.h"
+#include "base/progress.h"
 
 class QProgressDialog;
 class QWidget;

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "format/error.h"
+#include "base/error.h"
 
 namespace krelby {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "format/regional.h"
+#include "base/regional.h"
 #include "replay/session.h"
 
 namespace krelby::cli {

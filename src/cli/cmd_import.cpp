@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "cli/cli.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "import/import.h"
 #include "import/recording_kind.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "export/text_file.h"
-#include "format/regional.h"
+#include "base/regional.h"
 #include "export/csv_sink.h"
 
 namespace krelby {

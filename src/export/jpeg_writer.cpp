@@ -10,7 +10,7 @@
 #include <jpeglib.h>
 
 #include "base/file.h"
-#include "format/error.h"
+#include "base/error.h"
 
 namespace krelby {
 namespace {

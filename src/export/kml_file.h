@@ -5,7 +5,7 @@
 
 #include "export/text_file.h"
 #include "format/messages.h"
-#include "format/regional.h"
+#include "base/regional.h"
 #include "replay/sink.h"
 #include "settings/records.h"
 

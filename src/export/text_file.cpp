@@ -1,6 +1,6 @@
 #include "export/text_file.h"
 
-#include "format/error.h"
+#include "base/error.h"
 
 namespace krelby {
 

@@ -4,7 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "format/regional.h"
+#include "base/clock.h"
+#include "base/regional.h"
 
 namespace krelby {
 
@@ -32,11 +33,4 @@ std::string FormatIso(double t);
 // "yyyy/MM/dd hh:nn:ss" with regional separators.
 std::string FormatTimeStamp(double t, const Regional& regional);
 
-}  // namespace krelby
-
-namespace krelby {
-// The one clock shared by the import and the replay: the time of the last FlightMessage taken.
-struct SampleClock {
-    double CurrentSampleTime = 0.0;
-};
 }  // namespace krelby

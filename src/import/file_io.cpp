@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "format/error.h"
+#include "base/error.h"
 #include "format/frame.h"
 
 namespace krelby {

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "format/regional.h"
+#include "base/regional.h"
 
 namespace krelby {
 

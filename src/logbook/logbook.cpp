@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "format/error.h"
+#include "base/error.h"
 #include "logbook/columns.h"
 
 namespace krelby {

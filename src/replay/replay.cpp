@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/file.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "format/frame_scanner.h"
 #include "format/messages.h"
 #include "replay/data_items.h"

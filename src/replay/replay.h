@@ -7,7 +7,7 @@
 
 #include "base/file.h"
 #include "format/crc32.h"
-#include "format/progress.h"
+#include "base/progress.h"
 #include "replay/session.h"
 #include "replay/sink.h"
 #include "settings/records.h"

@@ -7,8 +7,8 @@
 
 #include "format/crc32.h"
 #include "format/datetime.h"
-#include "format/progress.h"
-#include "format/regional.h"
+#include "base/progress.h"
+#include "base/regional.h"
 #include "replay/chart_model.h"
 #include "settings/records.h"
 

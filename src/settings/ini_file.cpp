@@ -1,7 +1,7 @@
 #include "settings/ini_file.h"
 
 #include "base/file.h"
-#include "format/error.h"
+#include "base/error.h"
 
 namespace krelby {
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "format/error.h"
+#include "base/error.h"
 #include "settings/ini_file.h"
 
 namespace krelby {

@@ -3,7 +3,7 @@
 
 #include "export/csv_export.h"
 #include "export_fixture.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "replay/replay.h"
 
 using namespace krelby;

@@ -5,7 +5,7 @@
 
 #include "export/csv_file.h"
 #include "export_test_folder.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "format/datetime.h"
 
 using namespace krelby;

@@ -18,7 +18,7 @@
 #include "cli_run.h"
 #include "export/csv_export.h"
 #include "export_test_folder.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "gen/generator.h"
 #include "import/import.h"
 #include "settings/ini_file.h"

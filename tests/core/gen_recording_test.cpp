@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "format/bytes.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "format/frame_scanner.h"
 #include "format/messages.h"
 #include "gen/generator.h"

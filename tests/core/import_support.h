@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "format/error.h"
+#include "base/error.h"
 #include "format/frame_builder.h"
 #include "import/import.h"
 

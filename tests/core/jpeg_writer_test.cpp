@@ -12,7 +12,7 @@
 #include <stdlib.h>
 
 #include "export/jpeg_writer.h"
-#include "format/error.h"
+#include "base/error.h"
 
 namespace fs = std::filesystem;
 using krelby::WriteJpeg;

@@ -2,7 +2,7 @@
 
 #include "export/kml_export.h"
 #include "export_fixture.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "replay/replay.h"
 
 using namespace krelby;

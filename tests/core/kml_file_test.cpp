@@ -4,7 +4,7 @@
 
 #include "export/kml_file.h"
 #include "export_test_folder.h"
-#include "format/error.h"
+#include "base/error.h"
 
 using namespace krelby;
 using krelby::exporttest::ReadFile;

@@ -1,6 +1,6 @@
 #include "replay_fixture.h"
 
-#include "format/error.h"
+#include "base/error.h"
 
 using namespace krelby;
 using namespace krelby::testing;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "export_test_folder.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 

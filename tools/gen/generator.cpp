@@ -11,7 +11,7 @@
 #include "clock.h"
 #include "flight_model.h"
 #include "format/bytes.h"
-#include "format/error.h"
+#include "base/error.h"
 #include "format/frame_scanner.h"
 #include "frames.h"
 #include "stream.h"

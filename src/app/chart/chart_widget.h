@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "format/regional.h"
+#include "base/regional.h"
 #include "replay/chart_model.h"
 #include "settings/records.h"
 

@@ -1,0 +1,41 @@
+# The layering of the source tree, checked on the include lines: each folder's files may
+# include only the folders listed for it. Run as
+#   cmake -DSOURCE_DIR=src -P layers.cmake [-DEXTRA_FILE=f -DEXTRA_LAYER=name]
+# where EXTRA_FILE is checked as if it were in folder EXTRA_LAYER (the test of this test).
+cmake_minimum_required(VERSION 3.25)
+set(allowed_base base)
+set(allowed_format base format)
+set(allowed_settings base settings)
+set(allowed_import base format import)
+set(allowed_replay base format settings replay)
+set(allowed_export base format settings replay export)
+set(allowed_logbook base format settings replay logbook)
+set(allowed_app base format settings import replay export logbook app)
+set(allowed_cli base format settings import replay export logbook app cli)
+set(layers base format settings import replay export logbook app cli)
+
+set(violations "")
+function(check_file file layer)
+  file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/.*" "\\1" folder "${line}")
+    if(NOT folder IN_LIST allowed_${layer})
+      set(violations "${violations}\n  ${file}: ${layer} may not include ${folder}/" PARENT_SCOPE)
+    endif()
+  endforeach()
+endfunction()
+
+foreach(layer IN LISTS layers)
+  file(GLOB_RECURSE files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+  foreach(f IN LISTS files)
+    check_file(${f} ${layer})
+  endforeach()
+endforeach()
+if(EXTRA_FILE)
+  check_file(${EXTRA_FILE} ${EXTRA_LAYER})
+endif()
+
+if(violations)
+  message(FATAL_ERROR "Includes across the layers:${violations}")
+endif()
+message(STATUS "Every include follows the layers")
