@@ -15,7 +15,9 @@
 #include "app/chart/chart_widget.h"
 #include "data_selection_dialog.h"
 #include "elided_label.h"
+#include "logbook_window.h"
 #include "export/csv_export.h"
+#include "export/gpx_export.h"
 #include "export/kml_export.h"
 #include "options_dialog.h"
 #include "progress_dialog.h"
@@ -37,6 +39,7 @@ const FileDialog kOpenSd{"Select EFIS recording file for import",
                              "Zelvo recording (Zelvo.REC)|Zelvo.REC", "REC", "Zelvo*.REC", {}};
 const FileDialog kSaveKml{"Enter name of Google file to create",
                               "Goggle Earth file (*.KML)|*.KML", "KML", {}, {}};
+const FileDialog kSaveGpx{"Enter name of GPX file to create", "GPX track (*.gpx)|*.gpx", "gpx", {}, {}};
 const FileDialog kSaveJpeg{"Enter name of JPEG file to create", "JPEG files (*.JPG)|*.JPG",
                                "JPG", {}, {}};
 
@@ -170,7 +173,10 @@ void MainWindow::BuildMenu() {
         ->setObjectName("ExportKml1");
     exports->addAction("Export flight as Excel &comma delimited file", this, &MainWindow::CsvCommand)
         ->setObjectName("ExportCsv1");
+    exports->addAction("Export current flight as a &GPX track", this, &MainWindow::GpxCommand)
+        ->setObjectName("ExportGpx1");
     bar->addAction("&Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
+    bar->addAction("&Logbook", this, &MainWindow::LogbookCommand)->setObjectName("Logbook1");
     // Closing by keyboard; an action of the window, not of the menu, whose items stay as they are.
     auto* quit = new QAction(this);
     quit->setObjectName("Quit1");
@@ -220,7 +226,41 @@ QString MainWindow::Import(const QString& path, RecordingKind kind) {
     const ImportResult result =
         ImportRecording(path.toStdString(), kind, session_.ProgramFolder, session_.regional,
                         session_.checks, session_.clock, session_.progress);
+    RefreshLogbook();
     return QString::fromStdString(result.Message());
+}
+
+void MainWindow::RefreshLogbook() {
+    if (logbook_ && logbook_->isVisible()) logbook_->Refresh(true);
+}
+
+void MainWindow::LogbookCommand() {
+    if (!logbook_) {
+        logbook_ = new LogbookWindow(session_, prompter_, this);
+        connect(logbook_, &LogbookWindow::FlightChosen, this, &MainWindow::ShowFlight);
+    }
+    logbook_->show();
+    logbook_->raise();
+    logbook_->activateWindow();
+    logbook_->Refresh();
+}
+
+void MainWindow::ShowFlight(const QString& path) {
+    RunCommand("Reading flight...", [this, path] {
+        if (IsFile(path)) Replay(path.toStdString());
+        return QString();
+    });
+    ShowFlightLabel();
+}
+
+void MainWindow::GpxCommand() {
+    RunCommand("Exporting to GPX...", [this] {
+        if (session_.CurrentFlightFile.empty()) return QString();
+        const QString path = AskSave(prompter_, this, In(kSaveGpx, Folder("Exports")));
+        if (path.isEmpty()) return QString();
+        GpxExport(session_, path.toStdString(), &session_.chart);  // the chart stays filled
+        return QString();
+    });
 }
 
 std::optional<RecordingKind> MainWindow::ConfirmKind(const QString& path, RecordingKind chosen) {

@@ -18,6 +18,7 @@ namespace krelby {
 class ChartWidget;
 class ElidedLabel;
 class DataSelectionDialog;
+class LogbookWindow;
 class OptionsDialog;
 
 class MainWindow : public QMainWindow {
@@ -36,6 +37,10 @@ public:
     void KmlCommand();
     void CsvCommand();
     void OptionsCommand();
+    void LogbookCommand();
+    void GpxCommand();
+    // Shows a flight file as the Flight command does (from the Logbook).
+    void ShowFlight(const QString& path);
     // A file dropped on the window: a flight file is shown, a recording imported.
     void OpenDropped(const QString& path);
 
@@ -46,6 +51,7 @@ public:
     ElidedLabel* NoteLabel() const { return noteLabel_; }
     DataSelectionDialog* DataDialog() const { return dataDialog_; }
     OptionsDialog* Options() const { return optionsDialog_; }
+    LogbookWindow* Logbook() const { return logbook_; }
     QString SettingsPath() const;
 
 protected:
@@ -62,6 +68,8 @@ private:
     void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
     void Replay(const std::string& path);
     QString Import(const QString& path, RecordingKind kind);
+    // An open logbook lists the flights again and selects the new ones.
+    void RefreshLogbook();
     // The import command chosen, or the other one where the block headers say so and the
     // user agrees; nothing when the user cancels.
     std::optional<RecordingKind> ConfirmKind(const QString& path, RecordingKind chosen);
@@ -77,6 +85,7 @@ private:
     ElidedLabel* noteLabel_ = nullptr;
     DataSelectionDialog* dataDialog_ = nullptr;
     OptionsDialog* optionsDialog_ = nullptr;
+    LogbookWindow* logbook_ = nullptr;
     bool settingsSaved_ = false;
 };
 

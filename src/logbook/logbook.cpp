@@ -8,6 +8,7 @@
 #include <set>
 
 #include "base/error.h"
+#include "base/file.h"
 #include "logbook/columns.h"
 
 namespace krelby {
@@ -265,6 +266,13 @@ std::string LogbookCsv(const std::vector<LogbookEntry>& entries) {
         out += '\n';
     }
     return out;
+}
+
+void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries) {
+    const std::string text = LogbookCsv(entries);
+    AtomicFile file;
+    if (file.Create(path) != 0 || file.Write(text.data(), text.size()) != 0 || file.Commit() != 0)
+        throw Error("Unable to write to " + path);
 }
 
 }  // namespace krelby

@@ -35,5 +35,8 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
 
 // The listing as CSV: a header line, then a line per entry (RFC 4180, "." decimals, LF).
 std::string LogbookCsv(const std::vector<LogbookEntry>& entries);
+// Saves LogbookCsv to `path`, whole or not at all; throws krelby::Error
+// ("Unable to write to PATH").
+void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries);
 
 }  // namespace krelby

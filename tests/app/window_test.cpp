@@ -148,8 +148,9 @@ private slots:
                                         "  Zelvo SD card recording (Zelvo.REC)", "Flight", "Data", "Print", "Export",
                                         "  Export chart view to a JPEG image file",
                                         "  Export current flight to Google Earth KML",
-                                        "  Export flight as Excel comma delimited file", "Options"}));
-        QCOMPARE(keys, QStringList({"Alt+I", "Alt+F", "Alt+D", "Alt+P", "Alt+E", "Alt+O"}));
+                                        "  Export flight as Excel comma delimited file",
+                                        "  Export current flight as a GPX track", "Options", "Logbook"}));
+        QCOMPARE(keys, QStringList({"Alt+I", "Alt+F", "Alt+D", "Alt+P", "Alt+E", "Alt+O", "Alt+L"}));
         QMenu* import = window.menuBar()->actions().first()->menu();
         QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
         QTRY_VERIFY(import->isVisible());

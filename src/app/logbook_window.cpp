@@ -1,0 +1,295 @@
+#include "logbook_window.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "logbook/columns.h"
+
+namespace krelby {
+namespace {
+
+const FileDialog kSaveLogbook{"Enter name of logbook file to create", "Comma delimited files (*.CSV)|*.CSV",
+                              "CSV", "Logbook.CSV", {}};
+
+struct Shown {
+    QString unit;  // for the header; empty for none
+    double factor = 1, offset = 0;
+    int decimals = 0;
+};
+
+// A figure in the units chosen in Options (the summary keeps ft, kt, fpm, °C, bar, litres).
+Shown ShownAs(Quantity q, const UnitSettings& u) {
+    switch (q) {
+        case Quantity::Altitude: return u.Altitude == 1 ? Shown{"m", 1 / 3.28083} : Shown{"ft"};
+        case Quantity::Speed:
+            if (u.Speed == 0) return {"mph", 1.852 / 1.609344, 0, 1};
+            if (u.Speed == 1) return {"km/h", 1.852, 0, 1};
+            return {"kt", 1, 0, 1};
+        case Quantity::VerticalSpeed: return u.VSI == 1 ? Shown{"m/s", 0.00508, 0, 2} : Shown{"fpm"};
+        case Quantity::Temperature: return u.Temp == 1 ? Shown{"°F", 1.8, 32} : Shown{"°C"};
+        case Quantity::Pressure: return u.OilP == 1 ? Shown{"psi", 14.50377, 0, 1} : Shown{"bar", 1, 0, 2};
+        case Quantity::Fuel: return u.LiqQ == 1 ? Shown{"gal", 0.2641721, 0, 1} : Shown{"l", 1, 0, 1};
+        case Quantity::Distance: return {"nm", 1, 0, 1};
+        case Quantity::Acceleration: return {"g", 1, 0, 2};
+        case Quantity::Rpm: return {"rpm"};
+        default: return {};
+    }
+}
+
+QString Heading(const LogbookColumn& c) {
+    static const std::vector<std::pair<std::string_view, QString>> kTitles = {
+        {"start", "Start"}, {"end", "End"}, {"duration_s", "Duration"}, {"takeoff", "Takeoff"},
+        {"landing", "Landing"}, {"airborne_s", "Airborne"}, {"distance_nm", "Distance"},
+        {"max_palt_ft", "Max pressure altitude"}, {"max_ias_kt", "Max IAS"}, {"max_gs_kt", "Max ground speed"},
+        {"max_vsi_fpm", "Max climb"}, {"min_vsi_fpm", "Max descent"}, {"max_g", "Max G"}, {"min_g", "Min G"},
+        {"fuel_used_l", "Fuel used"}, {"rpm_max", "Max RPM"}, {"oilt_max", "Max oil temp"},
+        {"oilp_min", "Min oil pressure"}, {"cht_max", "Max CHT"}, {"egt_max", "Max EGT"},
+        {"egt_spread_max", "Max EGT spread"}};
+    std::string_view key = c.name;
+    if (c.monitor) key = key.substr(0, key.size() - 2);
+    for (const auto& [name, title] : kTitles)
+        if (name == key) return c.monitor ? title + " " + QString::number(c.monitor) : title;
+    return QString::fromUtf8(c.name.data(), qsizetype(c.name.size()));
+}
+
+QString Duration(double seconds) {
+    const qint64 s = qint64(seconds);
+    return QString("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QChar('0')).arg(s % 60, 2, 10, QChar('0'));
+}
+
+}  // namespace
+
+LogbookModel::LogbookModel(const UnitSettings& units, QObject* parent) : QAbstractTableModel(parent), units_(units) {}
+
+int LogbookModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(entries_.size());
+}
+
+int LogbookModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 1 + int(LogbookColumns().size());
+}
+
+QVariant LogbookModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (section == 0) return QString("Flight file");
+    const LogbookColumn& c = LogbookColumns()[size_t(section - 1)];
+    const Shown shown = ShownAs(c.quantity, units_);
+    return shown.unit.isEmpty() ? Heading(c) : Heading(c) + " (" + shown.unit + ")";
+}
+
+QVariant LogbookModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != kSortRole && role != Qt::TextAlignmentRole))
+        return {};
+    const LogbookEntry& e = entries_[size_t(index.row())];
+    if (index.column() == 0) return role == Qt::TextAlignmentRole ? QVariant() : QVariant(QString::fromStdString(e.file));
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
+    const LogbookColumn& c = LogbookColumns()[size_t(index.column() - 1)];
+    const std::optional<double> v = e.readable ? c.get(e.summary) : std::nullopt;
+    if (role == kSortRole) return v ? QVariant(*v) : QVariant();
+    if (!v) return {};
+    switch (c.quantity) {
+        case Quantity::Time: return QString::fromStdString(IsoTime(int64_t(*v))).replace('T', ' ');
+        case Quantity::Duration: return Duration(*v);
+        default: {
+            const Shown s = ShownAs(c.quantity, units_);
+            return QString::number(*v * s.factor + s.offset, 'f', s.decimals);
+        }
+    }
+}
+
+void LogbookModel::Clear() {
+    beginResetModel();
+    entries_.clear();
+    endResetModel();
+}
+
+void LogbookModel::Add(const LogbookEntry& entry) {
+    beginInsertRows({}, int(entries_.size()), int(entries_.size()));
+    entries_.push_back(entry);
+    endInsertRows();
+}
+
+// Empty figures sort after every number, whichever way the column is sorted.
+class LogbookSort : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& a, const QModelIndex& b) const override {
+        const QVariant x = a.data(LogbookModel::kSortRole), y = b.data(LogbookModel::kSortRole);
+        if (a.column() == 0) return QString::compare(a.data().toString(), b.data().toString()) < 0;
+        if (!x.isValid() || !y.isValid()) return x.isValid() == (sortOrder() == Qt::AscendingOrder);
+        return x.toDouble() < y.toDouble();
+    }
+};
+
+LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), prompter_(prompter) {
+    setObjectName("LogbookWindow");
+    setWindowTitle("Logbook");
+    resize(960, 480);
+    model_ = new LogbookModel(session_.settings.units, this);
+    proxy_ = new LogbookSort(this);
+    proxy_->setSourceModel(model_);
+    proxy_->setFilterKeyColumn(-1);  // any column: a date, a file name
+    proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    proxy_->setSortRole(LogbookModel::kSortRole);
+
+    table_ = new QTableView;
+    table_->setObjectName("LogbookTable");
+    table_->setModel(proxy_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(1, Qt::DescendingOrder);  // newest first
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->installEventFilter(this);
+    connect(table_, &QTableView::doubleClicked, this, [this] { ChooseCurrent(); });
+
+    filter_ = new QLineEdit;
+    filter_->setObjectName("LogbookFilter");
+    filter_->setPlaceholderText("Filter (file name, date, any figure)");
+    filter_->setClearButtonEnabled(true);
+    connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        proxy_->setFilterFixedString(text);
+        ShowTotals();
+    });
+    auto* exportButton = new QPushButton("Export logbook...");
+    exportButton->setObjectName("ExportLogbook");
+    connect(exportButton, &QPushButton::clicked, this, &LogbookWindow::ExportCsv);
+    totals_ = new QLabel;
+    totals_->setObjectName("LogbookTotals");
+    progress_ = new QProgressBar;
+    progress_->setMaximumWidth(200);
+    progress_->hide();
+    cancel_ = new QPushButton("Cancel");
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, &LogbookWindow::Cancel);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(filter_, 1);
+    top->addWidget(exportButton);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(totals_, 1);
+    bottom->addWidget(progress_);
+    bottom->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(table_, 1);
+    layout->addLayout(bottom);
+}
+
+LogbookWindow::~LogbookWindow() { Cancel(); }
+
+void LogbookWindow::Refresh(bool selectNew) {
+    Cancel();
+    before_.clear();
+    for (const LogbookEntry& e : model_->Entries()) before_.insert(e.file);
+    model_->Clear();
+    emit model_->headerDataChanged(Qt::Horizontal, 0, model_->columnCount() - 1);  // units may have changed
+    stop_ = std::make_shared<std::atomic<bool>>(false);
+    progress_->setRange(0, 0);
+    progress_->show();
+    cancel_->show();
+    // The worker gets copies: the session may change while it runs.
+    worker_ = std::thread([this, stop = stop_, folder = session_.ProgramFolder,
+                           kinds = session_.settings.thermocouples, selectNew] {
+        LogbookOptions o;
+        o.cancelled = [stop] { return stop->load(); };
+        o.onEntry = [this, stop](const LogbookEntry& e, size_t done, size_t total) {
+            QMetaObject::invokeMethod(this, [this, stop, e, done, total] {
+                if (stop->load()) return;
+                model_->Add(e);
+                progress_->setRange(0, int(total));
+                progress_->setValue(int(done));
+                ShowTotals();
+            }, Qt::QueuedConnection);
+        };
+        ListFlights(folder, kinds, o);
+        QMetaObject::invokeMethod(this, [this, stop, selectNew] {
+            if (!stop->load()) Finished(selectNew);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void LogbookWindow::Cancel() {
+    if (stop_) stop_->store(true);
+    if (worker_.joinable()) worker_.join();
+    progress_->hide();
+    cancel_->hide();
+}
+
+void LogbookWindow::Finished(bool selectNew) {
+    if (worker_.joinable()) worker_.join();
+    progress_->hide();
+    cancel_->hide();
+    ShowTotals();
+    if (!selectNew) return;
+    table_->clearSelection();
+    for (int row = 0; row < proxy_->rowCount(); ++row) {
+        const QModelIndex index = proxy_->index(row, 0);
+        if (before_.count(index.data().toString().toStdString())) continue;
+        table_->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        table_->scrollTo(index);
+    }
+}
+
+void LogbookWindow::ShowTotals() {
+    double duration = 0, airborne = 0, distance = 0;
+    const int rows = proxy_->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const LogbookEntry& e = model_->Entries()[size_t(proxy_->mapToSource(proxy_->index(row, 0)).row())];
+        duration += double(e.summary.durationS.value_or(0));
+        airborne += double(e.summary.airborneS.value_or(0));
+        distance += e.summary.distanceNm;
+    }
+    totals_->setText(QString("%1 flights, %2 in all, %3 airborne, %4 nm")
+                         .arg(rows)
+                         .arg(Duration(duration), Duration(airborne))
+                         .arg(distance, 0, 'f', 1));
+}
+
+void LogbookWindow::ChooseCurrent() {
+    const QModelIndex index = table_->currentIndex();
+    if (!index.isValid()) return;
+    const QString file = proxy_->index(index.row(), 0).data().toString();
+    emit FlightChosen(QString::fromStdString(session_.ProgramFolder) + file);
+}
+
+bool LogbookWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ChooseCurrent();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LogbookWindow::ExportCsv() {
+    FileDialog dialog = kSaveLogbook;
+    dialog.folder = QString::fromStdString(session_.ProgramFolder) + "Exports";
+    QString path = prompter_.SaveFile(this, dialog);
+    if (path.isEmpty()) return;
+    path = WithDefaultExtension(path, dialog.defaultExtension);
+    // The same file as krelby-cli flights gives: the whole listing, in order of start (read
+    // from the logbook's cache, so at once).
+    try {
+        SaveLogbookCsv(path.toStdString(), ListFlights(session_.ProgramFolder, session_.settings.thermocouples));
+    } catch (const std::exception& e) {
+        prompter_.Error(this, QString::fromStdString(e.what()));
+    }
+}
+
+}  // namespace krelby

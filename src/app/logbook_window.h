@@ -1,0 +1,89 @@
+// The Logbook: every flight file as a row of a sortable table, newest first, with its times,
+// distance, extremes and engine figures in the units chosen in Options. The summaries are
+// made in a worker thread and fill the table as they come; the main window never waits.
+#pragma once
+#include <QAbstractTableModel>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "logbook/logbook.h"
+#include "prompter.h"
+#include "replay/session.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace krelby {
+
+class LogbookModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit LogbookModel(const UnitSettings& units, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void Clear();
+    void Add(const LogbookEntry& entry);
+    const std::vector<LogbookEntry>& Entries() const { return entries_; }
+    // The role whose values sort a column: numbers as numbers, empty figures last.
+    static constexpr int kSortRole = Qt::UserRole;
+
+private:
+    const UnitSettings& units_;
+    std::vector<LogbookEntry> entries_;
+};
+
+class LogbookWindow : public QWidget {
+    Q_OBJECT
+public:
+    LogbookWindow(Session& session, Prompter& prompter, QWidget* parent = nullptr);
+    ~LogbookWindow() override;
+
+    // Lists the folder's flights again; with `selectNew`, the flights that were not in the
+    // table before are selected once the listing is done (after an import).
+    void Refresh(bool selectNew = false);
+    void Cancel();
+    bool Busy() const { return worker_.joinable(); }
+    void ExportCsv();
+
+    QTableView* Table() const { return table_; }
+    QLineEdit* Filter() const { return filter_; }
+    QLabel* Totals() const { return totals_; }
+    const LogbookModel& Model() const { return *model_; }
+
+signals:
+    // The absolute path of the flight file chosen with a double-click or Enter.
+    void FlightChosen(const QString& path);
+
+private:
+    void Finished(bool selectNew);
+    void ShowTotals();
+    void ChooseCurrent();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    Session& session_;
+    Prompter& prompter_;
+    LogbookModel* model_ = nullptr;
+    QSortFilterProxyModel* proxy_ = nullptr;
+    QTableView* table_ = nullptr;
+    QLineEdit* filter_ = nullptr;
+    QLabel* totals_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    std::thread worker_;
+    std::shared_ptr<std::atomic<bool>> stop_;
+    std::set<std::string> before_;  // the files listed before a refresh
+};
+
+}  // namespace krelby
