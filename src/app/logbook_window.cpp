@@ -234,6 +234,13 @@ void LogbookWindow::Finished(bool selectNew) {
     progress_->hide();
     cancel_->hide();
     ShowTotals();
+    // The figures of engine monitors that no flight has are left out of sight.
+    for (size_t c = 0; c < LogbookColumns().size(); ++c) {
+        const LogbookColumn& column = LogbookColumns()[c];
+        bool any = false;
+        for (const LogbookEntry& e : model_->Entries()) any = any || (e.readable && column.get(e.summary));
+        table_->setColumnHidden(int(c) + 1, column.monitor && !any);
+    }
     if (!selectNew) return;
     table_->clearSelection();
     for (int row = 0; row < proxy_->rowCount(); ++row) {

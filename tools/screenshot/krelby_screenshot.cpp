@@ -20,6 +20,7 @@
 #include "app/application.h"
 #include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
+#include "app/logbook_window.h"
 #include "app/options_dialog.h"
 #include "app/scripted_prompter.h"
 
@@ -89,6 +90,18 @@ int main(int argc, char** argv) {
         QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
         QApplication::sendEvent(plot, &move);
         ok = Save(window, beside + "zoomed.png") && ok;
+    }
+    {
+        // The logbook of the imported flights, once its worker is done.
+        window.LogbookCommand();
+        krelby::LogbookWindow* logbook = window.Logbook();
+        for (int i = 0; i < 500 && logbook->Busy(); ++i) {
+            QApplication::processEvents();
+            QThread::msleep(10);
+        }
+        QApplication::processEvents();
+        ok = Save(*logbook, beside + "logbook.png") && ok;
+        logbook->hide();
     }
     if (argc > 3) {
         const QString prefix = argv[3];
