@@ -253,12 +253,15 @@ void MainWindow::ShowFlight(const QString& path) {
     ShowFlightLabel();
 }
 
-void MainWindow::GpxCommand() {
-    RunCommand("Exporting to GPX...", [this] {
+void MainWindow::GpxCommand() { ExportTrack("Exporting to GPX...", kSaveGpx, GpxExport); }
+
+void MainWindow::ExportTrack(const QString& progressLabel, const FileDialog& dialog,
+                             void (*write)(Session&, const std::string&, ReplaySink*)) {
+    RunCommand(progressLabel, [this, &dialog, write] {
         if (session_.CurrentFlightFile.empty()) return QString();
-        const QString path = AskSave(prompter_, this, In(kSaveGpx, Folder("Exports")));
+        const QString path = AskSave(prompter_, this, In(dialog, Folder("Exports")));
         if (path.isEmpty()) return QString();
-        GpxExport(session_, path.toStdString(), &session_.chart);  // the chart stays filled
+        write(session_, path.toStdString(), &session_.chart);  // the chart stays filled
         return QString();
     });
 }
@@ -345,15 +348,7 @@ void MainWindow::JpegCommand() {
     });
 }
 
-void MainWindow::KmlCommand() {
-    RunCommand("Exporting to Google Earth...", [this] {
-        if (session_.CurrentFlightFile.empty()) return QString();
-        const QString path = AskSave(prompter_, this, In(kSaveKml, Folder("Exports")));
-        if (path.isEmpty()) return QString();
-        KmlExport(session_, path.toStdString(), &session_.chart);  // the chart stays filled
-        return QString();
-    });
-}
+void MainWindow::KmlCommand() { ExportTrack("Exporting to Google Earth...", kSaveKml, KmlExport); }
 
 void MainWindow::CsvCommand() {
     RunCommand("Exporting to CSV...", [this] {

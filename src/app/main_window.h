@@ -68,6 +68,9 @@ private:
     void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
     void Replay(const std::string& path);
     QString Import(const QString& path, RecordingKind kind);
+    // The KML and GPX commands: ask for the file, write the current flight's track.
+    void ExportTrack(const QString& progressLabel, const FileDialog& dialog,
+                     void (*write)(Session&, const std::string&, ReplaySink*));
     // An open logbook lists the flights again and selects the new ones.
     void RefreshLogbook();
     // The import command chosen, or the other one where the block headers say so and the

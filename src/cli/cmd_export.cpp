@@ -33,21 +33,18 @@ int Csv(const Args& args) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-int Kml(const Args& args) {
+// kml and gpx: a track written to -o, which they cannot do without.
+using TrackExport = void (*)(Session&, const std::string&, ReplaySink*);
+int Track(const Args& args, const char* command, TrackExport write) {
+    const std::string usage = std::string(command) + " FLIGHT -o FILE [--folder DIR]";
     const auto out = args.Option("-o");
-    if (!out) throw std::runtime_error("usage: krelby-cli kml FLIGHT -o FILE [--folder DIR]");
-    Session session = ShownFlight(args, "kml FLIGHT -o FILE [--folder DIR]");
-    KmlExport(session, *out);
+    if (!out) throw std::runtime_error("usage: krelby-cli " + usage);
+    Session session = ShownFlight(args, usage.c_str());
+    write(session, *out, nullptr);
     return 0;
 }
-
-int Gpx(const Args& args) {
-    const auto out = args.Option("-o");
-    if (!out) throw std::runtime_error("usage: krelby-cli gpx FLIGHT -o FILE [--folder DIR]");
-    Session session = ShownFlight(args, "gpx FLIGHT -o FILE [--folder DIR]");
-    GpxExport(session, *out);
-    return 0;
-}
+int Kml(const Args& args) { return Track(args, "kml", KmlExport); }
+int Gpx(const Args& args) { return Track(args, "gpx", GpxExport); }
 
 const Register csv({"csv", "FLIGHT [--folder DIR] [-o FILE]",
                     "Exports a flight as CSV, by default to DIR/Exports/NAME.CSV.", Csv, {}, {"--folder", "-o"}});
