@@ -3,9 +3,13 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <set>
+#include <thread>
 
 #include "base/error.h"
 #include "base/file.h"
@@ -205,28 +209,68 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
     Database db(folder + kLogbookDatabase);
     auto cached = db.Load();
 
+    // The summaries still to make are made by a few workers, one file each at a time; the
+    // entries are handed on in the order of the files all the same.
+    struct Slot {
+        LogbookEntry entry;
+        std::string error;
+        bool cachedHit = false;
+        bool done = false;
+    };
+    std::vector<Slot> slots(files.size());
+    std::vector<size_t> toMake;
+    for (size_t i = 0; i < files.size(); ++i) {
+        slots[i].entry = {files[i].relative, {}, true};
+        auto it = cached.find(files[i].relative);
+        if (it != cached.end() && it->second.first == files[i].stamp) {
+            slots[i].entry.summary = it->second.second;
+            slots[i].cachedHit = slots[i].done = true;
+        } else {
+            toMake.push_back(i);
+        }
+    }
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        for (size_t k; !stop && (k = next++) < toMake.size();) {
+            Slot& slot = slots[toMake[k]];
+            LogbookEntry e = slot.entry;
+            std::string error;
+            try {
+                e.summary = SummarizeFlight(files[toMake[k]].path, kinds);
+            } catch (const Error& err) {
+                e.readable = false;
+                error = err.what();
+            }
+            std::lock_guard lock(mutex);
+            slot.entry = std::move(e);
+            slot.error = std::move(error);
+            slot.done = true;
+            ready.notify_all();
+        }
+    };
+    const size_t workers = std::min<size_t>(toMake.size(), std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    std::vector<std::thread> threads;
+    for (size_t w = 0; w < workers; ++w) threads.emplace_back(work);
+
     std::vector<LogbookEntry> entries;
     entries.reserve(files.size());
     std::vector<size_t> computed;  // indices into files and entries
     for (size_t i = 0; i < files.size(); ++i) {
         if (options.cancelled && options.cancelled()) break;
-        const FlightFile& f = files[i];
-        LogbookEntry e{f.relative, {}, true};
-        auto it = cached.find(f.relative);
-        if (it != cached.end() && it->second.first == f.stamp) {
-            e.summary = it->second.second;
-        } else {
-            try {
-                e.summary = SummarizeFlight(f.path, kinds);
-                computed.push_back(i);
-            } catch (const Error& err) {
-                e.readable = false;
-                if (options.warn) options.warn(err.what());
-            }
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return slots[i].done; });
         }
-        entries.push_back(std::move(e));
+        if (!slots[i].entry.readable && options.warn) options.warn(slots[i].error);
+        if (slots[i].entry.readable && !slots[i].cachedHit) computed.push_back(i);
+        entries.push_back(std::move(slots[i].entry));
         if (options.onEntry) options.onEntry(entries.back(), i + 1, files.size());
     }
+    stop = true;
+    for (std::thread& t : threads) t.join();
 
     std::vector<std::pair<const FlightFile*, const FlightSummary*>> added;
     for (size_t i : computed) added.emplace_back(&files[i], &entries[i].summary);

@@ -1,6 +1,7 @@
 #include "logbook/summary.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -106,6 +107,7 @@ void SummarySink::Gps(const uint8_t* frame) {
     Max(s_.maxGsKt, m.Groundspeed() * kKnotsPerTenthKmh);
     if (!CarriesPosition(m)) return;
     const double phi = m.Latitude() * kRadiansPerUnit, lambda = m.Longitude() * kRadiansPerUnit;
+    if (havePosition_ && phi == lastLat_ && lambda == lastLon_) return;  // standing still
     if (havePosition_) {
         const double dphi = phi - lastLat_, dlambda = lambda - lastLon_;
         const double a = std::sin(dphi / 2) * std::sin(dphi / 2) +
@@ -129,21 +131,24 @@ void SummarySink::Engine(const uint8_t* frame) {
     if (m.Has(EngineMessage::kOilTemp, 2)) Max<int32_t>(e.oilTempMax, m.OilTemp());
     if (hasRpm && m.Rpm() >= 500 && m.Has(EngineMessage::kOilPressure, 2))
         Min(e.oilPressureMin, m.OilPressure() / 10000.0);
-    std::optional<int32_t> hottest, coldest;
+    // The inputs present are the first ones: as many as the Frame's length holds.
+    const int present = std::clamp((m.Length() + 16 - static_cast<int>(EngineMessage::TcOffset(1))) / 2, 0, 12);
+    const uint8_t* kinds = kinds_.data() + 12 * (monitor - 1);
+    int32_t hottest = INT32_MIN, coldest = INT32_MAX, egtMax = INT32_MIN, chtMax = INT32_MIN;
     int hot = 0;
-    for (int n = 1; n <= 12; ++n) {
-        if (!m.Has(EngineMessage::TcOffset(n), 2)) break;
-        const int32_t v = m.TC(n);
-        const uint8_t kind = kinds_[static_cast<size_t>(12 * (monitor - 1) + n - 1)];
-        if (kind == CHT) Max(e.chtMax, v);
-        if (kind != EGT) continue;
-        Max(e.egtMax, v);
+    for (int n = 0; n < present; ++n) {
+        const int32_t v = m.TC(n + 1);
+        if (kinds[n] == CHT) chtMax = std::max(chtMax, v);
+        if (kinds[n] != EGT) continue;
+        egtMax = std::max(egtMax, v);
         if (v <= 0) continue;
         ++hot;
-        Max(hottest, v);
-        Min(coldest, v);
+        hottest = std::max(hottest, v);
+        coldest = std::min(coldest, v);
     }
-    if (hot >= 2) Max(e.egtSpreadMax, *hottest - *coldest);
+    if (chtMax != INT32_MIN) Max(e.chtMax, chtMax);
+    if (egtMax != INT32_MIN) Max(e.egtMax, egtMax);
+    if (hot >= 2) Max(e.egtSpreadMax, hottest - coldest);
 }
 
 void SummarySink::Fuel(const uint8_t* frame, size_t size) {
