@@ -44,6 +44,7 @@ class SummarySink : public ReplaySink {
 public:
     explicit SummarySink(const ThermocoupleKinds& kinds) : kinds_(kinds) {}
     void OnBegin() override;
+    bool ReadsMessages() const override { return true; }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double time) override;
     const FlightSummary& Summary() const { return s_; }

@@ -38,6 +38,12 @@ bool ChartModel::ClaimSeriesSlot(int checkBox) {
 }
 
 void ChartModel::OnItem(const DataItem& item, double time, const ItemValue& value) {
+    // Every sample but an item's first finds its slot at once.
+    if (const uint8_t slot = SlotNumber(item.checkBox); slot < kSlotCount) {
+        newSlotFlag_ = false;
+        AddSample(slot, time, value.y);
+        return;
+    }
     if (!ClaimSeriesSlot(item.checkBox)) return;
     const int slot = SlotNumber(item.checkBox);
     if (newSlotFlag_) {

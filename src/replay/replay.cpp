@@ -29,7 +29,7 @@ std::vector<const DataItem*> Ticked(std::span<const DataItem> items, const Setti
 class Decoders : public FrameHandler {
 public:
     Decoders(const ReplayInputs& in, std::span<ReplaySink* const> sinks)
-        : in_(in), sinks_(sinks),
+        : in_(in), sinks_(sinks), readers_(Readers(sinks)),
           flight_(Ticked(FlightItems(), in.settings)),
           gps_(Ticked(GpsItems(), in.settings)),
           attitude_(Ticked(AttitudeItems(), in.settings)),
@@ -48,7 +48,7 @@ public:
     }
 
     void OnFrame(FrameType type, const uint8_t* frame, size_t size) override {
-        for (ReplaySink* s : sinks_) s->OnMessage(type, frame, size);
+        for (ReplaySink* s : readers_) s->OnMessage(type, frame, size);
         switch (type) {
             case FrameType::Flight: Flight(frame); break;
             case FrameType::Gps: Gps(frame); break;
@@ -119,8 +119,16 @@ private:
         }
     }
 
+    static std::vector<ReplaySink*> Readers(std::span<ReplaySink* const> sinks) {
+        std::vector<ReplaySink*> out;
+        for (ReplaySink* s : sinks)
+            if (s->ReadsMessages()) out.push_back(s);
+        return out;
+    }
+
     const ReplayInputs& in_;
     std::span<ReplaySink* const> sinks_;
+    const std::vector<ReplaySink*> readers_;
     const std::vector<const DataItem*> flight_, gps_, attitude_, navigation_, inputs_, fuel_;
     std::array<std::vector<const DataItem*>, kEngineMonitors> engine_;
     double time_ = 0;  // the current sample time: a replay's clock starts at 0

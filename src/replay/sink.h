@@ -30,7 +30,9 @@ public:
     virtual ~ReplaySink() = default;
     // Before the first byte of the flight.
     virtual void OnBegin() {}
-    // Every Frame that passed its tests, undecoded, before its decoding.
+    // Every Frame that passed its tests, undecoded, before its decoding; only to a sink that
+    // reads messages (the replay asks once, so the others cost nothing per Frame).
+    virtual bool ReadsMessages() const { return false; }
     virtual void OnMessage(FrameType /*type*/, const uint8_t* /*frame*/, size_t /*size*/) {}
     // A FlightMessage with a date the calendar accepts: its time is the time of every sample
     // until the next one. Comes before the message's own items.
