@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 30
 GEN_RECORDING = samples/ZelvoBB.DAT
 
-.PHONY: all deps build run demo test bench sanitize fuzz screenshot package clean
+.PHONY: all deps build run demo test bench sanitize fuzz screenshot package windows windows-test clean
 
 all: build
 
@@ -64,6 +64,17 @@ bench: deps
 	  QT_QPA_PLATFORM=offscreen build-release/krelby_bench_startup; \
 	fi
 
+# The command-line program, the generator and the core's tests for 64-bit Windows (mingw-w64),
+# linked statically.
+windows: deps
+	cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
+	cmake --build build-win -j $(JOBS) --target krelby-cli krelby-gen krelby_tests
+
+# The Windows build under wine, compared byte for byte with the Linux build.
+windows-test: build windows
+	tools/windows-test $(BUILD) build-win
+
 # The core's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKRELBY_SANITIZE=ON \
@@ -87,4 +98,4 @@ fuzz: deps
 	done
 
 clean:
-	rm -rf $(BUILD) build-release build-asan build-fuzz
+	rm -rf $(BUILD) build-release build-asan build-fuzz build-win build-package

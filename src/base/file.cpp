@@ -3,15 +3,10 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "base/error.h"
+#include "base/file_internal.h"
 
 namespace krelby {
 
@@ -19,6 +14,7 @@ namespace testing {
 void (*afterCommit)(const std::string& target) = nullptr;
 }  // namespace testing
 
+namespace detail {
 namespace {
 
 constexpr const char kTempMark[] = ".krelby-";
@@ -26,22 +22,23 @@ constexpr size_t kTempMarkSize = sizeof kTempMark - 1;
 constexpr size_t kTempRandom = 6;
 constexpr size_t kTempStemLimit = 100;  // keeps a temporary name inside the system's limit
 
+bool IsTempChar(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+}  // namespace
+
 std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = path.find_last_of("/\\");
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string NameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool IsTempChar(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// ".NAME.krelby-XXXXXX": the only names RemoveStaleTemporaryFiles takes.
 bool IsTempName(const std::string& name) {
     const size_t tail = kTempMarkSize + kTempRandom;
     if (name.size() < tail + 1 || name[0] != '.') return false;
@@ -52,10 +49,16 @@ bool IsTempName(const std::string& name) {
     return true;
 }
 
+std::string TempPrefix(const std::string& destination) {
+    return FolderOf(destination) + "/." + NameOf(destination).substr(0, kTempStemLimit) + kTempMark;
+}
+
 std::string RandomSuffix() {
     static std::atomic<uint64_t> counter{0};
+    static const uint64_t seed = static_cast<uint64_t>(
+        std::chrono::system_clock::now().time_since_epoch().count());
     uint64_t x = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                 (static_cast<uint64_t>(::getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ull);
+                 (seed << 17) ^ (++counter * 0x9E3779B97F4A7C15ull);
     static constexpr char kChars[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::string s;
     for (size_t i = 0; i < kTempRandom; ++i) {
@@ -67,26 +70,31 @@ std::string RandomSuffix() {
     return s;
 }
 
-int OpenNonBlocking(const std::string& path, int flags) {
-    int fd;
-    do fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-}  // namespace
+}  // namespace detail
 
 std::string SystemErrorText(int err) {
-    return err == kNotRegularFile ? "Not a regular file" : std::strerror(err);
+    if (err == kNotRegularFile) return "Not a regular file";
+    if (err >= kSystemErrorBase) return "system error " + std::to_string(err - kSystemErrorBase);
+    return std::strerror(err);
 }
 
 std::string FileErrorText(int err) {
     switch (err) {
         case ENOENT: case ENOTDIR: return "File not found";
-        case EACCES: case EPERM: case EROFS: case EISDIR: case ETXTBSY: return "File access denied";
-        case ENOSPC: case EDQUOT: case EFBIG: return "Disk full";
+        case EACCES: case EPERM: case EROFS: case EISDIR:
+#ifdef ETXTBSY
+        case ETXTBSY:
+#endif
+            return "File access denied";
+        case ENOSPC: case EFBIG:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return "Disk full";
         case ENAMETOOLONG: case EINVAL: case EILSEQ: return "Invalid filename";
-        default: return "I/O error " + std::to_string(err) + " (" + std::strerror(err) + ")";
+        default:
+            if (err >= kSystemErrorBase) return "I/O error " + std::to_string(err - kSystemErrorBase);
+            return "I/O error " + std::to_string(err) + " (" + std::strerror(err) + ")";
     }
 }
 
@@ -97,13 +105,6 @@ std::string FileErrorText(int err, const std::string& path) {
 }
 
 void ThrowFileError(int err, const std::string& path) { throw Error(FileErrorText(err, path)); }
-
-bool IdOf(const std::string& path, FileId& id) {
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0) return false;
-    id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
-    return true;
-}
 
 InputFile::InputFile(const std::string& path) {
     if (const int err = Open(path)) ThrowFileError(err, path);
@@ -125,187 +126,21 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
     return *this;
 }
 
-int InputFile::Open(const std::string& path) {
-    Close();
-    // Without O_NONBLOCK the open of a FIFO waits for a writer, possibly for ever.
-    const int fd = OpenNonBlocking(path, O_RDONLY);
-    if (fd < 0) return errno == ENXIO ? kNotRegularFile : errno;  // ENXIO: a socket
-    struct stat st{};
-    int err = 0;
-    if (::fstat(fd, &st) != 0) err = errno;
-    else if (S_ISDIR(st.st_mode)) err = EISDIR;
-    else if (!S_ISREG(st.st_mode)) err = kNotRegularFile;
-    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) err = errno;
-    if (err) {
-        ::close(fd);
-        return err;
-    }
-    fd_ = fd;
-    path_ = path;
-    size_ = static_cast<uint64_t>(st.st_size);
-    id_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return 0;
-}
-
-int InputFile::ReadSome(uint8_t* buffer, size_t capacity, size_t& got) {
-    got = 0;
-    while (got < capacity) {
-        const ssize_t n = ::read(fd_, buffer + got, capacity - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    return 0;
-}
-
 size_t InputFile::Read(uint8_t* buffer, size_t capacity) {
     size_t got = 0;
     if (const int err = ReadSome(buffer, capacity, got)) ThrowFileError(err, path_);
     return got;
 }
 
-void InputFile::Rewind() {
-    if (::lseek(fd_, 0, SEEK_SET) != 0) ThrowFileError(errno, path_);
-}
-
-void InputFile::Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
 AtomicFile::~AtomicFile() { Discard(); }
 
-int AtomicFile::Create(const std::string& target, const std::string& suffix) {
-    Discard();
-    target_ = target;
-    destination_ = FollowLinks(target);
-    std::string stem = NameOf(destination_).substr(0, kTempStemLimit);
-    const std::string prefix = FolderOf(destination_) + "/." + stem + kTempMark;
-
-    // A file that is replaced keeps its permissions; a new one gets the usual ones.
-    mode_t mode = 0666;
-    struct stat old{};
-    if (::stat(destination_.c_str(), &old) == 0) {
-        // A rename would put a plain file where a device, FIFO or folder was.
-        if (!S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : kNotRegularFile;
-        mode = old.st_mode & 07777;
-    }
-    if (!suffix.empty()) {
-        temp_ = destination_ + suffix;
-        ::unlink(temp_.c_str());
-    }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (suffix.empty()) temp_ = prefix + RandomSuffix();
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd_ >= 0) break;
-        if (errno != EEXIST || !suffix.empty()) return errno;
-    }
-    if (fd_ < 0) return EEXIST;
-    if (mode != 0666) (void)::fchmod(fd_, mode);
-    (void)::flock(fd_, LOCK_EX | LOCK_NB);
-    return 0;
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-int AtomicFile::Write(const void* data, size_t size) {
-    const auto* p = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd_, p, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return 0;
-}
-
-int AtomicFile::Truncate(uint64_t size) {
-    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? 0 : errno;
-}
-
-int AtomicFile::Commit(bool toDisk) {
-    if (fd_ < 0) return EBADF;
-    int err = 0;
-    // On the disk before the rename, so that a power cut leaves the old file or the new one.
-    if (toDisk && ::fdatasync(fd_) != 0 && errno != EINVAL) err = errno;
-    if (!err && ::rename(temp_.c_str(), destination_.c_str()) != 0) err = errno;
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (err) {
-        ::unlink(temp_.c_str());
-        return err;
-    }
-    temp_.clear();
-    if (testing::afterCommit) testing::afterCommit(target_);
-    return 0;
-}
-
-void AtomicFile::Discard() {
-    if (fd_ < 0) return;
-    ::close(fd_);
-    fd_ = -1;
-    ::unlink(temp_.c_str());
-    temp_.clear();
-}
-
-void RemoveStaleTemporaryFiles(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return;
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (!IsTempName(name)) continue;
-        const std::string path = prefix + name;
-        const int fd = OpenNonBlocking(path, O_RDONLY | O_NOFOLLOW);
-        if (fd < 0) continue;
-        struct stat st{};
-        // A temporary file still locked belongs to a writer that is alive.
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(path.c_str());
-        ::close(fd);
-    }
-    ::closedir(dir);
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st{};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-bool IsMarkedReadOnly(const std::string& path) {
-    struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
-}
-
-void RemoveFile(const std::string& path) { (void)::unlink(path.c_str()); }
-
-std::string FollowLinks(const std::string& path) {
-    std::string at = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        char target[PATH_MAX];
-        const ssize_t n = ::readlink(at.c_str(), target, sizeof target - 1);
-        if (n <= 0) return at;
-        std::string next(target, static_cast<size_t>(n));
-        if (next[0] != '/') {
-            const size_t slash = at.find_last_of('/');
-            next = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + next;
-        }
-        at = next;
-    }
-    return at;
+std::string TextOf(const std::filesystem::path& path) {
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
 }
 
 void RefuseInputAsOutput(const std::string& output, const std::string& input, const FileId* id) {

@@ -1,15 +1,19 @@
 // The one file layer of the core: files read without blocking on special files, and files
 // written to a temporary name beside their target and renamed into place. Every call of the
-// operating system's file functions lives behind this header.
+// operating system's file functions lives behind this header (file_posix.cpp, file_win32.cpp).
+// Paths are UTF-8 throughout; on Windows they become UTF-16 only at the system's calls.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace krelby {
 
-// Error codes besides the system's errno values.
+// Error codes besides the system's errno values: a special file, and a system error that has
+// no errno value (kSystemErrorBase + the system's own number).
 inline constexpr int kNotRegularFile = -1;
+inline constexpr int kSystemErrorBase = 1 << 20;
 
 // The user's text for a failed file operation: "File not found", "File access denied",
 // "Disk full", "Invalid filename" or "I/O error N (...)".
@@ -58,7 +62,7 @@ public:
 
 private:
     std::string path_;
-    int fd_ = -1;
+    std::intptr_t fd_ = -1;  // a descriptor, or a Windows handle
     uint64_t size_ = 0;
     FileId id_;
 };
@@ -96,8 +100,13 @@ public:
 
 private:
     std::string target_, destination_, temp_;
-    int fd_ = -1;
+    std::intptr_t fd_ = -1;  // a descriptor, or a Windows handle
 };
+
+// The core's paths are UTF-8 text; std::filesystem takes narrow text in the system's code
+// page on Windows, so every path crosses over through these two.
+std::filesystem::path PathOf(const std::string& utf8);
+std::string TextOf(const std::filesystem::path& path);  // UTF-8, '/' between the parts
 
 // Removes the temporary files that an AtomicFile left in `folder` when its process died.
 void RemoveStaleTemporaryFiles(const std::string& folder);

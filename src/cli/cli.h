@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/regional.h"
+#include "base/system.h"
 #include "replay/session.h"
 
 namespace krelby::cli {
@@ -50,8 +51,6 @@ std::string WritableProgramFolder(const Args& args);
 // A session as the window starts one: program folder, regional separators, and the
 // settings of the folder's Krelby.INI (read, never written; a warning goes to stderr).
 Session FolderSession(const Args& args);
-// Date, time and decimal separators of the system locale.
-Regional SystemRegional();
 // Creates Flights_INT, Flights_SD and Exports in the folder, as the window does at start.
 void CreateProgramFolders(const std::string& folder);
 

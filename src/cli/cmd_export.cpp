@@ -19,7 +19,7 @@ Session ShownFlight(const Args& args, const char* usage) {
     Session session = FolderSession(args);
     session.CurrentFlightFile = args.positional[0];
     std::error_code ec;
-    if (std::filesystem::exists(session.CurrentFlightFile, ec)) OpenFlight(session.CurrentFlightFile);
+    if (std::filesystem::exists(PathOf(session.CurrentFlightFile), ec)) OpenFlight(session.CurrentFlightFile);
     return session;
 }
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <langinfo.h>
-#include <locale.h>
 
+#include "base/file.h"
+#include "base/system.h"
 #include "cli/cli.h"
 #include "settings/settings_file.h"
 
@@ -52,17 +52,6 @@ std::vector<Command>& Commands() {
     return commands;
 }
 
-namespace {
-
-// $XDG_DATA_HOME/Krelby/, by default ~/.local/share/Krelby/: the window's per-user folder.
-std::string UserDataFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    const std::string base = data && *data ? data : std::string(home && *home ? home : ".") + "/.local/share";
-    return base + "/Krelby/";
-}
-
-}  // namespace
 
 std::string ProgramFolder(const Args& args) {
     std::string folder;
@@ -71,9 +60,7 @@ std::string ProgramFolder(const Args& args) {
         if (f->empty()) throw UsageError("--folder needs the name of a folder");
         folder = *f;
     } else {
-        std::error_code ec;
-        std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-        folder = exe.substr(0, exe.find_last_of('/') + 1);
+        folder = ExecutableFolder();
         // An installed copy uses the user's data folder, as the window does.
         if (folder == std::string(KRELBY_INSTALL_BINDIR) + "/") folder = UserDataFolder();
     }
@@ -84,8 +71,8 @@ std::string ProgramFolder(const Args& args) {
 std::string WritableProgramFolder(const Args& args) {
     const std::string folder = ProgramFolder(args);
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec))
+    std::filesystem::create_directories(PathOf(folder), ec);
+    if (!std::filesystem::is_directory(PathOf(folder), ec))
         throw UsageError("Cannot use " + folder + " as the program folder: " +
                          (ec ? ec.message() : std::string("not a folder")));
     return folder;
@@ -101,30 +88,10 @@ Session FolderSession(const Args& args) {
     return session;
 }
 
-Regional SystemRegional() {
-    Regional r;
-    locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
-    if (!loc) return r;
-    const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-    if (radix && radix[0]) r.decimalSeparator = radix[0];
-    // The first non-letter between the fields of the locale's date and time formats.
-    auto sep = [](const char* fmt, char fallback) {
-        if (!fmt) return fallback;
-        for (const char* p = fmt; *p; ++p)
-            if (*p == '%') { ++p; if (!*p) break; }
-            else if (*p != ' ') return *p;
-        return fallback;
-    };
-    r.dateSeparator = sep(nl_langinfo_l(D_FMT, loc), '/');
-    r.timeSeparator = sep(nl_langinfo_l(T_FMT, loc), ':');
-    freelocale(loc);
-    return r;
-}
-
 void CreateProgramFolders(const std::string& folder) {
     std::error_code ec;  // an existing folder or a failure is passed over
     for (const char* sub : {"Flights_INT", "Flights_SD", "Exports"})
-        std::filesystem::create_directory(folder + sub, ec);
+        std::filesystem::create_directory(PathOf(folder + sub), ec);
 }
 
 }  // namespace krelby::cli
@@ -147,6 +114,7 @@ int main(int argc, char** argv) {
     using namespace krelby::cli;
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // the core forms numbers itself
+    krelby::UseBinaryStandardStreams();
     if (argc < 2) {
         PrintUsage(stderr);
         return 2;

@@ -11,7 +11,7 @@ namespace {
 
 bool FlightFileExists(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+    return !path.empty() && std::filesystem::is_regular_file(PathOf(path), ec);
 }
 
 }  // namespace
@@ -40,11 +40,11 @@ CsvExportResult CsvExport(Session& session, const std::string& path, ReplaySink*
     FlightReplay(input, in, {chart, &rows});
     file.Close();
 
-    const std::filesystem::path written(result.path);
-    std::string folder = written.parent_path().string();
+    const std::filesystem::path written = PathOf(result.path);
+    std::string folder = TextOf(written.parent_path());
     if (!folder.empty()) folder += '/';
     result.exported = true;
-    result.message = written.filename().string() + " created in " + folder;
+    result.message = TextOf(written.filename()) + " created in " + folder;
     return result;
 }
 

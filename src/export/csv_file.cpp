@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/file.h"
 #include "format/datetime.h"
 #include "replay/value_text.h"
 
@@ -39,9 +40,9 @@ void CsvFile::CsvRow(double time, const CsvColumns& columns) {
 }
 
 std::string CsvExportPath(const std::string& programFolder, const std::string& flightFile) {
-    std::filesystem::path name = std::filesystem::path(flightFile).filename();
+    std::filesystem::path name = PathOf(flightFile).filename();
     name.replace_extension(".CSV");
-    return programFolder + "Exports/" + name.string();
+    return programFolder + "Exports/" + TextOf(name);
 }
 
 }  // namespace krelby

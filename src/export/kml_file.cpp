@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 
+#include "base/file.h"
 #include "format/datetime.h"
 #include "format/messages.h"
 #include "replay/value_text.h"
@@ -31,7 +32,7 @@ std::string XmlEscaped(std::string_view text) {
 
 std::string TrackName(const ReplayEnd& end, const std::string& flightFile, const Regional& regional) {
     return end.anyFlightMessage ? FormatTimeStamp(end.lastTime, regional)
-                                : std::filesystem::path(flightFile).stem().string();
+                                : TextOf(PathOf(flightFile).stem());
 }
 
 std::string KmlColor(uint8_t opacity, uint8_t defaultOpacity, uint8_t color, uint8_t defaultColor) {

@@ -1,6 +1,8 @@
 #include "logbook/logbook.h"
 
+#ifdef KRELBY_HAVE_SQLITE
 #include <sqlite3.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -47,11 +49,11 @@ std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::st
     std::vector<FlightFile> out;
     for (const char* sub : {"Flights_INT", "Flights_SD"}) {
         std::error_code ec;
-        for (fs::directory_iterator it(folder + sub, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string name = it->path().filename().string();
+        for (fs::directory_iterator it(PathOf(folder + sub), ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = TextOf(it->path().filename());
             std::error_code e;
             if (!IsFlightFileName(name) || !it->is_regular_file(e)) continue;
-            FlightFile f{std::string(sub) + "/" + name, it->path().string(), {}};
+            FlightFile f{std::string(sub) + "/" + name, TextOf(it->path()), {}};
             f.stamp.size = static_cast<int64_t>(it->file_size(e));
             f.stamp.mtime = static_cast<int64_t>(it->last_write_time(e).time_since_epoch().count());
             f.stamp.kinds = kinds;
@@ -62,6 +64,7 @@ std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::st
     return out;
 }
 
+#ifdef KRELBY_HAVE_SQLITE
 std::string Quoted(std::string_view name) {
     std::string q(1, '"');
     q.append(name);
@@ -78,7 +81,7 @@ public:
         Close();
         for (const char* ext : {"", "-wal", "-shm", "-journal"}) {
             std::error_code ec;
-            fs::remove(path_ + ext, ec);
+            fs::remove(PathOf(path_ + ext), ec);
         }
         if (!Open()) Close();
     }
@@ -190,6 +193,16 @@ private:
     std::string path_;
     sqlite3* db_ = nullptr;
 };
+
+#else
+// Built without SQLite (the Windows cross build): the listing is always made afresh.
+class Database {
+public:
+    explicit Database(const std::string&) {}
+    std::map<std::string, std::pair<Stamp, FlightSummary>> Load() { return {}; }
+    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>&, const std::vector<std::string>&) {}
+};
+#endif
 
 bool Before(const LogbookEntry& a, const LogbookEntry& b) {
     const auto& x = a.summary.start;

@@ -6,13 +6,14 @@
 #include <sstream>
 #include <string>
 
+#include "temp_dir.h"
+
 namespace krelby::exporttest {
 
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "krelby-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern + "/" : std::string();
+        path_ = krelby::testing::MakeTempDir("krelby-test-") + "/";
     }
     ~TempFolder() {
         std::error_code ec;

@@ -1,7 +1,8 @@
 // The synthetic recording generator: determinism, sound Frames, block layouts, wrap, faults.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <random>
+
 
 #include <cmath>
 #include <filesystem>
@@ -233,7 +234,7 @@ TEST(Generator, FaultsComeAtRoughlyTheRequestedRates) {
 }
 
 TEST(Generator, TargetSizeAddsFlightsAndWritesTheSameBytesToAFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("krelby-gen-" + std::to_string(::getpid()));
+    const auto dir = std::filesystem::temp_directory_path() / ("krelby-gen-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
     for (bool wrap : {false, true}) {
         RecordingOptions o = Small();
@@ -272,7 +273,7 @@ TEST(Generator, RejectsImpossibleOptionsWithAMessage) {
     EXPECT_THROW(gen::WriteRecording("/nonexistent-folder/x.dat", Small()), krelby::Error);
 
     // A recording that fails half way is not left behind to pass for a whole one.
-    const auto path = std::filesystem::temp_directory_path() / ("krelby-gen-fail-" + std::to_string(::getpid()));
+    const auto path = std::filesystem::temp_directory_path() / ("krelby-gen-fail-" + std::to_string(std::random_device{}()));
     EXPECT_THROW(gen::WriteRecording(path.string(), cases.back()), krelby::Error);
     EXPECT_FALSE(std::filesystem::exists(path));
 }

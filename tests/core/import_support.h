@@ -9,14 +9,17 @@
 #include <iterator>
 #include <map>
 #include <string>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 #include <vector>
 
 #include "base/error.h"
 #include "format/frame_builder.h"
 #include "import/import.h"
+#include "temp_dir.h"
 
 namespace krelby::test {
 
@@ -71,8 +74,7 @@ inline Bytes ReadFile(const fs::path& path) {
 class ImportTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/krelby-import-XXXXXX";
-        root = std::string(mkdtemp(tmpl)) + "/";
+        root = krelby::testing::MakeTempDir("krelby-import-") + "/";
         fs::create_directory(root + "Flights_INT");
         fs::create_directory(root + "Flights_SD");
     }
@@ -85,9 +87,10 @@ protected:
     // Flight file name -> content.
     std::map<std::string, Bytes> Flights(const char* folder = "Flights_INT") {
         std::map<std::string, Bytes> out;
-        for (const auto& e : fs::directory_iterator(root + folder)) out[e.path().filename()] = ReadFile(e.path());
+        for (const auto& e : fs::directory_iterator(root + folder)) out[e.path().filename().string()] = ReadFile(e.path());
         return out;
     }
+#ifndef _WIN32
     // Runs `fn` in a child process (as an unprivileged user when asked) and returns its text.
     std::string InChild(std::function<std::string()> fn, bool unprivileged = false) {
         int fds[2];
@@ -110,6 +113,7 @@ protected:
         return text;
     }
 
+#endif
     std::string root;
     ChecksumOptions checks;
     SampleClock clock;

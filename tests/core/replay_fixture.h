@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "format/frame_builder.h"
+#include "temp_dir.h"
 #include "format/messages.h"
 #include "export/csv_sink.h"
 #include "replay/replay.h"
@@ -22,8 +23,7 @@ using Frame = std::vector<uint8_t>;
 class TempFolder {
 public:
     TempFolder() {
-        char pattern[] = "/tmp/krelby-replay-XXXXXX";
-        path_ = mkdtemp(pattern);
+        path_ = MakeTempDir("krelby-replay-");
     }
     ~TempFolder() { std::filesystem::remove_all(path_); }
     std::string File(const std::string& name) const { return path_ + "/" + name; }

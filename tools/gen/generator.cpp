@@ -1,11 +1,10 @@
 #include "generator.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "clock.h"
@@ -43,13 +42,9 @@ private:
 // Gathers contiguous writes into large ones; a wrapped recording seeks once.
 class FileOutput final : public Output {
 public:
-    explicit FileOutput(const std::string& path) : path_(path) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd_ < 0) Fail("Cannot create ");
+    explicit FileOutput(const std::string& path) : path_(path), file_(path, std::ios::binary | std::ios::trunc) {
+        if (!file_) Fail("Cannot create ");
         buf_.reserve(kBuffer);
-    }
-    ~FileOutput() override {
-        if (fd_ >= 0) ::close(fd_);
     }
     void WriteAt(uint64_t pos, const uint8_t* p, size_t n) override {
         if (pos != start_ + buf_.size() || buf_.size() + n > kBuffer) {
@@ -60,29 +55,25 @@ public:
     }
     void Close() {
         Flush();
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) Fail("Cannot write ");
+        file_.close();
+        if (!file_) Fail("Cannot write ");
     }
+    void Abandon() { file_.close(); }
 
 private:
     static constexpr size_t kBuffer = 4 << 20;
     void Flush() {
-        size_t done = 0;
-        while (done < buf_.size()) {
-            const ssize_t w = ::pwrite(fd_, buf_.data() + done, buf_.size() - done,
-                                       static_cast<off_t>(start_ + done));
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) Fail("Cannot write ");
-            done += static_cast<size_t>(w);
-        }
+        if (buf_.empty()) return;
+        file_.seekp(static_cast<std::streamoff>(start_));
+        file_.write(reinterpret_cast<const char*>(buf_.data()), static_cast<std::streamsize>(buf_.size()));
+        if (!file_) Fail("Cannot write ");
         start_ += buf_.size();
         buf_.clear();
     }
     [[noreturn]] void Fail(const char* what) { throw Error(what + path_ + ": " + std::strerror(errno)); }
 
     std::string path_;
-    int fd_ = -1;
+    std::ofstream file_;
     uint64_t start_ = 0;
     std::vector<uint8_t> buf_;
 };
@@ -326,7 +317,9 @@ void WriteRecording(const std::string& path, const RecordingOptions& options, Re
         out.Close();
     } catch (...) {
         // A half-written recording would pass for a whole one: leave none behind.
-        ::unlink(path.c_str());
+        out.Abandon();
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
         throw;
     }
 }

@@ -1,0 +1,209 @@
+// The file layer on POSIX systems.
+#ifndef _WIN32
+#include <cerrno>
+#include <climits>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/file.h"
+#include "base/file_internal.h"
+
+namespace krelby {
+namespace {
+
+int OpenNonBlocking(const std::string& path, int flags) {
+    int fd;
+    do fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int Fd(std::intptr_t fd) { return static_cast<int>(fd); }
+
+}  // namespace
+
+bool IdOf(const std::string& path, FileId& id) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return true;
+}
+
+int InputFile::Open(const std::string& path) {
+    Close();
+    // Without O_NONBLOCK the open of a FIFO waits for a writer, possibly for ever.
+    const int fd = OpenNonBlocking(path, O_RDONLY);
+    if (fd < 0) return errno == ENXIO ? kNotRegularFile : errno;  // ENXIO: a socket
+    struct stat st{};
+    int err = 0;
+    if (::fstat(fd, &st) != 0) err = errno;
+    else if (S_ISDIR(st.st_mode)) err = EISDIR;
+    else if (!S_ISREG(st.st_mode)) err = kNotRegularFile;
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) err = errno;
+    if (err) {
+        ::close(fd);
+        return err;
+    }
+    fd_ = fd;
+    path_ = path;
+    size_ = static_cast<uint64_t>(st.st_size);
+    id_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return 0;
+}
+
+int InputFile::ReadSome(uint8_t* buffer, size_t capacity, size_t& got) {
+    got = 0;
+    while (got < capacity) {
+        const ssize_t n = ::read(Fd(fd_), buffer + got, capacity - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+void InputFile::Rewind() {
+    if (::lseek(Fd(fd_), 0, SEEK_SET) != 0) ThrowFileError(errno, path_);
+}
+
+void InputFile::Close() {
+    if (fd_ >= 0) ::close(Fd(fd_));
+    fd_ = -1;
+}
+
+int AtomicFile::Create(const std::string& target, const std::string& suffix) {
+    Discard();
+    target_ = target;
+    destination_ = FollowLinks(target);
+    // A file that is replaced keeps its permissions; a new one gets the usual ones.
+    mode_t mode = 0666;
+    struct stat old{};
+    if (::stat(destination_.c_str(), &old) == 0) {
+        // A rename would put a plain file where a device, FIFO or folder was.
+        if (!S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : kNotRegularFile;
+        mode = old.st_mode & 07777;
+    }
+    if (!suffix.empty()) {
+        temp_ = destination_ + suffix;
+        ::unlink(temp_.c_str());  // a leftover of a save that was cut short
+    }
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        if (suffix.empty()) temp_ = detail::TempPrefix(destination_) + detail::RandomSuffix();
+        fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0 && (errno != EEXIST || !suffix.empty())) return errno;
+    }
+    if (fd < 0) return EEXIST;
+    if (mode != 0666) (void)::fchmod(fd, mode);
+    (void)::flock(fd, LOCK_EX | LOCK_NB);  // RemoveStaleTemporaryFiles leaves a locked file alone
+    fd_ = fd;
+    return 0;
+}
+
+int AtomicFile::Write(const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(Fd(fd_), p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+int AtomicFile::Truncate(uint64_t size) {
+    return ::ftruncate(Fd(fd_), static_cast<off_t>(size)) == 0 ? 0 : errno;
+}
+
+int AtomicFile::Commit(bool toDisk) {
+    if (fd_ < 0) return EBADF;
+    int err = 0;
+    // On the disk before the rename, so that a power cut leaves the old file or the new one.
+    if (toDisk && ::fdatasync(Fd(fd_)) != 0 && errno != EINVAL) err = errno;
+    if (!err && ::rename(temp_.c_str(), destination_.c_str()) != 0) err = errno;
+    const int fd = Fd(fd_);
+    fd_ = -1;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (err) {
+        ::unlink(temp_.c_str());
+        return err;
+    }
+    temp_.clear();
+    if (testing::afterCommit) testing::afterCommit(target_);
+    return 0;
+}
+
+void AtomicFile::Discard() {
+    if (fd_ < 0) return;
+    ::close(Fd(fd_));
+    fd_ = -1;
+    ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (!detail::IsTempName(name)) continue;
+        const std::string path = prefix + name;
+        const int fd = OpenNonBlocking(path, O_RDONLY | O_NOFOLLOW);
+        if (fd < 0) continue;
+        struct stat st{};
+        // A temporary file still locked belongs to a writer that is alive.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsMarkedReadOnly(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
+void RemoveFile(const std::string& path) { (void)::unlink(path.c_str()); }
+
+std::string FollowLinks(const std::string& path) {
+    std::string at = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(at.c_str(), target, sizeof target - 1);
+        if (n <= 0) return at;
+        std::string next(target, static_cast<size_t>(n));
+        if (next[0] != '/') {
+            const size_t slash = at.find_last_of('/');
+            next = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + next;
+        }
+        at = next;
+    }
+    return at;
+}
+
+}  // namespace krelby
+#endif

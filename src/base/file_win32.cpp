@@ -1,0 +1,214 @@
+// The file layer on Windows: UTF-8 paths become UTF-16 at the system's calls; a file is
+// replaced by MoveFileExW, and a temporary file in use is protected by its open handle.
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "base/file.h"
+#include "base/file_internal.h"
+
+namespace krelby {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(const wchar_t* wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// The system's error as the errno value whose text the user sees on every system.
+int ErrorCode(DWORD err) {
+    switch (err) {
+        case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_DRIVE: return ENOENT;
+        case ERROR_ACCESS_DENIED: case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
+        case ERROR_WRITE_PROTECT: return EACCES;
+        case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+        case ERROR_INVALID_NAME: case ERROR_FILENAME_EXCED_RANGE: case ERROR_BAD_PATHNAME: return EINVAL;
+        case ERROR_FILE_EXISTS: case ERROR_ALREADY_EXISTS: return EEXIST;
+        case ERROR_DIRECTORY: return EISDIR;
+        default: return kSystemErrorBase + static_cast<int>(err);
+    }
+}
+int LastError() { return ErrorCode(GetLastError()); }
+
+HANDLE Handle(std::intptr_t fd) { return reinterpret_cast<HANDLE>(fd); }
+std::intptr_t Fd(HANDLE h) { return reinterpret_cast<std::intptr_t>(h); }
+
+bool IdOfHandle(HANDLE h, FileId& id) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info)) return false;
+    id = {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    return true;
+}
+
+}  // namespace
+
+bool IdOf(const std::string& path, FileId& id) {
+    const HANDLE h = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = IdOfHandle(h, id);
+    CloseHandle(h);
+    return ok;
+}
+
+int InputFile::Open(const std::string& path) {
+    Close();
+    const std::wstring wide = Wide(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return EISDIR;
+    const HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    LARGE_INTEGER size{};
+    int err = 0;
+    if (GetFileType(h) != FILE_TYPE_DISK) err = kNotRegularFile;  // a pipe or a device
+    else if (!GetFileSizeEx(h, &size) || !IdOfHandle(h, id_)) err = LastError();
+    if (err) {
+        CloseHandle(h);
+        return err;
+    }
+    fd_ = Fd(h);
+    path_ = path;
+    size_ = static_cast<uint64_t>(size.QuadPart);
+    return 0;
+}
+
+int InputFile::ReadSome(uint8_t* buffer, size_t capacity, size_t& got) {
+    got = 0;
+    while (got < capacity) {
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(capacity - got, 1u << 30));
+        DWORD n = 0;
+        if (!ReadFile(Handle(fd_), buffer + got, want, &n, nullptr)) return LastError();
+        if (n == 0) break;
+        got += n;
+    }
+    return 0;
+}
+
+void InputFile::Rewind() {
+    LARGE_INTEGER zero{};
+    if (!SetFilePointerEx(Handle(fd_), zero, nullptr, FILE_BEGIN)) ThrowFileError(LastError(), path_);
+}
+
+void InputFile::Close() {
+    if (fd_ >= 0) CloseHandle(Handle(fd_));
+    fd_ = -1;
+}
+
+int AtomicFile::Create(const std::string& target, const std::string& suffix) {
+    Discard();
+    target_ = target;
+    destination_ = target;
+    const DWORD attributes = GetFileAttributesW(Wide(destination_).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return EISDIR;
+    // Windows refuses to replace a read-only file; asking first leaves no temporary file.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return EACCES;
+    if (!suffix.empty()) {
+        temp_ = destination_ + suffix;
+        DeleteFileW(Wide(temp_).c_str());  // a leftover of a save that was cut short
+    }
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
+        if (suffix.empty()) temp_ = detail::TempPrefix(destination_) + detail::RandomSuffix();
+        // No FILE_SHARE_DELETE: while it is open, RemoveStaleTemporaryFiles cannot take it.
+        h = CreateFileW(Wide(temp_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const int err = LastError();
+            if (err != EEXIST || !suffix.empty()) return err;
+        }
+    }
+    if (h == INVALID_HANDLE_VALUE) return EEXIST;
+    fd_ = Fd(h);
+    return 0;
+}
+
+int AtomicFile::Write(const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        DWORD n = 0;
+        if (!WriteFile(Handle(fd_), p, want, &n, nullptr)) return LastError();
+        p += n;
+        size -= n;
+    }
+    return 0;
+}
+
+int AtomicFile::Truncate(uint64_t size) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(Handle(fd_), at, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(fd_))) return LastError();
+    return 0;
+}
+
+int AtomicFile::Commit(bool toDisk) {
+    if (fd_ < 0) return EBADF;
+    int err = 0;
+    if (toDisk && !FlushFileBuffers(Handle(fd_))) err = LastError();
+    CloseHandle(Handle(fd_));  // a file still open cannot be moved
+    fd_ = -1;
+    if (!err && !MoveFileExW(Wide(temp_).c_str(), Wide(destination_).c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        err = LastError();
+    if (err) {
+        DeleteFileW(Wide(temp_).c_str());
+        return err;
+    }
+    temp_.clear();
+    if (testing::afterCommit) testing::afterCommit(target_);
+    return 0;
+}
+
+void AtomicFile::Discard() {
+    if (fd_ < 0) return;
+    CloseHandle(Handle(fd_));
+    fd_ = -1;
+    DeleteFileW(Wide(temp_).c_str());
+    temp_.clear();
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder) {
+    const std::string prefix = folder.empty() || folder.back() == '/' || folder.back() == '\\' ? folder : folder + '/';
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = FindFirstFileW(Wide(prefix + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = Narrow(found.cFileName);
+        // One that a live writer holds open cannot be deleted, and stays.
+        if (detail::IsTempName(name) && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileW(Wide(prefix + name).c_str());
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+}
+
+// Renames are written through (MOVEFILE_WRITE_THROUGH); the folder has nothing more to flush.
+void SyncFolder(const std::string&) {}
+
+bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsMarkedReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void RemoveFile(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
+
+// Links are rare on Windows and replaced as files; the path stands for itself.
+std::string FollowLinks(const std::string& path) { return path; }
+
+}  // namespace krelby
+#endif

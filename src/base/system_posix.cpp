@@ -1,0 +1,47 @@
+#ifndef _WIN32
+#include <cstdlib>
+#include <filesystem>
+#include <langinfo.h>
+#include <locale.h>
+
+#include "base/system.h"
+
+namespace krelby {
+
+std::string ExecutableFolder() {
+    std::error_code ec;
+    const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    return exe.substr(0, exe.find_last_of('/') + 1);
+}
+
+std::string UserDataFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string base = data && *data ? data : std::string(home && *home ? home : ".") + "/.local/share";
+    return base + "/Krelby/";
+}
+
+void UseBinaryStandardStreams() {}
+
+Regional SystemRegional() {
+    Regional r;
+    locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+    if (!loc) return r;
+    const char* radix = nl_langinfo_l(RADIXCHAR, loc);
+    if (radix && radix[0]) r.decimalSeparator = radix[0];
+    // The first non-letter between the fields of the locale's date and time formats.
+    auto sep = [](const char* fmt, char fallback) {
+        if (!fmt) return fallback;
+        for (const char* p = fmt; *p; ++p)
+            if (*p == '%') { ++p; if (!*p) break; }
+            else if (*p != ' ') return *p;
+        return fallback;
+    };
+    r.dateSeparator = sep(nl_langinfo_l(D_FMT, loc), '/');
+    r.timeSeparator = sep(nl_langinfo_l(T_FMT, loc), ':');
+    freelocale(loc);
+    return r;
+}
+
+}  // namespace krelby
+#endif

@@ -1,0 +1,62 @@
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "base/system.h"
+
+namespace krelby {
+namespace {
+
+std::string Narrow(const wchar_t* wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
+    for (char& c : out)
+        if (c == '\\') c = '/';
+    return out;
+}
+
+// The first character of a locale text, where it is plain ASCII; the fallback otherwise.
+char LocaleChar(LCTYPE what, char fallback) {
+    wchar_t text[16] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, what, text, 16) <= 0) return fallback;
+    return text[0] > 0x20 && text[0] < 0x7F ? static_cast<char>(text[0]) : fallback;
+}
+
+}  // namespace
+
+std::string ExecutableFolder() {
+    std::wstring path(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(n);
+    const std::string exe = Narrow(path.c_str());
+    return exe.substr(0, exe.find_last_of('/') + 1);
+}
+
+std::string UserDataFolder() {
+    const wchar_t* data = _wgetenv(L"APPDATA");
+    return (data && *data ? Narrow(data) : std::string(".")) + "/Krelby/";
+}
+
+void UseBinaryStandardStreams() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+
+Regional SystemRegional() {
+    Regional r;
+    r.dateSeparator = LocaleChar(LOCALE_SDATE, r.dateSeparator);
+    r.timeSeparator = LocaleChar(LOCALE_STIME, r.timeSeparator);
+    r.decimalSeparator = LocaleChar(LOCALE_SDECIMAL, r.decimalSeparator);
+    return r;
+}
+
+}  // namespace krelby
+#endif

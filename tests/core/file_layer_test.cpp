@@ -1,0 +1,83 @@
+// The file layer on both systems: folder names beyond ASCII, and a replacement that cannot
+// happen leaving the old file whole.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "base/error.h"
+#include "base/file.h"
+#include "export/csv_export.h"
+#include "format/frame_builder.h"
+#include "import/import.h"
+#include "temp_dir.h"
+
+using namespace krelby;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A path from UTF-8 text, which std::filesystem takes as the system's narrow code page on
+// Windows otherwise.
+fs::path U8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+TEST(FileLayer, FoldersNamedBeyondAsciiImportAndExport) {
+    const std::string folder = krelby::testing::MakeTempDir("krelby-") + "/Flüge éte 飛行記録/";
+    fs::create_directories(U8(folder + "Flights_INT"));
+    fs::create_directories(U8(folder + "Exports"));
+    std::string stream;
+    for (int s = 0; s < 3; ++s) {
+        const auto f = FrameBuilder(FrameType::Flight).i32(8, 100 * s).u8(32, 10).u8(34, uint8_t(s)).u8(35, 5).u8(36, 3)
+                           .u8(37, 14).Sealed();
+        stream.append(f.begin(), f.end());
+    }
+    std::string recording;
+    for (size_t at = 0; at < stream.size(); at += 508) recording += std::string("\x01\x02\x03\x04", 4) + stream.substr(at, 508);
+    std::ofstream(U8(folder + "ZelvoBB.DAT"), std::ios::binary) << recording;
+
+    SampleClock clock;
+    EXPECT_EQ(ImportRecording(folder + "ZelvoBB.DAT", RecordingKind::Internal, folder, {}, {}, clock).FlightCount, 1);
+    const std::string flight = folder + "Flights_INT/5-3-14 100000.FLT";
+    EXPECT_EQ(Read(U8(flight)), stream);
+
+    Session session;
+    session.ProgramFolder = folder;
+    session.settings.selection.Set(1, true);
+    session.CurrentFlightFile = flight;
+    const CsvExportResult r = CsvExport(session);
+    ASSERT_TRUE(r.exported) << r.message;
+    EXPECT_EQ(Read(U8(folder + "Exports/5-3-14 100000.CSV")).substr(0, 21), "TimeStamp,PAltitude\r\n");
+    fs::remove_all(U8(folder).parent_path().parent_path());
+}
+
+TEST(FileLayer, ReplacingAReadOnlyFileKeepsItWholeOrReplacesItWhole) {
+    const fs::path dir = U8(krelby::testing::MakeTempDir("krelby-"));
+    const fs::path target = dir / "kept.CSV";
+    std::ofstream(target, std::ios::binary) << "old";
+    fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    AtomicFile file;
+    int err = file.Create(TextOf(target));
+    if (err == 0) err = file.Write("new", 3);
+    if (err == 0) err = file.Commit();
+#ifdef _WIN32
+    EXPECT_NE(err, 0);  // Windows will not move a file over a read-only one
+    EXPECT_EQ(Read(target), "old");
+#else
+    EXPECT_EQ(Read(target), err == 0 ? "new" : "old");
+#endif
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(dir)) entries += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(entries, 1);  // no temporary file left
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+    fs::remove_all(dir);
+}
