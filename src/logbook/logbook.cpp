@@ -89,8 +89,6 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    bool Usable() const { return db_ != nullptr; }
-
     std::map<std::string, std::pair<Stamp, FlightSummary>> Load() {
         std::map<std::string, std::pair<Stamp, FlightSummary>> rows;
         if (!db_) return rows;
