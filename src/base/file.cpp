@@ -12,6 +12,7 @@ namespace krelby {
 
 namespace testing {
 void (*afterCommit)(const std::string& target) = nullptr;
+int forcedFlushError = 0;
 }  // namespace testing
 
 namespace detail {
@@ -39,18 +40,21 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool IsTempName(const std::string& name) {
+bool TempTargetName(std::string_view name, std::string_view& target) {
     const size_t tail = kTempMarkSize + kTempRandom;
-    if (name.size() < tail + 1 || name[0] != '.') return false;
+    if (name.size() < tail + 2 || name[0] != '.') return false;
     const size_t mark = name.size() - tail;
     if (name.compare(mark, kTempMarkSize, kTempMark) != 0) return false;
     for (size_t i = mark + kTempMarkSize; i < name.size(); ++i)
         if (!IsTempChar(name[i])) return false;
+    target = name.substr(1, mark - 1);
     return true;
 }
 
+std::string TempStem(const std::string& destination) { return NameOf(destination).substr(0, kTempStemLimit); }
+
 std::string TempPrefix(const std::string& destination) {
-    return FolderOf(destination) + "/." + NameOf(destination).substr(0, kTempStemLimit) + kTempMark;
+    return FolderOf(destination) + "/." + TempStem(destination) + kTempMark;
 }
 
 std::string RandomSuffix() {
@@ -68,6 +72,37 @@ std::string RandomSuffix() {
         s += kChars[x % (sizeof kChars - 1)];
     }
     return s;
+}
+
+namespace {
+
+constexpr int kLiveSlots = 16;
+constexpr size_t kLivePathLimit = 4096;
+// 0 free, 1 being filled or emptied, 2 holding a path the handler may remove.
+std::atomic<int> liveState[kLiveSlots];
+char livePath[kLiveSlots][kLivePathLimit];
+
+}  // namespace
+
+int RegisterLiveTemporary(const std::string& path) {
+    if (path.size() >= kLivePathLimit) return -1;
+    for (int i = 0; i < kLiveSlots; ++i) {
+        int free = 0;
+        if (!liveState[i].compare_exchange_strong(free, 1)) continue;
+        std::memcpy(livePath[i], path.c_str(), path.size() + 1);
+        liveState[i].store(2);
+        return i;
+    }
+    return -1;
+}
+
+void UnregisterLiveTemporary(int slot) {
+    if (slot >= 0 && slot < kLiveSlots) liveState[slot].store(0);
+}
+
+void RemoveLiveTemporaries() {
+    for (int i = 0; i < kLiveSlots; ++i)
+        if (liveState[i].load() == 2) RemovePathNow(livePath[i]);
 }
 
 }  // namespace detail
@@ -133,6 +168,18 @@ size_t InputFile::Read(uint8_t* buffer, size_t capacity) {
 }
 
 AtomicFile::~AtomicFile() { Discard(); }
+
+void AtomicFile::Forget() {
+    detail::UnregisterLiveTemporary(live_);
+    live_ = -1;
+    temp_.clear();
+}
+
+void RemoveStaleTemporariesOf(const std::string& target) {
+    const std::string destination = FollowLinks(target);
+    const std::string stem = detail::TempStem(destination);
+    RemoveStaleTemporaryFiles(detail::FolderOf(destination), [&](std::string_view name) { return name == stem; });
+}
 
 std::filesystem::path PathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace krelby {
 
@@ -34,7 +36,9 @@ struct FileId {
 bool IdOf(const std::string& path, FileId& id);
 
 // A regular file open for reading. FIFOs, devices and sockets are refused without waiting
-// for a writer, so a special file given as input cannot hang or flood the program.
+// for a writer, so a special file given as input cannot hang or flood the program. It reads
+// no further than the size the file had when opened: a file that grows meanwhile is read as
+// it was, and one whose size is 0 (as /proc files say) is empty, never an endless read.
 class InputFile {
 public:
     InputFile() = default;
@@ -64,6 +68,7 @@ private:
     std::string path_;
     std::intptr_t fd_ = -1;  // a descriptor, or a Windows handle
     uint64_t size_ = 0;
+    uint64_t position_ = 0;
     FileId id_;
 };
 
@@ -88,6 +93,11 @@ public:
     const std::string& Target() const { return target_; }
     // The path the rename replaces: the target, or the file its symbolic link points to.
     const std::string& Destination() const { return destination_; }
+    // The temporary file being written (empty when none is open).
+    const std::string& TempPath() const { return temp_; }
+    // Makes `target`, in the same folder, the file that Commit replaces; 0, or EISDIR or
+    // kNotRegularFile for a folder or special file there.
+    int Retarget(const std::string& target);
     // All of `data`, or an errno value.
     int Write(const void* data, size_t size);
     int Truncate(uint64_t size);
@@ -99,17 +109,28 @@ public:
     void Discard();
 
 private:
+    void Forget();  // the temporary file is gone: no signal needs to remove it any more
+
     std::string target_, destination_, temp_;
     std::intptr_t fd_ = -1;  // a descriptor, or a Windows handle
+    int live_ = -1;          // its place among the temporaries removed on SIGINT and SIGTERM
 };
+
+// From now on SIGINT and SIGTERM remove the temporary files being written, then end the
+// program as the signal would have, so an interrupted export or import leaves nothing behind.
+void RemoveTemporariesOnSignals();
 
 // The core's paths are UTF-8 text; std::filesystem takes narrow text in the system's code
 // page on Windows, so every path crosses over through these two.
 std::filesystem::path PathOf(const std::string& utf8);
 std::string TextOf(const std::filesystem::path& path);  // UTF-8, '/' between the parts
 
-// Removes the temporary files that an AtomicFile left in `folder` when its process died.
-void RemoveStaleTemporaryFiles(const std::string& folder);
+// Removes the temporary files that an AtomicFile left in `folder` when its process died:
+// unlocked files ".NAME.krelby-XXXXXX" whose NAME (the target's name) `ours` accepts. Others
+// that look alike are the user's and stay.
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::function<bool(std::string_view name)>& ours);
+// Removes what an AtomicFile for `target` left when its process died.
+void RemoveStaleTemporariesOf(const std::string& target);
 // Flushes a folder's entries (the names renamed into it) to the disk; failures are passed over.
 void SyncFolder(const std::string& folder);
 // Whether `path` names an existing file (not following a final symbolic link).
@@ -130,6 +151,8 @@ void RefuseInputAsOutput(const std::string& output, const std::string& input, co
 namespace testing {
 // Called after each AtomicFile rename into place (a seam for tests that kill the process).
 extern void (*afterCommit)(const std::string& target);
+// When not 0, the error that flushing an AtomicFile to the disk reports (a seam for tests).
+extern int forcedFlushError;
 }  // namespace testing
 
 }  // namespace krelby

@@ -2,6 +2,7 @@
 #ifndef _WIN32
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -50,6 +51,7 @@ int InputFile::Open(const std::string& path) {
     fd_ = fd;
     path_ = path;
     size_ = static_cast<uint64_t>(st.st_size);
+    position_ = 0;
     id_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return 0;
@@ -57,6 +59,7 @@ int InputFile::Open(const std::string& path) {
 
 int InputFile::ReadSome(uint8_t* buffer, size_t capacity, size_t& got) {
     got = 0;
+    if (capacity > size_ - position_) capacity = static_cast<size_t>(size_ - position_);
     while (got < capacity) {
         const ssize_t n = ::read(Fd(fd_), buffer + got, capacity - got);
         if (n < 0) {
@@ -66,11 +69,13 @@ int InputFile::ReadSome(uint8_t* buffer, size_t capacity, size_t& got) {
         if (n == 0) break;
         got += static_cast<size_t>(n);
     }
+    position_ += got;
     return 0;
 }
 
 void InputFile::Rewind() {
     if (::lseek(Fd(fd_), 0, SEEK_SET) != 0) ThrowFileError(errno, path_);
+    position_ = 0;
 }
 
 void InputFile::Close() {
@@ -104,6 +109,17 @@ int AtomicFile::Create(const std::string& target, const std::string& suffix) {
     if (mode != 0666) (void)::fchmod(fd, mode);
     (void)::flock(fd, LOCK_EX | LOCK_NB);  // RemoveStaleTemporaryFiles leaves a locked file alone
     fd_ = fd;
+    live_ = detail::RegisterLiveTemporary(temp_);
+    return 0;
+}
+
+int AtomicFile::Retarget(const std::string& target) {
+    const std::string destination = FollowLinks(target);
+    struct stat st{};
+    if (::stat(destination.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+    target_ = target;
+    destination_ = destination;
     return 0;
 }
 
@@ -129,16 +145,15 @@ int AtomicFile::Commit(bool toDisk) {
     if (fd_ < 0) return EBADF;
     int err = 0;
     // On the disk before the rename, so that a power cut leaves the old file or the new one.
-    if (toDisk && ::fdatasync(Fd(fd_)) != 0 && errno != EINVAL) err = errno;
+    if (toDisk && testing::forcedFlushError) err = testing::forcedFlushError;
+    else if (toDisk && ::fdatasync(Fd(fd_)) != 0 && errno != EINVAL) err = errno;
     if (!err && ::rename(temp_.c_str(), destination_.c_str()) != 0) err = errno;
     const int fd = Fd(fd_);
     fd_ = -1;
     if (::close(fd) != 0 && !err) err = errno;
-    if (err) {
-        ::unlink(temp_.c_str());
-        return err;
-    }
-    temp_.clear();
+    if (err) ::unlink(temp_.c_str());
+    Forget();
+    if (err) return err;
     if (testing::afterCommit) testing::afterCommit(target_);
     return 0;
 }
@@ -148,16 +163,43 @@ void AtomicFile::Discard() {
     ::close(Fd(fd_));
     fd_ = -1;
     ::unlink(temp_.c_str());
-    temp_.clear();
+    Forget();
 }
 
-void RemoveStaleTemporaryFiles(const std::string& folder) {
+namespace {
+
+void RemoveTemporariesAndEnd(int sig) {
+    detail::RemoveLiveTemporaries();
+    // The handler was reset and the signal is not blocked inside it: the program ends now
+    // with the signal's own status.
+    ::raise(sig);
+}
+
+}  // namespace
+
+void detail::RemovePathNow(const char* path) { ::unlink(path); }
+
+void RemoveTemporariesOnSignals() {
+    struct sigaction action{};
+    action.sa_handler = RemoveTemporariesAndEnd;
+    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old{};
+        // A signal ignored by whoever started the program (nohup) stays ignored.
+        if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        ::sigaction(sig, &action, nullptr);
+    }
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::function<bool(std::string_view)>& ours) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
     while (const dirent* e = ::readdir(dir)) {
         const std::string name = e->d_name;
-        if (!detail::IsTempName(name)) continue;
+        std::string_view target;
+        if (!detail::TempTargetName(name, target) || !ours(target)) continue;
         const std::string path = prefix + name;
         const int fd = OpenNonBlocking(path, O_RDONLY | O_NOFOLLOW);
         if (fd < 0) continue;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 
 #include "base/file.h"
 #include "base/file_internal.h"
@@ -83,11 +84,13 @@ int InputFile::Open(const std::string& path) {
     fd_ = Fd(h);
     path_ = path;
     size_ = static_cast<uint64_t>(size.QuadPart);
+    position_ = 0;
     return 0;
 }
 
 int InputFile::ReadSome(uint8_t* buffer, size_t capacity, size_t& got) {
     got = 0;
+    if (capacity > size_ - position_) capacity = static_cast<size_t>(size_ - position_);
     while (got < capacity) {
         const DWORD want = static_cast<DWORD>(std::min<size_t>(capacity - got, 1u << 30));
         DWORD n = 0;
@@ -95,12 +98,14 @@ int InputFile::ReadSome(uint8_t* buffer, size_t capacity, size_t& got) {
         if (n == 0) break;
         got += n;
     }
+    position_ += got;
     return 0;
 }
 
 void InputFile::Rewind() {
     LARGE_INTEGER zero{};
     if (!SetFilePointerEx(Handle(fd_), zero, nullptr, FILE_BEGIN)) ThrowFileError(LastError(), path_);
+    position_ = 0;
 }
 
 void InputFile::Close() {
@@ -133,6 +138,15 @@ int AtomicFile::Create(const std::string& target, const std::string& suffix) {
     }
     if (h == INVALID_HANDLE_VALUE) return EEXIST;
     fd_ = Fd(h);
+    live_ = detail::RegisterLiveTemporary(temp_);
+    return 0;
+}
+
+int AtomicFile::Retarget(const std::string& target) {
+    const DWORD attributes = GetFileAttributesW(Wide(target).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return EISDIR;
+    target_ = target;
+    destination_ = target;
     return 0;
 }
 
@@ -158,17 +172,16 @@ int AtomicFile::Truncate(uint64_t size) {
 int AtomicFile::Commit(bool toDisk) {
     if (fd_ < 0) return EBADF;
     int err = 0;
-    if (toDisk && !FlushFileBuffers(Handle(fd_))) err = LastError();
+    if (toDisk && testing::forcedFlushError) err = testing::forcedFlushError;
+    else if (toDisk && !FlushFileBuffers(Handle(fd_))) err = LastError();
     CloseHandle(Handle(fd_));  // a file still open cannot be moved
     fd_ = -1;
     if (!err && !MoveFileExW(Wide(temp_).c_str(), Wide(destination_).c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         err = LastError();
-    if (err) {
-        DeleteFileW(Wide(temp_).c_str());
-        return err;
-    }
-    temp_.clear();
+    if (err) DeleteFileW(Wide(temp_).c_str());
+    Forget();
+    if (err) return err;
     if (testing::afterCommit) testing::afterCommit(target_);
     return 0;
 }
@@ -178,18 +191,43 @@ void AtomicFile::Discard() {
     CloseHandle(Handle(fd_));
     fd_ = -1;
     DeleteFileW(Wide(temp_).c_str());
-    temp_.clear();
+    Forget();
 }
 
-void RemoveStaleTemporaryFiles(const std::string& folder) {
+namespace {
+
+wchar_t liveWide[4096];
+
+void RemoveTemporariesAndEnd(int sig) {
+    detail::RemoveLiveTemporaries();
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+}  // namespace
+
+// Windows runs the SIGINT handler on a thread of its own, where this conversion is safe; a
+// temporary file still open there is not removed, as Windows refuses to delete it.
+void detail::RemovePathNow(const char* path) {
+    if (MultiByteToWideChar(CP_UTF8, 0, path, -1, liveWide, 4096) > 0) DeleteFileW(liveWide);
+}
+
+void RemoveTemporariesOnSignals() {
+    signal(SIGINT, RemoveTemporariesAndEnd);
+    signal(SIGTERM, RemoveTemporariesAndEnd);
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::function<bool(std::string_view)>& ours) {
     const std::string prefix = folder.empty() || folder.back() == '/' || folder.back() == '\\' ? folder : folder + '/';
     WIN32_FIND_DATAW found{};
     const HANDLE find = FindFirstFileW(Wide(prefix + "*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
         const std::string name = Narrow(found.cFileName);
+        std::string_view target;
         // One that a live writer holds open cannot be deleted, and stays.
-        if (detail::IsTempName(name) && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (detail::TempTargetName(name, target) && ours(target) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             DeleteFileW(Wide(prefix + name).c_str());
     } while (FindNextFileW(find, &found));
     FindClose(find);

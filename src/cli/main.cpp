@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");  // the core forms numbers itself
     krelby::UseBinaryStandardStreams();
+    krelby::RemoveTemporariesOnSignals();
     if (argc < 2) {
         PrintUsage(stderr);
         return 2;

@@ -8,14 +8,17 @@
 
 namespace krelby {
 
-FlightFileWriter::FlightFileWriter(uint64_t recordingSize)
-    : capacity_(static_cast<size_t>(std::min<uint64_t>(recordingSize + kMaxFrameCapacity, kMaxBuffer))),
+FlightFileWriter::FlightFileWriter(FlightFileNamer& namer, uint64_t recordingSize)
+    : namer_(namer),
+      capacity_(static_cast<size_t>(std::min<uint64_t>(recordingSize + kMaxFrameCapacity, kMaxBuffer))),
       buffer_(new uint8_t[capacity_]) {}
 
 FlightFileWriter::~FlightFileWriter() { Abandon(); }
 
-void FlightFileWriter::Create(const std::string& path) {
+void FlightFileWriter::Create(double start) {
     Abandon();
+    start_ = start;
+    const std::string path = namer_.Folder() + namer_.FirstName(start);
     if (const int err = file_.Create(path)) {
         if (err == ENOENT) {  // the folder is missing, not the file
             const std::string folder = path.substr(0, path.find_last_of('/'));
@@ -39,24 +42,29 @@ void FlightFileWriter::Flush() {
     used_ = 0;
 }
 
-void FlightFileWriter::Close() {
-    if (!file_.IsOpen()) return;
+std::string FlightFileWriter::Close() {
+    if (!file_.IsOpen()) return {};
     Flush();
-    const std::string path = file_.Target();
-    if (const int err = file_.Commit()) ThrowFileError(err, path);
+    const std::string name = namer_.Place(start_, file_.TempPath());
+    const std::string path = namer_.Folder() + name;
+    int err = file_.Retarget(path);
+    if (err) file_.Discard();
+    else err = file_.Commit();
+    if (err) ThrowFileError(err, path);
+    return name;
 }
 
 void FlightFileWriter::Abandon() {
     if (!file_.IsOpen()) return;
-    if (Exists(file_.Destination())) {
-        file_.Discard();
-        used_ = 0;
-        return;
-    }
     // Cut back to the Frames known to be on disk, so the file stays a run of whole Frames.
     if (used_ > 0 && file_.Write(buffer_.get(), used_) == 0) committed_ += used_;
     used_ = 0;
     if (file_.Truncate(committed_) != 0) {
+        file_.Discard();
+        return;
+    }
+    const std::string name = namer_.Place(start_, file_.TempPath(), true);
+    if (name.empty() || file_.Retarget(namer_.Folder() + name) != 0) {
         file_.Discard();
         return;
     }

@@ -1,5 +1,6 @@
 // The flight file writer: whole Frames through a buffer into a temporary file that is renamed
-// into place when the flight is closed, so a flight file on disk is always a whole one.
+// into place when the flight is closed, so a flight file on disk is always a whole one. The
+// name is chosen then, when the flight's bytes are known (FlightFileNamer::Place).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "base/file.h"
+#include "import/flight_file_name.h"
 
 namespace krelby {
 
@@ -16,14 +18,14 @@ public:
     static constexpr size_t kMaxBuffer = 256 << 10;  // as large as the import's reads
 
     // No flight file outgrows the recording, so a small recording needs only a small buffer.
-    explicit FlightFileWriter(uint64_t recordingSize = kMaxBuffer);
+    explicit FlightFileWriter(FlightFileNamer& namer, uint64_t recordingSize = kMaxBuffer);
     // Ends a flight cut short by an error: see Abandon.
     ~FlightFileWriter();
     FlightFileWriter(const FlightFileWriter&) = delete;
     FlightFileWriter& operator=(const FlightFileWriter&) = delete;
 
-    // Starts the flight file `path`; a file of that name stays as it is until Close.
-    void Create(const std::string& path);
+    // Starts the flight that begins at `start`; no file of the folder is touched until Close.
+    void Create(double start);
     bool IsOpen() const { return file_.IsOpen(); }
     // Appends one whole Frame.
     void Append(const uint8_t* frame, size_t size) {
@@ -31,15 +33,18 @@ public:
         std::memcpy(buffer_.get() + used_, frame, size);
         used_ += size;
     }
-    // Writes out the flight and renames it into place; throws when that fails (see Abandon).
-    void Close();
+    // Writes out the flight and renames it into place; returns its file name (without folder).
+    // Throws when that fails (see Abandon).
+    std::string Close();
 
 private:
     void Flush();
-    // A flight that cannot be finished: an earlier file of its name is kept as it was;
-    // without one, the whole Frames written so far take its place.
+    // A flight that cannot be finished: the whole Frames written so far take the name the
+    // flight would have had, unless an earlier file there already holds them all.
     void Abandon();
 
+    FlightFileNamer& namer_;
+    double start_ = 0.0;
     size_t capacity_;
     std::unique_ptr<uint8_t[]> buffer_;
     size_t used_ = 0;

@@ -103,7 +103,7 @@ ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
     clock.CurrentSampleTime = 0.0;  // reset whether or not the recording opens
     InputFile file(recording);
     const std::string flights = folder + (sd ? "Flights_SD" : "Flights_INT");
-    RemoveStaleTemporaryFiles(flights);  // left by an import that was killed
+    RemoveStaleTemporaryFiles(flights, IsFlightFileName);  // left by an import that was killed
     ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, clock, file.Size());
     FrameScanner scanner(checks);
     RecordingPass pass(file, scanner, state, progress);

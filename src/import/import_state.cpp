@@ -10,7 +10,7 @@ ImportState::ImportState(const std::string& programFolder, const std::string& fo
       folderName_(folderName),
       namer_(programFolder + folderName + "/", regional),
       clock_(clock),
-      writer_(recordingSize) {
+      writer_(namer_, recordingSize) {
     clock_.CurrentSampleTime = 0.0;
 }
 
@@ -49,17 +49,18 @@ void ImportState::FlightSplitter(double t) {
         CloseFlightFile();
         if (secondPass_) return;
     }
-    const std::string name = namer_.Next(t);
-    if (first) {
-        firstFlightName_ = folderName_ + "/" + name;
-        firstFlightTime_ = t;
-    }
-    writer_.Create(programFolder_ + folderName_ + "/" + name);
+    if (first) firstFlightTime_ = t;
+    firstFlightOpen_ = first;
+    writer_.Create(t);
     ++flightCount_;
 }
 
 void ImportState::CloseFlightFile() {
-    writer_.Close();
+    const std::string name = writer_.Close();
+    if (firstFlightOpen_ && !secondPass_) {
+        firstFlightOpen_ = false;
+        firstFlightName_ = folderName_ + "/" + name;
+    }
     if (secondPass_ && firstFlightJoined_ && !firstFlightRemoved_) {
         firstFlightRemoved_ = true;
         RemoveFile(programFolder_ + firstFlightName_);

@@ -35,7 +35,6 @@ public:
     bool FlightFileOpen() const { return writer_.IsOpen(); }
     int32_t FlightCount() const { return flightCount_; }
     int32_t SkippedInvalidDates() const { return skippedInvalid_; }
-    const std::string& FirstFlightName() const { return firstFlightName_; }
 
 private:
     void WriteFlightMessage(const uint8_t* frame, size_t size);
@@ -45,6 +44,7 @@ private:
 
     std::string programFolder_, folderName_;
     FlightFileNamer namer_;
+    bool firstFlightOpen_ = false;  // the flight being written is the recording's first
     SampleClock& clock_;
     FlightFileWriter writer_;
     int32_t flightCount_ = 0;

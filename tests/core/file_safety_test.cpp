@@ -289,8 +289,35 @@ TEST_F(SafetyCli, CutShortExportKeepsThePreviousFile) {
         _exit(1);
     }));
     EXPECT_EQ(ReadFile(out), previous);
-    RemoveStaleTemporaryFiles(folder / "Exports");
-    EXPECT_EQ(Listing(folder / "Exports").size(), 1u);
+    // The next export of that file takes away what the killed one left.
+    const std::string mine = folder / "Exports/.mine.CSV.krelby-abc123";
+    WriteFile(mine, "the user's");
+    ASSERT_EQ(Cli("csv '" + flight + "' -o '" + out + "'").status, 0);
+    EXPECT_EQ(Listing(folder / "Exports"), (Files{{"flight.CSV", previous}, {".mine.CSV.krelby-abc123", "the user's"}}));
+}
+
+// SIGINT or SIGTERM during an export removes its temporary file and ends the program with
+// the signal's own status.
+TEST_F(SafetyCli, InterruptedExportLeavesNoTemporary) {
+    const std::string out = folder / "Exports/flight.CSV";
+    Session session;
+    session.ProgramFolder = folder.path();
+    session.settings.selection.Set(1, true);
+    session.CurrentFlightFile = flight;
+    for (const int sig : {SIGINT, SIGTERM}) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            RemoveTemporariesOnSignals();
+            int calls = 0;  // as above: the second pass's last report, the file being written
+            session.progress = [&](uint64_t done, uint64_t total) { if (done == total && ++calls == 2) raise(sig); };
+            try { CsvExport(session, out); } catch (...) {}
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
+        EXPECT_TRUE(Listing(folder / "Exports").empty()) << sig;
+    }
 }
 
 // Saving through a symbolic link replaces the file it points to; the link stays.

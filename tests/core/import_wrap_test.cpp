@@ -83,19 +83,33 @@ TEST_F(ImportTest, FrameCutByTheEndIsCompletedBySecondPass) {
     }
 }
 
-TEST_F(ImportTest, SameSecondFlightsDoNotOverwrite) {
-    // A file left by an earlier import is replaced; importing twice gives the same files.
+TEST_F(ImportTest, SameSecondFlightsKeepTheirFilesOnEveryReimport) {
+    // Files holding something else keep their names; importing twice gives the same files.
     WriteFile(root + "Flights_INT/5-3-14 100000.FLT", Bytes(3, 0xEE));
     WriteFile(root + "Flights_INT/5-3-14 100000 (2).FLT", Bytes(3, 0xEE));
     const Bytes rec = Blocks(Cat({Flight(0, 3), Flight(3600, 3), Flight(0, 2), Flight(7200, 1), Flight(0, 1)}));
     const std::map<std::string, Bytes> expected = {
-        {"5-3-14 100000.FLT", Flight(0, 3)}, {"5-3-14 110000.FLT", Flight(3600, 3)},
-        {"5-3-14 100000 (2).FLT", Flight(0, 2)}, {"5-3-14 120000.FLT", Flight(7200, 1)},
-        {"5-3-14 100000 (3).FLT", Flight(0, 1)}};
+        {"5-3-14 100000.FLT", Bytes(3, 0xEE)}, {"5-3-14 100000 (2).FLT", Bytes(3, 0xEE)},
+        {"5-3-14 100000 (3).FLT", Flight(0, 3)}, {"5-3-14 110000.FLT", Flight(3600, 3)},
+        {"5-3-14 100000 (4).FLT", Flight(0, 2)}, {"5-3-14 120000.FLT", Flight(7200, 1)},
+        {"5-3-14 100000 (5).FLT", Flight(0, 1)}};
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(Import(rec).FlightCount, 5);
         EXPECT_EQ(Flights(), expected) << run;
     }
+}
+
+TEST_F(ImportTest, ReimportNeverReplacesAnotherFlight) {
+    // Same-second flights: the display has overwritten the oldest (F1) and recorded F4, and
+    // F3 has grown since. Every flight keeps a file of its own.
+    const Bytes f1 = Flight(0, 3), f2 = Flight(0, 2), f3 = Flight(0, 4), f4 = Flight(0, 5);
+    const Bytes gap = Flight(3600, 1);
+    Import(Blocks(Cat({f1, gap, f2, gap, Bytes(f3.begin(), f3.begin() + long(f3.size() / 2))})));
+    EXPECT_EQ(Import(Blocks(Cat({f2, gap, f3, gap, f4}))).FlightCount, 5);
+    const std::map<std::string, Bytes> expected = {
+        {"5-3-14 100000.FLT", f1}, {"5-3-14 100000 (2).FLT", f2}, {"5-3-14 100000 (3).FLT", f3},
+        {"5-3-14 100000 (4).FLT", f4}, {"5-3-14 110000.FLT", gap}, {"5-3-14 110000 (2).FLT", gap}};
+    EXPECT_EQ(Flights(), expected);
 }
 
 TEST_F(ImportTest, SecondAboveFiftyNineIsWrittenAsRecorded) {
