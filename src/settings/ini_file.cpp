@@ -25,19 +25,16 @@ std::string IndexKey(std::string_view section, std::string_view key) {
     return k;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
+std::string LowerName(std::string_view name) {
+    std::string k(name);
+    for (char& c : k) c = Lower(c);
+    return k;
 }
 
 int DigitValue(char c, int base) {
     int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
     return d < base ? d : -1;
 }
-
-// Writes all of `text` to fd, retrying short writes.
 }  // namespace
 
 std::optional<int32_t> ParseIniInteger(std::string_view s) {
@@ -112,10 +109,9 @@ IniFile IniFile::Read(const std::string& path, bool* cut) {
 }
 
 IniFile::Section& IniFile::SectionNamed(std::string_view name) {
-    for (auto& s : sections_)
-        if (SameName(s.name, name)) return s;
-    sections_.push_back({std::string(name), {}});
-    return sections_.back();
+    const auto [it, added] = sectionIndex_.try_emplace(LowerName(name), sections_.size());
+    if (added) sections_.push_back({std::string(name), {}});
+    return sections_[it->second];
 }
 
 std::optional<std::string_view> IniFile::Find(std::string_view section, std::string_view key) const {

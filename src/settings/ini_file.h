@@ -55,6 +55,8 @@ private:
     std::vector<Section> sections_;
     // Lower-case "section\nkey" -> (section, entry) of the first such key.
     std::unordered_map<std::string, std::pair<size_t, size_t>> index_;
+    // Lower-case section name -> its place in sections_.
+    std::unordered_map<std::string, size_t> sectionIndex_;
 };
 
 // The platform's whole-number rule: optional sign, decimal digits, or "$" / "0x" hexadecimal;
