@@ -81,3 +81,47 @@ TEST(FileLayer, ReplacingAReadOnlyFileKeepsItWholeOrReplacesItWhole) {
     fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
     fs::remove_all(dir);
 }
+
+// A replacement that fails at its last steps (the flush to the disk, the rename) keeps the
+// old file and leaves no temporary file: a rename before the flush would already have
+// replaced it.
+TEST(FileLayer, FailedFlushOrRenameKeepsTheOldFileAndNoTemporary) {
+    for (const bool renameFails : {false, true}) {
+        const fs::path dir = U8(krelby::testing::MakeTempDir("krelby-"));
+        const fs::path target = dir / "kept.CSV";
+        if (!renameFails) std::ofstream(target, std::ios::binary) << "old";
+        AtomicFile file;
+        ASSERT_EQ(file.Create(TextOf(target)), 0);
+        ASSERT_EQ(file.Write("new", 3), 0);
+        if (renameFails) {
+            fs::create_directory(target);  // a folder with something in it is never replaced
+            std::ofstream(target / "inside", std::ios::binary) << "old";
+        } else {
+            krelby::testing::forcedFlushError = EIO;
+        }
+        EXPECT_NE(file.Commit(), 0) << renameFails;
+        krelby::testing::forcedFlushError = 0;
+        EXPECT_EQ(Read(renameFails ? target / "inside" : target), "old") << renameFails;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "temporary left, " << renameFails;
+        fs::remove_all(dir);
+    }
+}
+
+// An input is read as long as it was when opened: a recording that grows meanwhile is
+// imported as it was, and a file that says it is empty (/proc) is empty.
+TEST(FileLayer, InputIsReadAsLongAsItWasWhenOpened) {
+    const fs::path dir = U8(krelby::testing::MakeTempDir("krelby-"));
+    const fs::path path = dir / "growing";
+    std::ofstream(path, std::ios::binary) << std::string(1000, 'a');
+    InputFile in(TextOf(path));
+    std::ofstream(path, std::ios::binary | std::ios::app) << std::string(1000, 'b');
+    uint8_t buffer[4096];
+    EXPECT_EQ(in.Read(buffer, sizeof buffer), 1000u);
+    in.Rewind();
+    EXPECT_EQ(in.Read(buffer, sizeof buffer), 1000u);
+    fs::remove_all(dir);
+#ifdef __linux__
+    InputFile proc("/proc/self/pagemap");
+    EXPECT_EQ(proc.Read(buffer, sizeof buffer), 0u);
+#endif
+}

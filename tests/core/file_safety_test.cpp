@@ -251,6 +251,38 @@ TEST_F(SafetyCli, SpecialFilesAreRefusedAtOnce) {
     close(s);
 }
 
+// Files of /proc say they are empty and may hold endless data or block for ever: as a
+// recording, a flight, a flight file in the folder or the settings, they are empty at once.
+TEST_F(SafetyCli, ProcFilesAreEmptyAtOnce) {
+    for (const std::string proc : {"/proc/self/pagemap", "/proc/kmsg"}) {
+        if (access(proc.c_str(), R_OK) != 0) continue;
+        EXPECT_NE(Cli("import " + proc).status, 124) << proc;
+        EXPECT_NE(Cli("series " + proc).status, 124) << proc;
+        fs::create_symlink(proc, folder / "Flights_INT/9-9-99.FLT");
+        EXPECT_NE(Cli("flights").status, 124) << proc;
+        fs::remove(folder / "Flights_INT/9-9-99.FLT");
+        fs::rename(folder / "Krelby.INI", folder / "Krelby.INI.kept");
+        fs::create_symlink(proc, folder / "Krelby.INI");
+        EXPECT_NE(Cli("series '" + flight + "'").status, 124) << proc;
+        fs::remove(folder / "Krelby.INI");
+        fs::rename(folder / "Krelby.INI.kept", folder / "Krelby.INI");
+    }
+}
+
+// An import tidies away only what a killed import of its own left: hidden files of the user
+// that merely look alike stay.
+TEST_F(SafetyCli, ImportRemovesOnlyItsOwnTemporaries) {
+    const Files mine = {{".logbook.krelby-backup", "a"}, {".notes.txt.krelby-2024v1", "b"},
+                        {".5-3-14 094117.krelby-abc123", "c"}};
+    for (const auto& [name, bytes] : mine) WriteFile(folder / ("Flights_INT/" + name), bytes);
+    WriteFile(folder / "Flights_INT/.5-3-14 094117 (2).FLT.krelby-Ab12cd", "stale");
+    ASSERT_EQ(Cli("import " + recording).status, 0);
+    Files hidden;
+    for (const auto& [name, bytes] : Listing(folder / "Flights_INT"))
+        if (name[0] == '.') hidden[name] = bytes;
+    EXPECT_EQ(hidden, mine);
+}
+
 // An empty program folder is a mistake on the command line, not the root of the disk.
 TEST_F(SafetyCli, EmptyFolderIsAUsageError) {
     const bool hadRootFolders = fs::exists("/Flights_INT") || fs::exists("/Exports");

@@ -1,5 +1,7 @@
 #include "import_support.h"
 
+#include <csignal>
+
 using namespace krelby;
 using namespace krelby::test;
 
@@ -38,6 +40,22 @@ TEST_F(ImportTest, WrapJoinsTheStartToTheLastFlight) {
         EXPECT_EQ(LastFlights(files).at(0), c.join ? Cat({last, Gps(-1), Flight(0, 10)}) : last) << c.gap;
     }
 }
+
+#ifndef _WIN32
+// The first flight's file goes only once the last flight, which took its Frames over, is in
+// place: an import failing while it writes the last flight keeps the first one whole.
+TEST_F(ImportTest, WrapFailingAtTheLastFlightKeepsTheFirstFlight) {
+    WriteFile(root + "rec.dat", Blocks(Cat({Gps(-1), Flight(0, 10), Flight(3600, 10), Flight(-400, 394)})));
+    const std::string said = InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(Flight(0, 50).size()), RLIM_INFINITY};  // less than the last flight
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return ImportRecording(root + "rec.dat", RecordingKind::Internal, root, {}, checks, clock).Message();
+    });
+    EXPECT_EQ(said.rfind("Disk full: ", 0), 0u) << said;
+    EXPECT_EQ(Flights().at("5-3-14 100000.FLT"), Flight(0, 10));
+}
+#endif
 
 TEST_F(ImportTest, WrapStartMoreThanAMinuteAfterEndKeepsFirstFlight) {
     EXPECT_EQ(Import(Wrapped(120)).FlightCount, 3);
