@@ -25,6 +25,13 @@ std::string IndexKey(std::string_view section, std::string_view key) {
     return k;
 }
 
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
 std::string LowerName(std::string_view name) {
     std::string k(name);
     for (char& c : k) c = Lower(c);
@@ -63,22 +70,31 @@ std::optional<int32_t> ParseIniInteger(std::string_view s) {
     return static_cast<int32_t>(negative ? -v : v);
 }
 
-IniFile IniFile::Parse(std::string_view text) {
+IniFile IniFile::Parse(std::string_view text, std::span<const std::string_view> only) {
     IniFile ini;
     Section* current = nullptr;
+    auto wanted = [&](std::string_view name) {
+        if (only.empty()) return true;
+        for (std::string_view w : only)
+            if (SameName(w, name)) return true;
+        return false;
+    };
     while (!text.empty()) {
-        size_t end = text.find_first_of("\r\n");  // a lone CR ends a line too
+        size_t end = 0;  // a lone CR ends a line too
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
         std::string_view line = Trim(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        text.remove_prefix(end == text.size() ? end : end + 1);
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');
             if (close == std::string_view::npos) continue;
-            current = &ini.SectionNamed(Trim(line.substr(1, close - 1)));
+            const std::string_view name = Trim(line.substr(1, close - 1));
+            current = wanted(name) ? &ini.SectionNamed(name) : nullptr;
             continue;
         }
+        if (!current) continue;
         size_t eq = line.find('=');
-        if (!current || eq == std::string_view::npos) continue;
+        if (eq == std::string_view::npos) continue;
         std::string_view key = Trim(line.substr(0, eq));
         if (key.empty()) continue;
         std::string id = IndexKey(current->name, key);
@@ -90,7 +106,7 @@ IniFile IniFile::Parse(std::string_view text) {
     return ini;
 }
 
-IniFile IniFile::Read(const std::string& path, bool* cut) {
+IniFile IniFile::Read(const std::string& path, bool* cut, std::span<const std::string_view> only) {
     if (cut) *cut = false;
     InputFile file;
     const int err = file.Open(path);
@@ -105,7 +121,7 @@ IniFile IniFile::Read(const std::string& path, bool* cut) {
         if (cut) *cut = true;
     }
     text.resize(got);
-    return Parse(text);
+    return Parse(text, only);
 }
 
 IniFile::Section& IniFile::SectionNamed(std::string_view name) {

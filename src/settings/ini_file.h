@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,11 +26,13 @@ public:
         std::vector<Entry> entries;
     };
 
-    static IniFile Parse(std::string_view text);
+    // With `only`, the sections of other names are passed over: a reader that wants a few
+    // sections of a long file pays only for those.
+    static IniFile Parse(std::string_view text, std::span<const std::string_view> only = {});
     // A missing or unreadable file reads as an empty one; a directory or special file
     // throws krelby::Error ("Not a regular file: PATH"). Of a file longer than
     // kIniSizeLimit only the first part is read, and `cut` is set.
-    static IniFile Read(const std::string& path, bool* cut = nullptr);
+    static IniFile Read(const std::string& path, bool* cut = nullptr, std::span<const std::string_view> only = {});
 
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
     int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;

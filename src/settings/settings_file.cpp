@@ -44,6 +44,8 @@ constexpr std::array<UnitKey, 11> kUnitKeys = {{
 
 constexpr std::string_view kKml = "KML", kUnits = "Units", kSelections = "DataSelections",
                            kGeneral = "General";
+// The sections read at start; any others are only carried over when the file is written.
+constexpr std::string_view kReadSections[] = {kKml, kUnits, "ZEDA1", "ZEDA2", "ZEDA3", "ZEDA4", kSelections, kGeneral};
 
 std::string ZedaSection(int monitor) { return "ZEDA" + std::to_string(monitor); }
 std::string TcKey(int input) { return "TC" + std::to_string(input); }
@@ -82,7 +84,7 @@ std::string LoadSettings(const std::string& iniPath, Settings& settings, std::st
     IniFile ini;
     bool cut = false;
     try {
-        ini = IniFile::Read(iniPath, &cut);
+        ini = IniFile::Read(iniPath, &cut, kReadSections);
     } catch (const Error&) {
         Apply(IniFile(), settings, currentFlightFile);  // the defaults, then the report
         throw;
