@@ -92,6 +92,8 @@ TEST(SettingsLoad, ReadingRules) {
         {"keys before a section ignored", "LineColor=5\n[KML]\n", [](const Settings& s) { return int{s.kml.LineColor}; }, 0},
         {"huge value gives the default", "[KML]\nPolyColor=123456789012345678901234567890\n",
          [](const Settings& s) { return int{s.kml.PolyColor}; }, 2},
+        {"keys of other sections stay there", "[KML]\nLineColor=4\n[Junk]\nLineColor=5\n[kml]\nPolyColor=3\n",
+         [](const Settings& s) { return s.kml.LineColor * 10 + s.kml.PolyColor; }, 43},
         {"missing section gives defaults", "[Other]\nLineWidth=3\n", [](const Settings& s) { return int{s.kml.PolyOpacity}; }, 1},
         {"binary junk", std::string("\0\xff[\x01]\n\x80=\x90\n[KML]\nExtrudePoly=0", 29), [](const Settings& s) { return int{s.kml.ExtrudePoly}; }, 0},
     };
