@@ -74,12 +74,12 @@ void ImportSameStart(benchmark::State& state, int flights) {
 void BM_ImportSameStart2k(benchmark::State& state) { ImportSameStart(state, 2000); }
 void BM_ImportSameStart32k(benchmark::State& state) { ImportSameStart(state, 32000); }
 
-// A settings file of `bytes` made of short section lines, each with one key.
+// A settings file of `bytes` made of short section lines.
 void LoadSettingsOf(benchmark::State& state, size_t bytes) {
     Folder folder;
     const std::string ini = folder.path + "Krelby.INI";
     std::string text;
-    for (int i = 0; text.size() < bytes; ++i) text += "[S" + std::to_string(i) + "]\r\nK=1\r\n";
+    for (int i = 0; text.size() < bytes; ++i) text += "[S" + std::to_string(i) + "]\r\n";
     std::ofstream(ini, std::ios::binary) << text.substr(0, bytes);
     for (auto _ : state) {
         krelby::Settings settings;

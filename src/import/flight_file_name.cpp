@@ -1,5 +1,6 @@
 #include "import/flight_file_name.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -34,7 +35,8 @@ enum class Prefix { Extends, Holds, Other };
 Prefix Compare(const std::string& earlier, const std::string& later) {
     InputFile a, b;
     if (a.Open(earlier) != 0 || b.Open(later) != 0) return Prefix::Other;
-    const size_t chunk = 256 << 10;
+    // One byte more than the longer file holds: both ends show in the first reads.
+    const size_t chunk = static_cast<size_t>(std::min<uint64_t>(256 << 10, std::max(a.Size(), b.Size()) + 1));
     std::unique_ptr<uint8_t[]> x(new uint8_t[chunk]), y(new uint8_t[chunk]);
     for (;;) {
         size_t n = 0, m = 0;
