@@ -10,7 +10,7 @@
 #include <memory>
 #include <random>
 
-#include "app/chart/chart_widget.h"
+#include "chart/chart_widget.h"
 #include "ratio.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/chart/chart_widget.h"
+#include "chart/chart_widget.h"
 #include "data_selection_dialog.h"
 #include "elided_label.h"
 #include "logbook_window.h"

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/chart/chart_widget.h"
+#include "chart/chart_widget.h"
 #include "cli/cli.h"
 #include "replay/replay.h"
 

@@ -9,10 +9,10 @@
 #include <cmath>
 #include <random>
 
-#include "app/chart/chart_plot.h"
-#include "app/chart/chart_widget.h"
-#include "app/chart/decimate.h"
-#include "app/chart/readout.h"
+#include "chart/chart_plot.h"
+#include "chart/chart_widget.h"
+#include "chart/decimate.h"
+#include "chart/readout.h"
 
 using namespace krelby;
 

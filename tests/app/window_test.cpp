@@ -13,7 +13,7 @@
 
 #include <qcustomplot.h>
 
-#include "app/chart/chart_widget.h"
+#include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/elided_label.h"
 #include "app/options_dialog.h"

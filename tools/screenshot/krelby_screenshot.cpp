@@ -18,7 +18,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "app/chart/chart_widget.h"
+#include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"

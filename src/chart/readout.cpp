@@ -1,4 +1,4 @@
-#include "app/chart/readout.h"
+#include "chart/readout.h"
 
 #include <cmath>
 #include <initializer_list>

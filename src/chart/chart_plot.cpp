@@ -1,9 +1,9 @@
-#include "app/chart/chart_plot.h"
+#include "chart/chart_plot.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "app/chart/decimate.h"
+#include "chart/decimate.h"
 
 namespace krelby {
 

@@ -1,0 +1,236 @@
+// Zoom and pan: the rectangle, the wheel, the middle button, the keys; and the hover readout.
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+
+#include "chart/chart_widget_impl.h"
+#include "chart/readout.h"
+
+namespace krelby {
+
+Ranges ChartWidget::Impl::Current() const {
+    Ranges r;
+    r.x = plot->xAxis->range();
+    for (int i = 0; i < kAxisCount; ++i) r.y[i] = axes[i]->range();
+    return r;
+}
+
+Ranges ChartWidget::Impl::Whole() const {
+    Ranges r = Current();
+    bool anyX = false;
+    double x0 = 0, x1 = 0;
+    std::array<bool, kAxisCount> any{};
+    std::array<double, kAxisCount> lo{}, hi{};
+    for (int s = 0; s < kSlotCount; ++s) {
+        const SeriesSlot& slot = model.Slot(s);
+        const SlotGraph* g = graphs[s];
+        if (!slot.inChart || slot.axis < 0 || slot.axis >= kAxisCount || !g->HasPoints()) continue;
+        x0 = anyX ? std::min(x0, g->MinX()) : g->MinX();
+        x1 = anyX ? std::max(x1, g->MaxX()) : g->MaxX();
+        anyX = true;
+        const int a = slot.axis;
+        lo[a] = any[a] ? std::min(lo[a], g->MinY()) : g->MinY();
+        hi[a] = any[a] ? std::max(hi[a], g->MaxY()) : g->MaxY();
+        any[a] = true;
+    }
+    r.x = kNoTime;
+    if (anyX) {
+        r.x = QCPRange(DaysToKey(x0), DaysToKey(x1));
+        if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);
+    }
+    for (int i = 0; i < kAxisCount; ++i)
+        if (any[i]) r.y[i] = Padded(lo[i], hi[i]);
+    return r;
+}
+
+void ChartWidget::Impl::Apply(const Ranges& r) {
+    plot->xAxis->setRange(r.x);
+    for (int i = 0; i < kAxisCount; ++i) axes[i]->setRange(r.y[i]);
+}
+
+void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
+    animation.stop();
+    if (!animate) {
+        Apply(target);
+        plot->replot(QCustomPlot::rpQueuedReplot);
+        return;
+    }
+    from = Current();
+    to = target;
+    animation.start();
+}
+
+// A zoom still on its way is taken to where it goes, so that what follows starts there.
+void ChartWidget::Impl::FinishAnimation() {
+    if (animation.state() != QAbstractAnimation::Running) return;
+    animation.stop();
+    Apply(to);
+}
+
+void ChartWidget::Impl::Press(QMouseEvent* event) {
+    readout->hide();
+    pressPos = event->pos();
+    const bool inPlot = plot->axisRect()->rect().contains(pressPos);
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    panning = inPlot && !Empty() &&
+              (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift));
+    dragging = inPlot && event->button() == Qt::LeftButton && !shift;
+    if (panning) {
+        FinishAnimation();
+        panFrom = plot->xAxis->range();
+        plot->setCursor(Qt::ClosedHandCursor);
+    }
+}
+
+void ChartWidget::Impl::Move(QMouseEvent* event) {
+    if (panning) {
+        // The time under the cursor stays under it.
+        const double perPixel = panFrom.size() / std::max(1, plot->axisRect()->width());
+        SetTime(panFrom - (event->pos().x() - pressPos.x()) * perPixel);
+        return;
+    }
+    if (dragging && (event->buttons() & Qt::LeftButton)) {
+        if ((event->pos() - pressPos).manhattanLength() > 3) {
+            band->setGeometry(QRect(pressPos, event->pos()).normalized());
+            band->show();
+        }
+        return;
+    }
+    if (event->buttons() == Qt::NoButton) Hover(event);
+}
+
+void ChartWidget::Impl::Release(QMouseEvent* event) {
+    if (panning) {
+        panning = false;
+        plot->unsetCursor();
+        return;
+    }
+    if (event->button() == Qt::RightButton && (event->pos() - pressPos).manhattanLength() <= 3) {
+        q->ResetZoom(true);
+        return;
+    }
+    if (!dragging || event->button() != Qt::LeftButton) return;
+    dragging = false;
+    band->hide();
+    const QPoint delta = event->pos() - pressPos;
+    if (delta.manhattanLength() <= 3) return;  // a click, handled by the plot
+    // Dragging to the left undoes the zoom, as in the usual chart components.
+    if (delta.x() < 0) {
+        q->ResetZoom(true);
+        return;
+    }
+    q->ZoomTo(QRect(pressPos, event->pos()).normalized(), true);
+}
+
+void ChartWidget::Impl::Wheel(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0 || Empty()) return;
+    // One notch (120) halves the time shown, or doubles it, around the time under the cursor.
+    const QCPRange range = plot->xAxis->range();
+    const double at = std::clamp(plot->xAxis->pixelToCoord(event->position().x()), range.lower, range.upper);
+    ZoomTime(std::pow(0.5, delta / 120.0), at);
+}
+
+bool ChartWidget::Impl::Key(QKeyEvent* event) {
+    if (Empty()) return false;
+    const QCPRange range = plot->xAxis->range();
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:  // + without Shift on many keyboards
+            ZoomTime(0.5, range.center());
+            return true;
+        case Qt::Key_Minus:
+            ZoomTime(2, range.center());
+            return true;
+        case Qt::Key_Left:
+            SetTime(range - range.size() * kKeyPanShare);
+            return true;
+        case Qt::Key_Right:
+            SetTime(range + range.size() * kKeyPanShare);
+            return true;
+        case Qt::Key_Home:
+            q->ResetZoom(true);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ChartWidget::Impl::ZoomTime(double factor, double aroundKey) {
+    FinishAnimation();
+    const QCPRange range = plot->xAxis->range();
+    const double size = std::max(range.size() * factor, kShortestTime);
+    const double share = range.size() > 0 ? (aroundKey - range.lower) / range.size() : 0.5;
+    SetTime(QCPRange(aroundKey - size * share, aroundKey + size * (1 - share)));
+}
+
+void ChartWidget::Impl::SetTime(QCPRange range) {
+    // Never wider than the flight, nor beyond its ends; the value axes stay as they are.
+    const Ranges whole = Whole();
+    if (range.size() >= whole.x.size()) range = whole.x;
+    if (range.lower < whole.x.lower) range += whole.x.lower - range.lower;
+    if (range.upper > whole.x.upper) range -= range.upper - whole.x.upper;
+    plot->xAxis->setRange(range);
+    const Ranges now = Current();
+    zoomed = !(now.x == whole.x && now.y == whole.y);
+    plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartWidget::Impl::Hover(QMouseEvent* event) {
+    const QPoint pos = event->pos();
+    if (Empty() || !plot->axisRect()->rect().contains(pos)) {
+        readout->hide();
+        return;
+    }
+    const double key = plot->xAxis->pixelToCoord(pos.x());
+    const QDateTime when = QCPAxisTickerDateTime::keyToDateTime(key).toUTC();
+    const QChar ds = QChar::fromLatin1(regional.dateSeparator);
+    const QChar ts = QChar::fromLatin1(regional.timeSeparator);
+    QString text = when.toString(QString("d%1M%1yy hh%2mm%2ss").arg(ds).arg(ts));
+    const double days = KeyToDays(key);
+    static const UnitSettings kDefaultUnits;
+    for (const SlotGraph* g : graphs) {
+        double v = 0;
+        if (!g->visible() || !g->ValueAt(days, v)) continue;
+        const DataItem* item = SlotItem(model, g->Slot());
+        const QString value = item ? QString::fromStdString(ReadoutValue(*item, v, units ? *units : kDefaultUnits,
+                                                                         regional.decimalSeparator))
+                                   : QString::number(v, 'g', 7);
+        text += QString("\n%1: %2").arg(g->name(), value);
+    }
+    readout->setText(text);
+    readout->resize(readout->sizeHint());
+    // Below and right of the cursor, or on the other side where the plot ends: never over
+    // the point under the cursor.
+    constexpr int kGap = 14;
+    const QSize size = readout->size();
+    int x = pos.x() + kGap, y = pos.y() + kGap;
+    if (x + size.width() > plot->width()) x = pos.x() - kGap - size.width();
+    if (y + size.height() > plot->height()) y = pos.y() - kGap - size.height();
+    readout->move(std::max(0, x), std::max(0, y));
+    readout->show();
+    readout->raise();
+}
+
+void ChartWidget::ResetZoom(bool animate) {
+    d->zoomed = false;
+    d->Sync();
+    d->StartZoom(d->Whole(), animate);
+}
+
+void ChartWidget::ZoomTo(const QRect& pixels, bool animate) {
+    d->Sync();
+    const QRect r = pixels.intersected(d->plot->axisRect()->rect());
+    if (r.width() < 2 || r.height() < 2) return;
+    Ranges target;
+    target.x = QCPRange(d->plot->xAxis->pixelToCoord(r.left()), d->plot->xAxis->pixelToCoord(r.right()));
+    for (int i = 0; i < kAxisCount; ++i)
+        target.y[i] = QCPRange(d->axes[i]->pixelToCoord(r.bottom()), d->axes[i]->pixelToCoord(r.top()));
+    d->zoomed = true;
+    d->StartZoom(target, animate);
+}
+
+bool ChartWidget::IsZoomed() const { return d->zoomed; }
+
+}  // namespace krelby

@@ -1,0 +1,160 @@
+// The chart drawn off the screen: a picture at any size, a JPEG file, a printed page.
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "chart/chart_widget_impl.h"
+#include "export/jpeg_writer.h"
+
+namespace krelby {
+
+void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
+    painter.save();
+    // Axes stand 50 px apart: shrink the font until the longest name fits between two.
+    QFont font = plot->font();
+    while (QFontMetrics(font).horizontalAdvance(QStringLiteral("Deviation")) > 46 && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetrics fm = painter.fontMetrics();
+    const auto width = [&fm](std::string_view s) {
+        return fm.horizontalAdvance(QString::fromUtf8(s.data(), static_cast<int>(s.size())));
+    };
+    for (const AxisLabel& l : model.AxisLabels(height, width)) {
+        const QString text = QString::fromStdString(l.text);
+        painter.drawText(QPoint(l.rightX - fm.horizontalAdvance(text), l.topY + fm.ascent()), text);
+    }
+    painter.restore();
+}
+
+void ChartWidget::Impl::PaintEmptyHint(QPainter& painter) const {
+    if (emptyHint.isEmpty() || !Empty()) return;
+    painter.save();
+    QFont font = plot->font();
+    font.setPixelSize(font.pixelSize() * 5 / 4);
+    painter.setFont(font);
+    painter.setPen(QColor(70, 70, 70));
+    const QRect area = plot->axisRect()->rect().adjusted(20, 20, -20, -20);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyHint);
+    painter.restore();
+}
+
+QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
+    if (size.width() <= 0 || size.height() <= 0) {
+        QImage none(1, 1, QImage::Format_RGB32);
+        none.fill(kPanel);
+        return none;
+    }
+    Sync();
+    QImage image(size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(kPanel);
+    FitTimeTicks(size.width());
+    {
+        QCPPainter painter(&image);
+        plot->toPainter(&painter, size.width(), size.height());
+        PaintAxisNames(painter, size.height());
+    }
+    // Drawing at another size left the layout at that size; mouse hits need the screen's.
+    FitTimeTicks(plot->width());
+    plot->Relayout();
+    return image;
+}
+
+void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, double dotsPerInch) {
+    Sync();
+    const QRectF area = PrintArea(page);
+    if (!(area.width() > 0 && area.height() > 0)) return;
+    // Laid out so that one pixel of the layout is 0.25 mm on paper: every line of the screen's
+    // one pixel is drawn that wide, and text comes out at about 8 points. A chart that needs
+    // more room (many axes on a small page) is laid out wider with its lines widened to match.
+    const double thinnest = dotsPerInch * kThinnestLineMm / 25.4;
+    int width = std::max(1, static_cast<int>(area.width() / thinnest));
+    const int needed = model.LeftMargin() + plot->legend->minimumOuterSizeHint().width() + kPrintPlotWidth +
+                       2 * (style.depth + 6);
+    double lineWidth = 1;
+    if (width < needed) {
+        lineWidth = static_cast<double>(needed) / width;
+        width = needed;
+    }
+    const int height = std::max(1, static_cast<int>(std::lround(width * area.height() / area.width())));
+    const double scale = area.width() / width;
+
+    // Vector drawing with every pen scaled to the page: a cosmetic (zero-width) pen would
+    // be a hairline of one printer dot.
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.translate(area.topLeft());
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(0, 0, width, height));
+    const std::vector<std::function<void()>> restore =
+        lineWidth > 1 ? WidenLines(lineWidth) : std::vector<std::function<void()>>();
+    FitTimeTicks(width);
+    plot->toPainter(&painter, width, height);
+    PaintAxisNames(painter, height);
+    for (const auto& undo : restore) undo();
+    style.lineWidth = 1;
+    FitTimeTicks(plot->width());
+    plot->Relayout();
+}
+
+std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
+    std::vector<std::function<void()>> restore;
+    const auto widen = [&restore, width](auto* object, auto get, auto set) {
+        const QPen old = (object->*get)();
+        QPen pen = old;
+        pen.setWidthF(std::max(pen.widthF(), 1.0) * width);
+        (object->*set)(pen);
+        restore.push_back([object, set, old] { (object->*set)(old); });
+    };
+    for (QCPAxis* a : plot->axisRect()->axes()) {
+        widen(a, &QCPAxis::basePen, &QCPAxis::setBasePen);
+        widen(a, &QCPAxis::tickPen, &QCPAxis::setTickPen);
+        widen(a, &QCPAxis::subTickPen, &QCPAxis::setSubTickPen);
+        widen(a->grid(), &QCPGrid::pen, &QCPGrid::setPen);
+    }
+    for (QCPAbstractPlottable* g : graphs) widen(g, &QCPAbstractPlottable::pen, &QCPAbstractPlottable::setPen);
+    widen(plot->legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
+    style.lineWidth = width;
+    return restore;
+}
+
+QSize ChartWidget::SaveJpeg(const std::string& path, QSize size, const std::string& source) {
+    const QImage picture = Grab(size).convertToFormat(QImage::Format_RGB888);
+    // Rows one after another without the scan lines' padding.
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(picture.width()) * static_cast<size_t>(picture.height()) * 3);
+    for (int y = 0; y < picture.height(); ++y) {
+        const uint8_t* line = picture.constScanLine(y);
+        rgb.insert(rgb.end(), line, line + static_cast<size_t>(picture.width()) * 3);
+    }
+    WriteJpeg(path, picture.width(), picture.height(), rgb, source);
+    return picture.size();
+}
+
+QImage ChartWidget::Grab(QSize size) { return d->Render(size, 1.0); }
+
+void ChartWidget::Print(QPrinter& printer) {
+    printer.setFullPage(true);
+    PrintPage(printer);
+}
+
+void ChartWidget::PrintPage(QPaintDevice& page) {
+    QCPPainter painter;
+    if (!painter.begin(&page)) return;
+    d->PrintPage(painter, QRectF(0, 0, page.width(), page.height()), page.logicalDpiX());
+}
+
+void ChartWidget::ShowPrintPreview(QWidget* parent) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog dialog(&printer, parent);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Print(*p); });
+    dialog.exec();
+    d->plot->replot();
+}
+
+}  // namespace krelby
