@@ -12,6 +12,7 @@
 #include "export/kml_export.h"
 #include "export/kml_file.h"
 #include "export_fixture.h"
+#include "logbook/logbook.h"
 
 using namespace krelby;
 using namespace krelby::exporttest;
@@ -186,5 +187,20 @@ TEST(LocaleImport, FlightNamesAreAsciiInEveryLocale) {
         if (std::string(name) == "ja_JP.UTF-8") {
             EXPECT_EQ(names, first);
         }
+
     }
+}
+
+TEST(LocaleLogbook, CsvIsTheSameBytesInEveryLocale) {
+    TempFolder folder;
+    ASSERT_EQ(RunCli("import " KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT --folder " + folder.path()).status, 0);
+    std::string first;
+    for (const char* name : kLocales) {
+        // The logbook as the window exports it, under the window's process locale.
+        ProcessLocale locale(name);
+        const std::string csv = LogbookCsv(ListFlights(folder.path(), ThermocoupleKinds{}));
+        if (first.empty()) first = csv;
+        EXPECT_EQ(csv, first) << name;
+    }
+    EXPECT_EQ(first.find(",\"" ), std::string::npos) << first;  // no quoted comma decimals
 }
