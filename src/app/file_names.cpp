@@ -33,6 +33,7 @@ bool IsFileAt(const std::string& path) {
 std::string PathBytes(const QString& path) {
     const std::string bytes = Encoded(path);
     if (!path.contains(QChar::ReplacementCharacter) || Exists(bytes)) return bytes;
+    if (path.size() > 1 && path.endsWith(QLatin1Char('/'))) return PathBytes(path.chopped(1)) + '/';
     // The entry of the parent folder whose name reads as the name asked for; the parent may
     // be such a name itself.
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));

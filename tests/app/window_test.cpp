@@ -10,12 +10,14 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include <qcustomplot.h>
 
 #include "app/chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/elided_label.h"
+#include "app/file_names.h"
 #include "app/options_dialog.h"
 #include "app/progress_dialog.h"
 #include "app_test_support.h"
@@ -597,9 +599,12 @@ private slots:
     // Qt reads such a name with U+FFFD and leaves it out of its listings; the window still
     // finds the file, from the Flight dialog, from `krelby FILE` and from the logbook.
     void aFlightWhoseNameIsNotUtf8Opens() {
-        const std::string bytes = (dir.path() + "/caf").toStdString() + "\xe9 \xff.FLT";
+        const std::string folder = dir.path().toStdString() + "/x\xfe/";
+        const std::string bytes = folder + "caf\xe9 \xff.FLT";
         const QString shown = QFile::decodeName(QByteArray::fromStdString(bytes));
         QVERIFY(shown.contains(QChar::ReplacementCharacter));
+        QVERIFY(std::filesystem::create_directory(folder));
+        QCOMPARE(PathBytes(QFile::decodeName(QByteArray::fromStdString(folder))), folder);
         std::vector<uint8_t> all;
         for (const Frame& f : OneMinuteFlight()) all.insert(all.end(), f.begin(), f.end());
         std::FILE* out = std::fopen(bytes.c_str(), "wb");
