@@ -15,6 +15,7 @@
 #include "chart/chart_widget.h"
 #include "data_selection_dialog.h"
 #include "elided_label.h"
+#include "file_names.h"
 #include "logbook_window.h"
 #include "export/csv_export.h"
 #include "export/gpx_export.h"
@@ -53,7 +54,7 @@ QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
     return WithDefaultExtension(prompter.SaveFile(parent, dialog), dialog.defaultExtension);
 }
 
-bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
+bool IsFile(const QString& path) { return IsFileAt(PathBytes(path)); }
 
 // What an empty chart says: how to get a flight, or, with one shown, how to chart it.
 const QString kNoFlightHint = "Import a recording (Import menu) or drop a recording or flight file here";
@@ -88,7 +89,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
 
     try {
         const std::string warning =
-            LoadSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+            LoadSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile);
         if (!warning.empty()) prompter_.Error(this, QString::fromStdString(warning));
     } catch (const std::exception& e) {
         // Unreadable settings leave the defaults; the program still starts.
@@ -120,7 +121,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 QString MainWindow::Folder(const char* name) const {
-    return QString::fromStdString(session_.ProgramFolder) + QString::fromUtf8(name);
+    return ShownPath(session_.ProgramFolder) + QString::fromUtf8(name);
 }
 
 QString MainWindow::SettingsPath() const { return Folder("Krelby.INI"); }
@@ -213,7 +214,7 @@ void MainWindow::Replay(const std::string& path) {
     FlightReplay(session_, path);
     // Not one good FlightMessage: the chart is empty and says why here.
     const bool noData = session_.clock.CurrentSampleTime == 0;
-    if (noData) ShowNote("No flight data in " + QFileInfo(QString::fromStdString(path)).fileName());
+    if (noData) ShowNote("No flight data in " + QFileInfo(ShownPath(path)).fileName());
     chart_->SetEmptyHint(noData ? kNoFlightHint : kNothingChartedHint);
 }
 
@@ -222,9 +223,9 @@ void MainWindow::ShowNote(const QString& note) {
     noteLabel_->setVisible(!note.isEmpty());  // the flight's path has the strip to itself
 }
 
-QString MainWindow::Import(const QString& path, RecordingKind kind) {
+QString MainWindow::Import(const std::string& path, RecordingKind kind) {
     const ImportResult result =
-        ImportRecording(path.toStdString(), kind, session_.ProgramFolder, session_.regional,
+        ImportRecording(path, kind, session_.ProgramFolder, session_.regional,
                         session_.checks, session_.clock, session_.progress);
     RefreshLogbook();
     return QString::fromStdString(result.Message());
@@ -247,7 +248,8 @@ void MainWindow::LogbookCommand() {
 
 void MainWindow::ShowFlight(const QString& path) {
     RunCommand("Reading flight...", [this, path] {
-        if (IsFile(path)) Replay(path.toStdString());
+        const std::string bytes = PathBytes(path);
+        if (IsFileAt(bytes)) Replay(bytes);
         return QString();
     });
     ShowFlightLabel();
@@ -261,13 +263,13 @@ void MainWindow::ExportTrack(const QString& progressLabel, const FileDialog& dia
         if (session_.CurrentFlightFile.empty()) return QString();
         const QString path = AskSave(prompter_, this, In(dialog, Folder("Exports")));
         if (path.isEmpty()) return QString();
-        write(session_, path.toStdString(), &session_.chart);  // the chart stays filled
+        write(session_, PathBytes(path), &session_.chart);  // the chart stays filled
         return QString();
     });
 }
 
 std::optional<RecordingKind> MainWindow::ConfirmKind(const QString& path, RecordingKind chosen) {
-    const std::optional<RecordingKind> seen = RecordingKindOfHeaders(path.toStdString());
+    const std::optional<RecordingKind> seen = RecordingKindOfHeaders(PathBytes(path));
     if (!seen || *seen == chosen) return chosen;
     const QString question = *seen == RecordingKind::SdCard
                                  ? "This looks like an SD card recording. Import it as one?"
@@ -281,7 +283,7 @@ std::optional<RecordingKind> MainWindow::ConfirmKind(const QString& path, Record
 }
 
 void MainWindow::ShowFlightLabel() {
-    flightLabel_->SetText(QString::fromStdString(session_.CurrentFlightFile));
+    flightLabel_->SetText(ShownPath(session_.CurrentFlightFile));
 }
 
 void MainWindow::ImportInternal() {
@@ -289,7 +291,7 @@ void MainWindow::ImportInternal() {
         const QString path = prompter_.OpenFile(this, In(kOpenInternal, Folder()));
         if (!IsFile(path)) return QString();  // a name typed that is not there: nothing
         const std::optional<RecordingKind> kind = ConfirmKind(path, RecordingKind::Internal);
-        return kind ? Import(path, *kind) : QString();
+        return kind ? Import(PathBytes(path), *kind) : QString();
     });
 }
 
@@ -298,7 +300,7 @@ void MainWindow::ImportSd() {
         const QString path = prompter_.OpenFile(this, In(kOpenSd, Folder()));
         if (!IsFile(path)) return QString();
         const std::optional<RecordingKind> kind = ConfirmKind(path, RecordingKind::SdCard);
-        return kind ? Import(path, *kind) : QString();
+        return kind ? Import(PathBytes(path), *kind) : QString();
     });
 }
 
@@ -306,7 +308,8 @@ void MainWindow::FlightCommand() {
     RunCommand("Reading flight...", [this] {
         const QString path = prompter_.OpenFile(this, In(kOpenFlight, Folder()));
         if (path.isEmpty()) return QString();
-        if (IsFile(path)) Replay(path.toStdString());
+        const std::string bytes = PathBytes(path);
+        if (IsFileAt(bytes)) Replay(bytes);
         return QString();
     });
     ShowFlightLabel();
@@ -315,7 +318,7 @@ void MainWindow::FlightCommand() {
 void MainWindow::DataCommand() {
     RunCommand("Reading flight...", [this] {
         dataDialog_->exec();
-        if (!IsFile(QString::fromStdString(session_.CurrentFlightFile))) session_.CurrentFlightFile.clear();
+        if (!IsFileAt(session_.CurrentFlightFile)) session_.CurrentFlightFile.clear();
         if (session_.CurrentFlightFile.empty()) return QString();
         Replay(session_.CurrentFlightFile);
         return QString();
@@ -343,7 +346,7 @@ void MainWindow::JpegCommand() {
         if (path.isEmpty()) return QString();
         const QSize size = chart_->size();
         if (size.isEmpty()) return QString();  // a chart without area has no picture
-        chart_->SaveJpeg(path.toStdString(), size, session_.CurrentFlightFile);
+        chart_->SaveJpeg(PathBytes(path), size, session_.CurrentFlightFile);
         return QString();
     });
 }
@@ -357,17 +360,18 @@ void MainWindow::CsvCommand() {
     ShowFlightLabel();
 }
 
-void MainWindow::OpenDropped(const QString& path) {
-    if (QFileInfo(path).suffix().compare("FLT", Qt::CaseInsensitive) == 0) {
+void MainWindow::OpenDropped(const QString& path) { OpenFileAt(PathBytes(path)); }
+
+void MainWindow::OpenFileAt(const std::string& path) {
+    if (QFileInfo(ShownPath(path)).suffix().compare("FLT", Qt::CaseInsensitive) == 0) {
         RunCommand("Reading flight...", [this, path] {
-            Replay(path.toStdString());
+            Replay(path);
             return QString();
         });
         ShowFlightLabel();
         return;
     }
-    RunCommand("Importing recording...",
-               [this, path] { return Import(path, GuessRecordingKind(path.toStdString())); });
+    RunCommand("Importing recording...", [this, path] { return Import(path, GuessRecordingKind(path)); });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -392,7 +396,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         UserSettings()->setValue(kGeometryKey, saveGeometry());
         session_.settings.general.View3D = view3D_->isChecked();
         try {
-            SaveSettings(SettingsPath().toStdString(), session_.settings, session_.CurrentFlightFile);
+            SaveSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile);
         } catch (const std::exception&) {
             prompter_.Error(this, "Unable to write to " + SettingsPath());
         }

@@ -43,6 +43,8 @@ public:
     void ShowFlight(const QString& path);
     // A file dropped on the window: a flight file is shown, a recording imported.
     void OpenDropped(const QString& path);
+    // The same for a path given as the system's bytes (`krelby FILE`).
+    void OpenFileAt(const std::string& path);
 
     ChartWidget* Chart() const { return chart_; }
     QCheckBox* View3D() const { return view3D_; }
@@ -67,7 +69,7 @@ private:
     // after the progress dialog has gone.
     void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
     void Replay(const std::string& path);
-    QString Import(const QString& path, RecordingKind kind);
+    QString Import(const std::string& path, RecordingKind kind);
     // The KML and GPX commands: ask for the file, write the current flight's track.
     void ExportTrack(const QString& progressLabel, const FileDialog& dialog,
                      void (*write)(Session&, const std::string&, ReplaySink*));

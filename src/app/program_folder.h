@@ -1,10 +1,8 @@
-// Where the program keeps its folders and settings, and the system's regional separators.
+// Where the program keeps its folders and settings.
 #pragma once
-#include <QLocale>
 #include <QString>
 #include <string>
 
-#include "base/regional.h"
 
 namespace krelby {
 
@@ -15,8 +13,5 @@ bool IsInstalledFolder(const std::string& folder);
 // ProgramFolderOf the running executable; for an installed copy, or where that folder
 // cannot be written, the per-user application data folder, created if needed.
 std::string ChooseProgramFolder();
-
-// Date and time separators from the locale's short formats, and its decimal point.
-Regional RegionalOf(const QLocale& locale);
 
 }  // namespace krelby

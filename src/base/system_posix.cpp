@@ -28,17 +28,9 @@ Regional SystemRegional() {
     locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
     if (!loc) return r;
     const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-    if (radix && radix[0]) r.decimalSeparator = radix[0];
-    // The first non-letter between the fields of the locale's date and time formats.
-    auto sep = [](const char* fmt, char fallback) {
-        if (!fmt) return fallback;
-        for (const char* p = fmt; *p; ++p)
-            if (*p == '%') { ++p; if (!*p) break; }
-            else if (*p != ' ') return *p;
-        return fallback;
-    };
-    r.dateSeparator = sep(nl_langinfo_l(D_FMT, loc), '/');
-    r.timeSeparator = sep(nl_langinfo_l(T_FMT, loc), ':');
+    if (radix) r.decimalSeparator = SingleSeparator(radix, r.decimalSeparator);
+    if (const char* f = nl_langinfo_l(D_FMT, loc)) r.dateSeparator = FormatSeparator(f, r.dateSeparator);
+    if (const char* f = nl_langinfo_l(T_FMT, loc)) r.timeSeparator = FormatSeparator(f, r.timeSeparator);
     freelocale(loc);
     return r;
 }

@@ -23,11 +23,13 @@ std::string Narrow(const wchar_t* wide) {
     return out;
 }
 
-// The first character of a locale text, where it is plain ASCII; the fallback otherwise.
+// A locale text that is one printable ASCII character (spaces aside); the fallback otherwise.
 char LocaleChar(LCTYPE what, char fallback) {
     wchar_t text[16] = {};
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, what, text, 16) <= 0) return fallback;
-    return text[0] > 0x20 && text[0] < 0x7F ? static_cast<char>(text[0]) : fallback;
+    std::string narrow;
+    for (const wchar_t* p = text; *p; ++p) narrow += *p < 0x80 ? static_cast<char>(*p) : '\x7f';
+    return SingleSeparator(narrow, fallback);
 }
 
 }  // namespace

@@ -51,6 +51,8 @@ std::string WritableProgramFolder(const Args& args);
 // A session as the window starts one: program folder, regional separators, and the
 // settings of the folder's Krelby.INI (read, never written; a warning goes to stderr).
 Session FolderSession(const Args& args);
+// Throws "No flight data in FLIGHT" when the flight file exists but holds no good Frame.
+void RequireFlightData(const Session& session, const std::string& flight);
 // Creates Flights_INT, Flights_SD and Exports in the folder, as the window does at start.
 void CreateProgramFolders(const std::string& folder);
 

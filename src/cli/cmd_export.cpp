@@ -10,16 +10,24 @@
 #include "replay/replay.h"
 
 namespace krelby::cli {
+
+void RequireFlightData(const Session& session, const std::string& flight) {
+    std::error_code ec;
+    if (!std::filesystem::exists(PathOf(flight), ec)) return;  // the export says it cannot open it
+    InputFile file = OpenFlight(flight);  // a special file is refused here by its name
+    // An empty or foreign file would give an empty track, or a CSV of the head alone.
+    if (!HasGoodFrame(file, session.checks)) throw std::runtime_error("No flight data in " + flight);
+}
+
 namespace {
 
 // The session of the folder with the flight as the current one. Nothing is charted, so
-// memory does not grow with the flight; a special file is refused here by its name.
+// memory does not grow with the flight.
 Session ShownFlight(const Args& args, const char* usage) {
     if (args.positional.size() != 1) throw std::runtime_error(std::string("usage: krelby-cli ") + usage);
     Session session = FolderSession(args);
     session.CurrentFlightFile = args.positional[0];
-    std::error_code ec;
-    if (std::filesystem::exists(PathOf(session.CurrentFlightFile), ec)) OpenFlight(session.CurrentFlightFile);
+    RequireFlightData(session, session.CurrentFlightFile);
     return session;
 }
 

@@ -32,6 +32,7 @@ int Jpeg(const Args& args) {
     const QSize size = ParseSize(args.Option("--size").value_or("1280x800"));
 
     Session session = FolderSession(args);
+    RequireFlightData(session, args.positional[0]);
 
     // Without a display the chart is drawn by Qt's offscreen platform.
     const char* display = std::getenv("DISPLAY");

@@ -1,12 +1,20 @@
 // series FLIGHT: replays a flight file under the folder's settings and prints the chart model.
+#include <charconv>
 #include <cstdio>
 #include <stdexcept>
 
 #include "cli/cli.h"
 #include "replay/replay.h"
+#include "replay/value_text.h"
 
 namespace krelby::cli {
 namespace {
+
+// All 17 significant digits ("%.17g" in the C locale), so a reader gets the very double back.
+void AppendReal(std::string& out, double x) {
+    char text[32];
+    out.append(text, std::to_chars(text, text + sizeof text, x, std::chars_format::general, 17).ptr);
+}
 
 int Series(const Args& args) {
     if (args.positional.size() != 1) throw std::runtime_error("usage: krelby-cli series FLIGHT [--folder DIR]");
@@ -14,17 +22,29 @@ int Series(const Args& args) {
     FlightReplay(session, args.positional[0]);
 
     const ChartModel& chart = session.chart;
-    std::printf("margin %d\n", chart.LeftMargin());
+    std::string out = "margin " + IntegerText(chart.LeftMargin()) + "\n";
     // The names are right-aligned, so the right end does not depend on the text width.
     const auto labels = chart.AxisLabels(0, [](std::string_view s) { return static_cast<int>(s.size()); });
     for (const AxisLabel& l : labels)
-        std::printf("axis %d position %d label %s x %d\n", l.axis, chart.Axis(l.axis).position, l.text.c_str(), l.rightX);
+        out += "axis " + IntegerText(l.axis) + " position " + IntegerText(chart.Axis(l.axis).position) + " label " +
+               l.text + " x " + IntegerText(l.rightX) + "\n";
     for (int i = 0; i < chart.SlotsInChart(); ++i) {
         const SeriesSlot& s = chart.Slot(i);
-        std::printf("slot %d title %s axis %d points %zu\n", i, s.title.c_str(), s.axis, s.xs.size());
-        for (size_t k = 0; k < s.xs.size(); ++k) std::printf("%.17g %.17g\n", s.xs[k], s.ys[k]);
+        out += "slot " + IntegerText(i) + " title " + s.title + " axis " + IntegerText(s.axis) + " points " +
+               IntegerText(static_cast<int64_t>(s.xs.size())) + "\n";
+        for (size_t k = 0; k < s.xs.size(); ++k) {
+            AppendReal(out, s.xs[k]);
+            out += ' ';
+            AppendReal(out, s.ys[k]);
+            out += '\n';
+            if (out.size() >= (1u << 16)) {
+                std::fwrite(out.data(), 1, out.size(), stdout);
+                out.clear();
+            }
+        }
     }
-    if (std::fflush(stdout) != 0) throw std::runtime_error("Unable to write the output");
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw std::runtime_error("Unable to write the output");
     return 0;
 }
 

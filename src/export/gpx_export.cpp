@@ -1,12 +1,11 @@
 #include "export/gpx_export.h"
 
-#include <cstdio>
-
 #include "export/kml_file.h"
 #include "export/text_file.h"
 #include "format/datetime.h"
 #include "format/messages.h"
 #include "replay/replay.h"
+#include "replay/value_text.h"
 
 namespace krelby {
 namespace {
@@ -19,10 +18,13 @@ public:
         if (!CarriesPosition(m)) return;
         // 180° east is 180° west: GPX takes longitudes below 180.
         const double lon = m.Longitude() == 180 * 180000 ? -180.0 : m.Longitude() / 180000.0;
-        char text[160];
-        std::snprintf(text, sizeof text, "      <trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.2f</ele>", m.Latitude() / 180000.0,
-                      lon, static_cast<double>(m.GPSAltitude() / 3.28083L));
-        std::string line = text;
+        std::string line = "      <trkpt lat=\"";
+        AppendDecimalText(line, m.Latitude() / 180000.0, 7);
+        line += "\" lon=\"";
+        AppendDecimalText(line, lon, 7);
+        line += "\"><ele>";
+        AppendDecimalText(line, static_cast<double>(m.GPSAltitude() / 3.28083L), 2);
+        line += "</ele>";
         // Before the first FlightMessage there is no time to give.
         if (!time_.empty()) line += "<time>" + time_ + "</time>";
         file_.Line(line + "</trkpt>");

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/file.h"
+#include "base/text.h"
 #include "format/datetime.h"
 #include "format/messages.h"
 #include "replay/value_text.h"
@@ -18,13 +19,25 @@ constexpr std::array<const char*, 3> kKmlOpacityCodes = {"ff", "80", "00"};
 }  // namespace
 
 std::string XmlEscaped(std::string_view text) {
+    const std::string valid = ValidUtf8(text);
     std::string out;
-    for (char c : text) {
+    out.reserve(valid.size());
+    for (size_t i = 0; i < valid.size(); ++i) {
+        const char c = valid[i];
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
-            default: out += c;
+            case '"': out += "&quot;"; break;
+            case '\t': case '\n': case '\r': out += c; break;
+            default:
+                // XML has no way to write the other control characters, nor U+FFFE and U+FFFF.
+                if (static_cast<unsigned char>(c) < 0x20) break;
+                if (valid.compare(i, 3, "\xEF\xBF\xBE") == 0 || valid.compare(i, 3, "\xEF\xBF\xBF") == 0) {
+                    i += 2;
+                    break;
+                }
+                out += c;
         }
     }
     return out;
@@ -69,7 +82,7 @@ void KmlFile::WriteHead(std::string_view name, const KmlStyle& style) {
     file_.Line("    <LineStyle>");
     file_.Line("      <color>" + KmlColor(style.LineOpacity, defaults.LineOpacity, style.LineColor, defaults.LineColor) +
                "</color>");
-    file_.Line("       <width>" + std::to_string(style.LineWidth + 1) + "</width>");
+    file_.Line("       <width>" + IntegerText(style.LineWidth + 1) + "</width>");
     file_.Line("    </LineStyle>");
     file_.Line("    <PolyStyle>");
     file_.Line("      <color>" + KmlColor(style.PolyOpacity, defaults.PolyOpacity, style.PolyColor, defaults.PolyColor) +

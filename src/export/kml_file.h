@@ -36,7 +36,9 @@ private:
     KmlFile& file_;
 };
 
-// Text with &, < and > written as XML entities.
+// Any text made a well-formed XML text node or attribute value: bytes that are not UTF-8
+// become U+FFFD, the characters XML cannot hold (control characters other than tab, LF and
+// CR; U+FFFE, U+FFFF) are dropped, and &, <, > and " are written as entities.
 std::string XmlEscaped(std::string_view text);
 // A track's name: the time of the flight's last good FlightMessage with the regional
 // separators, or the flight file's name without extension when it has none.

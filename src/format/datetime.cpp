@@ -1,7 +1,7 @@
 #include "format/datetime.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace krelby {
 namespace {
@@ -76,15 +76,33 @@ DateTimeParts DecodeDateTime(double t) {
     return p;
 }
 
+void AppendPadded(std::string& out, int v, int width) {
+    char digits[16];
+    const unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+    const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    if (v < 0) out += '-';
+    const int pad = width - n - (v < 0 ? 1 : 0);
+    if (pad > 0) out.append(static_cast<size_t>(pad), '0');
+    out.append(digits, static_cast<size_t>(n));
+}
+
 std::string FormatShortDateTime(double t, const Regional& r) {
     const DateTimeParts p = DecodeDateTime(t);
-    char buf[64];
-    int n = std::snprintf(buf, sizeof buf, "%d%c%d%c%02d", p.day, r.dateSeparator, p.month,
-                          r.dateSeparator, ((p.year % 100) + 100) % 100);
-    if (p.hour || p.minute || p.second || p.millisecond)
-        std::snprintf(buf + n, sizeof buf - n, " %02d%c%02d%c%02d", p.hour, r.timeSeparator,
-                      p.minute, r.timeSeparator, p.second);
-    return buf;
+    std::string s;
+    AppendPadded(s, p.day, 0);
+    s += r.dateSeparator;
+    AppendPadded(s, p.month, 0);
+    s += r.dateSeparator;
+    AppendPadded(s, ((p.year % 100) + 100) % 100, 2);
+    if (p.hour || p.minute || p.second || p.millisecond) {
+        s += ' ';
+        AppendPadded(s, p.hour, 2);
+        s += r.timeSeparator;
+        AppendPadded(s, p.minute, 2);
+        s += r.timeSeparator;
+        AppendPadded(s, p.second, 2);
+    }
+    return s;
 }
 
 std::string FormatTimeStamp(double t, const Regional& r) {
@@ -111,12 +129,25 @@ std::string FormatTimeStamp(double t, const Regional& r) {
     return std::string(buf, 19);
 }
 
+std::string IsoText(int year, int month, int day, int hour, int minute, int second) {
+    std::string s;
+    AppendPadded(s, year, 4);
+    s += '-';
+    AppendPadded(s, month, 2);
+    s += '-';
+    AppendPadded(s, day, 2);
+    s += 'T';
+    AppendPadded(s, hour, 2);
+    s += ':';
+    AppendPadded(s, minute, 2);
+    s += ':';
+    AppendPadded(s, second, 2);
+    return s;
+}
+
 std::string FormatIso(double t) {
     const DateTimeParts p = DecodeDateTime(t);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
-                  p.second);
-    return text;
+    return IsoText(p.year, p.month, p.day, p.hour, p.minute, p.second);
 }
 
 }  // namespace krelby

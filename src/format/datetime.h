@@ -30,6 +30,10 @@ DateTimeParts DecodeDateTime(double t);
 std::string FormatShortDateTime(double t, const Regional& regional);
 // "yyyy-MM-ddThh:nn:ss" (ISO 8601 without a zone).
 std::string FormatIso(double t);
+std::string IsoText(int year, int month, int day, int hour, int minute, int second);
+// v in decimal digits, with zeros in front up to `width` characters (a '-' counts), like "%0*d"
+// but never touched by the process locale.
+void AppendPadded(std::string& out, int v, int width);
 // "yyyy/MM/dd hh:nn:ss" with regional separators.
 std::string FormatTimeStamp(double t, const Regional& regional);
 

@@ -1,8 +1,8 @@
 #include "logbook/columns.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+
+#include "replay/value_text.h"
 
 namespace krelby {
 namespace {
@@ -71,10 +71,9 @@ std::string LogbookText(const LogbookColumn& column, const FlightSummary& summar
     const std::optional<double> v = column.get(summary);
     if (!v) return {};
     if (column.quantity == Quantity::Time) return IsoTime(static_cast<int64_t>(*v));
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", column.decimals, *v);
+    std::string text = DecimalText(*v, column.decimals);
     // A value that rounds to zero is written without a sign.
-    if (text[0] == '-' && std::strtod(text, nullptr) == 0) return text + 1;
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
     return text;
 }
 

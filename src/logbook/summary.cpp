@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 #include "format/datetime.h"
@@ -42,10 +41,8 @@ std::string IsoTime(int64_t seconds) {
     }
     int y = 0, mo = 0, d = 0;
     CivilFromDays(days, y, mo, d);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", y, mo, d, static_cast<int>(rest / 3600),
-                  static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
-    return text;
+    return IsoText(y, mo, d, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                   static_cast<int>(rest % 60));
 }
 
 void SummarySink::OnBegin() {

@@ -146,6 +146,26 @@ InputFile OpenFlight(const std::string& path) {
     return file;
 }
 
+bool HasGoodFrame(InputFile& file, const ChecksumOptions& checks) {
+    struct FirstFrame : FrameHandler {
+        bool found = false;
+        void OnFrame(FrameType, const uint8_t*, size_t) override { found = true; }
+        bool StopScanning() const override { return found; }
+    } first;
+    file.Rewind();
+    FrameScanner scanner(checks);
+    std::vector<uint8_t> block(kBlockSize);
+    for (;;) {
+        size_t n = 0;
+        if (const int err = file.ReadSome(block.data(), block.size(), n))
+            throw Error("Cannot read flight file " + file.Path() + ": " + SystemErrorText(err));
+        if (n > 0) scanner.Feed(block.data(), n, first);
+        if (first.found || n < block.size()) break;
+    }
+    file.Rewind();
+    return first.found;
+}
+
 ReplayEnd FlightReplay(InputFile& file, const ReplayInputs& in, std::span<ReplaySink* const> given) {
     std::vector<ReplaySink*> present;  // a caller may leave a place empty (no chart)
     for (ReplaySink* s : given)

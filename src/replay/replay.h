@@ -26,6 +26,10 @@ struct ReplayInputs {
 // regular file.
 InputFile OpenFlight(const std::string& path);
 
+// Whether the open flight holds at least one Frame that passes its tests (read up to the
+// first one); the file is left at its start.
+bool HasGoodFrame(InputFile& flight, const ChecksumOptions& checks);
+
 // Replays an open flight file from its start into `sinks` (null ones are passed over). An export replays the one open
 // file for each of its passes, so that a flight replaced meanwhile cannot mix two versions.
 // Throws krelby::Error when the file cannot be read, or a sink's error.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace krelby {
@@ -118,12 +117,28 @@ void AppendScientific(std::string& out, const Decimal& d, char sep) {
     out += 'E';
     const int exponent = d.E - 1;
     if (exponent < 0) out += '-';
-    out += std::to_string(std::abs(exponent));
+    out += IntegerText(std::abs(exponent));
 }
 
 }  // namespace
 
-std::string IntegerText(int64_t v) { return std::to_string(v); }
+std::string IntegerText(int64_t v) {
+    char text[24];
+    return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+void AppendDecimalText(std::string& out, double x, int decimals) {
+    char text[400];  // the longest double in fixed form with up to 18 decimals
+    decimals = decimals < 0 ? 0 : (decimals > 18 ? 18 : decimals);
+    const auto r = std::to_chars(text, text + sizeof text, x, std::chars_format::fixed, decimals);
+    out.append(text, r.ec == std::errc() ? r.ptr : text);
+}
+
+std::string DecimalText(double x, int decimals) {
+    std::string s;
+    AppendDecimalText(s, x, decimals);
+    return s;
+}
 
 void AppendFixedText(std::string& out, double x, int P, int D, char sep) {
     P = P < 2 ? 2 : (P > 18 ? 18 : P);
@@ -172,7 +187,7 @@ std::string FixedText(double x, int P, int D, char sep) {
 std::string GeneralText(long double x, char sep) {
     if (!std::isfinite(x) || x == 0) return "0";
     char text[64];
-    std::snprintf(text, sizeof text, "%.17Le", x);
+    *std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific, 17).ptr = '\0';
     Decimal d = FromScientific(text);
     if (!RoundTo(d, 15)) return "0";
     std::string out;
@@ -206,7 +221,7 @@ void AppendCsvValueText(std::string& out, const CsvValue& v, char sep) {
     };
     switch (v.form) {
         case CsvValue::Form::Empty: break;
-        case CsvValue::Form::Integer: out += std::to_string(v.integer); break;
+        case CsvValue::Form::Integer: out += IntegerText(v.integer); break;
         case CsvValue::Form::Fixed: real(v.real, v.precision, v.decimals); break;
         case CsvValue::Form::Position:
             real(v.real, 9, 7);

@@ -13,6 +13,10 @@ std::string IntegerText(int64_t v);
 // scientific form when the integer digits exceed P.
 std::string FixedText(double x, int P, int D, char decimalSeparator);
 void AppendFixedText(std::string& out, double x, int P, int D, char decimalSeparator);
+// x with `decimals` decimals and a full stop, rounded on its exact binary value (the digits
+// printf's "%.*f" gives in the C locale, whatever the process locale); "-" only when negative.
+void AppendDecimalText(std::string& out, double x, int decimals);
+std::string DecimalText(double x, int decimals);
 // x to 15 significant digits, trailing zeros dropped (KML coordinates).
 std::string GeneralText(long double x, char decimalSeparator = '.');
 // The text of one CSV value (the position's two numbers joined by a comma). With a comma

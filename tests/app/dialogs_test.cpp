@@ -187,21 +187,6 @@ private slots:
         QCOMPARE(settings.thermocouples[47], uint8_t(Other));
     }
 
-    void regionalSeparatorsComeFromTheLocale_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("separators");  // date, time, decimal
-        QTest::newRow("US") << QLocale(QLocale::English, QLocale::UnitedStates) << "/:.";
-        QTest::newRow("Germany") << QLocale(QLocale::German, QLocale::Germany) << ".:,";
-        QTest::newRow("Finland") << QLocale(QLocale::Finnish, QLocale::Finland) << "..,";
-        QTest::newRow("Sweden") << QLocale(QLocale::Swedish, QLocale::Sweden) << "-:,";
-    }
-    void regionalSeparatorsComeFromTheLocale() {
-        QFETCH(QLocale, locale);
-        QFETCH(QString, separators);
-        const Regional r = RegionalOf(locale);
-        QCOMPARE(QString::fromLatin1(std::string{r.dateSeparator, r.timeSeparator, r.decimalSeparator}), separators);
-    }
-
     void longExecutablePathPicksParentFolder() {
         QCOMPARE(ProgramFolderOf("/opt/krelby/bin/krelby"), std::string("/opt/krelby/bin/"));
         const QString deep = "/" + QString(250, 'a') + "/bin/krelby";

@@ -10,12 +10,14 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include <qcustomplot.h>
 
 #include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/elided_label.h"
+#include "app/file_names.h"
 #include "app/options_dialog.h"
 #include "app/progress_dialog.h"
 #include "app_test_support.h"
@@ -592,6 +594,39 @@ private slots:
         run.window().OpenDropped(Path("card.bin"));
         QCOMPARE(run.prompter.messages, QStringList{"Imported 1 flights."});
         QCOMPARE(QDir(Path("Flights_SD")).entryList({"*.FLT"}).size(), 1);
+    }
+
+    // Qt reads such a name with U+FFFD and leaves it out of its listings; the window still
+    // finds the file, from the Flight dialog, from `krelby FILE` and from the logbook.
+    void aFlightWhoseNameIsNotUtf8Opens() {
+        const std::string folder = dir.path().toStdString() + "/x\xfe/";
+        const std::string bytes = folder + "caf\xe9 \xff.FLT";
+        const QString shown = QFile::decodeName(QByteArray::fromStdString(bytes));
+        QVERIFY(shown.contains(QChar::ReplacementCharacter));
+        QVERIFY(std::filesystem::create_directory(folder));
+        QCOMPARE(PathBytes(QFile::decodeName(QByteArray::fromStdString(folder))), folder);
+        std::vector<uint8_t> all;
+        for (const Frame& f : OneMinuteFlight()) all.insert(all.end(), f.begin(), f.end());
+        std::FILE* out = std::fopen(bytes.c_str(), "wb");
+        QVERIFY(out);
+        std::fwrite(all.data(), 1, all.size(), out);
+        std::fclose(out);
+
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        run.prompter.answers << shown;
+        run.window().FlightCommand();
+        QCOMPARE(run.session().CurrentFlightFile, bytes);
+        QCOMPARE(run.session().chart.SlotsInChart(), 1);
+        QCOMPARE(run.window().FlightLabel()->text(), shown);
+
+        run.session().CurrentFlightFile.clear();
+        run.window().OpenFileAt(bytes);
+        QCOMPARE(run.session().CurrentFlightFile, bytes);
+        run.session().CurrentFlightFile.clear();
+        run.window().ShowFlight(shown);
+        QCOMPARE(run.session().CurrentFlightFile, bytes);
+        QVERIFY(run.prompter.errors.isEmpty());
     }
 };
 

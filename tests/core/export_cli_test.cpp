@@ -1,6 +1,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "cli_run.h"
@@ -71,4 +72,20 @@ TEST_F(ExportCliTest, ErrorsGoToStderrWithExitOne) {
         EXPECT_EQ(r.status, 1) << c.args;
         EXPECT_EQ(r.out.find(c.says), 0u) << r.out;
     }
+}
+
+TEST_F(ExportCliTest, FileWithoutFlightDataIsRefusedAndNothingWritten) {
+    WriteFile(folder / "notes.FLT", "Not a flight, only text.\r\n");
+    WriteFile(folder / "empty.FLT", "");
+    for (const char* name : {"notes.FLT", "empty.FLT"}) {
+        for (const std::string command : {"csv", "kml", "gpx", "jpeg"}) {
+            const std::string target = folder / (command + ".out");
+            const CliRun r = Cli(command + " " + (folder / name) + " --folder " + folder.path() +
+                                 (command == "csv" ? "" : " -o " + target));
+            EXPECT_EQ(r.status, 1) << command << " " << name;
+            EXPECT_EQ(r.out, "No flight data in " + (folder / name) + "\n");
+            EXPECT_FALSE(std::filesystem::exists(target)) << command;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "Exports"));
 }

@@ -1,0 +1,12 @@
+// Text from outside the program (file names above all) made fit to be written into text files.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace krelby {
+
+// `bytes` as UTF-8: each maximal ill-formed sequence (a stray or cut byte, an overlong form,
+// a surrogate, beyond U+10FFFF) becomes U+FFFD; well-formed text comes back unchanged.
+std::string ValidUtf8(std::string_view bytes);
+
+}  // namespace krelby
