@@ -1,6 +1,5 @@
 // series FLIGHT: replays a flight file under the folder's settings and prints the chart model.
 #include <cstdio>
-#include <stdexcept>
 
 #include "cli/cli.h"
 #include "replay/replay.h"
@@ -9,7 +8,6 @@ namespace krelby::cli {
 namespace {
 
 int Series(const Args& args) {
-    if (args.positional.size() != 1) throw std::runtime_error("usage: krelby-cli series FLIGHT [--folder DIR]");
     Session session = FolderSession(args);
     FlightReplay(session, args.positional[0]);
 
@@ -24,12 +22,11 @@ int Series(const Args& args) {
         std::printf("slot %d title %s axis %d points %zu\n", i, s.title.c_str(), s.axis, s.xs.size());
         for (size_t k = 0; k < s.xs.size(); ++k) std::printf("%.17g %.17g\n", s.xs[k], s.ys[k]);
     }
-    if (std::fflush(stdout) != 0) throw std::runtime_error("Unable to write the output");
     return 0;
 }
 
-const Register reg({"series", "FLIGHT [--folder DIR]", "Prints the chart of a flight as text.", Series, {},
-                    {"--folder"}});
+const Register reg({"series", "FLIGHT [--folder DIR]", "Prints the chart of a flight as text.", Series,
+                    {"--folder"}, "FLIGHT"});
 
 }  // namespace
 }  // namespace krelby::cli
