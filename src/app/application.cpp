@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QLocale>
 
 #include "program_folder.h"
@@ -7,6 +9,10 @@
 namespace krelby {
 
 Application::Application(const std::string& programFolder, Prompter* prompter) {
+    // Every window of the run, dialogs and message boxes too, carries the program's icon.
+    QIcon icon;
+    for (const char* size : {"48", "256"}) icon.addFile(QString(":/icons/org.krelby.Krelby-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     session_.ProgramFolder = programFolder;
     session_.regional = RegionalOf(QLocale::system());
     if (!prompter) {

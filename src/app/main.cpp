@@ -3,18 +3,64 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "application.h"
+#include "base/system.h"
 #include "program_folder.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: krelby [FILE]\n"
+    "       krelby --help | --version\n"
+    "Shows a flight file (*.FLT) or imports a recording (ZelvoBB.DAT, VQ5bb.dat, *.REC) in the\n"
+    "Krelby window; without FILE the window starts with nothing shown. Qt's own options\n"
+    "(-platform, -style, ...) are taken too; -- ends the options.\n";
+
+// 0, or 1 with a message on stderr when stdout cannot take the text.
+int Print(const char* text) {
+    std::fputs(text, stdout);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "krelby: Unable to write to standard output: %s\n", std::strerror(errno));
+    return 1;
+}
+
+int UsageError(const QString& text) {
+    std::fprintf(stderr, "krelby: %s\n%s", qPrintable(text), kUsage);
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    krelby::GuardStandardStreams();  // no flight file may take a closed stream's number
+    // Answered before Qt starts, so that they need no display.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return Print(kUsage);
+        if (std::strcmp(argv[i], "--version") == 0) return Print("krelby " KRELBY_VERSION "\n");
+    }
     QApplication qt(argc, argv);  // takes Qt's own options out of the arguments
     QApplication::setApplicationName("Krelby");  // names the per-user data folder
     QApplication::setApplicationVersion(KRELBY_VERSION);
+    // The desktop entry's id, by which the desktop finds the window's name and icon.
+    QGuiApplication::setDesktopFileName("org.krelby.Krelby");
+
+    QStringList files;
+    bool options = true;
+    for (const QString& a : QApplication::arguments().mid(1)) {
+        if (options && a == QLatin1String("--")) options = false;
+        else if (options && a.startsWith(QLatin1Char('-'))) return UsageError("Unknown option " + a);
+        else files << a;
+    }
+    if (files.size() > 1) return UsageError("Unexpected argument " + files.at(1));
+
     krelby::Application app(krelby::ChooseProgramFolder());
     app.window().show();
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) {
-        const QString file = args.at(1);
+    if (!files.isEmpty()) {
+        const QString file = files.first();
         // Once the window is up, so that questions and messages stand over it.
         QTimer::singleShot(0, &app.window(), [&app, file] { app.window().OpenDropped(file); });
     }
