@@ -44,7 +44,7 @@ screenshot: build
 	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
 	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png and logbook.png"
 
-# The Debian package: build/krelby_VERSION_amd64.deb, installed under /usr.
+# The Debian package: build/krelby_VERSION-1_amd64.deb, installed under /usr.
 package: build
 	cd $(BUILD) && cpack -G DEB
 

@@ -3,24 +3,77 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "application.h"
+#include "base/file.h"
+#include "base/system.h"
 #include "file_names.h"
 #include "program_folder.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: krelby [FILE]\n"
+    "       krelby --help | --version\n"
+    "Shows a flight file (*.FLT) or imports a recording (ZelvoBB.DAT, VQ5bb.dat, *.REC) in the\n"
+    "Krelby window; without FILE the window starts with nothing shown. Qt's own options\n"
+    "(-platform, -style, ...) are taken too; -- ends the options.\n";
+
+// 0, or 1 with a message on stderr when stdout cannot take the text.
+int Print(const char* text) {
+    std::fputs(text, stdout);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "krelby: Unable to write to standard output: %s\n", std::strerror(errno));
+    return 1;
+}
+
+int UsageError(const QString& text) {
+    std::fprintf(stderr, "krelby: %s\n%s", qPrintable(text), kUsage);
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    krelby::GuardStandardStreams();  // no flight file may take a closed stream's number
+    krelby::RemoveTemporariesOnSignals();
+    // Answered before Qt starts, so that they need no display.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return Print(kUsage);
+        if (std::strcmp(argv[i], "--version") == 0) return Print("krelby " KRELBY_VERSION "\n");
+    }
     QApplication qt(argc, argv);  // takes Qt's own options out of the arguments
     QApplication::setApplicationName("Krelby");  // names the per-user data folder
     QApplication::setApplicationVersion(KRELBY_VERSION);
+    // The desktop entry's id, by which the desktop finds the window's name and icon.
+    QGuiApplication::setDesktopFileName("org.krelby.Krelby");
+
+    // A file is taken as its own bytes, which need not be UTF-8 (Qt has taken its options
+    // out of argv, so argv and the arguments match).
+    const QStringList args = QApplication::arguments();
+    std::vector<std::string> files;
+    bool options = true;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (options && a == QLatin1String("--")) options = false;
+        else if (options && a.startsWith(QLatin1Char('-'))) return UsageError("Unknown option " + a);
+#ifdef Q_OS_WIN
+        else files.push_back(krelby::PathBytes(a));
+#else
+        else files.push_back(i < argc ? std::string(argv[i]) : krelby::PathBytes(a));
+#endif
+    }
+    if (files.size() > 1) return UsageError("Unexpected argument " + args.last());
+
     krelby::Application app(krelby::ChooseProgramFolder());
     app.window().show();
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) {
-        // The name's own bytes where they may not be UTF-8 (Qt has taken its options out of argv).
-#ifdef Q_OS_WIN
-        const std::string file = krelby::PathBytes(args.at(1));
-#else
-        const std::string file = argc > 1 ? std::string(argv[1]) : krelby::PathBytes(args.at(1));
-#endif
+    if (!files.empty()) {
+        const std::string file = files.front();
         // Once the window is up, so that questions and messages stand over it.
         QTimer::singleShot(0, &app.window(), [&app, file] { app.window().OpenFileAt(file); });
     }

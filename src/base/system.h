@@ -17,5 +17,11 @@ Regional SystemRegional();
 // Standard output and error as bytes: no CR added before each LF on Windows, so what the
 // programs print is the same on every system.
 void UseBinaryStandardStreams();
+// A closed standard input, output or error is opened on the null device the wrong way round,
+// so that no file the program opens takes its number (output meant for the stream would
+// land in that file) while a write to it still fails as it would have.
+void GuardStandardStreams();
+// Whether standard error is a terminal, where a progress line may be drawn and cleared.
+bool StandardErrorIsTerminal();
 
 }  // namespace krelby

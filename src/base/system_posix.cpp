@@ -1,8 +1,11 @@
 #ifndef _WIN32
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <langinfo.h>
 #include <locale.h>
+#include <unistd.h>
 
 #include "base/system.h"
 
@@ -22,6 +25,19 @@ std::string UserDataFolder() {
 }
 
 void UseBinaryStandardStreams() {}
+
+void GuardStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int null = open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+}
+
+bool StandardErrorIsTerminal() { return isatty(2) == 1; }
 
 Regional SystemRegional() {
     Regional r;

@@ -52,6 +52,15 @@ void UseBinaryStandardStreams() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+// The file layer works with handles, never the C runtime's descriptors: nothing can take a
+// closed stream's place.
+void GuardStandardStreams() {}
+
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 Regional SystemRegional() {
     Regional r;
     r.dateSeparator = LocaleChar(LOCALE_SDATE, r.dateSeparator);

@@ -1,5 +1,7 @@
 // krelby-cli: the batch program over the core. Each command registers itself.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -12,12 +14,16 @@
 
 namespace krelby::cli {
 
+// The command line after parsing. Options are kept under their long spelling ("--folder"),
+// except -o, kept as "-o"; a later option of the same name wins.
 struct Args {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> options;  // "--name value"
-    std::vector<std::string> flags;              // "--name" without value
+    std::map<std::string, std::string> options;  // options with a value
+    std::vector<std::string> flags;              // options without one
+    bool help = false;
     bool Flag(const std::string& name) const;
     std::optional<std::string> Option(const std::string& name) const;
+    bool Quiet() const { return Flag("--quiet"); }
 };
 
 using CommandFn = int (*)(const Args&);
@@ -26,16 +32,19 @@ struct Command {
     const char* usage;    // the arguments, e.g. "FLIGHT -o FILE [--folder DIR]"
     const char* summary;  // one line for --help
     CommandFn run;
-    std::vector<std::string> flags;         // options without a value
-    std::vector<std::string> valueOptions;  // options followed by a value
+    // The options it takes besides --help and --quiet, by the names Args keeps them under.
+    std::vector<std::string> options;
+    const char* operand = nullptr;  // its one file argument ("FLIGHT"), if it has one
+    bool needsOutput = false;       // -o FILE cannot be left out
 };
 std::vector<Command>& Commands();
 struct Register {
     explicit Register(Command c) { Commands().push_back(std::move(c)); }
 };
 
-// The command's arguments; an option it does not know, or one without its value, is a
-// UsageError.
+// The command's arguments (argv[first] onwards, as getopt_long reads them: "--opt value",
+// "--opt=value", "-oFILE", "-o FILE", "--" before operands). Throws UsageError for an unknown
+// option, a missing value, a missing or extra operand, "-" as the operand and a missing -o.
 Args ParseArgs(const Command& command, int argc, char** argv, int first);
 
 // A mistake in the command line: usage on stderr, exit code 2.
@@ -43,8 +52,9 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The program folder, ending in '/': --folder DIR, else the folder of the executable.
-// An empty --folder is a UsageError.
+// The program folder, ending in '/': --folder DIR, else the folder of the executable (the
+// user's data folder for an installed copy). An empty --folder, or no executable folder to
+// fall back on, is a UsageError.
 std::string ProgramFolder(const Args& args);
 // ProgramFolder, created when it does not exist yet (UsageError when it cannot be).
 std::string WritableProgramFolder(const Args& args);
@@ -55,5 +65,31 @@ Session FolderSession(const Args& args);
 void RequireFlightData(const Session& session, const std::string& flight);
 // Creates Flights_INT, Flights_SD and Exports in the folder, as the window does at start.
 void CreateProgramFolders(const std::string& folder);
+
+// Prints a success message on stdout unless --quiet.
+void Say(const Args& args, const std::string& text);
+
+// "-o -": the output goes to stdout instead of a file.
+inline bool ToStandardOutput(const std::string& out) { return out == "-"; }
+// Runs `write` on a private file in the temporary folder and copies what it wrote to stdout,
+// so that a failed export prints nothing. Throws krelby::Error when stdout fails.
+void WriteToStandardOutput(const std::function<void(const std::string& path)>& write);
+
+// A one-line percentage on stderr, drawn only when stderr is a terminal and --quiet is not
+// given, and cleared when it goes.
+class ProgressLine {
+public:
+    ProgressLine(const Args& args, std::string label);
+    ~ProgressLine();
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+    void Show(uint64_t done, uint64_t total);
+
+private:
+    bool on_;
+    std::string label_;
+    int shown_ = -1;
+    size_t width_ = 0;
+};
 
 }  // namespace krelby::cli

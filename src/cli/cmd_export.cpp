@@ -1,4 +1,4 @@
-// csv FLIGHT and kml FLIGHT: the window's two exports of a flight, under the folder's settings.
+// csv, kml and gpx FLIGHT: the window's exports of a flight, under the folder's settings.
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -23,8 +23,7 @@ namespace {
 
 // The session of the folder with the flight as the current one. Nothing is charted, so
 // memory does not grow with the flight.
-Session ShownFlight(const Args& args, const char* usage) {
-    if (args.positional.size() != 1) throw std::runtime_error(std::string("usage: krelby-cli ") + usage);
+Session ShownFlight(const Args& args) {
     Session session = FolderSession(args);
     session.CurrentFlightFile = args.positional[0];
     RequireFlightData(session, session.CurrentFlightFile);
@@ -32,35 +31,43 @@ Session ShownFlight(const Args& args, const char* usage) {
 }
 
 int Csv(const Args& args) {
-    Session session = ShownFlight(args, "csv FLIGHT [--folder DIR] [-o FILE]");
+    Session session = ShownFlight(args);
     const auto out = args.Option("-o");
+    if (out && ToStandardOutput(*out)) {
+        WriteToStandardOutput([&](const std::string& path) {
+            const CsvExportResult r = CsvExport(session, path);
+            if (!r.exported) throw std::runtime_error(r.message);
+        });
+        return 0;
+    }
     if (!out) CreateProgramFolders(WritableProgramFolder(args));
-    const CsvExportResult r = CsvExport(session, out.value_or(""));
+    // Absolute, so that the message names the folder even for a bare file name.
+    const std::string path = out ? TextOf(std::filesystem::absolute(PathOf(*out))) : std::string();
+    const CsvExportResult r = CsvExport(session, path);
     if (!r.exported) throw std::runtime_error(r.message);
-    std::printf("%s\n", r.message.c_str());
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    Say(args, r.message);
+    return 0;
 }
 
 // kml and gpx: a track written to -o, which they cannot do without.
 using TrackExport = void (*)(Session&, const std::string&, ReplaySink*);
-int Track(const Args& args, const char* command, TrackExport write) {
-    const std::string usage = std::string(command) + " FLIGHT -o FILE [--folder DIR]";
-    const auto out = args.Option("-o");
-    if (!out) throw std::runtime_error("usage: krelby-cli " + usage);
-    Session session = ShownFlight(args, usage.c_str());
-    write(session, *out, nullptr);
+int Track(const Args& args, TrackExport write) {
+    const std::string out = *args.Option("-o");
+    Session session = ShownFlight(args);
+    if (ToStandardOutput(out)) WriteToStandardOutput([&](const std::string& path) { write(session, path, nullptr); });
+    else write(session, out, nullptr);
     return 0;
 }
-int Kml(const Args& args) { return Track(args, "kml", KmlExport); }
-int Gpx(const Args& args) { return Track(args, "gpx", GpxExport); }
+int Kml(const Args& args) { return Track(args, KmlExport); }
+int Gpx(const Args& args) { return Track(args, GpxExport); }
 
-const Register csv({"csv", "FLIGHT [--folder DIR] [-o FILE]",
-                    "Exports a flight as CSV, by default to DIR/Exports/NAME.CSV.", Csv, {}, {"--folder", "-o"}});
+const Register csv({"csv", "FLIGHT [--folder DIR] [-o FILE] [-q]",
+                    "Exports a flight as CSV, by default to DIR/Exports/NAME.CSV.", Csv, {"--folder", "-o"}, "FLIGHT"});
 const Register kml({"kml", "FLIGHT -o FILE [--folder DIR]", "Exports a flight's GPS track as a KML 2.1 document.", Kml,
-                    {}, {"--folder", "-o"}});
+                    {"--folder", "-o"}, "FLIGHT", true});
 const Register gpx({"gpx", "FLIGHT -o FILE [--folder DIR]",
-                    "Exports a flight's GPS track as GPX 1.1 (times on the display's clock).", Gpx, {},
-                    {"--folder", "-o"}});
+                    "Exports a flight's GPS track as GPX 1.1 (times on the display's clock).", Gpx, {"--folder", "-o"},
+                    "FLIGHT", true});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -1,7 +1,10 @@
 // flights: the logbook of the folder's flight files as CSV on stdout.
+#include <cerrno>
 #include <cstdio>
-#include <stdexcept>
+#include <filesystem>
 
+#include "base/error.h"
+#include "base/file.h"
 #include "cli/cli.h"
 #include "logbook/logbook.h"
 
@@ -9,18 +12,26 @@ namespace krelby::cli {
 namespace {
 
 int Flights(const Args& args) {
-    if (!args.positional.empty()) throw UsageError("flights takes no file");
     const Session session = FolderSession(args);
-    LogbookOptions options;
-    options.warn = [](const std::string& text) { std::fprintf(stderr, "warning: %s\n", text.c_str()); };
-    const std::string csv = LogbookCsv(ListFlights(session.ProgramFolder, session.settings.thermocouples, options));
-    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
-        throw std::runtime_error("Unable to write the output");
+    // A mistyped folder would otherwise list as a folder without flights.
+    std::error_code ec;
+    if (!std::filesystem::is_directory(PathOf(session.ProgramFolder), ec))
+        throw Error("Folder not found: " + session.ProgramFolder);
+    std::string csv;
+    {
+        ProgressLine progress(args, "Reading flights");
+        LogbookOptions options;
+        options.warn = [](const std::string& text) { std::fprintf(stderr, "warning: %s\n", text.c_str()); };
+        options.onEntry = [&progress](const LogbookEntry&, size_t done, size_t total) { progress.Show(done, total); };
+        csv = LogbookCsv(ListFlights(session.ProgramFolder, session.settings.thermocouples, options));
+    }
+    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())
+        throw Error("Unable to write to standard output: " + SystemErrorText(errno));
     return 0;
 }
 
-const Register reg({"flights", "[--folder DIR]",
-                    "Lists every flight of the folder with its times, distance and extremes, as CSV.", Flights, {},
+const Register reg({"flights", "[--folder DIR] [-q]",
+                    "Lists every flight of the folder with its times, distance and extremes, as CSV.", Flights,
                     {"--folder"}});
 
 }  // namespace

@@ -1,9 +1,8 @@
-// krelby-cli import RECORDING [--sd] [--folder DIR] [--ignore-checksums]
+// krelby-cli import RECORDING [--sd] [--folder DIR] [--ignore-checksums] [-q]
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/cli.h"
-#include "base/error.h"
 #include "import/import.h"
 #include "import/recording_kind.h"
 
@@ -11,7 +10,6 @@ namespace krelby::cli {
 namespace {
 
 int RunImport(const Args& args) {
-    if (args.positional.size() != 1) throw Error("import: give exactly one recording file");
     const std::string folder = WritableProgramFolder(args);
     CreateProgramFolders(folder);
     ChecksumOptions checks;
@@ -29,14 +27,19 @@ int RunImport(const Args& args) {
         std::fprintf(stderr, text, recording.c_str());
     }
     SampleClock clock;
-    const ImportResult result = ImportRecording(recording, kind, folder, SystemRegional(), checks, clock);
-    std::printf("%s\n", result.Message().c_str());
+    ImportResult result;
+    {
+        ProgressLine progress(args, "Importing");
+        result = ImportRecording(recording, kind, folder, SystemRegional(), checks, clock,
+                                 [&progress](uint64_t done, uint64_t total) { progress.Show(done, total); });
+    }
+    Say(args, result.Message());
     return 0;
 }
 
-const Register reg({"import", "RECORDING [--sd] [--folder DIR] [--ignore-checksums]",
+const Register reg({"import", "RECORDING [--sd] [--folder DIR] [--ignore-checksums] [-q]",
                     "Cuts a recording into flight files in DIR/Flights_INT (DIR/Flights_SD with --sd).", RunImport,
-                    {"--sd", "--ignore-checksums"}, {"--folder"}});
+                    {"--sd", "--ignore-checksums", "--folder"}, "RECORDING"});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -21,14 +21,12 @@ QSize ParseSize(const std::string& text) {
     char x = 0, rest = 0;
     if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X') ||
         w < 1 || h < 1 || w > kMaxSide || h > kMaxSide)
-        throw std::runtime_error("Invalid size " + text + " (WxH, 1 to " + std::to_string(kMaxSide) + ")");
+        throw UsageError("Invalid size " + text + " (WxH, 1 to " + std::to_string(kMaxSide) + ")");
     return QSize(w, h);
 }
 
 int Jpeg(const Args& args) {
-    const char* usage = "usage: krelby-cli jpeg FLIGHT -o FILE [--size WxH] [--folder DIR]";
-    const auto out = args.Option("-o");
-    if (args.positional.size() != 1 || !out) throw std::runtime_error(usage);
+    const std::string out = *args.Option("-o");
     const QSize size = ParseSize(args.Option("--size").value_or("1280x800"));
 
     Session session = FolderSession(args);
@@ -54,14 +52,18 @@ int Jpeg(const Args& args) {
     FlightReplay(session, args.positional[0]);
     QApplication::processEvents();
 
-    const QSize written = chart.SaveJpeg(*out, size, args.positional[0]);
-    std::printf("%s written, %dx%d\n", out->c_str(), written.width(), written.height());
+    if (ToStandardOutput(out)) {
+        WriteToStandardOutput([&](const std::string& path) { chart.SaveJpeg(path, size, args.positional[0]); });
+        return 0;
+    }
+    const QSize written = chart.SaveJpeg(out, size, args.positional[0]);
+    Say(args, out + " written, " + std::to_string(written.width()) + "x" + std::to_string(written.height()));
     return 0;
 }
 
-const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--folder DIR]",
-                    "Saves the chart of a flight as a JPEG picture (1280x800 by default).", Jpeg, {},
-                    {"--folder", "-o", "--size"}});
+const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--folder DIR] [-q]",
+                    "Saves the chart of a flight as a JPEG picture (1280x800 by default).", Jpeg,
+                    {"--folder", "-o", "--size"}, "FLIGHT", true});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -1,7 +1,6 @@
 // series FLIGHT: replays a flight file under the folder's settings and prints the chart model.
 #include <charconv>
 #include <cstdio>
-#include <stdexcept>
 
 #include "cli/cli.h"
 #include "replay/replay.h"
@@ -17,7 +16,6 @@ void AppendReal(std::string& out, double x) {
 }
 
 int Series(const Args& args) {
-    if (args.positional.size() != 1) throw std::runtime_error("usage: krelby-cli series FLIGHT [--folder DIR]");
     Session session = FolderSession(args);
     FlightReplay(session, args.positional[0]);
 
@@ -44,12 +42,11 @@ int Series(const Args& args) {
         }
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw std::runtime_error("Unable to write the output");
     return 0;
 }
 
-const Register reg({"series", "FLIGHT [--folder DIR]", "Prints the chart of a flight as text.", Series, {},
-                    {"--folder"}});
+const Register reg({"series", "FLIGHT [--folder DIR]", "Prints the chart of a flight as text.", Series,
+                    {"--folder"}, "FLIGHT"});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -68,6 +68,6 @@ TEST_F(ImportTest, CliImportPrintsTheMessageOrTheError) {
     EXPECT_EQ(status, 0);
     for (const char* folder : {"Flights_INT", "Flights_SD", "Exports"}) EXPECT_TRUE(fs::is_directory(root + "new/" + folder));
     EXPECT_EQ(Flights("new/Flights_SD").size(), 1u);
-    EXPECT_EQ(run(root + "missing.dat", status), "File not found: " + root + "missing.dat\n");
+    EXPECT_EQ(run(root + "missing.dat", status), "krelby-cli: File not found: " + root + "missing.dat\n");
     EXPECT_EQ(status, 1);
 }

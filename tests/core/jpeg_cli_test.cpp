@@ -72,12 +72,12 @@ TEST_F(JpegCliTest, BadSizesAndPlacesAreReported) {
     const std::string out = folder / "chart.JPG";
     for (const char* size : {"0x10", "10", "10x", "axb", "10x10x", "-5x5", "99999x10", "8193x10", "10x8193"}) {
         const CliRun r = Cli("jpeg " + flight + " -o " + out + " --folder " + folder.path() + " --size " + size);
-        EXPECT_EQ(r.status, 1) << size;
+        EXPECT_EQ(r.status, 2) << size;
         EXPECT_NE(r.out.find("Invalid size"), std::string::npos) << r.out;
     }
     const std::string nowhere = folder / "missing/chart.JPG";
     const CliRun r = Cli("jpeg " + flight + " -o " + nowhere + " --folder " + folder.path());
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Cannot create file " + nowhere + "\n");
+    EXPECT_EQ(r.out, "krelby-cli: Cannot create file " + nowhere + "\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 }
