@@ -1,8 +1,6 @@
 #include "logbook/columns.h"
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
 
 namespace krelby {
 namespace {
@@ -33,11 +31,11 @@ void FromDouble(std::optional<T>& at, std::optional<double> v) {
     }
 #define KRELBY_MONITOR(M)                                                          \
     KRELBY_ENGINE("rpm_max_" #M, Rpm, 0, rpmMax, M - 1),                           \
-    KRELBY_ENGINE("oilt_max_" #M, Temperature, 0, oilTempMax, M - 1),              \
-    KRELBY_ENGINE("oilp_min_" #M, Pressure, 2, oilPressureMin, M - 1),             \
-    KRELBY_ENGINE("cht_max_" #M, Temperature, 0, chtMax, M - 1),                   \
-    KRELBY_ENGINE("egt_max_" #M, Temperature, 0, egtMax, M - 1),                   \
-    KRELBY_ENGINE("egt_spread_max_" #M, Temperature, 0, egtSpreadMax, M - 1)
+    KRELBY_ENGINE("oilt_max_c_" #M, Temperature, 0, oilTempMax, M - 1),            \
+    KRELBY_ENGINE("oilp_min_bar_" #M, Pressure, 2, oilPressureMin, M - 1),         \
+    KRELBY_ENGINE("cht_max_c_" #M, Temperature, 0, chtMax, M - 1),                 \
+    KRELBY_ENGINE("egt_max_c_" #M, Temperature, 0, egtMax, M - 1),                 \
+    KRELBY_ENGINE("egt_spread_max_c_" #M, TemperatureDifference, 0, egtSpreadMax, M - 1)
 
 const std::vector<LogbookColumn> kColumns = {
     KRELBY_FIGURE("start", Time, -1, start),
@@ -71,11 +69,13 @@ std::string LogbookText(const LogbookColumn& column, const FlightSummary& summar
     const std::optional<double> v = column.get(summary);
     if (!v) return {};
     if (column.quantity == Quantity::Time) return IsoTime(static_cast<int64_t>(*v));
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", column.decimals, *v);
+    // Locale-free: a program reading the CSV always finds "." decimals.
+    char text[400];
+    const auto end = std::to_chars(text, text + sizeof text, *v, std::chars_format::fixed, column.decimals).ptr;
+    std::string out(text, end);
     // A value that rounds to zero is written without a sign.
-    if (text[0] == '-' && std::strtod(text, nullptr) == 0) return text + 1;
-    return text;
+    if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
+    return out;
 }
 
 }  // namespace krelby
