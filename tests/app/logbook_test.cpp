@@ -107,9 +107,14 @@ private slots:
         run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/Zelvo.REC");
         run.window().ImportSd();
         QFile(Path("Flights_SD/empty.FLT")).open(QIODevice::WriteOnly);
+        QFile foreign(Path("Logbook.sqlite"));  // not ours: left alone, and the window says so
+        QVERIFY(foreign.open(QIODevice::WriteOnly) && foreign.write("not a database") == 14);
+        foreign.close();
         run.window().LogbookCommand();
         LogbookWindow* logbook = run.window().Logbook();
         QTRY_VERIFY(!logbook->Busy());
+        QTRY_COMPARE(logbook->Status()->text(), Path("Logbook.sqlite") + " is not the logbook's database; the flights are listed without it");
+        QVERIFY(foreign.open(QIODevice::ReadOnly) && foreign.readAll() == "not a database");
         QTableView* table = logbook->Table();
         QCOMPARE(table->model()->rowCount(), 4);
         QVERIFY2(logbook->Totals()->text().startsWith("3 flights"), qPrintable(logbook->Totals()->text()));
