@@ -270,7 +270,7 @@ void LogbookWindow::Refresh(bool selectNew) {
                 model_->Add(e);
                 progress_->setRange(0, int(total));
                 progress_->setValue(int(done));
-                ShowTotals();
+                if (done % 256 == 0) ShowTotals();  // each sum runs over every row: not after each one
             }, Qt::QueuedConnection);
         };
         ListFlights(folder, kinds, o);
