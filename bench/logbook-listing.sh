@@ -11,12 +11,19 @@ trap 'rm -rf "$root"' EXIT
 "$1/krelby-gen" --flights "$flights" --seconds 20 --monitors 1 "$root/rec.DAT" >/dev/null
 "$1/krelby-cli" import "$root/rec.DAT" --folder "$root" >/dev/null
 echo "$(ls "$root/Flights_INT" | wc -l) flight files, $(du -sh "$root/Flights_INT" | cut -f1)"
-for build in "$@"; do
-    rm -f "$root"/Logbook.sqlite*
-    for pass in cold warm warm; do
+# The least of five runs each: the machine may be busy with other work.
+run() {
+    local best=
+    for _ in 1 2 3 4 5; do
+        [ "$1" = cold ] && rm -f "$root"/Logbook.sqlite*
         start=$(date +%s.%N)
         "$build/krelby-cli" flights --folder "$root" >"$root/out.csv"
-        end=$(date +%s.%N)
-        printf '%s %s: %.2f s, %d lines\n' "$build" "$pass" "$(echo "$end - $start" | bc)" "$(($(wc -l <"$root/out.csv") - 1))"
+        t=$(echo "$(date +%s.%N) - $start" | bc)
+        if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
     done
+    printf '%s %s: %.2f s, %d lines\n' "$build" "$1" "$best" "$(($(wc -l <"$root/out.csv") - 1))"
+}
+for build in "$@"; do
+    run cold
+    run warm
 done

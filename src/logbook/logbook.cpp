@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "base/error.h"
@@ -92,14 +91,17 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    std::map<std::string, std::pair<Stamp, FlightSummary>> Load() {
+    // The rows of `files`; the names of all of them are kept in a temporary table, so that
+    // the rows of files that are gone (however many) never come into memory.
+    std::map<std::string, std::pair<Stamp, FlightSummary>> Load(const std::vector<FlightFile>& files) {
         std::map<std::string, std::pair<Stamp, FlightSummary>> rows;
         if (!db_) return rows;
-        std::string sql = "SELECT path, device, inode, size, mtime, ctime, kinds, frames";
+        int rc = Present(files);
+        std::string sql = "SELECT f.path, device, inode, size, mtime, ctime, kinds, frames";
         for (const auto& c : LogbookColumns()) sql += ", " + Quoted(c.name);
-        sql += " FROM flights";
+        sql += " FROM temp.present AS p JOIN flights AS f ON f.path = p.path";
         sqlite3_stmt* st = nullptr;
-        int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
         while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
             Stamp stamp;
             const std::string path = Text(st, 0);
@@ -122,7 +124,8 @@ public:
             rc = SQLITE_OK;
         }
         sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) {
+        if (rc == SQLITE_DONE) stale_ = Number("SELECT count(*) FROM flights") > static_cast<int64_t>(rows.size());
+        else {
             rows.clear();
             Failed(rc);
         }
@@ -131,9 +134,8 @@ public:
 
     // Stores the new summaries and forgets the flights that are gone, in one transaction, and
     // gives the space back when more than half of the file is free.
-    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>& added,
-              const std::vector<std::string>& gone) {
-        if (!db_ || (added.empty() && gone.empty())) return;
+    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>& added) {
+        if (!db_ || (added.empty() && !stale_)) return;
         int rc = Exec("BEGIN IMMEDIATE");
         if (rc != SQLITE_OK) return Failed(rc);
         std::string sql = "INSERT OR REPLACE INTO flights (path, device, inode, size, mtime, ctime, kinds, frames";
@@ -144,9 +146,7 @@ public:
         }
         sql += ") VALUES (" + values + ")";
         sqlite3_stmt* insert = nullptr;
-        sqlite3_stmt* remove = nullptr;
         rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &insert, nullptr);
-        if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db_, "DELETE FROM flights WHERE path = ?", -1, &remove, nullptr);
         for (size_t k = 0; rc == SQLITE_OK && k < added.size(); ++k) {
             const FlightFile& f = *added[k].first;
             const FileStamp& stamp = f.stamp.file;
@@ -169,23 +169,37 @@ public:
             if (rc == SQLITE_DONE) rc = SQLITE_OK;
             sqlite3_reset(insert);
         }
-        for (size_t k = 0; rc == SQLITE_OK && k < gone.size(); ++k) {
-            sqlite3_bind_text(remove, 1, gone[k].c_str(), -1, SQLITE_TRANSIENT);
-            rc = sqlite3_step(remove);
-            if (rc == SQLITE_DONE) rc = SQLITE_OK;
-            sqlite3_reset(remove);
-        }
         sqlite3_finalize(insert);
-        sqlite3_finalize(remove);
+        if (rc == SQLITE_OK && stale_) rc = Exec("DELETE FROM flights WHERE path NOT IN (SELECT path FROM temp.present)");
         if (rc == SQLITE_OK) rc = Exec("COMMIT");
         if (rc != SQLITE_OK) {
             Exec("ROLLBACK");
             return Failed(rc);
         }
-        if (!gone.empty() && 2 * Number("PRAGMA freelist_count") > Number("PRAGMA page_count")) Exec("VACUUM");
+        if (stale_ && 2 * Number("PRAGMA freelist_count") > Number("PRAGMA page_count")) Exec("VACUUM");
     }
 
 private:
+    // The names of the files listed, in a table of this connection alone (in memory).
+    int Present(const std::vector<FlightFile>& files) {
+        int rc = Exec("PRAGMA temp_store = MEMORY");
+        if (rc == SQLITE_OK) rc = Exec("CREATE TEMP TABLE IF NOT EXISTS present (path TEXT PRIMARY KEY)");
+        if (rc == SQLITE_OK) rc = Exec("BEGIN");
+        if (rc == SQLITE_OK) rc = Exec("DELETE FROM temp.present");
+        sqlite3_stmt* insert = nullptr;
+        if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db_, "INSERT INTO temp.present VALUES (?)", -1, &insert, nullptr);
+        for (size_t k = 0; rc == SQLITE_OK && k < files.size(); ++k) {
+            sqlite3_bind_text(insert, 1, files[k].relative.c_str(), -1, SQLITE_TRANSIENT);
+            rc = sqlite3_step(insert);
+            if (rc == SQLITE_DONE) rc = SQLITE_OK;
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        if (rc == SQLITE_OK) return Exec("COMMIT");
+        Exec("ROLLBACK");
+        return rc;
+    }
+
     // Opens the database if it is ours (or makes it when there is none), else says why not.
     void Attach() {
         std::error_code ec;
@@ -325,6 +339,7 @@ private:
     WarnFn warn_;
     sqlite3* db_ = nullptr;
     bool warned_ = false, setAside_ = false;
+    bool stale_ = false;  // rows of files that are gone
 };
 
 #else
@@ -332,8 +347,8 @@ private:
 class Database {
 public:
     Database(const std::string&, WarnFn) {}
-    std::map<std::string, std::pair<Stamp, FlightSummary>> Load() { return {}; }
-    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>&, const std::vector<std::string>&) {}
+    std::map<std::string, std::pair<Stamp, FlightSummary>> Load(const std::vector<FlightFile>&) { return {}; }
+    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>&) {}
 };
 #endif
 
@@ -354,7 +369,7 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const std::vector<FlightFile> files = FindFlightFiles(folder, KindsKey(kinds));
     Database db(folder + kLogbookDatabase, options.warn);
-    auto cached = db.Load();
+    auto cached = db.Load(files);
 
     // The summaries still to make are made by a few workers, one file each at a time; the
     // entries are handed on in the order of the files all the same.
@@ -421,12 +436,7 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
 
     std::vector<std::pair<const FlightFile*, const FlightSummary*>> added;
     for (size_t i : computed) added.emplace_back(&files[i], &entries[i].summary);
-    std::vector<std::string> gone;
-    std::set<std::string> present;
-    for (const auto& f : files) present.insert(f.relative);
-    for (const auto& [path, row] : cached)
-        if (!present.count(path)) gone.push_back(path);
-    db.Save(added, gone);
+    db.Save(added);
     return JoinCopies(std::move(entries));
 }
 
