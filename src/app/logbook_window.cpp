@@ -377,7 +377,7 @@ void LogbookWindow::ExportCsv() {
         flights += rows.back().IsFlight();
     }
     try {
-        SaveLogbookCsv(path.toStdString(), rows);
+        SaveLogbookCsv(path.toStdString(), rows, session_.ProgramFolder);
         prompter_.Message(this, QString("%1 flights written to %2").arg(flights).arg(path));
     } catch (const std::exception& e) {
         prompter_.Error(this, QString::fromStdString(e.what()));

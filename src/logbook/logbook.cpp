@@ -490,7 +490,19 @@ std::string LogbookCsv(const std::vector<LogbookEntry>& entries) {
     return out;
 }
 
-void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries) {
+void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries,
+                    const std::string& programFolder) {
+    FileId target, id;
+    if (IdOf(path, target)) {
+        std::string folder = programFolder;
+        if (!folder.empty() && folder.back() != '/') folder += '/';
+        if (IdOf(folder + kLogbookDatabase, id) && id == target)
+            throw Error("Cannot create file " + path + ": it is the logbook's database");
+        for (const LogbookEntry& e : entries)
+            for (const std::string& file : e.copies)
+                if (IdOf(folder + file, id) && id == target)
+                    throw Error("Cannot create file " + path + ": it is the flight file " + file);
+    }
     const std::string text = LogbookCsv(entries);
     AtomicFile file;
     if (file.Create(path) != 0 || file.Write(text.data(), text.size()) != 0 || file.Commit() != 0)

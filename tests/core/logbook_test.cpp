@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/error.h"
 #include "cli_run.h"
 #include "export_test_folder.h"
 #include "format/frame_builder.h"
@@ -271,6 +272,13 @@ TEST_F(Logbook, CopiesOfAFlightMakeOneRow) {
     EXPECT_NE(csv.find("\nFlights_INT/empty.FLT,1" + std::string(LogbookColumns().size(), ',') + "\nFlights_INT/text.FLT,1,"),
               std::string::npos) << csv;
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 6);
+
+    // Saved over one of its flight files (here the second copy), or the database: refused.
+    for (const std::string& target : {entries[1].copies[1], std::string(kLogbookDatabase)}) {
+        const std::string bytes = ReadFile(folder / target);
+        EXPECT_THROW(SaveLogbookCsv(folder / target, entries, folder.path()), Error) << target;
+        EXPECT_EQ(ReadFile(folder / target), bytes) << target;
+    }
 }
 
 TEST_F(Logbook, KindsChangedBetweenListingsAreRecomputed) {
