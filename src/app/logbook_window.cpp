@@ -1,5 +1,6 @@
 #include "logbook_window.h"
 
+#include <QBrush>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "logbook/columns.h"
+#include "replay/units.h"
 
 namespace krelby {
 namespace {
@@ -26,8 +28,11 @@ struct Shown {
     int decimals = 0;
 };
 
-// A figure in the units chosen in Options (the summary keeps ft, kt, fpm, °C, bar, litres).
+// The one table of the units shown: a figure in the units chosen in Options (the summary
+// keeps ft, kt, fpm, °C, bar, litres); a temperature difference takes no offset.
 Shown ShownAs(Quantity q, const UnitSettings& u) {
+    const TemperatureScale t = TemperatureScaleOf(u);
+    const QString degrees = u.Temp == 1 ? "°F" : "°C";
     switch (q) {
         case Quantity::Altitude: return u.Altitude == 1 ? Shown{"m", 1 / 3.28083} : Shown{"ft"};
         case Quantity::Speed:
@@ -35,7 +40,8 @@ Shown ShownAs(Quantity q, const UnitSettings& u) {
             if (u.Speed == 1) return {"km/h", 1.852, 0, 1};
             return {"kt", 1, 0, 1};
         case Quantity::VerticalSpeed: return u.VSI == 1 ? Shown{"m/s", 0.00508, 0, 2} : Shown{"fpm"};
-        case Quantity::Temperature: return u.Temp == 1 ? Shown{"°F", 1.8, 32} : Shown{"°C"};
+        case Quantity::Temperature: return {degrees, t.Difference(1), t.Value(0)};
+        case Quantity::TemperatureDifference: return {degrees, t.Difference(1), 0};
         case Quantity::Pressure: return u.OilP == 1 ? Shown{"psi", 14.50377, 0, 1} : Shown{"bar", 1, 0, 2};
         case Quantity::Fuel: return u.LiqQ == 1 ? Shown{"gal", 0.2641721, 0, 1} : Shown{"l", 1, 0, 1};
         case Quantity::Distance: return {"nm", 1, 0, 1};
@@ -56,10 +62,16 @@ QString Heading(const LogbookColumn& c) {
         {"egt_spread_max", "Max EGT spread"}};
     std::string_view key = c.name;
     if (c.monitor) key = key.substr(0, key.size() - 2);
+    for (std::string_view unit : {"_c", "_bar"})
+        if (key.size() > unit.size() && key.substr(key.size() - unit.size()) == unit) key.remove_suffix(unit.size());
     for (const auto& [name, title] : kTitles)
         if (name == key) return c.monitor ? title + " " + QString::number(c.monitor) : title;
     return QString::fromUtf8(c.name.data(), qsizetype(c.name.size()));
 }
+
+// The table's columns: the file, its copies, then the logbook's figures.
+constexpr int kCopiesColumn = 1;
+constexpr int kFirstFigure = 2;
 
 QString Duration(double seconds) {
     const qint64 s = qint64(seconds);
@@ -75,25 +87,35 @@ int LogbookModel::rowCount(const QModelIndex& parent) const {
 }
 
 int LogbookModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 1 + int(LogbookColumns().size());
+    return parent.isValid() ? 0 : kFirstFigure + int(LogbookColumns().size());
 }
 
 QVariant LogbookModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     if (section == 0) return QString("Flight file");
-    const LogbookColumn& c = LogbookColumns()[size_t(section - 1)];
+    if (section == kCopiesColumn) return QString("Copies");
+    const LogbookColumn& c = LogbookColumns()[size_t(section - kFirstFigure)];
     const Shown shown = ShownAs(c.quantity, units_);
     return shown.unit.isEmpty() ? Heading(c) : Heading(c) + " (" + shown.unit + ")";
 }
 
 QVariant LogbookModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != kSortRole && role != Qt::TextAlignmentRole))
-        return {};
+    if (!index.isValid()) return {};
     const LogbookEntry& e = entries_[size_t(index.row())];
+    if (role == kFlightRole) return e.IsFlight();
+    if (role == Qt::ForegroundRole) return e.IsFlight() ? QVariant() : QVariant(QBrush(Qt::gray));
+    if (role == Qt::ToolTipRole && index.column() == kCopiesColumn) {
+        QStringList files;
+        for (const std::string& f : e.copies) files << QString::fromStdString(f);
+        return files.join('\n');
+    }
+    if (role != Qt::DisplayRole && role != kSortRole && role != Qt::TextAlignmentRole) return {};
     if (index.column() == 0) return role == Qt::TextAlignmentRole ? QVariant() : QVariant(QString::fromStdString(e.file));
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
-    const LogbookColumn& c = LogbookColumns()[size_t(index.column() - 1)];
-    const std::optional<double> v = e.readable ? c.get(e.summary) : std::nullopt;
+    if (index.column() == kCopiesColumn) return e.IsFlight() ? QVariant(qulonglong(e.Copies())) : QVariant();
+    if (!e.IsFlight()) return index.column() == kFirstFigure && role == Qt::DisplayRole ? QVariant("no flight data") : QVariant();
+    const LogbookColumn& c = LogbookColumns()[size_t(index.column() - kFirstFigure)];
+    const std::optional<double> v = c.get(e.summary);
     if (role == kSortRole) return v ? QVariant(*v) : QVariant();
     if (!v) return {};
     switch (c.quantity) {
@@ -109,10 +131,26 @@ QVariant LogbookModel::data(const QModelIndex& index, int role) const {
 void LogbookModel::Clear() {
     beginResetModel();
     entries_.clear();
+    flights_.clear();
     endResetModel();
 }
 
+// A copy of a flight already listed joins its row (as JoinCopies does), under the first file.
 void LogbookModel::Add(const LogbookEntry& entry) {
+    const FlightSummary& s = entry.summary;
+    if (entry.IsFlight() && s.start && s.end) {
+        const auto [it, added] = flights_.emplace(std::pair(*s.start, *s.end), entries_.size());
+        if (!added) {
+            LogbookEntry& row = entries_[it->second];
+            std::vector<std::string> copies = row.copies;
+            copies.insert(copies.end(), entry.copies.begin(), entry.copies.end());
+            std::sort(copies.begin(), copies.end());
+            if (entry.file < row.file) row = entry;
+            row.copies = std::move(copies);
+            emit dataChanged(index(int(it->second), 0), index(int(it->second), columnCount() - 1));
+            return;
+        }
+    }
     beginInsertRows({}, int(entries_.size()), int(entries_.size()));
     entries_.push_back(entry);
     endInsertRows();
@@ -125,6 +163,9 @@ public:
 
 protected:
     bool lessThan(const QModelIndex& a, const QModelIndex& b) const override {
+        // Files without flight data come after the flights, whichever way the column is sorted.
+        const bool fa = a.data(LogbookModel::kFlightRole).toBool(), fb = b.data(LogbookModel::kFlightRole).toBool();
+        if (fa != fb) return fa == (sortOrder() == Qt::AscendingOrder);
         const QVariant x = a.data(LogbookModel::kSortRole), y = b.data(LogbookModel::kSortRole);
         if (a.column() == 0) return QString::compare(a.data().toString(), b.data().toString()) < 0;
         if (!x.isValid() || !y.isValid()) return x.isValid() == (sortOrder() == Qt::AscendingOrder);
@@ -148,7 +189,7 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     table_->setObjectName("LogbookTable");
     table_->setModel(proxy_);
     table_->setSortingEnabled(true);
-    table_->sortByColumn(1, Qt::DescendingOrder);  // newest first
+    table_->sortByColumn(kFirstFigure, Qt::DescendingOrder);  // newest first
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
@@ -169,6 +210,13 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     connect(exportButton, &QPushButton::clicked, this, &LogbookWindow::ExportCsv);
     totals_ = new QLabel;
     totals_->setObjectName("LogbookTotals");
+    hint_ = new QLabel("Engine figures follow the thermocouple kinds: set them in Options.");
+    hint_->setObjectName("LogbookKindsHint");
+    hint_->hide();
+    status_ = new QLabel;
+    status_->setObjectName("LogbookStatus");
+    status_->setWordWrap(true);
+    status_->hide();
     progress_ = new QProgressBar;
     progress_->setMaximumWidth(200);
     progress_->hide();
@@ -185,7 +233,9 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     bottom->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(hint_);
     layout->addWidget(table_, 1);
+    layout->addWidget(status_);
     layout->addLayout(bottom);
 }
 
@@ -196,6 +246,9 @@ void LogbookWindow::Refresh(bool selectNew) {
     before_.clear();
     for (const LogbookEntry& e : model_->Entries()) before_.insert(e.file);
     model_->Clear();
+    warnings_.clear();
+    status_->clear();
+    status_->hide();
     emit model_->headerDataChanged(Qt::Horizontal, 0, model_->columnCount() - 1);  // units may have changed
     stop_ = std::make_shared<std::atomic<bool>>(false);
     progress_->setRange(0, 0);
@@ -206,13 +259,18 @@ void LogbookWindow::Refresh(bool selectNew) {
                            kinds = session_.settings.thermocouples, selectNew] {
         LogbookOptions o;
         o.cancelled = [stop] { return stop->load(); };
+        o.warn = [this, stop](const std::string& text) {
+            QMetaObject::invokeMethod(this, [this, stop, text = QString::fromStdString(text)] {
+                if (!stop->load()) Warn(text);
+            }, Qt::QueuedConnection);
+        };
         o.onEntry = [this, stop](const LogbookEntry& e, size_t done, size_t total) {
             QMetaObject::invokeMethod(this, [this, stop, e, done, total] {
                 if (stop->load()) return;
                 model_->Add(e);
                 progress_->setRange(0, int(total));
                 progress_->setValue(int(done));
-                ShowTotals();
+                if (done % 256 == 0) ShowTotals();  // each sum runs over every row: not after each one
             }, Qt::QueuedConnection);
         };
         ListFlights(folder, kinds, o);
@@ -234,12 +292,24 @@ void LogbookWindow::Finished(bool selectNew) {
     progress_->hide();
     cancel_->hide();
     ShowTotals();
+    // Engine figures of monitors whose inputs all still have the default kind may count
+    // CHT probes and unconnected inputs as EGTs.
+    bool engines = false, allDefault = true;
+    const ThermocoupleKinds& kinds = session_.settings.thermocouples;
+    for (size_t m = 0; m < 4; ++m) {
+        bool data = false;
+        for (const LogbookEntry& e : model_->Entries()) data = data || (e.IsFlight() && e.summary.engines[m].present);
+        if (!data) continue;
+        engines = true;
+        for (size_t n = 0; n < 12; ++n) allDefault = allDefault && kinds[12 * m + n] == EGT;
+    }
+    hint_->setVisible(engines && allDefault);
     // The figures of engine monitors that no flight has are left out of sight.
     for (size_t c = 0; c < LogbookColumns().size(); ++c) {
         const LogbookColumn& column = LogbookColumns()[c];
         bool any = false;
-        for (const LogbookEntry& e : model_->Entries()) any = any || (e.readable && column.get(e.summary));
-        table_->setColumnHidden(int(c) + 1, column.monitor && !any);
+        for (const LogbookEntry& e : model_->Entries()) any = any || (e.IsFlight() && column.get(e.summary));
+        table_->setColumnHidden(int(c) + kFirstFigure, column.monitor && !any);
     }
     if (!selectNew) return;
     table_->clearSelection();
@@ -253,17 +323,26 @@ void LogbookWindow::Finished(bool selectNew) {
 
 void LogbookWindow::ShowTotals() {
     double duration = 0, airborne = 0, distance = 0;
-    const int rows = proxy_->rowCount();
-    for (int row = 0; row < rows; ++row) {
+    int flights = 0;
+    for (int row = 0; row < proxy_->rowCount(); ++row) {
         const LogbookEntry& e = model_->Entries()[size_t(proxy_->mapToSource(proxy_->index(row, 0)).row())];
+        if (!e.IsFlight()) continue;
+        ++flights;
         duration += double(e.summary.durationS.value_or(0));
         airborne += double(e.summary.airborneS.value_or(0));
         distance += e.summary.distanceNm;
     }
     totals_->setText(QString("%1 flights, %2 in all, %3 airborne, %4 nm")
-                         .arg(rows)
+                         .arg(flights)
                          .arg(Duration(duration), Duration(airborne))
                          .arg(distance, 0, 'f', 1));
+}
+
+void LogbookWindow::Warn(const QString& text) {
+    warnings_.append(text);
+    status_->setText(warnings_.size() == 1 ? warnings_[0]
+                                           : QString("%1 (and %2 more)").arg(warnings_[0]).arg(warnings_.size() - 1));
+    status_->show();
 }
 
 void LogbookWindow::ChooseCurrent() {
@@ -290,10 +369,16 @@ void LogbookWindow::ExportCsv() {
     QString path = prompter_.SaveFile(this, dialog);
     if (path.isEmpty()) return;
     path = WithDefaultExtension(path, dialog.defaultExtension);
-    // The same file as krelby-cli flights gives: the whole listing, in order of start (read
-    // from the logbook's cache, so at once).
+    // The rows shown, in the order shown, in the columns and number format of krelby-cli flights.
+    std::vector<LogbookEntry> rows;
+    int flights = 0;
+    for (int row = 0; row < proxy_->rowCount(); ++row) {
+        rows.push_back(model_->Entries()[size_t(proxy_->mapToSource(proxy_->index(row, 0)).row())]);
+        flights += rows.back().IsFlight();
+    }
     try {
-        SaveLogbookCsv(path.toStdString(), ListFlights(session_.ProgramFolder, session_.settings.thermocouples));
+        SaveLogbookCsv(path.toStdString(), rows, session_.ProgramFolder);
+        prompter_.Message(this, QString("%1 flights written to %2").arg(flights).arg(path));
     } catch (const std::exception& e) {
         prompter_.Error(this, QString::fromStdString(e.what()));
     }

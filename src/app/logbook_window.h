@@ -3,8 +3,10 @@
 // made in a worker thread and fill the table as they come; the main window never waits.
 #pragma once
 #include <QAbstractTableModel>
+#include <QStringList>
 #include <QWidget>
 #include <atomic>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -38,10 +40,13 @@ public:
     const std::vector<LogbookEntry>& Entries() const { return entries_; }
     // The role whose values sort a column: numbers as numbers, empty figures last.
     static constexpr int kSortRole = Qt::UserRole;
+    // Whether the row is a flight (a file with flight data).
+    static constexpr int kFlightRole = Qt::UserRole + 1;
 
 private:
     const UnitSettings& units_;
     std::vector<LogbookEntry> entries_;
+    std::map<std::pair<int64_t, int64_t>, size_t> flights_;  // start and end -> row
 };
 
 class LogbookWindow : public QWidget {
@@ -60,6 +65,9 @@ public:
     QTableView* Table() const { return table_; }
     QLineEdit* Filter() const { return filter_; }
     QLabel* Totals() const { return totals_; }
+    QLabel* KindsHint() const { return hint_; }
+    // Why the listing went without its database, or which flights could not be read.
+    QLabel* Status() const { return status_; }
     const LogbookModel& Model() const { return *model_; }
 
 signals:
@@ -69,6 +77,7 @@ signals:
 private:
     void Finished(bool selectNew);
     void ShowTotals();
+    void Warn(const QString& text);
     void ChooseCurrent();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -79,6 +88,9 @@ private:
     QTableView* table_ = nullptr;
     QLineEdit* filter_ = nullptr;
     QLabel* totals_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* hint_ = nullptr;
+    QStringList warnings_;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::thread worker_;

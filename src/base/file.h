@@ -35,6 +35,18 @@ struct FileId {
 // The file `path` leads to (following links); false when there is none.
 bool IdOf(const std::string& path, FileId& id);
 
+// What tells a file from its earlier self without reading it: a rename, a rewrite or a
+// change of size or time gives another stamp (ctime: POSIX st_ctim, Windows ChangeTime).
+struct FileStamp {
+    FileId id;
+    uint64_t size = 0;
+    int64_t mtime = 0, ctime = 0;  // nanoseconds on the system's own clock
+    bool regular = false;          // a regular file, not a folder or special file
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file `path` leads to (following links); false when there is none.
+bool StampOf(const std::string& path, FileStamp& stamp);
+
 // A regular file open for reading. FIFOs, devices and sockets are refused without waiting
 // for a writer, so a special file given as input cannot hang or flood the program. It reads
 // no further than the size the file had when opened: a file that grows meanwhile is read as

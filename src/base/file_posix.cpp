@@ -33,6 +33,17 @@ bool IdOf(const std::string& path, FileId& id) {
     return true;
 }
 
+bool StampOf(const std::string& path, FileStamp& stamp) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    stamp.id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    stamp.size = static_cast<uint64_t>(st.st_size);
+    stamp.mtime = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.ctime = int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.regular = S_ISREG(st.st_mode);
+    return true;
+}
+
 int InputFile::Open(const std::string& path) {
     Close();
     // Without O_NONBLOCK the open of a FIFO waits for a writer, possibly for ever.

@@ -65,6 +65,25 @@ bool IdOf(const std::string& path, FileId& id) {
     return ok;
 }
 
+bool StampOf(const std::string& path, FileStamp& stamp) {
+    const HANDLE h = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
+    const bool ok = GetFileInformationByHandle(h, &info) &&
+                    GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic);
+    const bool disk = GetFileType(h) == FILE_TYPE_DISK;
+    CloseHandle(h);
+    if (!ok) return false;
+    stamp.id = {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    stamp.size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    stamp.mtime = basic.LastWriteTime.QuadPart * 100;  // 100 ns steps
+    stamp.ctime = basic.ChangeTime.QuadPart * 100;
+    stamp.regular = disk && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    return true;
+}
+
 int InputFile::Open(const std::string& path) {
     Close();
     const std::wstring wide = Wide(path);

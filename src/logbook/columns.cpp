@@ -33,11 +33,11 @@ void FromDouble(std::optional<T>& at, std::optional<double> v) {
     }
 #define KRELBY_MONITOR(M)                                                          \
     KRELBY_ENGINE("rpm_max_" #M, Rpm, 0, rpmMax, M - 1),                           \
-    KRELBY_ENGINE("oilt_max_" #M, Temperature, 0, oilTempMax, M - 1),              \
-    KRELBY_ENGINE("oilp_min_" #M, Pressure, 2, oilPressureMin, M - 1),             \
-    KRELBY_ENGINE("cht_max_" #M, Temperature, 0, chtMax, M - 1),                   \
-    KRELBY_ENGINE("egt_max_" #M, Temperature, 0, egtMax, M - 1),                   \
-    KRELBY_ENGINE("egt_spread_max_" #M, Temperature, 0, egtSpreadMax, M - 1)
+    KRELBY_ENGINE("oilt_max_c_" #M, Temperature, 0, oilTempMax, M - 1),            \
+    KRELBY_ENGINE("oilp_min_bar_" #M, Pressure, 2, oilPressureMin, M - 1),         \
+    KRELBY_ENGINE("cht_max_c_" #M, Temperature, 0, chtMax, M - 1),                 \
+    KRELBY_ENGINE("egt_max_c_" #M, Temperature, 0, egtMax, M - 1),                 \
+    KRELBY_ENGINE("egt_spread_max_c_" #M, TemperatureDifference, 0, egtSpreadMax, M - 1)
 
 const std::vector<LogbookColumn> kColumns = {
     KRELBY_FIGURE("start", Time, -1, start),

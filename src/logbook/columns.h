@@ -11,7 +11,7 @@
 namespace krelby {
 
 enum class Quantity { Time, Duration, Distance, Altitude, Speed, VerticalSpeed, Acceleration, Fuel, Rpm,
-                      Temperature, Pressure };
+                      Temperature, TemperatureDifference, Pressure };
 
 struct LogbookColumn {
     std::string_view name;  // as in the CSV header and the database

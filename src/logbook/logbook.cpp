@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "base/error.h"
@@ -22,11 +22,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Raised whenever the layout of the table changes; an older database is then rebuilt.
-constexpr int kSchemaVersion = 1;
+// Raised whenever the layout of the table changes; an older database of ours is then rebuilt.
+constexpr int kSchemaVersion = 2;
+// Marks the database as this program's ("Krlb"): any other file of that name is left alone.
+constexpr uint32_t kApplicationId = 0x4B726C62;
+// How long a listing waits for another program that holds the database before it goes on without.
+constexpr int kBusyTimeoutMs = 2000;
 
+// A file's cached summary holds while the file and the thermocouple kinds are as they were.
 struct Stamp {
-    int64_t size = -1, mtime = 0;
+    FileStamp file;
     std::string kinds;
     bool operator==(const Stamp&) const = default;
 };
@@ -51,11 +56,9 @@ std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::st
         std::error_code ec;
         for (fs::directory_iterator it(PathOf(folder + sub), ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = TextOf(it->path().filename());
-            std::error_code e;
-            if (!IsFlightFileName(name) || !it->is_regular_file(e)) continue;
+            if (!IsFlightFileName(name)) continue;
             FlightFile f{std::string(sub) + "/" + name, TextOf(it->path()), {}};
-            f.stamp.size = static_cast<int64_t>(it->file_size(e));
-            f.stamp.mtime = static_cast<int64_t>(it->last_write_time(e).time_since_epoch().count());
+            if (!StampOf(f.path, f.stamp.file) || !f.stamp.file.regular) continue;
             f.stamp.kinds = kinds;
             out.push_back(std::move(f));
         }
@@ -63,6 +66,8 @@ std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::st
     std::sort(out.begin(), out.end(), [](const FlightFile& a, const FlightFile& b) { return a.relative < b.relative; });
     return out;
 }
+
+using WarnFn = std::function<void(const std::string&)>;
 
 #ifdef KRELBY_HAVE_SQLITE
 std::string Quoted(std::string_view name) {
@@ -72,137 +77,283 @@ std::string Quoted(std::string_view name) {
     return q;
 }
 
-// The cache. Every failure leaves it unusable (`db_` null) and the listing goes on without.
+uint32_t BigEndian32(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | uint32_t{p[3]};
+}
+
+// The cache. A file of that name that is not ours is never opened for writing; ours, damaged,
+// is set aside under another name; busy or failing, it is passed over. Any of these leaves
+// `db_` null, says why once, and the listing goes on without it.
 class Database {
 public:
-    explicit Database(const std::string& path) : path_(path) {
-        if (Open()) return;
-        // Not a database, or a damaged one: it is only a cache, so it is made anew.
-        Close();
-        for (const char* ext : {"", "-wal", "-shm", "-journal"}) {
-            std::error_code ec;
-            fs::remove(PathOf(path_ + ext), ec);
-        }
-        if (!Open()) Close();
-    }
+    Database(const std::string& path, WarnFn warn) : path_(path), warn_(std::move(warn)) { Attach(); }
     ~Database() { Close(); }
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    std::map<std::string, std::pair<Stamp, FlightSummary>> Load() {
+    // The rows of `files`; the names of all of them are kept in a temporary table, so that
+    // the rows of files that are gone (however many) never come into memory.
+    std::map<std::string, std::pair<Stamp, FlightSummary>> Load(const std::vector<FlightFile>& files) {
         std::map<std::string, std::pair<Stamp, FlightSummary>> rows;
         if (!db_) return rows;
-        std::string sql = "SELECT path, size, mtime, kinds";
+        int rc = Present(files);
+        std::string sql = "SELECT f.path, device, inode, size, mtime, ctime, kinds, frames";
         for (const auto& c : LogbookColumns()) sql += ", " + Quoted(c.name);
-        sql += " FROM flights";
+        sql += " FROM temp.present AS p JOIN flights AS f ON f.path = p.path";
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) return rows;
-        while (sqlite3_step(st) == SQLITE_ROW) {
+        if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
+        while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
             Stamp stamp;
             const std::string path = Text(st, 0);
-            stamp.size = sqlite3_column_int64(st, 1);
-            stamp.mtime = sqlite3_column_int64(st, 2);
-            stamp.kinds = Text(st, 3);
+            stamp.file.id = {static_cast<uint64_t>(sqlite3_column_int64(st, 1)),
+                             static_cast<uint64_t>(sqlite3_column_int64(st, 2))};
+            stamp.file.size = static_cast<uint64_t>(sqlite3_column_int64(st, 3));
+            stamp.file.mtime = sqlite3_column_int64(st, 4);
+            stamp.file.ctime = sqlite3_column_int64(st, 5);
+            stamp.file.regular = true;
+            stamp.kinds = Text(st, 6);
             FlightSummary s;
-            int i = 4;
+            s.frames = sqlite3_column_int64(st, 7);
+            int i = 8;
             for (const auto& c : LogbookColumns()) {
                 const bool null = sqlite3_column_type(st, i) == SQLITE_NULL;
                 c.set(s, null ? std::nullopt : std::optional<double>(sqlite3_column_double(st, i)));
                 ++i;
             }
             rows[path] = {stamp, s};
+            rc = SQLITE_OK;
         }
         sqlite3_finalize(st);
+        if (rc == SQLITE_DONE) stale_ = Number("SELECT count(*) FROM flights") > static_cast<int64_t>(rows.size());
+        else {
+            rows.clear();
+            Failed(rc);
+        }
         return rows;
     }
 
-    // Stores the new summaries and forgets the flights that are gone, in one transaction. A
-    // database that another program holds is passed over: the next listing stores them.
-    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>& added,
-              const std::vector<std::string>& gone) {
-        if (!db_ || (added.empty() && gone.empty())) return;
-        if (!Exec("BEGIN IMMEDIATE")) return;
-        std::string sql = "INSERT OR REPLACE INTO flights (path, size, mtime, kinds";
-        std::string values = "?, ?, ?, ?";
+    // Stores the new summaries and forgets the flights that are gone, in one transaction, and
+    // gives the space back when more than half of the file is free.
+    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>& added) {
+        if (!db_ || (added.empty() && !stale_)) return;
+        int rc = Exec("BEGIN IMMEDIATE");
+        if (rc != SQLITE_OK) return Failed(rc);
+        std::string sql = "INSERT OR REPLACE INTO flights (path, device, inode, size, mtime, ctime, kinds, frames";
+        std::string values = "?, ?, ?, ?, ?, ?, ?, ?";
         for (const auto& c : LogbookColumns()) {
             sql += ", " + Quoted(c.name);
             values += ", ?";
         }
         sql += ") VALUES (" + values + ")";
         sqlite3_stmt* insert = nullptr;
-        sqlite3_stmt* remove = nullptr;
-        bool ok = sqlite3_prepare_v2(db_, sql.c_str(), -1, &insert, nullptr) == SQLITE_OK &&
-                  sqlite3_prepare_v2(db_, "DELETE FROM flights WHERE path = ?", -1, &remove, nullptr) == SQLITE_OK;
-        for (size_t k = 0; ok && k < added.size(); ++k) {
+        rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &insert, nullptr);
+        for (size_t k = 0; rc == SQLITE_OK && k < added.size(); ++k) {
             const FlightFile& f = *added[k].first;
+            const FileStamp& stamp = f.stamp.file;
             sqlite3_bind_text(insert, 1, f.relative.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int64(insert, 2, f.stamp.size);
-            sqlite3_bind_int64(insert, 3, f.stamp.mtime);
-            sqlite3_bind_blob(insert, 4, f.stamp.kinds.data(), static_cast<int>(f.stamp.kinds.size()), SQLITE_TRANSIENT);
-            int i = 5;
+            sqlite3_bind_int64(insert, 2, static_cast<sqlite3_int64>(stamp.id.device));
+            sqlite3_bind_int64(insert, 3, static_cast<sqlite3_int64>(stamp.id.inode));
+            sqlite3_bind_int64(insert, 4, static_cast<sqlite3_int64>(stamp.size));
+            sqlite3_bind_int64(insert, 5, stamp.mtime);
+            sqlite3_bind_int64(insert, 6, stamp.ctime);
+            sqlite3_bind_blob(insert, 7, f.stamp.kinds.data(), static_cast<int>(f.stamp.kinds.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(insert, 8, added[k].second->frames);
+            int i = 9;
             for (const auto& c : LogbookColumns()) {
                 const auto v = c.get(*added[k].second);
                 if (v) sqlite3_bind_double(insert, i, *v);
                 else sqlite3_bind_null(insert, i);
                 ++i;
             }
-            ok = sqlite3_step(insert) == SQLITE_DONE;
+            rc = sqlite3_step(insert);
+            if (rc == SQLITE_DONE) rc = SQLITE_OK;
             sqlite3_reset(insert);
         }
-        for (size_t k = 0; ok && k < gone.size(); ++k) {
-            sqlite3_bind_text(remove, 1, gone[k].c_str(), -1, SQLITE_TRANSIENT);
-            ok = sqlite3_step(remove) == SQLITE_DONE;
-            sqlite3_reset(remove);
-        }
         sqlite3_finalize(insert);
-        sqlite3_finalize(remove);
-        Exec(ok ? "COMMIT" : "ROLLBACK");
+        if (rc == SQLITE_OK && stale_) rc = Exec("DELETE FROM flights WHERE path NOT IN (SELECT path FROM temp.present)");
+        if (rc == SQLITE_OK) rc = Exec("COMMIT");
+        if (rc != SQLITE_OK) {
+            Exec("ROLLBACK");
+            return Failed(rc);
+        }
+        if (stale_ && 2 * Number("PRAGMA freelist_count") > Number("PRAGMA page_count")) Exec("VACUUM");
     }
 
 private:
-    bool Open() {
-        if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-            return false;
-        sqlite3_busy_timeout(db_, 5000);  // another program listing at the same moment
-        Exec("PRAGMA journal_mode=WAL");   // readers never wait for a writer
-        int version = -1;
+    // The names of the files listed, in a table of this connection alone (in memory).
+    int Present(const std::vector<FlightFile>& files) {
+        int rc = Exec("PRAGMA temp_store = MEMORY");
+        if (rc == SQLITE_OK) rc = Exec("CREATE TEMP TABLE IF NOT EXISTS present (path TEXT PRIMARY KEY)");
+        if (rc == SQLITE_OK) rc = Exec("BEGIN");
+        if (rc == SQLITE_OK) rc = Exec("DELETE FROM temp.present");
+        sqlite3_stmt* insert = nullptr;
+        if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db_, "INSERT INTO temp.present VALUES (?)", -1, &insert, nullptr);
+        for (size_t k = 0; rc == SQLITE_OK && k < files.size(); ++k) {
+            sqlite3_bind_text(insert, 1, files[k].relative.c_str(), -1, SQLITE_TRANSIENT);
+            rc = sqlite3_step(insert);
+            if (rc == SQLITE_DONE) rc = SQLITE_OK;
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        if (rc == SQLITE_OK) return Exec("COMMIT");
+        Exec("ROLLBACK");
+        return rc;
+    }
+
+    // Opens the database if it is ours (or makes it when there is none), else says why not.
+    void Attach() {
+        std::error_code ec;
+        const fs::file_status status = fs::symlink_status(PathOf(path_), ec);
+        if (status.type() == fs::file_type::not_found) return Create();
+        if (status.type() == fs::file_type::symlink)
+            return Warn(path_ + " is a link to another file; the flights are listed without the logbook's database");
+        if (ec || status.type() != fs::file_type::regular) return NotOurs();
+        InputFile file;
+        if (const int err = file.Open(path_)) return Warn(FileErrorText(err, path_) + "; the flights are listed without it");
+        uint8_t header[100] = {};
+        size_t got = 0;
+        if (file.ReadSome(header, sizeof header, got) != 0) return NotOurs();
+        file.Close();
+        if (got == 0) return Create();  // made by a listing that was cut short
+        static constexpr char kMagic[] = "SQLite format 3";  // with its '\0', the first 16 bytes
+        if (got < sizeof header || std::memcmp(header, kMagic, sizeof kMagic) != 0) return NotOurs();
+        const uint32_t id = BigEndian32(header + 68), version = BigEndian32(header + 60);
+        if (id == kApplicationId || (id == 0 && version == 1 && IsFirstCache())) return OpenOurs();
+        NotOurs();
+    }
+
+    // The first version of the cache carried no application id: one table of known columns.
+    bool IsFirstCache() {
+        sqlite3* db = nullptr;
+        bool first = false;
+        if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master", -1, &st, nullptr) == SQLITE_OK) {
+                int tables = 0;  // the primary key's index has no SQL
+                while (sqlite3_step(st) == SQLITE_ROW) {
+                    const std::string sql = Text(st, 0);
+                    if (sql.empty()) continue;
+                    ++tables;
+                    first = sql.rfind("CREATE TABLE flights (path TEXT PRIMARY KEY, size INTEGER, mtime INTEGER, kinds BLOB", 0) == 0;
+                }
+                first = first && tables == 1;
+            }
+            sqlite3_finalize(st);
+        }
+        sqlite3_close_v2(db);
+        return first;
+    }
+
+    void Create() {
+        int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+            rc = MakeTable(false);
+        }
+        if (rc != SQLITE_OK) return Failed(rc);
+        Exec("PRAGMA journal_mode=WAL");  // readers never wait for a writer
+    }
+
+    void OpenOurs() {
+        int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+        if (rc == SQLITE_OK) sqlite3_busy_timeout(db_, kBusyTimeoutMs);
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &st, nullptr) != SQLITE_OK) return false;
-        if (sqlite3_step(st) == SQLITE_ROW) version = sqlite3_column_int(st, 0);
+        if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &st, nullptr);
+        int version = -1;
+        if (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+            version = sqlite3_column_int(st, 0);
+            rc = SQLITE_OK;
+        }
         sqlite3_finalize(st);
-        if (version < 0) return false;
-        if (version == kSchemaVersion) return Exec("SELECT count(*) FROM flights");
-        std::string create = "CREATE TABLE flights (path TEXT PRIMARY KEY, size INTEGER, mtime INTEGER, kinds BLOB";
+        if (rc == SQLITE_OK && version != kSchemaVersion) {
+            // An older layout of ours: made anew, marked as ours in the file itself.
+            Exec("PRAGMA journal_mode=DELETE");
+            rc = MakeTable(true);
+            Exec("PRAGMA journal_mode=WAL");
+        }
+        if (rc != SQLITE_OK) Failed(rc);
+    }
+
+    // The table, marked as ours; `replace`: in place of an older layout's, else beside
+    // another listing that may just have made it.
+    int MakeTable(bool replace) {
+        std::string create = "CREATE TABLE IF NOT EXISTS flights (path TEXT PRIMARY KEY, device INTEGER, inode INTEGER, size INTEGER, "
+                             "mtime INTEGER, ctime INTEGER, kinds BLOB, frames INTEGER";
         for (const auto& c : LogbookColumns()) create += ", " + Quoted(c.name) + " REAL";
         create += ")";
-        return Exec("BEGIN IMMEDIATE") && Exec("DROP TABLE IF EXISTS flights") && Exec(create) &&
-               Exec("PRAGMA user_version = " + std::to_string(kSchemaVersion)) && Exec("COMMIT");
+        int rc = Exec("BEGIN IMMEDIATE");
+        for (const std::string& sql : {std::string(replace ? "DROP TABLE IF EXISTS flights" : "SELECT 1"), create,
+                                       "PRAGMA application_id = " + std::to_string(kApplicationId),
+                                       "PRAGMA user_version = " + std::to_string(kSchemaVersion), std::string("COMMIT")})
+            if (rc == SQLITE_OK) rc = Exec(sql);
+        if (rc != SQLITE_OK) Exec("ROLLBACK");
+        return rc;
+    }
+
+    // A failed call: a damaged database of ours is set aside and made anew; any other failure
+    // leaves the database as it is for this listing.
+    void Failed(int rc) {
+        const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        Close();
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            return Warn(path_ + " is in use by another program; the flights are listed without it");
+        if ((primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) || setAside_)
+            return Warn(path_ + ": " + why + "; the flights are listed without it");
+        setAside_ = true;
+        std::string aside = path_ + ".damaged";
+        for (int n = 2; Exists(aside); ++n) aside = path_ + ".damaged." + std::to_string(n);
+        std::error_code ec;
+        fs::rename(PathOf(path_), PathOf(aside), ec);
+        if (ec) return Warn(path_ + " is damaged and could not be renamed; the flights are listed without it");
+        for (const char* ext : {"-wal", "-shm"})
+            if (Exists(path_ + ext)) fs::rename(PathOf(path_ + ext), PathOf(aside + ext), ec);
+        Warn(path_ + " was damaged: kept as " + aside + " and made anew");
+        Create();
+    }
+
+    void NotOurs() { Warn(path_ + " is not the logbook's database; the flights are listed without it"); }
+    void Warn(const std::string& text) {
+        if (warn_ && !warned_) warn_(text);
+        warned_ = true;
     }
     void Close() {
         if (db_) sqlite3_close_v2(db_);
         db_ = nullptr;
     }
-    bool Exec(const std::string& sql) { return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
+    int Exec(const std::string& sql) { return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr); }
+    int64_t Number(const char* sql) {
+        sqlite3_stmt* st = nullptr;
+        int64_t n = 0;
+        if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+        return n;
+    }
     static std::string Text(sqlite3_stmt* st, int col) {
         const void* p = sqlite3_column_blob(st, col);
         return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(st, col))) : "";
     }
 
     std::string path_;
+    WarnFn warn_;
     sqlite3* db_ = nullptr;
+    bool warned_ = false, setAside_ = false;
+    bool stale_ = false;  // rows of files that are gone
 };
 
 #else
 // Built without SQLite (the Windows cross build): the listing is always made afresh.
 class Database {
 public:
-    explicit Database(const std::string&) {}
-    std::map<std::string, std::pair<Stamp, FlightSummary>> Load() { return {}; }
-    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>&, const std::vector<std::string>&) {}
+    Database(const std::string&, WarnFn) {}
+    std::map<std::string, std::pair<Stamp, FlightSummary>> Load(const std::vector<FlightFile>&) { return {}; }
+    void Save(const std::vector<std::pair<const FlightFile*, const FlightSummary*>>&) {}
 };
 #endif
 
 bool Before(const LogbookEntry& a, const LogbookEntry& b) {
+    if (a.IsFlight() != b.IsFlight()) return a.IsFlight();
     const auto& x = a.summary.start;
     const auto& y = b.summary.start;
     if (x.has_value() != y.has_value()) return x.has_value();
@@ -217,8 +368,8 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const std::vector<FlightFile> files = FindFlightFiles(folder, KindsKey(kinds));
-    Database db(folder + kLogbookDatabase);
-    auto cached = db.Load();
+    Database db(folder + kLogbookDatabase, options.warn);
+    auto cached = db.Load(files);
 
     // The summaries still to make are made by a few workers, one file each at a time; the
     // entries are handed on in the order of the files all the same.
@@ -231,7 +382,7 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
     std::vector<Slot> slots(files.size());
     std::vector<size_t> toMake;
     for (size_t i = 0; i < files.size(); ++i) {
-        slots[i].entry = {files[i].relative, {}, true};
+        slots[i].entry = {files[i].relative, {files[i].relative}, {}, true};
         auto it = cached.find(files[i].relative);
         if (it != cached.end() && it->second.first == files[i].stamp) {
             slots[i].entry.summary = it->second.second;
@@ -285,15 +436,29 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
 
     std::vector<std::pair<const FlightFile*, const FlightSummary*>> added;
     for (size_t i : computed) added.emplace_back(&files[i], &entries[i].summary);
-    std::vector<std::string> gone;
-    std::set<std::string> present;
-    for (const auto& f : files) present.insert(f.relative);
-    for (const auto& [path, row] : cached)
-        if (!present.count(path)) gone.push_back(path);
-    db.Save(added, gone);
+    db.Save(added);
+    return JoinCopies(std::move(entries));
+}
 
-    std::stable_sort(entries.begin(), entries.end(), Before);
-    return entries;
+std::vector<LogbookEntry> JoinCopies(std::vector<LogbookEntry> files) {
+    std::sort(files.begin(), files.end(), Before);
+    std::vector<LogbookEntry> out;
+    out.reserve(files.size());
+    std::map<std::pair<int64_t, int64_t>, size_t> flights;  // start and end -> index in out
+    for (LogbookEntry& e : files) {
+        if (e.copies.empty()) e.copies = {e.file};
+        const FlightSummary& s = e.summary;
+        if (e.IsFlight() && s.start && s.end) {
+            const auto [it, added] = flights.emplace(std::pair(*s.start, *s.end), out.size());
+            if (!added) {
+                std::vector<std::string>& copies = out[it->second].copies;
+                copies.insert(copies.end(), e.copies.begin(), e.copies.end());
+                continue;
+            }
+        }
+        out.push_back(std::move(e));
+    }
+    return out;
 }
 
 std::string LogbookCsv(const std::vector<LogbookEntry>& entries) {
@@ -306,7 +471,7 @@ std::string LogbookCsv(const std::vector<LogbookEntry>& entries) {
         }
         return q + "\"";
     };
-    std::string out = "file";
+    std::string out = "file,copies";
     for (const auto& c : LogbookColumns()) {
         out += ',';
         out.append(c.name);
@@ -314,16 +479,30 @@ std::string LogbookCsv(const std::vector<LogbookEntry>& entries) {
     out += '\n';
     for (const auto& e : entries) {
         out += field(e.file);
+        out += ',';
+        out += std::to_string(e.IsFlight() ? e.Copies() : 1);
         for (const auto& c : LogbookColumns()) {
             out += ',';
-            if (e.readable) out += field(LogbookText(c, e.summary));
+            if (e.IsFlight()) out += field(LogbookText(c, e.summary));
         }
         out += '\n';
     }
     return out;
 }
 
-void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries) {
+void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries,
+                    const std::string& programFolder) {
+    FileId target, id;
+    if (IdOf(path, target)) {
+        std::string folder = programFolder;
+        if (!folder.empty() && folder.back() != '/') folder += '/';
+        if (IdOf(folder + kLogbookDatabase, id) && id == target)
+            throw Error("Cannot create file " + path + ": it is the logbook's database");
+        for (const LogbookEntry& e : entries)
+            for (const std::string& file : e.copies)
+                if (IdOf(folder + file, id) && id == target)
+                    throw Error("Cannot create file " + path + ": it is the flight file " + file);
+    }
     const std::string text = LogbookCsv(entries);
     AtomicFile file;
     if (file.Create(path) != 0 || file.Write(text.data(), text.size()) != 0 || file.Commit() != 0)

@@ -11,12 +11,19 @@ namespace krelby {
 
 struct LogbookEntry {
     std::string file;  // relative to the program folder: "Flights_INT/5-3-14 094117.FLT"
+    // Every flight file of this flight, `file` first: the internal and the SD recording's
+    // copies of one flight have the same start and end. A single file has itself alone.
+    std::vector<std::string> copies;
     FlightSummary summary;
     bool readable = true;  // false: the flight file could not be read, its figures are empty
+    // A file without a single good Frame holds no flight: it is listed after the flights,
+    // with empty figures, and counted in no total.
+    bool IsFlight() const { return readable && summary.frames > 0; }
+    size_t Copies() const { return copies.empty() ? 1 : copies.size(); }
 };
 
 struct LogbookOptions {
-    // Each entry as it is known, with how many of how many are done.
+    // Each file's entry as it is known (copies not yet joined), with how many of how many are done.
     std::function<void(const LogbookEntry&, size_t done, size_t total)> onEntry;
     // Asked between flights; true ends the listing with what is known so far.
     std::function<bool()> cancelled;
@@ -27,16 +34,24 @@ struct LogbookOptions {
 // The database's file name in the program folder.
 inline constexpr const char* kLogbookDatabase = "Logbook.sqlite";
 
-// Every flight file in Flights_INT and Flights_SD, sorted by start, then by file (flights
-// without a start last). The database is only a cache: missing, corrupt, of an older
-// version or locked, it is rebuilt or passed over; no flight file is ever written.
+// Every flight of the flight files in Flights_INT and Flights_SD, one entry for its copies
+// (JoinCopies). The database is only a cache: missing or of an older version, it is made
+// anew; damaged, it is set aside as "Logbook.sqlite.damaged"; busy, or a file that is not
+// ours, it is passed over (and said so through `warn`). No flight file is ever written.
 std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const ThermocoupleKinds& kinds,
                                       const LogbookOptions& options = {});
 
+// One entry for each flight: files whose start and end are both present and equal are
+// copies of one flight, listed under the first of them. Flights sorted by start, then by
+// file (flights without a start last), then the files without flight data by file.
+std::vector<LogbookEntry> JoinCopies(std::vector<LogbookEntry> files);
+
 // The listing as CSV: a header line, then a line per entry (RFC 4180, "." decimals, LF).
 std::string LogbookCsv(const std::vector<LogbookEntry>& entries);
-// Saves LogbookCsv to `path`, whole or not at all; throws krelby::Error
-// ("Unable to write to PATH").
-void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries);
+// Saves LogbookCsv to `path`, whole or not at all; throws krelby::Error ("Unable to write to
+// PATH"), and refuses a `path` that leads to one of the entries' flight files or the database
+// in `programFolder` (by name or link), which it would destroy.
+void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries,
+                    const std::string& programFolder);
 
 }  // namespace krelby

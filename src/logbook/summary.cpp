@@ -56,6 +56,7 @@ void SummarySink::OnBegin() {
 }
 
 void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t size) {
+    ++s_.frames;
     switch (type) {
         case FrameType::Flight: pendingFlight_ = frame; break;
         case FrameType::Gps: Gps(frame); break;

@@ -31,6 +31,7 @@ struct FlightSummary {
     std::optional<double> maxG, minG;
     std::optional<double> fuelUsedL;
     std::array<EngineSummary, 4> engines;
+    int64_t frames = 0;  // good Frames: a file without any holds no flight
 };
 
 // Airspeed (0.1 km/h) from which a FlightMessage counts as flying: 55.6 km/h, 30 kt.

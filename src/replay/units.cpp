@@ -41,6 +41,10 @@ int32_t ConvertTemperature(int32_t celsius, const UnitSettings& u) {
     return static_cast<int32_t>(int64_t{celsius} * 9 / 5 + 32);
 }
 
+TemperatureScale TemperatureScaleOf(const UnitSettings& u) {
+    return u.Temp == 1 ? TemperatureScale{1.8, 32} : TemperatureScale{1, 0};
+}
+
 double ConvertEnginePressure(int32_t v, const UnitSettings& u) {
     switch (u.OilP) {
         case 0: return static_cast<double>(v / 10000.0L);

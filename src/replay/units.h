@@ -11,6 +11,14 @@ int32_t ConvertAltitude(int32_t feet, const UnitSettings& u);
 int32_t ConvertSpeed(int32_t tenthsKmh, const UnitSettings& u);  // also distances in 0.1 km
 double ConvertBaroPressure(int32_t tenthsMbar, const UnitSettings& u);
 int32_t ConvertTemperature(int32_t celsius, const UnitSettings& u);
+// The Temp choice as a straight line, for figures shown as reals: a temperature is
+// celsius x factor + offset, a difference of two (a spread) is celsius x factor alone.
+struct TemperatureScale {
+    double factor, offset;
+    double Value(double celsius) const { return celsius * factor + offset; }
+    double Difference(double celsius) const { return celsius * factor; }
+};
+TemperatureScale TemperatureScaleOf(const UnitSettings& u);
 double ConvertEnginePressure(int32_t tenThousandthsBar, const UnitSettings& u);
 double ConvertLiquidQuantity(double litres, const UnitSettings& u);
 

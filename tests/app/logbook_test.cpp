@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <clocale>
+#include <memory>
 
 #include "app/elided_label.h"
 #include "app/logbook_window.h"
@@ -31,17 +33,19 @@ std::vector<Frame> FlightAtMinute(int minute) {
 class LogbookTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString Path(const QString& name) const { return dir.path() + "/" + name; }
+    std::unique_ptr<QTemporaryDir> dir;
+    QString Path(const QString& name) const { return dir->path() + "/" + name; }
     QString Cell(QTableView* table, int row, int column) { return table->model()->index(row, column).data().toString(); }
 
 private slots:
+    void init() { dir = std::make_unique<QTemporaryDir>(); }
+
     void fillsSortsFiltersAndShowsAFlight() {
         QDir().mkpath(Path("Flights_INT"));
         WriteFrames(Path("Flights_INT/a.FLT"), FlightAtMinute(1));
         WriteFrames(Path("Flights_INT/b.FLT"), FlightAtMinute(20));
         WriteFrames(Path("Flights_INT/c.FLT"), {GpsAt(0, 0, 0)});  // no start
-        Run run(dir.path());
+        Run run(dir->path());
         run.session().settings.units.Altitude = 1;  // metres
         run.session().settings.selection.Set(1, true);
         run.window().LogbookCommand();
@@ -53,9 +57,9 @@ private slots:
         QCOMPARE(Cell(table, 0, 0), QString("Flights_INT/b.FLT"));  // newest first, no start last
         QCOMPARE(Cell(table, 1, 0), QString("Flights_INT/a.FLT"));
         QCOMPARE(Cell(table, 2, 0), QString("Flights_INT/c.FLT"));
-        QCOMPARE(Cell(table, 0, 1), QString("2024-03-14 10:20:00"));
-        QCOMPARE(table->model()->headerData(8, Qt::Horizontal).toString(), QString("Max pressure altitude (m)"));
-        QCOMPARE(Cell(table, 0, 8), QString("485"));  // 1590 ft
+        QCOMPARE(Cell(table, 0, 2), QString("2024-03-14 10:20:00"));
+        QCOMPARE(table->model()->headerData(9, Qt::Horizontal).toString(), QString("Max pressure altitude (m)"));
+        QCOMPARE(Cell(table, 0, 9), QString("485"));  // 1590 ft
         QCOMPARE(logbook->Totals()->text(), QString("3 flights, 0:01:58 in all, 0:01:58 airborne, 3.5 nm"));
 
         table->sortByColumn(0, Qt::AscendingOrder);
@@ -71,17 +75,101 @@ private slots:
         QCOMPARE(run.session().chart.SlotsInChart(), 1);
         QCOMPARE(run.window().FlightLabel()->text(), Path("Flights_INT/b.FLT"));
 
-        // The export: the same CSV as the command line's listing.
-        run.prompter.answers.enqueue(Path("log"));
+        // The export: the rows shown in the order shown, as the command line writes them,
+        // with "." decimals under a comma-decimal locale too.
+        logbook->Filter()->setText("");
+        table->sortByColumn(2, Qt::DescendingOrder);
+        std::vector<LogbookEntry> shown = ListFlights(run.session().ProgramFolder, run.session().settings.thermocouples);
+        std::swap(shown[0], shown[1]);  // b, a, then c without a start
+        const std::string expected = LogbookCsv(shown);
+        QVERIFY(expected.find("a.FLT,1,2024-03-14T10:01:00,") > expected.find("b.FLT,1,2024-03-14T10:20:00,"));
+        for (const char* locale : {"C", "de_DE.UTF-8"}) {
+            if (!std::setlocale(LC_ALL, locale)) continue;  // a system without it
+            run.prompter.answers.enqueue(Path("log"));
+            logbook->ExportCsv();
+            QFile csv(Path("log.CSV"));
+            QVERIFY(csv.open(QIODevice::ReadOnly));
+            QCOMPARE(csv.readAll().toStdString(), expected);
+            QCOMPARE(run.prompter.messages.last(), "3 flights written to " + Path("log.CSV"));
+        }
+        std::setlocale(LC_ALL, "C");
+        logbook->Filter()->setText("10:20");
+        run.prompter.answers.enqueue(Path("one.CSV"));
         logbook->ExportCsv();
-        QFile csv(Path("log.CSV"));
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QCOMPARE(csv.readAll().toStdString(),
-                 LogbookCsv(ListFlights(run.session().ProgramFolder, run.session().settings.thermocouples)));
+        QCOMPARE(run.prompter.messages.last(), "1 flights written to " + Path("one.CSV"));
+    }
+
+    // The internal and the SD recording of the same flights: each flight once, with both files.
+    void copiesMakeOneRowAndFilesWithoutDataNone() {
+        Run run(dir->path());
+        run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT");
+        run.window().ImportInternal();
+        run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/Zelvo.REC");
+        run.window().ImportSd();
+        QFile(Path("Flights_SD/empty.FLT")).open(QIODevice::WriteOnly);
+        QFile foreign(Path("Logbook.sqlite"));  // not ours: left alone, and the window says so
+        QVERIFY(foreign.open(QIODevice::WriteOnly) && foreign.write("not a database") == 14);
+        foreign.close();
+        run.window().LogbookCommand();
+        LogbookWindow* logbook = run.window().Logbook();
+        QTRY_VERIFY(!logbook->Busy());
+        QTRY_COMPARE(logbook->Status()->text(), Path("Logbook.sqlite") + " is not the logbook's database; the flights are listed without it");
+        QVERIFY(foreign.open(QIODevice::ReadOnly) && foreign.readAll() == "not a database");
+        QTableView* table = logbook->Table();
+        QCOMPARE(table->model()->rowCount(), 4);
+        QVERIFY2(logbook->Totals()->text().startsWith("3 flights"), qPrintable(logbook->Totals()->text()));
+        QCOMPARE(table->model()->headerData(1, Qt::Horizontal).toString(), QString("Copies"));
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(Cell(table, row, 1), QString("2"));
+            const QStringList files = table->model()->index(row, 1).data(Qt::ToolTipRole).toString().split('\n');
+            QCOMPARE(files.size(), 2);
+            QCOMPARE(files[0], Cell(table, row, 0));
+            QVERIFY(files[0].startsWith("Flights_INT/") && files[1].startsWith("Flights_SD/"));
+        }
+        for (auto [column, order] : {std::pair(0, Qt::AscendingOrder), std::pair(2, Qt::DescendingOrder)}) {
+            table->sortByColumn(column, order);  // last whichever way it is sorted
+            QCOMPARE(Cell(table, 3, 0), QString("Flights_SD/empty.FLT"));
+            QCOMPARE(Cell(table, 3, 2), QString("no flight data"));
+            QCOMPARE(Cell(table, 3, 1), QString());
+            QVERIFY(table->model()->index(3, 0).data(Qt::ForegroundRole).isValid());  // greyed
+        }
+        // Enter shows the first of the copies.
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QTest::keyClick(table, Qt::Key_Return);
+        QCOMPARE(QString::fromStdString(run.session().CurrentFlightFile), Path(Cell(table, 0, 0)));
+    }
+
+    // A spread is a difference: 30 °C is 54 °F, not 86 °F. With every input still of the
+    // default kind, a line says the engine figures follow the kinds.
+    void spreadsConvertAsDifferencesAndTheKindsHint() {
+        QDir().mkpath(Path("Flights_INT"));
+        auto engine = [](int16_t a, int16_t b) {
+            return FrameBuilder(FrameType::Engine, 56).u8(8, 1).i16(48, a).i16(50, b).Sealed();
+        };
+        WriteFrames(Path("Flights_INT/a.FLT"), {FlightAt(1, 0), engine(700, 730), FlightAt(1, 1)});
+        Run run(dir->path());
+        run.session().settings.units.Temp = 1;
+        run.window().LogbookCommand();
+        LogbookWindow* logbook = run.window().Logbook();
+        QTRY_VERIFY(!logbook->Busy() && logbook->Table()->model()->rowCount() == 1);
+        QAbstractItemModel* model = logbook->Table()->model();
+        auto column = [&](const QString& heading) {
+            for (int c = 0; c < model->columnCount(); ++c)
+                if (model->headerData(c, Qt::Horizontal).toString() == heading) return c;
+            return -1;
+        };
+        QCOMPARE(Cell(logbook->Table(), 0, column("Max EGT spread 1 (°F)")), QString("54"));
+        QCOMPARE(Cell(logbook->Table(), 0, column("Max EGT 1 (°F)")), QString("1346"));
+        QVERIFY(logbook->KindsHint()->isVisibleTo(logbook));
+        QCOMPARE(logbook->KindsHint()->text(), QString("Engine figures follow the thermocouple kinds: set them in Options."));
+        run.session().settings.thermocouples[1] = CHT;
+        logbook->Refresh();
+        QTRY_VERIFY(!logbook->Busy() && model->rowCount() == 1);
+        QVERIFY(!logbook->KindsHint()->isVisibleTo(logbook));
     }
 
     void anImportRefreshesAnOpenLogbookAndSelectsTheNewFlights() {
-        Run run(dir.path());
+        Run run(dir->path());
         run.window().LogbookCommand();
         LogbookWindow* logbook = run.window().Logbook();
         QTRY_VERIFY(!logbook->Busy());
