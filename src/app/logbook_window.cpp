@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "file_names.h"
 #include "logbook/columns.h"
 #include "replay/units.h"
 
@@ -348,8 +349,8 @@ void LogbookWindow::Warn(const QString& text) {
 void LogbookWindow::ChooseCurrent() {
     const QModelIndex index = table_->currentIndex();
     if (!index.isValid()) return;
-    const QString file = proxy_->index(index.row(), 0).data().toString();
-    emit FlightChosen(QString::fromStdString(session_.ProgramFolder) + file);
+    const LogbookEntry& e = model_->Entries()[size_t(proxy_->mapToSource(proxy_->index(index.row(), 0)).row())];
+    emit FlightChosen(ShownPath(session_.ProgramFolder + e.file));
 }
 
 bool LogbookWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -377,7 +378,7 @@ void LogbookWindow::ExportCsv() {
         flights += rows.back().IsFlight();
     }
     try {
-        SaveLogbookCsv(path.toStdString(), rows, session_.ProgramFolder);
+        SaveLogbookCsv(PathBytes(path), rows, session_.ProgramFolder);
         prompter_.Message(this, QString("%1 flights written to %2").arg(flights).arg(path));
     } catch (const std::exception& e) {
         prompter_.Error(this, QString::fromStdString(e.what()));

@@ -43,10 +43,11 @@ struct FlightFile {
 
 std::string KindsKey(const ThermocoupleKinds& kinds) { return std::string(kinds.begin(), kinds.end()); }
 
-bool IsFlightFileName(const std::string& name) {
+// Any visible file ending in ".FLT" in any case, whatever else its name says.
+bool HasFlightExtension(const std::string& name) {
     if (name.size() < 5 || name[0] == '.') return false;
     std::string ext = name.substr(name.size() - 4);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
+    for (char& c : ext) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;  // not the locale's
     return ext == ".FLT";
 }
 
@@ -56,7 +57,7 @@ std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::st
         std::error_code ec;
         for (fs::directory_iterator it(PathOf(folder + sub), ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = TextOf(it->path().filename());
-            if (!IsFlightFileName(name)) continue;
+            if (!HasFlightExtension(name)) continue;
             FlightFile f{std::string(sub) + "/" + name, TextOf(it->path()), {}};
             if (!StampOf(f.path, f.stamp.file) || !f.stamp.file.regular) continue;
             f.stamp.kinds = kinds;
@@ -504,6 +505,7 @@ void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& en
                     throw Error("Cannot create file " + path + ": it is the flight file " + file);
     }
     const std::string text = LogbookCsv(entries);
+    RemoveStaleTemporariesOf(path);  // left by an earlier save of this file that was killed
     AtomicFile file;
     if (file.Create(path) != 0 || file.Write(text.data(), text.size()) != 0 || file.Commit() != 0)
         throw Error("Unable to write to " + path);
