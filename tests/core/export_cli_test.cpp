@@ -76,8 +76,10 @@ TEST_F(ExportCliTest, ErrorsGoToStderrWithExitOne) {
 TEST_F(ExportCliTest, FileWithoutFlightDataIsRefusedAndNothingWritten) {
     WriteFile(folder / "notes.FLT", "Not a flight, only text.\r\n");
     WriteFile(folder / "empty.FLT", "");
+    const bool jpeg = Cli("--help").out.find("  jpeg ") != std::string::npos;  // where the chart is built
     for (const char* name : {"notes.FLT", "empty.FLT"}) {
         for (const std::string command : {"csv", "kml", "gpx", "jpeg"}) {
+            if (command == "jpeg" && !jpeg) continue;
             const std::string target = folder / (command + ".out");
             const CliRun r = Cli(command + " " + (folder / name) + " --folder " + folder.path() +
                                  (command == "csv" ? "" : " -o " + target));
