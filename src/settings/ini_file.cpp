@@ -1,5 +1,7 @@
 #include "settings/ini_file.h"
 
+#include <cstring>
+
 #include "base/file.h"
 #include "base/error.h"
 
@@ -80,10 +82,17 @@ IniFile IniFile::Parse(std::string_view text, std::span<const std::string_view> 
         return false;
     };
     while (!text.empty()) {
-        size_t end = 0;  // a lone CR ends a line too
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        // A line ends at LF, CR LF or a lone CR; memchr finds them a machine word at a time.
+        const char* nl = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
+        size_t end = nl ? static_cast<size_t>(nl - text.data()) : text.size();
+        size_t next = nl ? end + 1 : end;
+        if (const char* cr = static_cast<const char*>(std::memchr(text.data(), '\r', end))) {
+            const size_t at = static_cast<size_t>(cr - text.data());
+            if (!(nl && at + 1 == end)) next = at + 1;
+            end = at;
+        }
         std::string_view line = Trim(text.substr(0, end));
-        text.remove_prefix(end == text.size() ? end : end + 1);
+        text.remove_prefix(next);
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');
