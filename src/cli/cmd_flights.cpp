@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "cli/cli.h"
+#include "logbook/columns.h"
 #include "logbook/logbook.h"
 
 namespace krelby::cli {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/error.h"
+#include "base/file.h"
 #include "replay/value_text.h"
 
 namespace krelby {
@@ -75,6 +77,55 @@ std::string LogbookText(const LogbookColumn& column, const FlightSummary& summar
     // A value that rounds to zero is written without a sign.
     if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
     return text;
+}
+
+std::string LogbookCsv(const std::vector<LogbookEntry>& entries) {
+    auto field = [](std::string_view text) {
+        if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+        std::string q = "\"";
+        for (char c : text) {
+            if (c == '"') q += '"';
+            q += c;
+        }
+        return q + "\"";
+    };
+    std::string out = "file,copies";
+    for (const auto& c : LogbookColumns()) {
+        out += ',';
+        out.append(c.name);
+    }
+    out += '\n';
+    for (const auto& e : entries) {
+        out += field(e.file);
+        out += ',';
+        out += std::to_string(e.IsFlight() ? e.Copies() : 1);
+        for (const auto& c : LogbookColumns()) {
+            out += ',';
+            if (e.IsFlight()) out += field(LogbookText(c, e.summary));
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries,
+                    const std::string& programFolder) {
+    FileId target, id;
+    if (IdOf(path, target)) {
+        std::string folder = programFolder;
+        if (!folder.empty() && folder.back() != '/') folder += '/';
+        if (IdOf(folder + kLogbookDatabase, id) && id == target)
+            throw Error("Cannot create file " + path + ": it is the logbook's database");
+        for (const LogbookEntry& e : entries)
+            for (const std::string& file : e.copies)
+                if (IdOf(folder + file, id) && id == target)
+                    throw Error("Cannot create file " + path + ": it is the flight file " + file);
+    }
+    const std::string text = LogbookCsv(entries);
+    RemoveStaleTemporariesOf(path);  // left by an earlier save of this file that was killed
+    AtomicFile file;
+    if (file.Create(path) != 0 || file.Write(text.data(), text.size()) != 0 || file.Commit() != 0)
+        throw Error("Unable to write to " + path);
 }
 
 }  // namespace krelby

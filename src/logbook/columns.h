@@ -1,11 +1,12 @@
 // The logbook's columns as one table: the CSV of `krelby-cli flights`, the database's
-// columns and the window's table all read it.
+// columns and the window's table all read it; and the CSV itself.
 #pragma once
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "logbook/logbook.h"
 #include "logbook/summary.h"
 
 namespace krelby {
@@ -27,5 +28,13 @@ const std::vector<LogbookColumn>& LogbookColumns();
 
 // One field of the CSV: a time, or the number with the column's decimals, "" when empty.
 std::string LogbookText(const LogbookColumn& column, const FlightSummary& summary);
+
+// The listing as CSV: a header line, then a line per entry (RFC 4180, "." decimals, LF).
+std::string LogbookCsv(const std::vector<LogbookEntry>& entries);
+// Saves LogbookCsv to `path`, whole or not at all; throws krelby::Error ("Unable to write to
+// PATH"), and refuses a `path` that leads to one of the entries' flight files or the database
+// in `programFolder` (by name or link), which it would destroy.
+void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries,
+                    const std::string& programFolder);
 
 }  // namespace krelby

@@ -46,12 +46,4 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
 // file (flights without a start last), then the files without flight data by file.
 std::vector<LogbookEntry> JoinCopies(std::vector<LogbookEntry> files);
 
-// The listing as CSV: a header line, then a line per entry (RFC 4180, "." decimals, LF).
-std::string LogbookCsv(const std::vector<LogbookEntry>& entries);
-// Saves LogbookCsv to `path`, whole or not at all; throws krelby::Error ("Unable to write to
-// PATH"), and refuses a `path` that leads to one of the entries' flight files or the database
-// in `programFolder` (by name or link), which it would destroy.
-void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& entries,
-                    const std::string& programFolder);
-
 }  // namespace krelby

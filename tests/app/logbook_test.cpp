@@ -11,6 +11,7 @@
 #include "app/elided_label.h"
 #include "app/logbook_window.h"
 #include "app_test_support.h"
+#include "logbook/columns.h"
 #include "logbook/logbook.h"
 
 using namespace krelby;

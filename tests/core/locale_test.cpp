@@ -12,6 +12,7 @@
 #include "export/kml_export.h"
 #include "export/kml_file.h"
 #include "export_fixture.h"
+#include "logbook/columns.h"
 #include "logbook/logbook.h"
 
 using namespace krelby;

@@ -1,0 +1,41 @@
+#include "logbook/flight_files.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace krelby {
+
+namespace fs = std::filesystem;
+
+std::string KindsKey(const ThermocoupleKinds& kinds) { return std::string(kinds.begin(), kinds.end()); }
+
+namespace {
+
+// Any visible file ending in ".FLT" in any case, whatever else its name says.
+bool HasFlightExtension(const std::string& name) {
+    if (name.size() < 5 || name[0] == '.') return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;  // not the locale's
+    return ext == ".FLT";
+}
+
+}  // namespace
+
+std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::string& kinds) {
+    std::vector<FlightFile> out;
+    for (const char* sub : {"Flights_INT", "Flights_SD"}) {
+        std::error_code ec;
+        for (fs::directory_iterator it(PathOf(folder + sub), ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = TextOf(it->path().filename());
+            if (!HasFlightExtension(name)) continue;
+            FlightFile f{std::string(sub) + "/" + name, TextOf(it->path()), {}};
+            if (!StampOf(f.path, f.stamp.file) || !f.stamp.file.regular) continue;
+            f.stamp.kinds = kinds;
+            out.push_back(std::move(f));
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const FlightFile& a, const FlightFile& b) { return a.relative < b.relative; });
+    return out;
+}
+
+}  // namespace krelby
