@@ -1,8 +1,5 @@
 #include "import_support.h"
 
-#include <zlib.h>
-
-#include "format/crc32.h"
 #include "import/flight_file_name.h"
 
 using namespace krelby;
@@ -98,11 +95,4 @@ TEST_F(ImportTest, SdZeroBlockEndsTheImport) {
     EXPECT_EQ(Import(Blocks(wrapped), RecordingKind::SdCard).FlightCount, 3);
     EXPECT_EQ(Flights("Flights_SD").size(), 2u);
     EXPECT_EQ(Flights("Flights_SD").at("5-3-14 100000.FLT"), Cat({Flight(0, 20), Flight(30, 5)}));
-}
-
-TEST(Crc32, MatchesZlibAtEveryFrameLength) {
-    Bytes data(300);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 151 + 7);
-    for (size_t n = 0; n < data.size(); ++n)  // from an odd address, as Frames lie in a stream
-        EXPECT_EQ(Crc32(data.data() + 1, n), uint32_t(crc32(0, data.data() + 1, uInt(n)))) << n;
 }

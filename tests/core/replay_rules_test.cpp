@@ -1,4 +1,6 @@
-// Regression tests of faults mended in the replay, each named after its fault.
+// Replay rules that a plausible slip breaks: one CSV column per quantity, values under the
+// time of their own flight message, each unit choice for its own quantity, a bad date that
+// skips one message, fields beyond a short Frame left out.
 #include "replay_fixture.h"
 
 using namespace krelby;
@@ -6,7 +8,7 @@ using namespace krelby::testing;
 
 namespace {
 
-struct MendedFault : ReplayTest {
+struct ReplayRules : ReplayTest {
     std::vector<std::string> Titles() const {
         std::vector<std::string> t;
         for (int i = 0; i < session.chart.SlotsInChart(); ++i) t.push_back(Slot(i).title);
@@ -16,7 +18,7 @@ struct MendedFault : ReplayTest {
 
 }  // namespace
 
-TEST_F(MendedFault, SharedCsvColumnsLoseData) {
+TEST_F(ReplayRules, EveryQuantityHasACsvColumnOfItsOwn) {
     Tick({94, 101, 98, 102});  // track deviation, heading bug, HSI source, altitude bug
     Replay({FrameBuilder(FrameType::Navigation).i16(18, 2048).i16(22, 1800).u8(10, 4).i32(24, 4500).Sealed()});
     const std::pair<int, const char*> nav[] = {{167, "HSI_Dev"}, {181, "Headingbug"}, {168, "HSI_SRC"}, {182, "AltitudeBug"}};
@@ -45,7 +47,7 @@ TEST_F(MendedFault, SharedCsvColumnsLoseData) {
     }
 }
 
-TEST_F(MendedFault, CsvRowsShowValuesUnderTheWrongTime) {
+TEST_F(ReplayRules, CsvRowsCarryTheValuesOfTheirOwnTime) {
     RecordingOutput out;
     Tick({1, 32});
     auto gps = [](int32_t alt) { return FrameBuilder(FrameType::Gps).i32(16, alt).Sealed(); };
@@ -71,7 +73,7 @@ TEST_F(MendedFault, CsvRowsShowValuesUnderTheWrongTime) {
     EXPECT_TRUE(none.headers.empty() && none.rows.empty());
 }
 
-TEST_F(MendedFault, VerticalSpeedsIgnoreVsiUnit) {
+TEST_F(ReplayRules, VerticalSpeedsFollowTheVsiUnit) {
     struct Case { int16_t altitude, vsi; Frame frame; int box, column; double y; const char* text; };
     const Frame vsi = FlightAt(0, 0).i16(22, -500).Sealed();
     const Frame down = FrameBuilder(FrameType::Gps).i32(32, 300).Sealed();
@@ -94,7 +96,7 @@ TEST_F(MendedFault, VerticalSpeedsIgnoreVsiUnit) {
     }
 }
 
-TEST_F(MendedFault, ManifoldPressureIgnoresMapUnit) {
+TEST_F(ReplayRules, ManifoldPressureFollowsTheMapUnit) {
     struct Case { int16_t oilP, map; double y; const char* text; };
     const Case cases[] = {{1, 0, 1013.2, "1013.2"}, {0, 1, 10132 * 29.52999 / 10000, "29.9"}};
     for (const auto& c : cases) {
@@ -112,7 +114,7 @@ TEST_F(MendedFault, ManifoldPressureIgnoresMapUnit) {
     }
 }
 
-TEST_F(MendedFault, UnencodableFlightDateStopsReplay) {
+TEST_F(ReplayRules, UnencodableFlightDateSkipsOnlyItsMessage) {
     Tick({1, 11});
     const std::vector<Frame> bad = {FlightAt(0, 0).u8(35, 0).Sealed(), FlightAt(0, 0).u8(36, 0).Sealed(),
                                     FlightAt(0, 0).u8(35, 30).u8(36, 2).Sealed(), FlightAt(0, 0).u8(33, 60).Sealed()};
@@ -123,7 +125,7 @@ TEST_F(MendedFault, UnencodableFlightDateStopsReplay) {
     }
 }
 
-TEST_F(MendedFault, AbsentFieldReadBeyondShortFrame) {
+TEST_F(ReplayRules, FieldsBeyondAShortFrameAreAbsent) {
     // RPM_1, MAP_1, TC1 of monitor 1; Fuel_4, Fuel_5; Dig_1, Ana_1, Flaps, YawTrim.
     Tick({11, 19, 20, 56, 57, 69, 77, 85, 88});
     FrameBuilder fuel(FrameType::Fuel, 28);  // entries 1 to 4 only, whatever the count says
