@@ -5,7 +5,7 @@
 
 #include "format/bytes.h"
 #include "format/frame_scanner.h"
-#include "import/file_io.h"
+#include "import/flight_file_writer.h"
 #include "import/import_state.h"
 
 namespace krelby {

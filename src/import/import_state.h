@@ -7,7 +7,7 @@
 
 #include "format/datetime.h"
 #include "format/frame_scanner.h"
-#include "import/file_io.h"
+#include "import/flight_file_writer.h"
 #include "import/flight_file_name.h"
 
 namespace krelby {
