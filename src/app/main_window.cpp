@@ -23,7 +23,6 @@
 #include "options_dialog.h"
 #include "progress_dialog.h"
 #include "import/recording_kind.h"
-#include "recording_kind.h"
 #include "replay/replay.h"
 #include "settings/settings_file.h"
 
