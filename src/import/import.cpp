@@ -5,14 +5,13 @@
 
 #include "format/bytes.h"
 #include "format/frame_scanner.h"
+#include "import/blocks.h"
 #include "import/flight_file_writer.h"
 #include "import/import_state.h"
 
 namespace krelby {
 namespace {
 
-constexpr size_t kBlockSize = 512;
-constexpr size_t kHeaderSize = 4;
 // 256 KiB per read: the read buffer and the flight file buffer stay in the second-level cache
 // while the Frames are tested and copied. The block is the format's unit.
 constexpr size_t kReadSize = 512 * kBlockSize;
@@ -34,10 +33,10 @@ public:
             if (n == 0) return true;
             for (size_t at = 0; at < n; at += kBlockSize) {
                 const size_t len = std::min(kBlockSize, n - at);
-                if (len <= kHeaderSize) continue;
+                if (len <= kBlockHeaderSize) continue;
                 const uint8_t* block = buffer_.get() + at;
                 if (stopAtEmptyBlock && u32le(block, 0) == 0) return false;
-                scanner_.Feed(block + kHeaderSize, len - kHeaderSize, state_);
+                scanner_.Feed(block + kBlockHeaderSize, len - kBlockHeaderSize, state_);
             }
             done += n;
             if (progress_) progress_(done, file_.Size());
@@ -54,9 +53,9 @@ public:
             const size_t n = file_.Read(buffer_.get(), capacity_);
             for (size_t at = 0; at < n; at += kBlockSize) {
                 const size_t len = std::min(kBlockSize, n - at);
-                if (len <= kHeaderSize) continue;
-                const uint8_t* p = buffer_.get() + at + kHeaderSize;
-                size_t left = len - kHeaderSize;
+                if (len <= kBlockHeaderSize) continue;
+                const uint8_t* p = buffer_.get() + at + kBlockHeaderSize;
+                size_t left = len - kBlockHeaderSize;
                 // The Frame cut by the end of the file completes byte by byte, so it is known
                 // apart from the Frames the first pass has already seen.
                 while (cutFrame && left > 0) {
