@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/file.h"
+#include "export/csv_columns.h"
 #include "format/datetime.h"
 #include "replay/value_text.h"
 
