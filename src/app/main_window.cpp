@@ -212,7 +212,7 @@ void MainWindow::Replay(const std::string& path) {
     if (path != session_.CurrentFlightFile) chart_->ShowEverySeries();
     FlightReplay(session_, path);
     // Not one good FlightMessage: the chart is empty and says why here.
-    const bool noData = session_.clock.CurrentSampleTime == 0;
+    const bool noData = session_.CurrentFlightEnd == 0;
     if (noData) ShowNote("No flight data in " + QFileInfo(ShownPath(path)).fileName());
     chart_->SetEmptyHint(noData ? kNoFlightHint : kNothingChartedHint);
 }
@@ -225,7 +225,7 @@ void MainWindow::ShowNote(const QString& note) {
 QString MainWindow::Import(const std::string& path, RecordingKind kind) {
     const ImportResult result =
         ImportRecording(path, kind, session_.ProgramFolder, session_.regional,
-                        session_.checks, session_.clock, session_.progress);
+                        session_.checks, session_.progress);
     RefreshLogbook();
     return QString::fromStdString(result.Message());
 }

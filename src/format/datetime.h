@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "base/clock.h"
 #include "base/regional.h"
 
 namespace krelby {

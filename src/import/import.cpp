@@ -94,16 +94,14 @@ std::string ImportResult::Message() const {
 
 ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
                              const std::string& programFolder, const Regional& regional,
-                             const ChecksumOptions& checks, SampleClock& clock,
-                             const Progress& progress) {
+                             const ChecksumOptions& checks, const Progress& progress) {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const bool sd = kind == RecordingKind::SdCard;
-    clock.CurrentSampleTime = 0.0;  // reset whether or not the recording opens
     InputFile file(recording);
     const std::string flights = folder + (sd ? "Flights_SD" : "Flights_INT");
     RemoveStaleTemporaryFiles(flights, IsFlightFileName);  // left by an import that was killed
-    ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, clock, file.Size());
+    ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, file.Size());
     FrameScanner scanner(checks);
     RecordingPass pass(file, scanner, state, progress);
 

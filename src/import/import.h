@@ -23,7 +23,6 @@ struct ImportResult {
 // Throws krelby::Error with the file error's text; flight files written so far stay whole.
 ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
                              const std::string& programFolder, const Regional& regional,
-                             const ChecksumOptions& checks, SampleClock& clock,
-                             const Progress& progress = {});
+                             const ChecksumOptions& checks, const Progress& progress = {});
 
 }  // namespace krelby
