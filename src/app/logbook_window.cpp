@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "file_names.h"
+#include "format/datetime.h"
 #include "logbook/columns.h"
 #include "replay/units.h"
 
@@ -120,7 +121,7 @@ QVariant LogbookModel::data(const QModelIndex& index, int role) const {
     if (role == kSortRole) return v ? QVariant(*v) : QVariant();
     if (!v) return {};
     switch (c.quantity) {
-        case Quantity::Time: return QString::fromStdString(IsoTime(int64_t(*v))).replace('T', ' ');
+        case Quantity::Time: return QString::fromStdString(IsoText(UnixTimeParts(int64_t(*v)))).replace('T', ' ');
         case Quantity::Duration: return Duration(*v);
         default: {
             const Shown s = ShownAs(c.quantity, units_);
