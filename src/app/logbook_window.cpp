@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "base/program_folder.h"
 #include "file_names.h"
 #include "format/datetime.h"
 #include "logbook/columns.h"
@@ -367,7 +368,7 @@ bool LogbookWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void LogbookWindow::ExportCsv() {
     FileDialog dialog = kSaveLogbook;
-    dialog.folder = QString::fromStdString(session_.ProgramFolder) + "Exports";
+    dialog.folder = QString::fromStdString(session_.ProgramFolder) + kExportsFolder;
     QString path = prompter_.SaveFile(this, dialog);
     if (path.isEmpty()) return;
     path = WithDefaultExtension(path, dialog.defaultExtension);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/program_folder.h"
 #include "format/bytes.h"
 #include "format/frame_scanner.h"
 #include "import/blocks.h"
@@ -99,9 +100,10 @@ ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const bool sd = kind == RecordingKind::SdCard;
     InputFile file(recording);
-    const std::string flights = folder + (sd ? "Flights_SD" : "Flights_INT");
+    const char* const flightsName = sd ? kSdFlightsFolder : kInternalFlightsFolder;
+    const std::string flights = folder + flightsName;
     RemoveStaleTemporaryFiles(flights, IsFlightFileName);  // left by an import that was killed
-    ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, file.Size());
+    ImportState state(folder, flightsName, regional, file.Size());
     FrameScanner scanner(checks);
     RecordingPass pass(file, scanner, state, progress);
 

@@ -19,7 +19,7 @@ struct ImportResult {
     std::string Message() const;
 };
 
-// Imports `recording` into programFolder + "Flights_INT" (or "Flights_SD").
+// Imports `recording` into the program folder's Flights_INT (or Flights_SD).
 // Throws krelby::Error with the file error's text; flight files written so far stay whole.
 ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
                              const std::string& programFolder, const Regional& regional,

@@ -15,6 +15,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/program_folder.h"
 #include "logbook/columns.h"
 
 namespace krelby {
@@ -53,7 +54,7 @@ bool HasFlightExtension(const std::string& name) {
 
 std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::string& kinds) {
     std::vector<FlightFile> out;
-    for (const char* sub : {"Flights_INT", "Flights_SD"}) {
+    for (const char* sub : kFlightFolders) {
         std::error_code ec;
         for (fs::directory_iterator it(PathOf(folder + sub), ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = TextOf(it->path().filename());
