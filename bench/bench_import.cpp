@@ -60,9 +60,8 @@ BenchFiles& Files() {
 }
 
 krelby::ImportResult ImportOnce() {
-    krelby::SampleClock clock;
     return krelby::ImportRecording(Files().recording, krelby::RecordingKind::Internal, Files().folder, {},
-                                   krelby::ChecksumOptions{}, clock);
+                                   krelby::ChecksumOptions{});
 }
 
 // Both benchmarks write into new files, their earlier output removed and the disk idle: the
@@ -123,9 +122,8 @@ const bool kImportChild = [] {
     const char* folder = std::getenv(kChildFolder);
     const char* report = std::getenv(kChildReport);
     if (!recording || !folder || !report) return false;
-    krelby::SampleClock clock;
     try {
-        krelby::ImportRecording(recording, krelby::RecordingKind::Internal, folder, {}, {}, clock);
+        krelby::ImportRecording(recording, krelby::RecordingKind::Internal, folder, {}, {});
     } catch (...) {
         std::_Exit(1);
     }

@@ -66,8 +66,7 @@ void ImportSameStart(benchmark::State& state, int flights) {
         fs::remove_all(folder.path + "Flights_INT", ec);
         fs::create_directory(folder.path + "Flights_INT");
         state.ResumeTiming();
-        krelby::SampleClock clock;
-        const auto r = krelby::ImportRecording(recording, krelby::RecordingKind::Internal, folder.path, {}, {}, clock);
+        const auto r = krelby::ImportRecording(recording, krelby::RecordingKind::Internal, folder.path, {}, {});
         if (r.FlightCount != flights) state.SkipWithError("wrong number of flights");
     }
 }

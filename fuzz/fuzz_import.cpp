@@ -46,9 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     krelby::ChecksumOptions options;
     options.IgnoreChecksums = size > 0 && (data[size - 1] & 1);
     for (auto kind : {krelby::RecordingKind::Internal, krelby::RecordingKind::SdCard}) {
-        krelby::SampleClock clock;
         try {
-            const auto result = krelby::ImportRecording(recording, kind, root, {}, options, clock);
+            const auto result = krelby::ImportRecording(recording, kind, root, {}, options);
             if (result.FlightCount < 0 || result.SkippedInvalidDates < 0) std::abort();
         } catch (const krelby::Error&) {
         }

@@ -1,4 +1,4 @@
-// The one object of a run: it owns the session (settings, clock, flags, chart model) and
+// The one object of a run: it owns the session (settings, flags, chart model) and
 // the main window, which creates its two dialogs.
 #pragma once
 #include <memory>

@@ -13,7 +13,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "base/program_folder.h"
 #include "file_names.h"
+#include "format/datetime.h"
 #include "logbook/columns.h"
 #include "replay/units.h"
 
@@ -120,7 +122,7 @@ QVariant LogbookModel::data(const QModelIndex& index, int role) const {
     if (role == kSortRole) return v ? QVariant(*v) : QVariant();
     if (!v) return {};
     switch (c.quantity) {
-        case Quantity::Time: return QString::fromStdString(IsoTime(int64_t(*v))).replace('T', ' ');
+        case Quantity::Time: return QString::fromStdString(IsoText(UnixTimeParts(int64_t(*v)))).replace('T', ' ');
         case Quantity::Duration: return Duration(*v);
         default: {
             const Shown s = ShownAs(c.quantity, units_);
@@ -366,7 +368,7 @@ bool LogbookWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void LogbookWindow::ExportCsv() {
     FileDialog dialog = kSaveLogbook;
-    dialog.folder = QString::fromStdString(session_.ProgramFolder) + "Exports";
+    dialog.folder = QString::fromStdString(session_.ProgramFolder) + kExportsFolder;
     QString path = prompter_.SaveFile(this, dialog);
     if (path.isEmpty()) return;
     path = WithDefaultExtension(path, dialog.defaultExtension);

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "base/program_folder.h"
 #include "chart/chart_widget.h"
 #include "data_selection_dialog.h"
 #include "elided_label.h"
@@ -23,7 +24,6 @@
 #include "options_dialog.h"
 #include "progress_dialog.h"
 #include "import/recording_kind.h"
-#include "recording_kind.h"
 #include "replay/replay.h"
 #include "settings/settings_file.h"
 
@@ -79,7 +79,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
 
     // An existing folder, or one that cannot be made, is passed over: the commands that
     // need it report the file error.
-    for (const char* name : {"Flights_INT", "Flights_SD", "Exports"}) QDir().mkdir(Folder(name));
+    for (const char* name : kProgramSubfolders) QDir().mkdir(Folder(name));
 
     chart_ = new ChartWidget(session_.chart);
     chart_->setObjectName("Chart1");
@@ -124,7 +124,7 @@ QString MainWindow::Folder(const char* name) const {
     return ShownPath(session_.ProgramFolder) + QString::fromUtf8(name);
 }
 
-QString MainWindow::SettingsPath() const { return Folder("Krelby.INI"); }
+QString MainWindow::SettingsPath() const { return Folder(kSettingsFile); }
 
 QWidget* MainWindow::BuildStatusStrip() {
     auto* panel = new QWidget;
@@ -213,7 +213,7 @@ void MainWindow::Replay(const std::string& path) {
     if (path != session_.CurrentFlightFile) chart_->ShowEverySeries();
     FlightReplay(session_, path);
     // Not one good FlightMessage: the chart is empty and says why here.
-    const bool noData = session_.clock.CurrentSampleTime == 0;
+    const bool noData = session_.CurrentFlightEnd == 0;
     if (noData) ShowNote("No flight data in " + QFileInfo(ShownPath(path)).fileName());
     chart_->SetEmptyHint(noData ? kNoFlightHint : kNothingChartedHint);
 }
@@ -226,7 +226,7 @@ void MainWindow::ShowNote(const QString& note) {
 QString MainWindow::Import(const std::string& path, RecordingKind kind) {
     const ImportResult result =
         ImportRecording(path, kind, session_.ProgramFolder, session_.regional,
-                        session_.checks, session_.clock, session_.progress);
+                        session_.checks, session_.progress);
     RefreshLogbook();
     return QString::fromStdString(result.Message());
 }
@@ -261,7 +261,7 @@ void MainWindow::ExportTrack(const QString& progressLabel, const FileDialog& dia
                              void (*write)(Session&, const std::string&, ReplaySink*)) {
     RunCommand(progressLabel, [this, &dialog, write] {
         if (session_.CurrentFlightFile.empty()) return QString();
-        const QString path = AskSave(prompter_, this, In(dialog, Folder("Exports")));
+        const QString path = AskSave(prompter_, this, In(dialog, Folder(kExportsFolder)));
         if (path.isEmpty()) return QString();
         write(session_, PathBytes(path), &session_.chart);  // the chart stays filled
         return QString();
@@ -342,7 +342,7 @@ void MainWindow::PrintCommand() {
 
 void MainWindow::JpegCommand() {
     RunCommand({}, [this] {
-        const QString path = AskSave(prompter_, this, In(kSaveJpeg, Folder("Exports")));
+        const QString path = AskSave(prompter_, this, In(kSaveJpeg, Folder(kExportsFolder)));
         if (path.isEmpty()) return QString();
         const QSize size = chart_->size();
         if (size.isEmpty()) return QString();  // a chart without area has no picture

@@ -26,11 +26,10 @@ int RunImport(const Args& args) {
                                  "as one); importing it as an SD card recording\n";
         std::fprintf(stderr, text, recording.c_str());
     }
-    SampleClock clock;
     ImportResult result;
     {
         ProgressLine progress(args, "Importing");
-        result = ImportRecording(recording, kind, folder, SystemRegional(), checks, clock,
+        result = ImportRecording(recording, kind, folder, SystemRegional(), checks,
                                  [&progress](uint64_t done, uint64_t total) { progress.Show(done, total); });
     }
     Say(args, result.Message());

@@ -13,6 +13,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/program_folder.h"
 #include "base/system.h"
 #include "cli/cli.h"
 #include "settings/settings_file.h"
@@ -163,14 +164,14 @@ Session FolderSession(const Args& args) {
     session.ProgramFolder = ProgramFolder(args);
     session.regional = SystemRegional();
     std::string remembered;
-    const std::string warning = LoadSettings(session.ProgramFolder + "Krelby.INI", session.settings, remembered);
+    const std::string warning = LoadSettings(session.ProgramFolder + kSettingsFile, session.settings, remembered);
     if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
     return session;
 }
 
 void CreateProgramFolders(const std::string& folder) {
     std::error_code ec;  // an existing folder or a failure is passed over
-    for (const char* sub : {"Flights_INT", "Flights_SD", "Exports"})
+    for (const char* sub : kProgramSubfolders)
         std::filesystem::create_directory(PathOf(folder + sub), ec);
 }
 

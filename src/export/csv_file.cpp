@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "base/file.h"
+#include "base/program_folder.h"
+#include "export/csv_columns.h"
 #include "format/datetime.h"
 #include "replay/value_text.h"
 
@@ -42,7 +44,7 @@ void CsvFile::CsvRow(double time, const CsvColumns& columns) {
 std::string CsvExportPath(const std::string& programFolder, const std::string& flightFile) {
     std::filesystem::path name = PathOf(flightFile).filename();
     name.replace_extension(".CSV");
-    return programFolder + "Exports/" + TextOf(name);
+    return programFolder + kExportsFolder + "/" + TextOf(name);
 }
 
 }  // namespace krelby

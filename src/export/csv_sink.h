@@ -1,7 +1,7 @@
 // The CSV export's consumers of a replay: the columns of the charted items, and the rows.
 #pragma once
 #include "replay/chart_model.h"
-#include "replay/csv_columns.h"
+#include "export/csv_columns.h"
 #include "replay/sink.h"
 #include "settings/records.h"
 

@@ -13,7 +13,7 @@ namespace {
 class TrackPoints : public ReplaySink {
 public:
     explicit TrackPoints(TextFile& file) : file_(file) {}
-    void OnFlightTime(double time) override { time_ = FormatIso(time); }
+    void OnFlightTime(double time) override { time_ = IsoText(DecodeDateTime(time)); }
     void OnGps(const GpsMessage& m) override {
         if (!CarriesPosition(m)) return;
         // 180° east is 180° west: GPX takes longitudes below 180.

@@ -76,6 +76,21 @@ DateTimeParts DecodeDateTime(double t) {
     return p;
 }
 
+DateTimeParts UnixTimeParts(int64_t seconds) {
+    int64_t days = seconds / 86400;
+    int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    DateTimeParts p{};
+    CivilFromDays(days, p.year, p.month, p.day);
+    p.hour = static_cast<int>(rest / 3600);
+    p.minute = static_cast<int>(rest / 60 % 60);
+    p.second = static_cast<int>(rest % 60);
+    return p;
+}
+
 void AppendPadded(std::string& out, int v, int width) {
     char digits[16];
     const unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
@@ -129,25 +144,20 @@ std::string FormatTimeStamp(double t, const Regional& r) {
     return std::string(buf, 19);
 }
 
-std::string IsoText(int year, int month, int day, int hour, int minute, int second) {
+std::string IsoText(const DateTimeParts& p) {
     std::string s;
-    AppendPadded(s, year, 4);
+    AppendPadded(s, p.year, 4);
     s += '-';
-    AppendPadded(s, month, 2);
+    AppendPadded(s, p.month, 2);
     s += '-';
-    AppendPadded(s, day, 2);
+    AppendPadded(s, p.day, 2);
     s += 'T';
-    AppendPadded(s, hour, 2);
+    AppendPadded(s, p.hour, 2);
     s += ':';
-    AppendPadded(s, minute, 2);
+    AppendPadded(s, p.minute, 2);
     s += ':';
-    AppendPadded(s, second, 2);
+    AppendPadded(s, p.second, 2);
     return s;
-}
-
-std::string FormatIso(double t) {
-    const DateTimeParts p = DecodeDateTime(t);
-    return IsoText(p.year, p.month, p.day, p.hour, p.minute, p.second);
 }
 
 }  // namespace krelby

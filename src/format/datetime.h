@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "base/clock.h"
 #include "base/regional.h"
 
 namespace krelby {
@@ -25,12 +24,13 @@ struct DateTimeParts {
     int year, month, day, hour, minute, second, millisecond;
 };
 DateTimeParts DecodeDateTime(double t);
+// The parts of a time in whole seconds since 1970-01-01 (the logbook's times).
+DateTimeParts UnixTimeParts(int64_t seconds);
 
 // "d/m/yy hh:mm:ss" with regional separators; at exactly midnight the time is left out.
 std::string FormatShortDateTime(double t, const Regional& regional);
-// "yyyy-MM-ddThh:nn:ss" (ISO 8601 without a zone).
-std::string FormatIso(double t);
-std::string IsoText(int year, int month, int day, int hour, int minute, int second);
+// "yyyy-MM-ddThh:nn:ss" (ISO 8601 without a zone; the milliseconds are left out).
+std::string IsoText(const DateTimeParts& p);
 // v in decimal digits, with zeros in front up to `width` characters (a '-' counts), like "%0*d"
 // but never touched by the process locale.
 void AppendPadded(std::string& out, int v, int width);

@@ -20,6 +20,16 @@ constexpr uint8_t kSync2 = 0x02;
 // A Frame is L + 20 bytes: 5 header bytes, an (L + 11)-byte body, a 4-byte CRC-32.
 constexpr size_t kFrameOverhead = 20;
 constexpr size_t FrameSize(uint8_t L) { return size_t{L} + kFrameOverhead; }
+constexpr size_t kFrameHeaderSize = 5;
+
+// The header: the two sync bytes, L, L's complement, the FrameType.
+inline void WriteFrameHeader(uint8_t* frame, FrameType type, uint8_t L) {
+    frame[0] = kSync1;
+    frame[1] = kSync2;
+    frame[2] = L;
+    frame[3] = static_cast<uint8_t>(L ^ 0xFF);
+    frame[4] = static_cast<uint8_t>(type);
+}
 
 // Fixed length byte of FrameTypes 1, 2, 3, 30; -1 where any length is taken.
 constexpr int RequiredLength(FrameType t) {

@@ -11,13 +11,7 @@ namespace krelby {
 
 class FrameBuilder {
 public:
-    FrameBuilder(FrameType type, uint8_t L) : bytes_(FrameSize(L), 0) {
-        bytes_[0] = kSync1;
-        bytes_[1] = kSync2;
-        bytes_[2] = L;
-        bytes_[3] = static_cast<uint8_t>(L ^ 0xFF);
-        bytes_[4] = static_cast<uint8_t>(type);
-    }
+    FrameBuilder(FrameType type, uint8_t L) : bytes_(FrameSize(L), 0) { WriteFrameHeader(bytes_.data(), type, L); }
     explicit FrameBuilder(FrameType type)
         : FrameBuilder(type, static_cast<uint8_t>(FrameCapacity(type) - kFrameOverhead)) {}
 

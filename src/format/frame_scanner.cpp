@@ -111,13 +111,9 @@ size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) 
 void FrameScanner::Begin(FrameType t, uint8_t L) {
     type_ = t;
     length_ = L;
-    buffer_[0] = kSync1;
-    buffer_[1] = kSync2;
-    buffer_[2] = L;
-    buffer_[3] = static_cast<uint8_t>(L ^ 0xFF);
-    buffer_[4] = static_cast<uint8_t>(t);
-    gathered_ = 5;
-    toCome_ = size_t{L} + 15;
+    WriteFrameHeader(buffer_.data(), t, L);
+    gathered_ = kFrameHeaderSize;
+    toCome_ = FrameSize(L) - kFrameHeaderSize;
     state_ = 5;
 }
 

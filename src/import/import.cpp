@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/program_folder.h"
 #include "format/bytes.h"
 #include "format/frame_scanner.h"
-#include "import/file_io.h"
+#include "import/blocks.h"
+#include "import/flight_file_writer.h"
 #include "import/import_state.h"
 
 namespace krelby {
 namespace {
 
-constexpr size_t kBlockSize = 512;
-constexpr size_t kHeaderSize = 4;
 // 256 KiB per read: the read buffer and the flight file buffer stay in the second-level cache
 // while the Frames are tested and copied. The block is the format's unit.
 constexpr size_t kReadSize = 512 * kBlockSize;
@@ -34,10 +34,10 @@ public:
             if (n == 0) return true;
             for (size_t at = 0; at < n; at += kBlockSize) {
                 const size_t len = std::min(kBlockSize, n - at);
-                if (len <= kHeaderSize) continue;
+                if (len <= kBlockHeaderSize) continue;
                 const uint8_t* block = buffer_.get() + at;
                 if (stopAtEmptyBlock && u32le(block, 0) == 0) return false;
-                scanner_.Feed(block + kHeaderSize, len - kHeaderSize, state_);
+                scanner_.Feed(block + kBlockHeaderSize, len - kBlockHeaderSize, state_);
             }
             done += n;
             if (progress_) progress_(done, file_.Size());
@@ -54,9 +54,9 @@ public:
             const size_t n = file_.Read(buffer_.get(), capacity_);
             for (size_t at = 0; at < n; at += kBlockSize) {
                 const size_t len = std::min(kBlockSize, n - at);
-                if (len <= kHeaderSize) continue;
-                const uint8_t* p = buffer_.get() + at + kHeaderSize;
-                size_t left = len - kHeaderSize;
+                if (len <= kBlockHeaderSize) continue;
+                const uint8_t* p = buffer_.get() + at + kBlockHeaderSize;
+                size_t left = len - kBlockHeaderSize;
                 // The Frame cut by the end of the file completes byte by byte, so it is known
                 // apart from the Frames the first pass has already seen.
                 while (cutFrame && left > 0) {
@@ -95,16 +95,15 @@ std::string ImportResult::Message() const {
 
 ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
                              const std::string& programFolder, const Regional& regional,
-                             const ChecksumOptions& checks, SampleClock& clock,
-                             const Progress& progress) {
+                             const ChecksumOptions& checks, const Progress& progress) {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const bool sd = kind == RecordingKind::SdCard;
-    clock.CurrentSampleTime = 0.0;  // reset whether or not the recording opens
     InputFile file(recording);
-    const std::string flights = folder + (sd ? "Flights_SD" : "Flights_INT");
+    const char* const flightsName = sd ? kSdFlightsFolder : kInternalFlightsFolder;
+    const std::string flights = folder + flightsName;
     RemoveStaleTemporaryFiles(flights, IsFlightFileName);  // left by an import that was killed
-    ImportState state(folder, sd ? "Flights_SD" : "Flights_INT", regional, clock, file.Size());
+    ImportState state(folder, flightsName, regional, file.Size());
     FrameScanner scanner(checks);
     RecordingPass pass(file, scanner, state, progress);
 

@@ -19,11 +19,10 @@ struct ImportResult {
     std::string Message() const;
 };
 
-// Imports `recording` into programFolder + "Flights_INT" (or "Flights_SD").
+// Imports `recording` into the program folder's Flights_INT (or Flights_SD).
 // Throws krelby::Error with the file error's text; flight files written so far stay whole.
 ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
                              const std::string& programFolder, const Regional& regional,
-                             const ChecksumOptions& checks, SampleClock& clock,
-                             const Progress& progress = {});
+                             const ChecksumOptions& checks, const Progress& progress = {});
 
 }  // namespace krelby

@@ -5,14 +5,11 @@
 namespace krelby {
 
 ImportState::ImportState(const std::string& programFolder, const std::string& folderName,
-                         const Regional& regional, SampleClock& clock, uint64_t recordingSize)
+                         const Regional& regional, uint64_t recordingSize)
     : programFolder_(programFolder),
       folderName_(folderName),
       namer_(programFolder + folderName + "/", regional),
-      clock_(clock),
-      writer_(namer_, recordingSize) {
-    clock_.CurrentSampleTime = 0.0;
-}
+      writer_(namer_, recordingSize) {}
 
 void ImportState::OnFrame(FrameType type, const uint8_t* frame, size_t size) {
     if (type == FrameType::Flight) WriteFlightMessage(frame, size);
@@ -41,8 +38,8 @@ void ImportState::WriteFlightMessage(const uint8_t* frame, size_t size) {
 }
 
 void ImportState::FlightSplitter(double t) {
-    previousSampleTime_ = clock_.CurrentSampleTime;
-    clock_.CurrentSampleTime = t;
+    previousSampleTime_ = currentSampleTime_;
+    currentSampleTime_ = t;
     if (!(t > previousSampleTime_ + kOneMinute || t < previousSampleTime_ - kOneMinute)) return;
     const bool first = !writer_.IsOpen();
     if (!first) {
@@ -68,7 +65,7 @@ void ImportState::CloseFlightFile() {
 }
 
 bool ImportState::WrapDetected() const {
-    return flightCount_ >= 2 && firstFlightTime_ - kFiveSeconds > clock_.CurrentSampleTime;
+    return flightCount_ >= 2 && firstFlightTime_ - kFiveSeconds > currentSampleTime_;
 }
 
 }  // namespace krelby

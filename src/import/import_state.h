@@ -7,7 +7,7 @@
 
 #include "format/datetime.h"
 #include "format/frame_scanner.h"
-#include "import/file_io.h"
+#include "import/flight_file_writer.h"
 #include "import/flight_file_name.h"
 
 namespace krelby {
@@ -16,7 +16,7 @@ class ImportState : public FrameHandler {
 public:
     // `folderName` is "Flights_INT" or "Flights_SD"; `programFolder` ends in '/'.
     ImportState(const std::string& programFolder, const std::string& folderName,
-                const Regional& regional, SampleClock& clock, uint64_t recordingSize);
+                const Regional& regional, uint64_t recordingSize);
 
     void OnFrame(FrameType type, const uint8_t* frame, size_t size) override;
     // The second pass ends when its first clock jump has closed the last flight file.
@@ -45,10 +45,11 @@ private:
     std::string programFolder_, folderName_;
     FlightFileNamer namer_;
     bool firstFlightOpen_ = false;  // the flight being written is the recording's first
-    SampleClock& clock_;
     FlightFileWriter writer_;
     int32_t flightCount_ = 0;
     int32_t skippedInvalid_ = 0;
+    // The sample clock: the time of the last FlightMessage taken, and of the one before.
+    double currentSampleTime_ = 0.0;
     double previousSampleTime_ = 0.0;
     double firstFlightTime_ = 0.0;
     std::string firstFlightName_;  // relative to the program folder

@@ -4,6 +4,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "format/datetime.h"
 #include "replay/value_text.h"
 
 namespace krelby {
@@ -72,7 +73,7 @@ const std::vector<LogbookColumn>& LogbookColumns() { return kColumns; }
 std::string LogbookText(const LogbookColumn& column, const FlightSummary& summary) {
     const std::optional<double> v = column.get(summary);
     if (!v) return {};
-    if (column.quantity == Quantity::Time) return IsoTime(static_cast<int64_t>(*v));
+    if (column.quantity == Quantity::Time) return IsoText(UnixTimeParts(static_cast<int64_t>(*v)));
     std::string text = DecimalText(*v, column.decimals);
     // A value that rounds to zero is written without a sign.
     if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/program_folder.h"
+
 namespace krelby {
 
 namespace fs = std::filesystem;
@@ -23,7 +25,7 @@ bool HasFlightExtension(const std::string& name) {
 
 std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::string& kinds) {
     std::vector<FlightFile> out;
-    for (const char* sub : {"Flights_INT", "Flights_SD"}) {
+    for (const char* sub : kFlightFolders) {
         std::error_code ec;
         for (fs::directory_iterator it(PathOf(folder + sub), ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = TextOf(it->path().filename());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/program_folder.h"  // kLogbookDatabase, the database's file name
 #include "logbook/summary.h"
 
 namespace krelby {
@@ -30,9 +31,6 @@ struct LogbookOptions {
     // A flight that cannot be read, or a database that cannot be used.
     std::function<void(const std::string&)> warn;
 };
-
-// The database's file name in the program folder.
-inline constexpr const char* kLogbookDatabase = "Logbook.sqlite";
 
 // Every flight of the flight files in Flights_INT and Flights_SD, one entry for its copies
 // (JoinCopies). The database is only a cache: missing or of an older version, it is made

@@ -32,19 +32,6 @@ constexpr double kRadiansPerUnit = std::numbers::pi / 180.0 / 180000.0;
 
 }  // namespace
 
-std::string IsoTime(int64_t seconds) {
-    int64_t days = seconds / 86400;
-    int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    int y = 0, mo = 0, d = 0;
-    CivilFromDays(days, y, mo, d);
-    return IsoText(y, mo, d, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
-                   static_cast<int>(rest % 60));
-}
-
 void SummarySink::OnBegin() {
     s_ = {};
     pendingFlight_ = nullptr;

@@ -68,7 +68,4 @@ private:
 // The summary of a flight file; throws krelby::Error when it cannot be opened or read.
 FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds);
 
-// "YYYY-MM-DDTHH:MM:SS" of seconds since 1970-01-01.
-std::string IsoTime(int64_t seconds);
-
 }  // namespace krelby

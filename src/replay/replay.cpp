@@ -198,7 +198,7 @@ ReplayEnd FlightReplay(InputFile& file, const ReplayInputs& in, std::span<Replay
 
 void FlightReplay(Session& session, const std::string& path, std::span<ReplaySink* const> more) {
     session.CurrentFlightFile = path;
-    session.clock.CurrentSampleTime = 0;
+    session.CurrentFlightEnd = 0;
     InputFile file;
     try {
         file = OpenFlight(path);
@@ -208,7 +208,7 @@ void FlightReplay(Session& session, const std::string& path, std::span<ReplaySin
     }
     std::vector<ReplaySink*> sinks{&session.chart};
     sinks.insert(sinks.end(), more.begin(), more.end());
-    session.clock.CurrentSampleTime = FlightReplay(file, {session.settings, session.checks, &session.progress}, sinks).lastTime;
+    session.CurrentFlightEnd = FlightReplay(file, {session.settings, session.checks, &session.progress}, sinks).lastTime;
 }
 
 }  // namespace krelby

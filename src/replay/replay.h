@@ -39,7 +39,7 @@ inline ReplayEnd FlightReplay(InputFile& flight, const ReplayInputs& inputs, std
 }
 
 // The shown flight: replays `path` into the session's chart (and `more`), makes it the
-// current flight and leaves the clock at its last FlightMessage. The chart is reset also
+// current flight and notes the time of its last FlightMessage. The chart is reset also
 // when the file cannot be opened.
 void FlightReplay(Session& session, const std::string& path, std::span<ReplaySink* const> more);
 inline void FlightReplay(Session& session, const std::string& path, std::initializer_list<ReplaySink*> more = {}) {

@@ -1,5 +1,5 @@
 // The state one run of the window shares between its commands: settings records, the
-// checksum option, the sample clock, the chart model and the flight shown.
+// checksum option, the chart model and the flight shown.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -19,9 +19,9 @@ struct Session {
     Regional regional;
     Settings settings;
     ChecksumOptions checks;
-    SampleClock clock;  // shared by the import and the replay
     ChartModel chart;
     std::string CurrentFlightFile;
+    double CurrentFlightEnd = 0.0;  // its last FlightMessage's time; 0 when it has none
     Progress progress;  // optional
 };
 

@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "replay/csv_columns.h"
-
 namespace krelby {
 
 // Decimal digits, "-" when negative.
@@ -19,9 +17,5 @@ void AppendDecimalText(std::string& out, double x, int decimals);
 std::string DecimalText(double x, int decimals);
 // x to 15 significant digits, trailing zeros dropped (KML coordinates).
 std::string GeneralText(long double x, char decimalSeparator = '.');
-// The text of one CSV value (the position's two numbers joined by a comma). With a comma
-// as decimal separator each real-valued field is written in double quotes, so a row keeps
-// its header's field count. Nothing is appended for an empty value.
-void AppendCsvValueText(std::string& out, const CsvValue& v, char decimalSeparator);
 
 }  // namespace krelby

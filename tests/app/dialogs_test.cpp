@@ -15,7 +15,6 @@
 #include "app/program_folder.h"
 #include "app/prompter.h"
 #include "app/radio_group.h"
-#include "app/recording_kind.h"
 #include "app_test_support.h"
 
 using namespace krelby;
@@ -200,24 +199,6 @@ private slots:
         QCOMPARE(WithDefaultExtension("/x/chart", "JPG"), QString("/x/chart.JPG"));
         QCOMPARE(WithDefaultExtension("/x.d/chart", "JPG"), QString("/x.d/chart.JPG"));
         QCOMPARE(WithDefaultExtension("", "JPG"), QString());
-    }
-
-    void droppedRecordingsAreTakenForTheirKind() {
-        QTemporaryDir dir;
-        const auto kind = [&](const QString& name, QByteArray bytes) {
-            QFile f(dir.filePath(name));
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes);
-            f.close();
-            return GuessRecordingKind(f.fileName().toStdString());
-        };
-        QByteArray block(512, '\x07');
-        QByteArray zero(512, '\0');
-        QCOMPARE(kind("Zelvo.rec", block), RecordingKind::SdCard);
-        QCOMPARE(kind("a.DAT", block + block + zero + block), RecordingKind::SdCard);
-        QCOMPARE(kind("b.DAT", block + block.left(300)), RecordingKind::Internal);
-        QCOMPARE(kind("c.DAT", zero + zero), RecordingKind::Internal);
-        QCOMPARE(kind("d.DAT", block + zero.left(4)), RecordingKind::Internal);  // too short to count
     }
 };
 

@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(run.window().FlightLabel()->text(), flight);
         QVERIFY(run.session().settings.selection.Ticked(1));
         QCOMPARE(run.session().chart.SlotsInChart(), 0);
-        QCOMPARE(run.session().clock.CurrentSampleTime, 0.0);
+        QCOMPARE(run.session().CurrentFlightEnd, 0.0);
     }
 
     // Size, place and the maximised state come back at the next start, from the per-user

@@ -44,8 +44,7 @@ TEST(FileLayer, FoldersNamedBeyondAsciiImportAndExport) {
     for (size_t at = 0; at < stream.size(); at += 508) recording += std::string("\x01\x02\x03\x04", 4) + stream.substr(at, 508);
     std::ofstream(U8(folder + "ZelvoBB.DAT"), std::ios::binary) << recording;
 
-    SampleClock clock;
-    EXPECT_EQ(ImportRecording(folder + "ZelvoBB.DAT", RecordingKind::Internal, folder, {}, {}, clock).FlightCount, 1);
+    EXPECT_EQ(ImportRecording(folder + "ZelvoBB.DAT", RecordingKind::Internal, folder, {}, {}).FlightCount, 1);
     const std::string flight = folder + "Flights_INT/5-3-14 100000.FLT";
     EXPECT_EQ(Read(U8(flight)), stream);
 

@@ -71,8 +71,7 @@ struct Reimport : ::testing::Test {
         ASSERT_EQ(opened, reference.size() + 1);  // the first flight was joined to the last
     }
     Files Import(const Progress& progress = {}) {
-        SampleClock clock;
-        opened = size_t(ImportRecording(recording, RecordingKind::Internal, folder.path(), {}, {}, clock, progress).FlightCount);
+        opened = size_t(ImportRecording(recording, RecordingKind::Internal, folder.path(), {}, {}, progress).FlightCount);
         return Listing(flights);
     }
     size_t opened = 0;
@@ -390,8 +389,7 @@ TEST(CsvCliMemory, StaysFlatForALongFlight) {
     o.secondsPerFlight = 40 * 3600;
     o.engineMonitors = 4;
     gen::WriteRecording(folder / "rec.dat", o);
-    SampleClock clock;
-    ImportRecording(folder / "rec.dat", RecordingKind::Internal, folder.path(), {}, {}, clock);
+    ImportRecording(folder / "rec.dat", RecordingKind::Internal, folder.path(), {}, {});
     fs::remove(folder / "rec.dat");
     std::string flight;
     for (const auto& e : fs::directory_iterator(folder / "Flights_INT")) flight = e.path();

@@ -119,3 +119,16 @@ TEST(DateTime, FormatsWithRegionalSeparators) {
     EXPECT_EQ(*EncodeDate(1899, 12, 30), 0.0);
     EXPECT_EQ(*EncodeDate(1900, 1, 1), 2.0);
 }
+
+TEST(DateTime, IsoTextOfDaysAndOfUnixSeconds) {
+    const double t = *EncodeDate(2014, 3, 5) + *EncodeTime(9, 41, 7, 600);
+    EXPECT_EQ(IsoText(DecodeDateTime(t)), "2014-03-05T09:41:07");  // milliseconds left out
+    EXPECT_EQ(IsoText(DecodeDateTime(0.0)), "1899-12-30T00:00:00");
+    struct Case { int64_t seconds; const char* text; } cases[] = {
+        {0, "1970-01-01T00:00:00"},
+        {-1, "1969-12-31T23:59:59"},  // before 1970 the day still starts at midnight
+        {1394012467, "2014-03-05T09:41:07"},
+        {951782400, "2000-02-29T00:00:00"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsoText(UnixTimeParts(c.seconds)), c.text) << c.seconds;
+}

@@ -52,9 +52,8 @@ TEST(Golden, ImportReplayAndExportsMatchTheReferences) {
     ASSERT_FALSE(folder.path().empty());
     const fs::path out = fs::path(folder.path()) / "out";
     fs::create_directories(folder / "Flights_INT");
-    SampleClock clock;
     const ImportResult imported = ImportRecording((kGolden / "ZelvoBB.DAT").string(), RecordingKind::Internal,
-                                                  folder.path(), Regional{}, ChecksumOptions{}, clock);
+                                                  folder.path(), Regional{}, ChecksumOptions{});
     Write(out / "import.txt", imported.Message() + "\n");
 
     std::vector<fs::path> flights;

@@ -16,7 +16,7 @@ size_t OpenFiles() { return size_t(std::distance(fs::directory_iterator("/proc/s
 TEST_F(ImportTest, FileErrorsEndTheImportWithTheirText) {
     WriteFile(root + "rec.dat", Blocks(Flight(0, 3)));
     auto import = [&](const std::string& path) {
-        return [&, path] { ImportRecording(path, RecordingKind::Internal, root, {}, checks, clock); };
+        return [&, path] { ImportRecording(path, RecordingKind::Internal, root, {}, checks); };
     };
     EXPECT_EQ(Text(import(root + "missing.dat")), "File not found: " + root + "missing.dat");
     EXPECT_EQ(Text(import(root + "Flights_SD")), "Is a directory: " + root + "Flights_SD");
@@ -43,7 +43,7 @@ TEST_F(ImportTest, ErrorClosesRecordingAndFlightFile) {
         const rlimit limit{4096, RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &limit);
         const size_t before = OpenFiles();
-        const std::string error = Text([&] { ImportRecording(root + "rec.dat", RecordingKind::Internal, root, {}, checks, clock); });
+        const std::string error = Text([&] { ImportRecording(root + "rec.dat", RecordingKind::Internal, root, {}, checks); });
         return error + (OpenFiles() == before ? "" : " (files left open)");
     });
     EXPECT_EQ(text, "Disk full: " + root + "Flights_INT/5-3-14 110000.FLT");

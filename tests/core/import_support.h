@@ -82,7 +82,7 @@ protected:
 
     ImportResult Import(const Bytes& recording, RecordingKind kind = RecordingKind::Internal, Regional r = {}) {
         WriteFile(root + "rec.dat", recording);
-        return ImportRecording(root + "rec.dat", kind, root, r, checks, clock);
+        return ImportRecording(root + "rec.dat", kind, root, r, checks);
     }
     // Flight file name -> content.
     std::map<std::string, Bytes> Flights(const char* folder = "Flights_INT") {
@@ -116,7 +116,6 @@ protected:
 #endif
     std::string root;
     ChecksumOptions checks;
-    SampleClock clock;
 };
 
 }  // namespace krelby::test

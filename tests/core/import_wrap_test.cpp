@@ -50,7 +50,7 @@ TEST_F(ImportTest, WrapFailingAtTheLastFlightKeepsTheFirstFlight) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{rlim_t(Flight(0, 50).size()), RLIM_INFINITY};  // less than the last flight
         setrlimit(RLIMIT_FSIZE, &limit);
-        return ImportRecording(root + "rec.dat", RecordingKind::Internal, root, {}, checks, clock).Message();
+        return ImportRecording(root + "rec.dat", RecordingKind::Internal, root, {}, checks).Message();
     });
     EXPECT_EQ(said.rfind("Disk full: ", 0), 0u) << said;
     EXPECT_EQ(Flights().at("5-3-14 100000.FLT"), Flight(0, 10));

@@ -6,7 +6,7 @@
 
 #include "format/frame.h"
 #include "replay/chart_model.h"
-#include "replay/csv_columns.h"
+#include "export/csv_columns.h"
 #include "replay/data_items.h"
 
 using namespace krelby;

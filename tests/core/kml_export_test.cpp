@@ -53,9 +53,9 @@ TEST_F(KmlExportTest, CommaDecimalSeparatorStillWritesFullStops) {
     EXPECT_EQ(Name(doc), "2024.03.14 10:02:03");
 }
 
-// The name is the flight's own time, whatever an earlier import or replay left in the clock.
+// The name is the flight's own time, whatever an earlier replay left in the session.
 TEST_F(KmlExportTest, NameNamesTheFlightExported) {
-    session.clock.CurrentSampleTime = 12345.5;  // left by an earlier import
+    session.CurrentFlightEnd = 12345.5;  // left by an earlier replay
     Flight({FlightAt(0, 0).Sealed(), GpsAt(0, 0, 0).Sealed(), FlightAt(7, 30).Sealed(), FlightAt(8, 0).BadCrc()});
     EXPECT_EQ(Name(Export()), "2024/03/14 10:07:30");
 

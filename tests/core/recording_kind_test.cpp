@@ -43,6 +43,31 @@ TEST_F(ImportTest, BlockHeadersTellTheRecordingKind) {
     EXPECT_EQ(RecordingKindOfHeaders(root + "fifo"), std::nullopt);  // and does not wait for a writer
 }
 
+TEST_F(ImportTest, ARecordingOpenedWithoutAChoiceIsTakenByItsNameThenItsHeaders) {
+    const Bytes sd = Cat({Block(7), Block(8), Block(0), Block(7)});
+    const Bytes internal = Cat({Block(7), Bytes(300, 0x07)});
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        RecordingKind kind;
+    } cases[] = {
+        {"Zelvo.rec", internal, RecordingKind::SdCard},  // the name decides, in any case
+        {"a.DAT", sd, RecordingKind::SdCard},
+        {"b.DAT", internal, RecordingKind::Internal},
+        {"c.DAT", Cat({Block(0), Block(0)}), RecordingKind::Internal},
+        {"d.DAT", Cat({Block(7), Bytes(4, 0)}), RecordingKind::Internal},  // too short to count
+        {"e.rec.DAT", internal, RecordingKind::Internal},
+    };
+    for (const Case& c : cases) {
+        WriteFile(root + c.name, c.bytes);
+        EXPECT_EQ(GuessRecordingKind(root + c.name), c.kind) << c.name;
+    }
+    std::filesystem::create_directory(root + "f.rec");
+    WriteFile(root + "f.rec/ZelvoBB", internal);  // a dot in the folder is no extension
+    EXPECT_EQ(GuessRecordingKind(root + "f.rec/ZelvoBB"), RecordingKind::Internal);
+    EXPECT_EQ(GuessRecordingKind(root + "missing.DAT"), RecordingKind::Internal);  // its import says why
+}
+
 TEST_F(ImportTest, CliImportWarnsOfTheOtherKindAndImportsAsTold) {
     const Bytes internal = Blocks(Flight(0, 3));
     const Bytes sd = Cat({internal, Bytes(512, 0)});

@@ -59,7 +59,7 @@ TEST_F(ReplayTest, ClockComesOnlyFromGoodFlightMessages) {
             FlightAt(0, 12).u8(32, 24).Sealed(),  // hour 24
             Gps(4), FlightAt(1, 60).Sealed(), Gps(5)});
     EXPECT_EQ(Slot(0).xs, (std::vector<double>{0, TimeAt(0, 0), TimeAt(0, 0), TimeAt(0, 0), TimeAt(1, 59)}));
-    EXPECT_EQ(session.clock.CurrentSampleTime, TimeAt(1, 59));
+    EXPECT_EQ(session.CurrentFlightEnd, TimeAt(1, 59));
 }
 
 TEST_F(ReplayTest, ChecksumsAndMonitorNumbers) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "export/csv_columns.h"
 #include "replay/value_text.h"
 
 using namespace krelby;

@@ -34,11 +34,7 @@ uint16_t Tenths360(double deg) { return static_cast<uint16_t>(Fit(Wrap360(deg) *
 size_t Begin(uint8_t* f, FrameType type, uint8_t L) {
     const size_t n = FrameSize(L);
     std::memset(f, 0, n);
-    f[0] = kSync1;
-    f[1] = kSync2;
-    f[2] = L;
-    f[3] = static_cast<uint8_t>(L ^ 0xFF);
-    f[4] = static_cast<uint8_t>(type);
+    WriteFrameHeader(f, type, L);
     return n;
 }
 size_t Seal(uint8_t* f, size_t n) {

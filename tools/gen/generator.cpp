@@ -12,13 +12,13 @@
 #include "format/bytes.h"
 #include "base/error.h"
 #include "format/frame_scanner.h"
+#include "import/blocks.h"
 #include "frames.h"
 #include "stream.h"
 
 namespace krelby::gen {
 namespace {
 
-constexpr uint64_t kBlock = 512, kHeader = 4, kPayload = 508;
 constexpr uint64_t kPurposeWrap = 4, kPurposeSd = 6;
 
 class Output {
@@ -92,20 +92,20 @@ public:
         : out_(out), firstHeader_(firstHeader), ring_(ring) {}
     void Put(const uint8_t* p, size_t n) override {
         while (n > 0) {
-            const size_t take = std::min<size_t>(n, kPayload - fill_);
-            std::memcpy(block_ + kHeader + fill_, p, take);
+            const size_t take = std::min<size_t>(n, kBlockPayloadSize - fill_);
+            std::memcpy(block_ + kBlockHeaderSize + fill_, p, take);
             fill_ += take;
             p += take;
             n -= take;
-            if (fill_ == kPayload) Flush();
+            if (fill_ == kBlockPayloadSize) Flush();
         }
     }
     // The last block stays short unless `pad` fills it up with zeros.
     void Finish(bool pad) {
         if (fill_ == 0) return;
         if (pad) {
-            std::memset(block_ + kHeader + fill_, 0, kPayload - fill_);
-            fill_ = kPayload;
+            std::memset(block_ + kBlockHeaderSize + fill_, 0, kBlockPayloadSize - fill_);
+            fill_ = kBlockPayloadSize;
         }
         Flush();
     }
@@ -123,8 +123,8 @@ private:
             else keep = index_ >= ring_.totalBlocks - ring_.wrapBlock;
         }
         if (keep) {
-            out_.WriteAt(fileBlock * kBlock, block_, kHeader + fill_);
-            written_ += kHeader + fill_;
+            out_.WriteAt(fileBlock * kBlockSize, block_, kBlockHeaderSize + fill_);
+            written_ += kBlockHeaderSize + fill_;
         }
         ++index_;
         fill_ = 0;
@@ -133,7 +133,7 @@ private:
     Output& out_;
     uint32_t firstHeader_;
     Ring ring_;
-    uint8_t block_[kBlock];
+    uint8_t block_[kBlockSize];
     size_t fill_ = 0;
     uint64_t index_ = 0, written_ = 0;
 };
@@ -204,8 +204,8 @@ void PlanWrap(const RecordingOptions& o, Ring& ring, ClockSkip& skip, int& gapSe
     const uint64_t start = measure.LastFlightStart(), end = measure.Offset();
     Rng rng = Rng::Derived(o.seed, kPurposeWrap);
     const double at = rng.Range(0.55, 0.8);
-    const uint64_t w = (start + static_cast<uint64_t>(static_cast<double>(end - start) * at)) / kPayload * kPayload;
-    ring = {true, w / kPayload, (end + kPayload - 1) / kPayload};
+    const uint64_t w = (start + static_cast<uint64_t>(static_cast<double>(end - start) * at)) / kBlockPayloadSize * kBlockPayloadSize;
+    ring = {true, w / kBlockPayloadSize, (end + kBlockPayloadSize - 1) / kBlockPayloadSize};
     const char* tooShort = "The flights are too short to wrap the recording; give them more seconds";
     if (w <= start || ring.totalBlocks - ring.wrapBlock > ring.wrapBlock) throw Error(tooShort);
 
@@ -249,9 +249,9 @@ uint64_t WriteSdTail(const RecordingOptions& o, Output& out, uint64_t pos) {
     const int blocks = 1 + rng.Int(2, 6);
     AircraftState stale;
     const CivilTime old{std::max(2000, o.startYear - 1), 3, 2, 11, 5, 0};
-    uint8_t block[kBlock];
+    uint8_t block[kBlockSize];
     for (int b = 0; b < blocks; ++b) {
-        for (uint64_t i = 0; i < kBlock; ++i) block[i] = static_cast<uint8_t>(rng.Next());
+        for (uint64_t i = 0; i < kBlockSize; ++i) block[i] = static_cast<uint8_t>(rng.Next());
         uint32_t header = b == 0 ? 0 : static_cast<uint32_t>(rng.Next());
         if (b > 0 && header == 0) header = 1;
         put32le(block, 0, header);
@@ -260,11 +260,11 @@ uint64_t WriteSdTail(const RecordingOptions& o, Output& out, uint64_t pos) {
             t.second = rng.Int(0, 59);
             uint8_t frame[kMaxFrameCapacity];
             const size_t n = EncodeFlight(frame, stale, t);
-            std::memcpy(block + kHeader + rng.Int(0, static_cast<int>(kPayload - n)), frame, n);
+            std::memcpy(block + kBlockHeaderSize + rng.Int(0, static_cast<int>(kBlockPayloadSize - n)), frame, n);
         }
-        out.WriteAt(pos + b * kBlock, block, kBlock);
+        out.WriteAt(pos + b * kBlockSize, block, kBlockSize);
     }
-    return static_cast<uint64_t>(blocks) * kBlock;
+    return static_cast<uint64_t>(blocks) * kBlockSize;
 }
 
 void Produce(const RecordingOptions& o, Output& out, RecordingStats& stats) {
@@ -299,10 +299,10 @@ std::vector<uint8_t> FrameStream(const RecordingOptions& options, RecordingStats
     const std::vector<uint8_t> file = Recording(options, stats);
     std::vector<uint8_t> stream;
     stream.reserve(file.size());
-    for (size_t at = 0; at + kHeader < file.size(); at += kBlock) {
+    for (size_t at = 0; at + kBlockHeaderSize < file.size(); at += kBlockSize) {
         if (options.sdCard && u32le(file.data(), at) == 0) break;
-        const size_t end = std::min<size_t>(file.size(), at + kBlock);
-        stream.insert(stream.end(), file.begin() + static_cast<ptrdiff_t>(at + kHeader),
+        const size_t end = std::min<size_t>(file.size(), at + kBlockSize);
+        stream.insert(stream.end(), file.begin() + static_cast<ptrdiff_t>(at + kBlockHeaderSize),
                       file.begin() + static_cast<ptrdiff_t>(end));
     }
     return stream;

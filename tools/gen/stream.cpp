@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "flight_model.h"
 #include "frames.h"
+#include "import/blocks.h"
 
 namespace krelby::gen {
 namespace {
@@ -30,7 +31,7 @@ void StreamGenerator::Run(const ClockSkip& skip) {
             if (o_.targetBytes == 0) break;
             // A wrapped file ends inside its newest flight, so count only what lies before it.
             const uint64_t basis = o_.wrap ? lastFlightStart_ : offset_;
-            if (f > 0 && basis * 512 / 508 >= o_.targetBytes) break;
+            if (f > 0 && basis * kBlockSize / kBlockPayloadSize >= o_.targetBytes) break;
         }
         Rng rng = Rng::Derived(o_.seed, kPurposeFlight + static_cast<uint64_t>(f));
         const FlightPlan plan = MakePlan(rng, seconds);

@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "base/program_folder.h"
 #include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/logbook_window.h"
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
 
     prompter.answers.enqueue(QFileInfo(argv[1]).absoluteFilePath());
     window.ImportInternal();
-    QFileInfoList flights = QDir(folder.path() + "/Flights_INT").entryInfoList({"*.FLT"}, QDir::Files, QDir::Size);
+    QFileInfoList flights = QDir(folder.path() + "/" + krelby::kInternalFlightsFolder).entryInfoList({"*.FLT"}, QDir::Files, QDir::Size);
     if (!flights.isEmpty()) {
         prompter.answers.enqueue(flights.first().absoluteFilePath());
         window.FlightCommand();

@@ -1,5 +1,6 @@
-// CsvColumnNames and CsvValueTexts, indexed by CsvColumn 0..212. Values are kept as
-// numbers with their text form and turned into text only when a row is written.
+// The CSV file's 213 columns (a data item's `column`): each one's header name and its value
+// in the current row. Values are kept as numbers with their text form and turned into text
+// only when a row is written (AppendCsvValueText).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -52,5 +53,10 @@ public:
         c.real2 = longitude;
     }
 };
+
+// The text of one CSV value (the position's two numbers joined by a comma). With a comma
+// as decimal separator each real-valued field is written in double quotes, so a row keeps
+// its header's field count. Nothing is appended for an empty value.
+void AppendCsvValueText(std::string& out, const CsvValue& v, char decimalSeparator);
 
 }  // namespace krelby

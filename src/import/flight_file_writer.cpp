@@ -1,4 +1,4 @@
-#include "import/file_io.h"
+#include "import/flight_file_writer.h"
 
 #include <algorithm>
 #include <cerrno>
