@@ -70,11 +70,14 @@ constexpr int kChoices = 3;  // the longest Options list
 // Row of each quantity and choice; the last slot is the recorded unit.
 constexpr auto kIndex = [] {
     std::array<std::array<uint8_t, kChoices + 1>, kUnitQuantities> index{};
-    for (size_t i = 0; i < std::size(kRows); ++i)
-        if (kRows[i].choice == kRecorded) index[static_cast<size_t>(kRows[i].quantity)].fill(static_cast<uint8_t>(i));
-    for (size_t i = 0; i < std::size(kRows); ++i)
-        if (kRows[i].choice != kRecorded)
-            index[static_cast<size_t>(kRows[i].quantity)][static_cast<size_t>(kRows[i].choice)] = static_cast<uint8_t>(i);
+    for (size_t i = 0; i < std::size(kRows); ++i) {
+        auto& rows = index[static_cast<size_t>(kRows[i].quantity)];
+        if (kRows[i].choice == kRecorded) rows.fill(static_cast<uint8_t>(i));
+    }
+    for (size_t i = 0; i < std::size(kRows); ++i) {
+        auto& rows = index[static_cast<size_t>(kRows[i].quantity)];
+        if (kRows[i].choice != kRecorded) rows[static_cast<size_t>(kRows[i].choice)] = static_cast<uint8_t>(i);
+    }
     return index;
 }();
 
