@@ -88,15 +88,17 @@ constexpr int16_t UnitSettings::*kSettings[kUnitQuantities] = {
     &UnitSettings::OilP,
 };
 
-// The recorded unit itself, or a choice that converts nothing.
-bool Unchanged(const UnitRow& r) { return r.multiplier == 1 && r.divisor == 1 && r.offset == 0; }
+// The rows that convert nothing (the recorded unit, or a choice equal to it), told once.
+constexpr auto kUnchanged = [] {
+    std::array<bool, std::size(kRows)> unchanged{};
+    for (size_t i = 0; i < std::size(kRows); ++i)
+        unchanged[i] = kRows[i].multiplier == 1 && kRows[i].divisor == 1 && kRows[i].offset == 0;
+    return unchanged;
+}();
+bool Unchanged(const UnitRow& r) { return kUnchanged[static_cast<size_t>(&r - kRows)]; }
 
-// x * multiplier / divisor in long double; a factor of 1 is skipped, as it changes nothing.
-long double Scaled(long double x, const UnitRow& r) {
-    if (r.multiplier != 1) x *= r.multiplier;
-    if (r.divisor != 1) x /= r.divisor;
-    return x;
-}
+// x * multiplier / divisor in long double (a multiplier or divisor of 1 changes no bit).
+long double Scaled(long double x, const UnitRow& r) { return x * r.multiplier / r.divisor; }
 
 // Nearest integer, halves to even (the default rounding mode), from a wide product.
 int32_t RoundHalfEven(long double x) { return static_cast<int32_t>(std::rintl(x)); }
