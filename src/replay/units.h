@@ -38,7 +38,7 @@ constexpr int kUnitQuantities = static_cast<int>(UnitQuantity::LogbookPressure) 
 int16_t UnitSettings::*SettingOf(UnitQuantity q);
 
 // One unit a quantity is shown in. A value in the recorded unit becomes
-// value x multiplier / divisor + offset in this one; multiplier and divisor are kept apart
+// value * multiplier / divisor + offset in this one; multiplier and divisor are kept apart
 // so that each conversion forms its product and quotient in that order.
 struct UnitRow {
     static constexpr int16_t kRecorded = -1;
