@@ -31,22 +31,23 @@ struct Shown {
     int decimals = 0;
 };
 
-// The one table of the units shown: a figure in the units chosen in Options (the summary
-// keeps ft, kt, fpm, °C, bar, litres); a temperature difference takes no offset.
+// A difference of two values (a spread) takes the factor without the offset.
+Shown ShownIn(UnitQuantity q, const UnitSettings& u, bool difference = false) {
+    const UnitRow& r = ShownUnit(q, u);
+    return {QString::fromUtf8(r.symbol.data(), qsizetype(r.symbol.size())), r.Factor(),
+            difference ? 0.0 : r.offset, r.decimals};
+}
+
+// A figure in the units chosen in Options (the summary keeps ft, kt, fpm, °C, bar, litres).
 Shown ShownAs(Quantity q, const UnitSettings& u) {
-    const TemperatureScale t = TemperatureScaleOf(u);
-    const QString degrees = u.Temp == 1 ? "°F" : "°C";
     switch (q) {
-        case Quantity::Altitude: return u.Altitude == 1 ? Shown{"m", 1 / 3.28083} : Shown{"ft"};
-        case Quantity::Speed:
-            if (u.Speed == 0) return {"mph", 1.852 / 1.609344, 0, 1};
-            if (u.Speed == 1) return {"km/h", 1.852, 0, 1};
-            return {"kt", 1, 0, 1};
-        case Quantity::VerticalSpeed: return u.VSI == 1 ? Shown{"m/s", 0.00508, 0, 2} : Shown{"fpm"};
-        case Quantity::Temperature: return {degrees, t.Difference(1), t.Value(0)};
-        case Quantity::TemperatureDifference: return {degrees, t.Difference(1), 0};
-        case Quantity::Pressure: return u.OilP == 1 ? Shown{"psi", 14.50377, 0, 1} : Shown{"bar", 1, 0, 2};
-        case Quantity::Fuel: return u.LiqQ == 1 ? Shown{"gal", 0.2641721, 0, 1} : Shown{"l", 1, 0, 1};
+        case Quantity::Altitude: return ShownIn(UnitQuantity::Altitude, u);
+        case Quantity::Speed: return ShownIn(UnitQuantity::LogbookSpeed, u);
+        case Quantity::VerticalSpeed: return ShownIn(UnitQuantity::LogbookVerticalSpeed, u);
+        case Quantity::Temperature: return ShownIn(UnitQuantity::Temperature, u);
+        case Quantity::TemperatureDifference: return ShownIn(UnitQuantity::Temperature, u, true);
+        case Quantity::Pressure: return ShownIn(UnitQuantity::LogbookPressure, u);
+        case Quantity::Fuel: return ShownIn(UnitQuantity::LiquidQuantity, u);
         case Quantity::Distance: return {"nm", 1, 0, 1};
         case Quantity::Acceleration: return {"g", 1, 0, 2};
         case Quantity::Rpm: return {"rpm"};

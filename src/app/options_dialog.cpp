@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "radio_group.h"
+#include "replay/units.h"
 
 namespace krelby {
 namespace {
@@ -17,26 +18,30 @@ namespace {
 const QStringList kColorNames = {"yellow", "green", "blue", "red", "black", "purple", "grey"};
 const QStringList kOpacityNames = {"fully opaque", "half", "fully transparent"};
 
-struct UnitRow {
+// The Units page: a list for each setting the user chooses, its items the table's captions.
+struct UnitList {
     const char* label;
     int control;  // ComboBox number
-    int16_t UnitSettings::*field;
-    QStringList items;
+    UnitQuantity quantity;
 };
 
-const std::array<UnitRow, 8>& UnitRows() {
-    static const std::array<UnitRow, 8> rows = {{
-        {"Altitude", 3, &UnitSettings::Altitude, {"Feet", "Meters"}},
-        {"VSI", 4, &UnitSettings::VSI, {"Feet per minute", "Meters per second"}},
-        {"Speed", 5, &UnitSettings::Speed,
-         {"Miles per hour", "Kilometers per hour", "Nautical Miles per hour"}},
-        {"Temperature", 6, &UnitSettings::Temp, {"Celsius", "Fahrenheit"}},
-        {"Engine Pressures", 7, &UnitSettings::OilP, {"Bar", "PSI"}},
-        {"Manifold Pressure", 8, &UnitSettings::MAP, {"Millibars", "\"HG"}},
-        {"Liquid Quantity", 10, &UnitSettings::LiqQ, {"Liters", "US Gallons"}},
-        {"Atmospheric Pressure", 11, &UnitSettings::Baro, {"Millibars", "\"HG"}},
-    }};
-    return rows;
+constexpr std::array<UnitList, 8> kUnitLists = {{
+    {"Altitude", 3, UnitQuantity::Altitude},
+    {"VSI", 4, UnitQuantity::VerticalSpeed},
+    {"Speed", 5, UnitQuantity::Speed},
+    {"Temperature", 6, UnitQuantity::Temperature},
+    {"Engine Pressures", 7, UnitQuantity::EnginePressure},
+    {"Manifold Pressure", 8, UnitQuantity::ManifoldPressure},
+    {"Liquid Quantity", 10, UnitQuantity::LiquidQuantity},
+    {"Atmospheric Pressure", 11, UnitQuantity::BaroPressure},
+}};
+
+QStringList Captions(UnitQuantity q) {
+    QStringList items;
+    for (const UnitRow& row : UnitRows())
+        if (row.quantity == q && row.choice != UnitRow::kRecorded)
+            items << QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size()));
+    return items;
 }
 
 QComboBox* List(int number, const QStringList& items) {
@@ -125,10 +130,10 @@ QWidget* OptionsDialog::GoogleEarthPage() {
 QWidget* OptionsDialog::UnitsPage() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
-    for (size_t i = 0; i < UnitRows().size(); ++i) {
-        const UnitRow& row = UnitRows()[i];
-        units_[i] = List(row.control, row.items);
-        form->addRow(row.label, units_[i]);
+    for (size_t i = 0; i < kUnitLists.size(); ++i) {
+        const UnitList& list = kUnitLists[i];
+        units_[i] = List(list.control, Captions(list.quantity));
+        form->addRow(list.label, units_[i]);
     }
     return page;
 }
@@ -152,8 +157,8 @@ void OptionsDialog::showEvent(QShowEvent* event) {
 }
 
 void OptionsDialog::LoadControls() {
-    for (size_t i = 0; i < UnitRows().size(); ++i)
-        units_[i]->setCurrentIndex(settings_.units.*UnitRows()[i].field);
+    for (size_t i = 0; i < kUnitLists.size(); ++i)
+        units_[i]->setCurrentIndex(settings_.units.*SettingOf(kUnitLists[i].quantity));
     for (int k = 0; k < kThermocoupleCount; ++k)
         thermocouples_[k]->SetItemIndex(settings_.thermocouples[k]);
     const KmlStyle& kml = settings_.kml;
@@ -167,8 +172,8 @@ void OptionsDialog::LoadControls() {
 }
 
 void OptionsDialog::StoreControls() {
-    for (size_t i = 0; i < UnitRows().size(); ++i)
-        settings_.units.*UnitRows()[i].field = static_cast<int16_t>(units_[i]->currentIndex());
+    for (size_t i = 0; i < kUnitLists.size(); ++i)
+        settings_.units.*SettingOf(kUnitLists[i].quantity) = static_cast<int16_t>(units_[i]->currentIndex());
     for (int k = 0; k < kThermocoupleCount; ++k) {
         const int kind = thermocouples_[k]->ItemIndex();
         settings_.thermocouples[k] = kind < 0 ? uint8_t{Other} : static_cast<uint8_t>(kind);

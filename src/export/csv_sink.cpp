@@ -18,7 +18,7 @@ void CsvColumnsSink::OnItem(const DataItem& item, double, const ItemValue& v) {
 void CsvColumnsSink::OnGps(const GpsMessage& m) {
     if (!settings_.selection.Ticked(kPositionCheckBox)) return;
     csv_.SetName(kPositionColumn, kPositionColumnName);
-    csv_.SetPosition(kPositionColumn, m.Latitude() / 180000.0, m.Longitude() / 180000.0);
+    csv_.SetPosition(kPositionColumn, PositionDegrees(m.Latitude()), PositionDegrees(m.Longitude()));
 }
 
 void CsvRowsSink::OnFlightTime(double time) {

@@ -5,6 +5,7 @@
 #include "format/datetime.h"
 #include "format/messages.h"
 #include "replay/replay.h"
+#include "replay/units.h"
 #include "replay/value_text.h"
 
 namespace krelby {
@@ -17,13 +18,13 @@ public:
     void OnGps(const GpsMessage& m) override {
         if (!CarriesPosition(m)) return;
         // 180° east is 180° west: GPX takes longitudes below 180.
-        const double lon = m.Longitude() == 180 * 180000 ? -180.0 : m.Longitude() / 180000.0;
+        const double lon = m.Longitude() == 180 * kPositionUnitsPerDegree ? -180.0 : PositionDegrees(m.Longitude());
         std::string line = "      <trkpt lat=\"";
-        AppendDecimalText(line, m.Latitude() / 180000.0, 7);
+        AppendDecimalText(line, PositionDegrees(m.Latitude()), 7);
         line += "\" lon=\"";
         AppendDecimalText(line, lon, 7);
         line += "\"><ele>";
-        AppendDecimalText(line, static_cast<double>(m.GPSAltitude() / 3.28083L), 2);
+        AppendDecimalText(line, static_cast<double>(m.GPSAltitude() / kFeetPerMetre), 2);
         line += "</ele>";
         // Before the first FlightMessage there is no time to give.
         if (!time_.empty()) line += "<time>" + time_ + "</time>";

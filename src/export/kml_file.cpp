@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "format/datetime.h"
 #include "format/messages.h"
+#include "replay/units.h"
 #include "replay/value_text.h"
 
 namespace krelby {
@@ -55,9 +56,9 @@ std::string KmlColor(uint8_t opacity, uint8_t defaultOpacity, uint8_t color, uin
 }
 
 std::string KmlCoordinateText(int32_t latitude, int32_t longitude, int32_t gpsAltitudeFeet) {
-    const double lon = longitude / 180000.0;
-    const double lat = latitude / 180000.0;
-    const long double metres = static_cast<long double>(gpsAltitudeFeet) / 3.28083L;
+    const double lon = PositionDegrees(longitude);
+    const double lat = PositionDegrees(latitude);
+    const long double metres = static_cast<long double>(gpsAltitudeFeet) / kFeetPerMetre;
     std::string line = "  ";
     line += GeneralText(lon);
     line += ',';

@@ -186,12 +186,17 @@ public:
     int16_t GLSV_Dev() const { return i16le(f_, kGLSV_Dev); }
 };
 
-// Whether a GpsMessage carries a position: not both coordinates 0, and on the globe
-// (degrees = value / 180000). Tracks and distances skip the others rather than join them.
+// Latitudes and longitudes are recorded in 1/180000 degree.
+constexpr int32_t kPositionUnitsPerDegree = 180000;
+inline double PositionDegrees(int32_t v) { return v / static_cast<double>(kPositionUnitsPerDegree); }
+
+// Whether a GpsMessage carries a position: not both coordinates 0, and on the globe.
+// Tracks and distances skip the others rather than join them.
 inline bool CarriesPosition(const GpsMessage& m) {
+    constexpr int64_t kDegree = kPositionUnitsPerDegree;
     const int64_t lat = m.Latitude(), lon = m.Longitude();
-    return !(lat == 0 && lon == 0) && lat >= -90 * 180000 && lat <= 90 * 180000 && lon >= -180 * 180000 &&
-           lon <= 180 * 180000;
+    return !(lat == 0 && lon == 0) && lat >= -90 * kDegree && lat <= 90 * kDegree && lon >= -180 * kDegree &&
+           lon <= 180 * kDegree;
 }
 
 // Real value of a CompressedRate field: hundredths below 15000, tenths above 150 from there.

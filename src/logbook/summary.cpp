@@ -28,7 +28,7 @@ void Min(std::optional<T>& at, T v) {
 }
 
 constexpr double kKnotsPerTenthKmh = 0.1 / 1.852;
-constexpr double kRadiansPerUnit = std::numbers::pi / 180.0 / 180000.0;
+constexpr double kRadiansPerUnit = std::numbers::pi / 180.0 / kPositionUnitsPerDegree;
 
 }  // namespace
 

@@ -376,9 +376,9 @@ ItemValue Evaluate(const DataItem& item, int64_t raw, const UnitSettings& u) {
             const VerticalSpeed v = ConvertVerticalSpeed(item.conv == Conv::VerticalSpeed ? raw : -raw, u);
             s.y = v.value;
             s.integer = v.integer;
-            if (v.isReal) {
+            if (v.decimals > 0) {
                 s.precision = 7;
-                s.decimals = 2;
+                s.decimals = static_cast<uint8_t>(v.decimals);
             }
             break;
         }
@@ -393,6 +393,23 @@ ItemValue Evaluate(const DataItem& item, int64_t raw, const UnitSettings& u) {
 }
 
 }  // namespace
+
+std::optional<UnitQuantity> UnitQuantityOf(const DataItem& item) {
+    switch (item.conv) {
+        case Conv::Altitude: return UnitQuantity::Altitude;
+        // Speeds on their axis; the navigation distances take the same choice.
+        case Conv::Speed: return item.axis == Axis::Speed ? UnitQuantity::Speed : UnitQuantity::Distance;
+        case Conv::VerticalSpeed:
+        case Conv::NegVerticalSpeed: return UnitQuantity::VerticalSpeed;
+        case Conv::Baro: return UnitQuantity::BaroPressure;
+        case Conv::Manifold: return UnitQuantity::ManifoldPressure;
+        case Conv::Temperature: return UnitQuantity::Temperature;
+        case Conv::EnginePressure: return UnitQuantity::EnginePressure;
+        case Conv::FuelFlow: return UnitQuantity::FuelFlow;
+        case Conv::FuelLevel: return UnitQuantity::LiquidQuantity;
+        default: return std::nullopt;
+    }
+}
 
 bool ReadItem(const DataItem& item, const uint8_t* frame, const UnitSettings& units, ItemValue& value) {
     // A field beyond the end of a short Frame is absent: the item is not touched at all.

@@ -3,10 +3,12 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
 #include "replay/sink.h"
+#include "replay/units.h"
 #include "settings/records.h"
 
 namespace krelby {
@@ -127,6 +129,9 @@ std::span<const DataItem> InputItems();
 
 // Kind 0 EGT, 1 CHT, any other value Other.
 inline int ThermocoupleKindIndex(uint8_t kind) { return kind == EGT ? 0 : kind == CHT ? 1 : 2; }
+
+// The quantity whose unit choice converts the item; none for plain numbers, counts and states.
+std::optional<UnitQuantity> UnitQuantityOf(const DataItem& item);
 
 // The value of `item` in `frame`, in the units chosen; false when the Frame is too short to
 // hold its field (the item is then absent, not zero).

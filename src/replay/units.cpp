@@ -1,67 +1,154 @@
 #include "replay/units.h"
 
+#include <array>
 #include <cmath>
 
 namespace krelby {
 namespace {
 
+using Q = UnitQuantity;
+constexpr int16_t kRecorded = UnitRow::kRecorded;
+constexpr long double kMilesPerTenthKmh = 6.213712L, kKnotsPerTenthKmh = 5.399568L;  // per 100
+constexpr long double kInHgPerTenThousandthBar = 29.52999L;                           // per 10000
+constexpr long double kPsiPerBar = 14.50377L, kUsGallonsPerLitre = 0.2641721L, kMetresPerSecondPerFpm = 0.00508L;
+constexpr long double kKmhPerKnot = 1.852L, kKmhPerMile = 1.609344L;
+
+// Captions are the Options dialog's own texts; symbols follow a value in the chart and the logbook.
+constexpr UnitRow kRows[] = {
+    {Q::Altitude, 0, "Feet", "ft", 1, 1, 0, 0},
+    {Q::Altitude, 1, "Meters", "m", 1, kFeetPerMetre, 0, 0},
+    {Q::Altitude, kRecorded, "", "ft", 1, 1, 0, 0},
+    {Q::VerticalSpeed, 0, "Feet per minute", "ft/min", 1, 1, 0, 0},
+    {Q::VerticalSpeed, 1, "Meters per second", "m/s", kMetresPerSecondPerFpm, 1, 0, 2},
+    {Q::VerticalSpeed, kRecorded, "", "ft/min", 1, 1, 0, 0},
+    {Q::Speed, 0, "Miles per hour", "mph", kMilesPerTenthKmh, 100, 0, 0},
+    {Q::Speed, 1, "Kilometers per hour", "km/h", 1, 10, 0, 0},
+    {Q::Speed, 2, "Nautical Miles per hour", "kt", kKnotsPerTenthKmh, 100, 0, 0},
+    {Q::Speed, kRecorded, "", "0.1 km/h", 1, 1, 0, 0},
+    {Q::Distance, 0, "", "mi", kMilesPerTenthKmh, 100, 0, 0},
+    {Q::Distance, 1, "", "km", 1, 10, 0, 0},
+    {Q::Distance, 2, "", "nm", kKnotsPerTenthKmh, 100, 0, 0},
+    {Q::Distance, kRecorded, "", "0.1 km", 1, 1, 0, 0},
+    {Q::Temperature, 0, "Celsius", "°C", 1, 1, 0, 0},
+    {Q::Temperature, 1, "Fahrenheit", "°F", 9, 5, 32, 0},
+    {Q::Temperature, kRecorded, "", "°C", 1, 1, 0, 0},
+    {Q::EnginePressure, 0, "Bar", "bar", 1, 10000, 0, 0},
+    {Q::EnginePressure, 1, "PSI", "psi", kPsiPerBar, 10000, 0, 0},
+    {Q::EnginePressure, kRecorded, "", "0.1 mbar", 1, 1, 0, 0},
+    {Q::ManifoldPressure, 0, "Millibars", "mbar", 1, 10, 0, 0},
+    {Q::ManifoldPressure, 1, "\"HG", "inHg", kInHgPerTenThousandthBar, 10000, 0, 0},
+    {Q::ManifoldPressure, kRecorded, "", "0.1 mbar", 1, 1, 0, 0},
+    {Q::LiquidQuantity, 0, "Liters", "l", 1, 1, 0, 1},
+    {Q::LiquidQuantity, 1, "US Gallons", "gal", kUsGallonsPerLitre, 1, 0, 1},
+    {Q::LiquidQuantity, kRecorded, "", "l", 1, 1, 0, 1},
+    {Q::FuelFlow, 0, "", "l/h", 1, 1, 0, 0},
+    {Q::FuelFlow, 1, "", "gal/h", kUsGallonsPerLitre, 1, 0, 0},
+    {Q::FuelFlow, kRecorded, "", "l/h", 1, 1, 0, 0},
+    {Q::BaroPressure, 0, "Millibars", "mbar", 1, 10, 0, 0},
+    {Q::BaroPressure, 1, "\"HG", "inHg", kInHgPerTenThousandthBar, 10000, 0, 0},
+    {Q::BaroPressure, kRecorded, "", "0.1 mbar", 1, 1, 0, 0},
+    {Q::LogbookSpeed, 0, "", "mph", kKmhPerKnot, kKmhPerMile, 0, 1},
+    {Q::LogbookSpeed, 1, "", "km/h", kKmhPerKnot, 1, 0, 1},
+    {Q::LogbookSpeed, 2, "", "kt", 1, 1, 0, 1},
+    {Q::LogbookSpeed, kRecorded, "", "kt", 1, 1, 0, 1},
+    {Q::LogbookVerticalSpeed, 0, "", "fpm", 1, 1, 0, 0},
+    {Q::LogbookVerticalSpeed, 1, "", "m/s", kMetresPerSecondPerFpm, 1, 0, 2},
+    {Q::LogbookVerticalSpeed, kRecorded, "", "fpm", 1, 1, 0, 0},
+    {Q::LogbookPressure, 0, "", "bar", 1, 1, 0, 2},
+    {Q::LogbookPressure, 1, "", "psi", kPsiPerBar, 1, 0, 1},
+    {Q::LogbookPressure, kRecorded, "", "bar", 1, 1, 0, 2},
+};
+
+// Figures held as doubles take the factors as doubles: each constant must round to the
+// double its decimal text gives, as the logbook has always multiplied by that.
+static_assert(static_cast<double>(kFeetPerMetre) == 3.28083 && static_cast<double>(kKmhPerKnot) == 1.852 &&
+              static_cast<double>(kKmhPerMile) == 1.609344 && static_cast<double>(kPsiPerBar) == 14.50377 &&
+              static_cast<double>(kUsGallonsPerLitre) == 0.2641721 &&
+              static_cast<double>(kMetresPerSecondPerFpm) == 0.00508);
+
+constexpr int kChoices = 3;  // the longest Options list
+// Row of each quantity and choice; the last slot is the recorded unit.
+constexpr auto kIndex = [] {
+    std::array<std::array<uint8_t, kChoices + 1>, kUnitQuantities> index{};
+    for (size_t i = 0; i < std::size(kRows); ++i) {
+        auto& rows = index[static_cast<size_t>(kRows[i].quantity)];
+        if (kRows[i].choice == kRecorded) rows.fill(static_cast<uint8_t>(i));
+    }
+    for (size_t i = 0; i < std::size(kRows); ++i) {
+        auto& rows = index[static_cast<size_t>(kRows[i].quantity)];
+        if (kRows[i].choice != kRecorded) rows[static_cast<size_t>(kRows[i].choice)] = static_cast<uint8_t>(i);
+    }
+    return index;
+}();
+
+constexpr int16_t UnitSettings::*kSettings[kUnitQuantities] = {
+    &UnitSettings::Altitude, &UnitSettings::VSI,  &UnitSettings::Speed, &UnitSettings::Speed,
+    &UnitSettings::Temp,     &UnitSettings::OilP, &UnitSettings::MAP,   &UnitSettings::LiqQ,
+    &UnitSettings::LiqQ,     &UnitSettings::Baro, &UnitSettings::Speed, &UnitSettings::VSI,
+    &UnitSettings::OilP,
+};
+
+// The rows that convert nothing (the recorded unit, or a choice equal to it), told once.
+constexpr auto kUnchanged = [] {
+    std::array<bool, std::size(kRows)> unchanged{};
+    for (size_t i = 0; i < std::size(kRows); ++i)
+        unchanged[i] = kRows[i].multiplier == 1 && kRows[i].divisor == 1 && kRows[i].offset == 0;
+    return unchanged;
+}();
+bool Unchanged(const UnitRow& r) { return kUnchanged[static_cast<size_t>(&r - kRows)]; }
+
+// x * multiplier / divisor in long double (a multiplier or divisor of 1 changes no bit).
+long double Scaled(long double x, const UnitRow& r) { return x * r.multiplier / r.divisor; }
+
 // Nearest integer, halves to even (the default rounding mode), from a wide product.
 int32_t RoundHalfEven(long double x) { return static_cast<int32_t>(std::rintl(x)); }
 
-// Barometric and manifold pressures share their raw unit (1/10000 bar is 0.1 mbar) and
-// their two choices: millibars or inches of mercury; any other choice leaves them raw.
-double PressureIn(int32_t tenthsMbar, int16_t choice) {
-    switch (choice) {
-        case 0: return static_cast<double>(tenthsMbar / 10.0L);
-        case 1: return static_cast<double>(tenthsMbar * 29.52999L / 10000);
-        default: return tenthsMbar;
-    }
+int32_t RoundedIn(Q q, int32_t v, const UnitSettings& u) {
+    const UnitRow& r = ShownUnit(q, u);
+    return Unchanged(r) ? v : RoundHalfEven(Scaled(v, r));
+}
+
+double RealIn(Q q, double v, const UnitSettings& u) {
+    const UnitRow& r = ShownUnit(q, u);
+    return Unchanged(r) ? v : static_cast<double>(Scaled(v, r));
 }
 
 }  // namespace
 
-int32_t ConvertAltitude(int32_t feet, const UnitSettings& u) {
-    return u.Altitude == 1 ? RoundHalfEven(feet / 3.28083L) : feet;
+int16_t UnitSettings::*SettingOf(UnitQuantity q) { return kSettings[static_cast<size_t>(q)]; }
+
+std::span<const UnitRow> UnitRows() { return kRows; }
+
+const UnitRow& ShownUnit(UnitQuantity q, const UnitSettings& u) {
+    const int choice = u.*SettingOf(q);
+    const auto& rows = kIndex[static_cast<size_t>(q)];
+    return kRows[rows[choice >= 0 && choice < kChoices ? choice : kChoices]];
 }
 
-int32_t ConvertSpeed(int32_t v, const UnitSettings& u) {
-    switch (u.Speed) {
-        case 0: return RoundHalfEven(v * 6.213712L / 100);
-        case 1: return RoundHalfEven(v / 10.0L);
-        case 2: return RoundHalfEven(v * 5.399568L / 100);
-        default: return v;
-    }
-}
+int32_t ConvertAltitude(int32_t feet, const UnitSettings& u) { return RoundedIn(Q::Altitude, feet, u); }
 
-double ConvertBaroPressure(int32_t v, const UnitSettings& u) { return PressureIn(v, u.Baro); }
+int32_t ConvertSpeed(int32_t v, const UnitSettings& u) { return RoundedIn(Q::Speed, v, u); }
+
+double ConvertBaroPressure(int32_t v, const UnitSettings& u) { return RealIn(Q::BaroPressure, v, u); }
 
 int32_t ConvertTemperature(int32_t celsius, const UnitSettings& u) {
-    if (u.Temp != 1) return celsius;
+    const UnitRow& r = ShownUnit(Q::Temperature, u);
+    if (Unchanged(r)) return celsius;
     // Integer arithmetic, quotient truncated toward zero: no rounding.
-    return static_cast<int32_t>(int64_t{celsius} * 9 / 5 + 32);
+    return static_cast<int32_t>(int64_t{celsius} * static_cast<int64_t>(r.multiplier) /
+                                    static_cast<int64_t>(r.divisor) + r.offset);
 }
 
-TemperatureScale TemperatureScaleOf(const UnitSettings& u) {
-    return u.Temp == 1 ? TemperatureScale{1.8, 32} : TemperatureScale{1, 0};
-}
+double ConvertEnginePressure(int32_t v, const UnitSettings& u) { return RealIn(Q::EnginePressure, v, u); }
 
-double ConvertEnginePressure(int32_t v, const UnitSettings& u) {
-    switch (u.OilP) {
-        case 0: return static_cast<double>(v / 10000.0L);
-        case 1: return static_cast<double>(v * 14.50377L / 10000);
-        default: return v;
-    }
-}
-
-double ConvertLiquidQuantity(double litres, const UnitSettings& u) {
-    return u.LiqQ == 1 ? static_cast<double>(litres * 0.2641721L) : litres;
-}
+double ConvertLiquidQuantity(double litres, const UnitSettings& u) { return RealIn(Q::LiquidQuantity, litres, u); }
 
 VerticalSpeed ConvertVerticalSpeed(int64_t fpm, const UnitSettings& u) {
-    if (u.VSI == 1) return {static_cast<double>(fpm * 0.00508L), true, 0};
-    return {static_cast<double>(fpm), false, fpm};
+    const UnitRow& r = ShownUnit(Q::VerticalSpeed, u);
+    if (r.decimals == 0) return {static_cast<double>(fpm), 0, fpm};  // whole feet per minute, as recorded
+    return {static_cast<double>(Scaled(static_cast<long double>(fpm), r)), r.decimals, 0};
 }
 
-double ConvertManifoldPressure(int32_t v, const UnitSettings& u) { return PressureIn(v, u.MAP); }
+double ConvertManifoldPressure(int32_t v, const UnitSettings& u) { return RealIn(Q::ManifoldPressure, v, u); }
 
 }  // namespace krelby

@@ -1,24 +1,70 @@
-// Display unit conversions; each reads the unit settings afresh at every call.
+// The display units: one table of every unit choice (its Options caption, its symbol and
+// its conversion from the recorded unit), and the conversions that read it. Each reads the
+// unit settings afresh at every call.
 // Integer results round halves to even; real results are the double nearest the exact value.
 #pragma once
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "settings/records.h"
 
 namespace krelby {
 
+// Feet in a metre, as every altitude in metres is figured.
+constexpr long double kFeetPerMetre = 3.28083L;
+
+// A quantity in the unit it is recorded in, converted by one unit setting. Two quantities
+// share a setting when they differ in recorded unit or in symbols.
+enum class UnitQuantity : uint8_t {
+    Altitude,          // feet; Altitude
+    VerticalSpeed,     // feet per minute; VSI
+    Speed,             // 0.1 km/h; Speed
+    Distance,          // 0.1 km, converted as a speed; Speed
+    Temperature,       // whole degrees Celsius; Temp
+    EnginePressure,    // 1/10000 bar; OilP
+    ManifoldPressure,  // 0.1 mbar; MAP
+    LiquidQuantity,    // litres; LiqQ
+    FuelFlow,          // litres per hour; LiqQ
+    BaroPressure,      // 0.1 mbar; Baro
+    // The logbook's figures: speeds in knots, pressures in bar, a vertical speed as "fpm".
+    LogbookSpeed,
+    LogbookVerticalSpeed,
+    LogbookPressure,
+};
+constexpr int kUnitQuantities = static_cast<int>(UnitQuantity::LogbookPressure) + 1;
+
+// The setting that chooses a quantity's unit.
+int16_t UnitSettings::*SettingOf(UnitQuantity q);
+
+// One unit a quantity is shown in. A value in the recorded unit becomes
+// value * multiplier / divisor + offset in this one; multiplier and divisor are kept apart
+// so that each conversion forms its product and quotient in that order.
+struct UnitRow {
+    static constexpr int16_t kRecorded = -1;
+
+    UnitQuantity quantity;
+    int16_t choice;            // the index in the Options list; kRecorded for the recorded unit
+    std::string_view caption;  // in the Options list; empty where another quantity lists the setting
+    std::string_view symbol;   // after a value ("ft", "km/h", "°C")
+    long double multiplier, divisor;
+    int offset;    // added to a value, never to a difference of two (a temperature spread)
+    int decimals;  // of a figure shown in this unit: the logbook's, and a vertical speed (0: whole)
+
+    // The factor as a double, for figures held as reals (x * Factor() + offset).
+    double Factor() const { return static_cast<double>(multiplier) / static_cast<double>(divisor); }
+};
+
+// Every row, in the order of the Options lists within each quantity.
+std::span<const UnitRow> UnitRows();
+// The unit a quantity is shown in with these settings: the chosen row, or the recorded unit
+// for a choice outside the list.
+const UnitRow& ShownUnit(UnitQuantity q, const UnitSettings& u);
+
 int32_t ConvertAltitude(int32_t feet, const UnitSettings& u);
 int32_t ConvertSpeed(int32_t tenthsKmh, const UnitSettings& u);  // also distances in 0.1 km
 double ConvertBaroPressure(int32_t tenthsMbar, const UnitSettings& u);
 int32_t ConvertTemperature(int32_t celsius, const UnitSettings& u);
-// The Temp choice as a straight line, for figures shown as reals: a temperature is
-// celsius x factor + offset, a difference of two (a spread) is celsius x factor alone.
-struct TemperatureScale {
-    double factor, offset;
-    double Value(double celsius) const { return celsius * factor + offset; }
-    double Difference(double celsius) const { return celsius * factor; }
-};
-TemperatureScale TemperatureScaleOf(const UnitSettings& u);
 double ConvertEnginePressure(int32_t tenThousandthsBar, const UnitSettings& u);
 double ConvertLiquidQuantity(double litres, const UnitSettings& u);
 
@@ -26,7 +72,7 @@ double ConvertLiquidQuantity(double litres, const UnitSettings& u);
 // or metres per second (fpm x 0.00508, FixedText 7/2); any other choice as recorded.
 struct VerticalSpeed {
     double value;
-    bool isReal;  // true: FixedText 7/2; false: IntegerText of `integer`
+    int decimals;  // 0: IntegerText of `integer`; else FixedText 7/decimals of `value`
     int64_t integer;
 };
 VerticalSpeed ConvertVerticalSpeed(int64_t feetPerMinute, const UnitSettings& u);

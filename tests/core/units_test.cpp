@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <string_view>
+#include <vector>
+
 #include "replay/units.h"
 
 using namespace krelby;
@@ -57,13 +62,58 @@ TEST(Units, RealConversionsAreNearestDoubles) {
 
 TEST(Units, VsiAndMapFollowTheirOwnChoice) {
     auto fpm = ConvertVerticalSpeed(-500, With(&UnitSettings::Altitude, 1));
-    EXPECT_FALSE(fpm.isReal);
+    EXPECT_EQ(fpm.decimals, 0);
     EXPECT_EQ(fpm.integer, -500);
     auto ms = ConvertVerticalSpeed(1000, With(&UnitSettings::VSI, 1));
-    EXPECT_TRUE(ms.isReal);
+    EXPECT_EQ(ms.decimals, 2);
     EXPECT_DOUBLE_EQ(ms.value, 5.08);
     EXPECT_EQ(ConvertVerticalSpeed(2147483648LL, {}).integer, 2147483648LL);
     EXPECT_DOUBLE_EQ(ConvertManifoldPressure(10132, With(&UnitSettings::MAP, 0)), 1013.2);
     EXPECT_EQ(ConvertManifoldPressure(10000, With(&UnitSettings::MAP, 1)), 29.52999);
     EXPECT_EQ(ConvertManifoldPressure(10000, With(&UnitSettings::MAP, 5)), 10000);
+}
+
+// Each setting's Options list, by choice; every quantity the setting converts has a row for
+// each of its choices (and converts alike where the recorded unit is the same), and any
+// other choice gives the recorded unit.
+TEST(Units, TableHasARowForEveryChoiceOfEverySetting) {
+    using Q = UnitQuantity;
+    const std::map<Q, std::vector<std::string_view>> captions = {
+        {Q::Altitude, {"Feet", "Meters"}},
+        {Q::VerticalSpeed, {"Feet per minute", "Meters per second"}},
+        {Q::Speed, {"Miles per hour", "Kilometers per hour", "Nautical Miles per hour"}},
+        {Q::Temperature, {"Celsius", "Fahrenheit"}},
+        {Q::EnginePressure, {"Bar", "PSI"}},
+        {Q::ManifoldPressure, {"Millibars", "\"HG"}},
+        {Q::LiquidQuantity, {"Liters", "US Gallons"}},
+        {Q::BaroPressure, {"Millibars", "\"HG"}},
+    };
+    for (int i = 0; i < kUnitQuantities; ++i) {
+        const auto q = static_cast<Q>(i);
+        const auto setting = SettingOf(q);
+        const auto listed = std::find_if(captions.begin(), captions.end(),
+                                         [&](const auto& c) { return SettingOf(c.first) == setting; });
+        ASSERT_NE(listed, captions.end()) << i;
+        std::vector<const UnitRow*> rows;
+        for (const UnitRow& r : UnitRows())
+            if (r.quantity == q) rows.push_back(&r);
+        const size_t choices = listed->second.size();
+        ASSERT_EQ(rows.size(), choices + 1) << i;
+        for (int16_t c = 0; c <= int16_t(choices); ++c) {
+            const bool recorded = c == int16_t(choices);
+            const UnitRow& r = *rows[size_t(c)];
+            EXPECT_EQ(r.choice, recorded ? UnitRow::kRecorded : c) << i;
+            EXPECT_EQ(r.caption, q == listed->first && !recorded ? listed->second[size_t(c)] : "") << i;
+            EXPECT_EQ(&ShownUnit(q, With(setting, c)), &r) << i << " choice " << c;
+        }
+        EXPECT_EQ(&ShownUnit(q, With(setting, -1)), rows.back()) << i;
+    }
+    const std::pair<Q, Q> alike[] = {{Q::Speed, Q::Distance}, {Q::LiquidQuantity, Q::FuelFlow},
+                                     {Q::ManifoldPressure, Q::BaroPressure}};
+    for (const auto& [a, b] : alike)
+        for (int16_t c = -1; c < 3; ++c) {
+            const UnitRow &ra = ShownUnit(a, With(SettingOf(a), c)), &rb = ShownUnit(b, With(SettingOf(b), c));
+            EXPECT_EQ(ra.multiplier, rb.multiplier);
+            EXPECT_EQ(ra.divisor, rb.divisor);
+        }
 }

@@ -7,6 +7,7 @@
 #include "format/bytes.h"
 #include "format/crc32.h"
 #include "format/frame.h"
+#include "format/messages.h"
 
 namespace krelby::gen {
 namespace {
@@ -91,8 +92,8 @@ size_t EncodeFlight(uint8_t* f, const AircraftState& s, const CivilTime& t) {
 size_t EncodeGps(uint8_t* f, const FlightModel& m) {
     const AircraftState& s = m.State();
     const size_t n = Begin(f, FrameType::Gps, 36);
-    put32le(f, 8, I32(s.lat * 180000));
-    put32le(f, 12, I32(s.lon * 180000));
+    put32le(f, 8, I32(s.lat * kPositionUnitsPerDegree));
+    put32le(f, 12, I32(s.lon * kPositionUnitsPerDegree));
     put32le(f, 16, I32(s.altitudeFt + 40));  // the fix sits a little above the baro altitude
     put32le(f, 20, I32(s.aglFt));
     put32le(f, 32, I32(-s.verticalSpeedFpm));
