@@ -1,6 +1,7 @@
 // What the program folder holds, by name: the window, krelby-cli and the core all find
 // their folders and files here.
 #pragma once
+#include <string>
 
 namespace krelby {
 
@@ -14,5 +15,15 @@ inline constexpr const char* kLogbookDatabase = "Logbook.sqlite";
 inline constexpr const char* kProgramSubfolders[] = {kInternalFlightsFolder, kSdFlightsFolder, kExportsFolder};
 // The folders whose flight files the logbook lists, in this order.
 inline constexpr const char* kFlightFolders[] = {kInternalFlightsFolder, kSdFlightsFolder};
+
+// The folder of an executable at `path`: all of it up to just after its last '/', however
+// long (cutting it short would pick a parent folder, even "/").
+std::string FolderOfExecutable(const std::string& path);
+
+// The program folder when none is named, the same for the window and krelby-cli: the
+// executable's own folder; the user's data folder (made when missing) for an installed copy
+// or where the executable's folder cannot be written; empty when the executable's folder
+// cannot be found (no /proc, say), where no folder is to be guessed. Ends in '/'.
+std::string DefaultProgramFolder();
 
 }  // namespace krelby

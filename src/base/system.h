@@ -9,6 +9,8 @@ namespace krelby {
 
 // The folder of the running executable, ending in '/'.
 std::string ExecutableFolder();
+// Whether `folder` is a folder this process may create files in.
+bool IsWritableFolder(const std::string& folder);
 // The per-user data folder of an installed copy, ending in '/': $XDG_DATA_HOME/Krelby/ (by
 // default ~/.local/share/Krelby/), on Windows %APPDATA%/Krelby/.
 std::string UserDataFolder();

@@ -7,14 +7,19 @@
 #include <locale.h>
 #include <unistd.h>
 
+#include "base/program_folder.h"
 #include "base/system.h"
 
 namespace krelby {
 
 std::string ExecutableFolder() {
     std::error_code ec;
-    const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-    return exe.substr(0, exe.find_last_of('/') + 1);
+    return FolderOfExecutable(std::filesystem::read_symlink("/proc/self/exe", ec).string());
+}
+
+bool IsWritableFolder(const std::string& folder) {
+    std::error_code ec;
+    return std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 std::string UserDataFolder() {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/program_folder.h"
 #include "base/system.h"
 
 namespace krelby {
@@ -38,8 +39,17 @@ std::string ExecutableFolder() {
     std::wstring path(32768, L'\0');
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     path.resize(n);
-    const std::string exe = Narrow(path.c_str());
-    return exe.substr(0, exe.find_last_of('/') + 1);
+    return FolderOfExecutable(Narrow(path.c_str()));
+}
+
+// A folder marked read-only still takes new files on Windows; one that refuses them shows
+// when the program first writes there.
+bool IsWritableFolder(const std::string& folder) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, folder.c_str(), -1, wide.data(), n);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string UserDataFolder() {

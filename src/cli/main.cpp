@@ -138,12 +138,10 @@ std::string ProgramFolder(const Args& args) {
         if (f->empty()) throw UsageError("--folder needs the name of a folder");
         folder = *f;
     } else {
-        folder = ExecutableFolder();
+        folder = DefaultProgramFolder();
         // Without it (no /proc in a chroot, say) there is no folder to guess: the root or the
         // working folder would get the program's folders.
         if (folder.empty()) throw UsageError("The program's own folder cannot be found; name one with --folder DIR");
-        // An installed copy uses the user's data folder, as the window does.
-        if (folder == std::string(KRELBY_INSTALL_BINDIR) + "/") folder = UserDataFolder();
     }
     if (folder.back() != '/') folder += '/';
     return folder;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <set>
 
+#include "base/program_folder.h"
 #include "app/data_selection_dialog.h"
 #include "app/options_dialog.h"
 #include "app/program_folder.h"
@@ -187,9 +188,9 @@ private slots:
     }
 
     void longExecutablePathPicksParentFolder() {
-        QCOMPARE(ProgramFolderOf("/opt/krelby/bin/krelby"), std::string("/opt/krelby/bin/"));
-        const QString deep = "/" + QString(250, 'a') + "/bin/krelby";
-        QCOMPARE(ProgramFolderOf(deep), "/" + std::string(250, 'a') + "/bin/");
+        QCOMPARE(FolderOfExecutable("/opt/krelby/bin/krelby"), std::string("/opt/krelby/bin/"));
+        const std::string deep = "/" + std::string(250, 'a') + "/bin/krelby";
+        QCOMPARE(FolderOfExecutable(deep), "/" + std::string(250, 'a') + "/bin/");
     }
 
     void fileDialogFiltersAndExtensions() {
