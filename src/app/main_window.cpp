@@ -269,7 +269,7 @@ void MainWindow::ExportTrack(const QString& progressLabel, const FileDialog& dia
         if (session_.CurrentFlightFile.empty()) return QString();
         const QString path = AskSave(prompter_, this, In(dialog, Folder(kExportsFolder)));
         if (path.isEmpty()) return QString();
-        write(session_, PathBytes(path));  // the chart stays filled
+        write(session_, PathBytes(path));
         return QString();
     });
 }
