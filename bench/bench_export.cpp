@@ -7,7 +7,9 @@
 #include <fstream>
 #include <string>
 
+#include "base/error.h"
 #include "export/csv_export.h"
+#include "export/csv_file.h"
 #include "format/frame_builder.h"
 #include "ratio.h"
 #include "replay/replay.h"
@@ -68,11 +70,9 @@ struct Fixture {
     }
     ~Fixture() { std::filesystem::remove_all(folder); }
 
-    krelby::Session NewSession() const {
-        krelby::Session s;
-        s.ProgramFolder = folder;
-        for (int box : {1, 3, 5, 7, 32, 35, 36, 38, 41, 42, 43, 47, 11, 12, 15, 18}) s.settings.selection.Set(box, true);
-        s.CurrentFlightFile = flight;
+    krelby::Settings NewSettings() const {
+        krelby::Settings s;
+        for (int box : {1, 3, 5, 7, 32, 35, 36, 38, 41, 42, 43, 47, 11, 12, 15, 18}) s.selection.Set(box, true);
         return s;
     }
 };
@@ -83,19 +83,27 @@ const Fixture& Data() {
 }
 
 void BM_ReplayOnce(benchmark::State& state) {
-    krelby::Session session = Data().NewSession();
+    const krelby::Settings settings = Data().NewSettings();
+    const krelby::ChecksumOptions checks;
+    krelby::ChartModel chart;
     for (auto _ : state) {
-        krelby::FlightReplay(session, Data().flight);
-        benchmark::DoNotOptimize(session.chart.Slot(0).xs.size());
+        krelby::ChartReplay(chart, Data().flight, {settings, checks});
+        benchmark::DoNotOptimize(chart.Slot(0).xs.size());
     }
 }
 BENCHMARK(BM_ReplayOnce)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_CsvExport(benchmark::State& state) {
-    krelby::Session session = Data().NewSession();
+    const krelby::Settings settings = Data().NewSettings();
+    const krelby::ChecksumOptions checks;
+    const std::string out = krelby::CsvExportPath(Data().folder, Data().flight);
     for (auto _ : state) {
-        const auto r = krelby::CsvExport(session);
-        if (!r.exported) state.SkipWithError(r.message.c_str());
+        try {
+            krelby::CsvExport(Data().flight, {settings, checks}, krelby::Regional{}, out);
+        } catch (const krelby::Error& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(Data().folder + "Exports/large.CSV"));
 }

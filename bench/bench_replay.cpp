@@ -45,13 +45,15 @@ const std::string& FlightFile() {
 
 void BM_Replay(benchmark::State& state) {
     const std::string& path = FlightFile();
-    Session session;
-    session.settings.thermocouples[1] = CHT;
+    Settings settings;
+    const ChecksumOptions checks;
+    ChartModel chart;
+    settings.thermocouples[1] = CHT;
     // Sixteen items over every message type.
     for (int box : {1, 3, 6, 32, 35, 41, 42, 11, 12, 20, 21, 122, 53, 69, 77, 94})
-        session.settings.selection.Set(box, true);
-    for (auto _ : state) FlightReplay(session, path);
-    if (session.chart.SlotsInChart() != 16) state.SkipWithError("not every item drawn");
+        settings.selection.Set(box, true);
+    for (auto _ : state) ChartReplay(chart, path, {settings, checks});
+    if (chart.SlotsInChart() != 16) state.SkipWithError("not every item drawn");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * std::filesystem::file_size(path)));
 }
 BENCHMARK(BM_Replay)->Unit(benchmark::kMillisecond);

@@ -34,22 +34,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(f);
 
     static NoOutput output;
-    krelby::Session session;
-    for (int box = 1; box <= krelby::kCheckBoxCount; ++box) session.settings.selection.Set(box, (box + choice) % 3 != 0);
-    session.checks.IgnoreChecksums = choice & 1;
-    session.settings.units = {static_cast<int16_t>(choice & 3), static_cast<int16_t>(choice >> 2 & 1),
+    krelby::Settings settings;
+    krelby::ChecksumOptions checks;
+    krelby::ChartModel chart;
+    for (int box = 1; box <= krelby::kCheckBoxCount; ++box) settings.selection.Set(box, (box + choice) % 3 != 0);
+    checks.IgnoreChecksums = choice & 1;
+    settings.units = {static_cast<int16_t>(choice & 3), static_cast<int16_t>(choice >> 2 & 1),
                               static_cast<int16_t>(choice >> 3 & 3), static_cast<int16_t>(choice >> 4 & 1),
                               static_cast<int16_t>(choice >> 5 & 1), static_cast<int16_t>(choice >> 6 & 3),
                               0, static_cast<int16_t>(choice >> 7), static_cast<int16_t>(choice >> 1 & 1), 0, 0};
-    for (size_t i = 0; i < session.settings.thermocouples.size(); ++i)
-        session.settings.thermocouples[i] = static_cast<uint8_t>((i * 7 + choice) % 9);
+    for (size_t i = 0; i < settings.thermocouples.size(); ++i)
+        settings.thermocouples[i] = static_cast<uint8_t>((i * 7 + choice) % 9);
     static krelby::CsvColumns columns;
-    krelby::CsvColumnsSink names(columns, session.settings);
-    krelby::CsvRowsSink rows(columns, session.settings, output);
+    krelby::CsvColumnsSink names(columns, settings);
+    krelby::CsvRowsSink rows(columns, settings, output);
     krelby::ReplaySink* csv = (choice & 2) != 0 ? static_cast<krelby::ReplaySink*>(&rows) : &names;
     try {
-        krelby::FlightReplay(session, path, {csv});
-        krelby::FlightReplay(session, path, {csv});
+        krelby::ChartReplay(chart, path, {settings, checks}, {csv});
+        krelby::ChartReplay(chart, path, {settings, checks}, {csv});
     } catch (const krelby::Error&) {
     }
     return 0;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "main_window.h"
-#include "replay/session.h"
+#include "session.h"
 
 namespace krelby {
 

@@ -15,7 +15,7 @@
 
 #include "logbook/logbook.h"
 #include "prompter.h"
-#include "replay/session.h"
+#include "session.h"
 
 class QLabel;
 class QLineEdit;

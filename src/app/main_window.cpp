@@ -19,8 +19,10 @@
 #include "file_names.h"
 #include "logbook_window.h"
 #include "export/csv_export.h"
+#include "export/csv_file.h"
 #include "export/gpx_export.h"
 #include "export/kml_export.h"
+#include "export/kml_file.h"
 #include "options_dialog.h"
 #include "progress_dialog.h"
 #include "import/recording_kind.h"
@@ -211,7 +213,7 @@ void MainWindow::Replay(const std::string& path) {
     // Series hidden in the legend stay hidden when the Data or Options command replays the
     // flight; another flight shows all of its series.
     if (path != session_.CurrentFlightFile) chart_->ShowEverySeries();
-    FlightReplay(session_, path);
+    session_.ShowFlight(path);
     // Not one good FlightMessage: the chart is empty and says why here.
     const bool noData = session_.CurrentFlightEnd == 0;
     if (noData) ShowNote("No flight data in " + QFileInfo(ShownPath(path)).fileName());
@@ -255,15 +257,19 @@ void MainWindow::ShowFlight(const QString& path) {
     ShowFlightLabel();
 }
 
-void MainWindow::GpxCommand() { ExportTrack("Exporting to GPX...", kSaveGpx, GpxExport); }
+void MainWindow::GpxCommand() {
+    ExportTrack("Exporting to GPX...", kSaveGpx, [](Session& s, const std::string& out) {
+        GpxExport(s.CurrentFlightFile, s.Inputs(), s.regional, out, &s.chart);
+    });
+}
 
 void MainWindow::ExportTrack(const QString& progressLabel, const FileDialog& dialog,
-                             void (*write)(Session&, const std::string&, ReplaySink*)) {
+                             void (*write)(Session& session, const std::string& out)) {
     RunCommand(progressLabel, [this, &dialog, write] {
         if (session_.CurrentFlightFile.empty()) return QString();
         const QString path = AskSave(prompter_, this, In(dialog, Folder(kExportsFolder)));
         if (path.isEmpty()) return QString();
-        write(session_, PathBytes(path), &session_.chart);  // the chart stays filled
+        write(session_, PathBytes(path));
         return QString();
     });
 }
@@ -351,11 +357,22 @@ void MainWindow::JpegCommand() {
     });
 }
 
-void MainWindow::KmlCommand() { ExportTrack("Exporting to Google Earth...", kSaveKml, KmlExport); }
+void MainWindow::KmlCommand() {
+    ExportTrack("Exporting to Google Earth...", kSaveKml, [](Session& s, const std::string& out) {
+        // The rule is kept in the settings, and so saved with them.
+        ApplyOpacityRule(s.settings.kml);
+        KmlExport(s.CurrentFlightFile, s.Inputs(), s.regional, out, &s.chart);
+    });
+}
 
 void MainWindow::CsvCommand() {
     RunCommand("Exporting to CSV...", [this] {
-        return QString::fromStdString(CsvExport(session_, {}, &session_.chart).message);
+        const std::string& flight = session_.CurrentFlightFile;
+        // Said as news, not as an error.
+        if (!IsFlightFile(flight)) return QString(kNoFlightSelected);
+        // The chart stays filled.
+        return QString::fromStdString(CsvExport(flight, session_.Inputs(), session_.regional,
+                                                CsvExportPath(session_.ProgramFolder, flight), &session_.chart));
     });
     ShowFlightLabel();
 }

@@ -8,7 +8,7 @@
 
 #include "import/import.h"
 #include "prompter.h"
-#include "replay/session.h"
+#include "session.h"
 
 class QCheckBox;
 class QLabel;
@@ -70,9 +70,10 @@ private:
     void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
     void Replay(const std::string& path);
     QString Import(const std::string& path, RecordingKind kind);
-    // The KML and GPX commands: ask for the file, write the current flight's track.
+    // The KML and GPX commands: ask for the file, write the current flight's track (its
+    // replays also feed the chart, which so stays filled).
     void ExportTrack(const QString& progressLabel, const FileDialog& dialog,
-                     void (*write)(Session&, const std::string&, ReplaySink*));
+                     void (*write)(Session& session, const std::string& out));
     // An open logbook lists the flights again and selects the new ones.
     void RefreshLogbook();
     // The import command chosen, or the other one where the block headers say so and the

@@ -227,7 +227,7 @@ ChartWidget::ChartWidget(ChartModel& model, QWidget* parent) : QWidget(parent), 
     d->Apply(d->Whole());
 }
 
-// The model must outlive the widget (it is the session's).
+// The model must outlive the widget (its owner keeps it).
 ChartWidget::~ChartWidget() {
     if (d->model.Observer() == this) d->model.SetObserver(nullptr);
 }

@@ -10,7 +10,9 @@
 
 #include "base/regional.h"
 #include "base/system.h"
-#include "replay/session.h"
+#include "format/crc32.h"
+#include "replay/replay.h"
+#include "settings/records.h"
 
 namespace krelby::cli {
 
@@ -58,11 +60,19 @@ struct UsageError : std::runtime_error {
 std::string ProgramFolder(const Args& args);
 // ProgramFolder, created when it does not exist yet (UsageError when it cannot be).
 std::string WritableProgramFolder(const Args& args);
-// A session as the window starts one: program folder, regional separators, and the
-// settings of the folder's Krelby.INI (read, never written; a warning goes to stderr).
-Session FolderSession(const Args& args);
+// What the commands read from the program folder, as the window starts with it: its path,
+// the regional separators, and the settings of its Krelby.INI.
+struct FolderSettings {
+    std::string folder;  // ends in '/'
+    Regional regional;
+    Settings settings;
+    ChecksumOptions checks;
+    ReplayInputs Inputs() const { return {settings, checks}; }
+};
+// The folder's settings (the INI is read, never written; a warning goes to stderr).
+FolderSettings ReadFolderSettings(const Args& args);
 // Throws "No flight data in FLIGHT" when the flight file exists but holds no good Frame.
-void RequireFlightData(const Session& session, const std::string& flight);
+void RequireFlightData(const ChecksumOptions& checks, const std::string& flight);
 // Creates Flights_INT, Flights_SD and Exports in the folder, as the window does at start.
 void CreateProgramFolders(const std::string& folder);
 

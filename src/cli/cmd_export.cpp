@@ -1,61 +1,61 @@
 // csv, kml and gpx FLIGHT: the window's exports of a flight, under the folder's settings.
-#include <cstdio>
 #include <filesystem>
-#include <stdexcept>
 
+#include "base/error.h"
 #include "cli/cli.h"
 #include "export/csv_export.h"
+#include "export/csv_file.h"
 #include "export/gpx_export.h"
 #include "export/kml_export.h"
 #include "replay/replay.h"
 
 namespace krelby::cli {
 
-void RequireFlightData(const Session& session, const std::string& flight) {
+void RequireFlightData(const ChecksumOptions& checks, const std::string& flight) {
     std::error_code ec;
     if (!std::filesystem::exists(PathOf(flight), ec)) return;  // the export says it cannot open it
     InputFile file = OpenFlight(flight);  // a special file is refused here by its name
     // An empty or foreign file would give an empty track, or a CSV of the head alone.
-    if (!HasGoodFrame(file, session.checks)) throw std::runtime_error("No flight data in " + flight);
+    if (!HasGoodFrame(file, checks)) throw Error("No flight data in " + flight);
 }
 
 namespace {
 
-// The session of the folder with the flight as the current one. Nothing is charted, so
+// The folder's settings, once the flight is known to hold data. Nothing is charted, so
 // memory does not grow with the flight.
-Session ShownFlight(const Args& args) {
-    Session session = FolderSession(args);
-    session.CurrentFlightFile = args.positional[0];
-    RequireFlightData(session, session.CurrentFlightFile);
-    return session;
+FolderSettings ForFlight(const Args& args) {
+    FolderSettings folder = ReadFolderSettings(args);
+    RequireFlightData(folder.checks, args.positional[0]);
+    return folder;
 }
 
 int Csv(const Args& args) {
-    Session session = ShownFlight(args);
+    const FolderSettings folder = ForFlight(args);
+    const std::string& flight = args.positional[0];
     const auto out = args.Option("-o");
     if (out && ToStandardOutput(*out)) {
-        WriteToStandardOutput([&](const std::string& path) {
-            const CsvExportResult r = CsvExport(session, path);
-            if (!r.exported) throw std::runtime_error(r.message);
-        });
+        WriteToStandardOutput(
+            [&](const std::string& path) { CsvExport(flight, folder.Inputs(), folder.regional, path); });
         return 0;
     }
     if (!out) CreateProgramFolders(WritableProgramFolder(args));
     // Absolute, so that the message names the folder even for a bare file name.
-    const std::string path = out ? TextOf(std::filesystem::absolute(PathOf(*out))) : std::string();
-    const CsvExportResult r = CsvExport(session, path);
-    if (!r.exported) throw std::runtime_error(r.message);
-    Say(args, r.message);
+    const std::string path =
+        out ? TextOf(std::filesystem::absolute(PathOf(*out))) : CsvExportPath(folder.folder, flight);
+    Say(args, CsvExport(flight, folder.Inputs(), folder.regional, path));
     return 0;
 }
 
 // kml and gpx: a track written to -o, which they cannot do without.
-using TrackExport = void (*)(Session&, const std::string&, ReplaySink*);
+using TrackExport = void (*)(const std::string&, const ReplayInputs&, const Regional&, const std::string&,
+                             ReplaySink*);
 int Track(const Args& args, TrackExport write) {
     const std::string out = *args.Option("-o");
-    Session session = ShownFlight(args);
-    if (ToStandardOutput(out)) WriteToStandardOutput([&](const std::string& path) { write(session, path, nullptr); });
-    else write(session, out, nullptr);
+    const FolderSettings folder = ForFlight(args);
+    const std::string& flight = args.positional[0];
+    const auto writeTo = [&](const std::string& path) { write(flight, folder.Inputs(), folder.regional, path, nullptr); };
+    if (ToStandardOutput(out)) WriteToStandardOutput(writeTo);
+    else writeTo(out);
     return 0;
 }
 int Kml(const Args& args) { return Track(args, KmlExport); }

@@ -13,18 +13,18 @@ namespace krelby::cli {
 namespace {
 
 int Flights(const Args& args) {
-    const Session session = FolderSession(args);
+    const FolderSettings folder = ReadFolderSettings(args);
     // A mistyped folder would otherwise list as a folder without flights.
     std::error_code ec;
-    if (!std::filesystem::is_directory(PathOf(session.ProgramFolder), ec))
-        throw Error("Folder not found: " + session.ProgramFolder);
+    if (!std::filesystem::is_directory(PathOf(folder.folder), ec))
+        throw Error("Folder not found: " + folder.folder);
     std::string csv;
     {
         ProgressLine progress(args, "Reading flights");
         LogbookOptions options;
         options.warn = [](const std::string& text) { std::fprintf(stderr, "warning: %s\n", text.c_str()); };
         options.onEntry = [&progress](const LogbookEntry&, size_t done, size_t total) { progress.Show(done, total); };
-        csv = LogbookCsv(ListFlights(session.ProgramFolder, session.settings.thermocouples, options));
+        csv = LogbookCsv(ListFlights(folder.folder, folder.settings.thermocouples, options));
     }
     if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())
         throw Error("Unable to write to standard output: " + SystemErrorText(errno));

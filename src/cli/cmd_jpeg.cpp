@@ -29,8 +29,8 @@ int Jpeg(const Args& args) {
     const std::string out = *args.Option("-o");
     const QSize size = ParseSize(args.Option("--size").value_or("1280x800"));
 
-    Session session = FolderSession(args);
-    RequireFlightData(session, args.positional[0]);
+    const FolderSettings folder = ReadFolderSettings(args);
+    RequireFlightData(folder.checks, args.positional[0]);
 
     // Without a display the chart is drawn by Qt's offscreen platform.
     const char* display = std::getenv("DISPLAY");
@@ -45,11 +45,12 @@ int Jpeg(const Args& args) {
     static char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
 
-    ChartWidget chart(session.chart);
-    chart.SetRegional(session.regional);
-    chart.Set3D(session.settings.general.View3D);
+    ChartModel model;
+    ChartWidget chart(model);
+    chart.SetRegional(folder.regional);
+    chart.Set3D(folder.settings.general.View3D);
     chart.resize(size);
-    FlightReplay(session, args.positional[0]);
+    ChartReplay(model, args.positional[0], folder.Inputs());
     QApplication::processEvents();
 
     if (ToStandardOutput(out)) {

@@ -16,10 +16,10 @@ void AppendReal(std::string& out, double x) {
 }
 
 int Series(const Args& args) {
-    Session session = FolderSession(args);
-    FlightReplay(session, args.positional[0]);
+    const FolderSettings folder = ReadFolderSettings(args);
+    ChartModel chart;
+    ChartReplay(chart, args.positional[0], folder.Inputs());
 
-    const ChartModel& chart = session.chart;
     std::string out = "margin " + IntegerText(chart.LeftMargin()) + "\n";
     // The names are right-aligned, so the right end does not depend on the text width.
     const auto labels = chart.AxisLabels(0, [](std::string_view s) { return static_cast<int>(s.size()); });

@@ -157,14 +157,14 @@ std::string WritableProgramFolder(const Args& args) {
     return folder;
 }
 
-Session FolderSession(const Args& args) {
-    Session session;
-    session.ProgramFolder = ProgramFolder(args);
-    session.regional = SystemRegional();
+FolderSettings ReadFolderSettings(const Args& args) {
+    FolderSettings folder;
+    folder.folder = ProgramFolder(args);
+    folder.regional = SystemRegional();
     std::string remembered;
-    const std::string warning = LoadSettings(session.ProgramFolder + kSettingsFile, session.settings, remembered);
+    const std::string warning = LoadSettings(folder.folder + kSettingsFile, folder.settings, remembered);
     if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
-    return session;
+    return folder;
 }
 
 void CreateProgramFolders(const std::string& folder) {

@@ -2,50 +2,57 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "base/error.h"
 #include "export/csv_file.h"
-#include "replay/replay.h"
+#include "export/two_pass_export.h"
 
 namespace krelby {
 namespace {
 
-bool FlightFileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(PathOf(path), ec);
-}
+class CsvWriter : public TwoPassWriter {
+public:
+    CsvWriter(const std::string& out, const Settings& settings, const Regional& regional)
+        : out_(out), settings_(settings), regional_(regional), names_(*columns_, settings) {}
+    void Open(const InputFile& flight) override { file_.emplace(out_, regional_, &flight); }
+    // The columns the flight fills.
+    ReplaySink* FirstPass() override { return &names_; }
+    ReplaySink& SecondPass(const ReplayEnd&) override {
+        // Rows start from no values, so each row holds only what was decoded up to its time.
+        columns_->ClearValues();
+        rows_.emplace(*columns_, settings_, *file_);
+        return *rows_;
+    }
+    void Finish() override { file_->Close(); }
+
+private:
+    const std::string& out_;
+    const Settings& settings_;
+    const Regional& regional_;
+    std::unique_ptr<CsvColumns> columns_ = std::make_unique<CsvColumns>();
+    CsvColumnsSink names_;
+    std::optional<CsvFile> file_;
+    std::optional<CsvRowsSink> rows_;
+};
 
 }  // namespace
 
-CsvExportResult CsvExport(Session& session, const std::string& path, ReplaySink* chart) {
-    CsvExportResult result;
-    if (!FlightFileExists(session.CurrentFlightFile)) {
-        result.message = "No valid data file selected yet";
-        return result;
-    }
-    const std::string flight = session.CurrentFlightFile;
-    result.path = path.empty() ? CsvExportPath(session.ProgramFolder, flight) : path;
+bool IsFlightFile(const std::string& flight) {
+    std::error_code ec;
+    return !flight.empty() && std::filesystem::is_regular_file(PathOf(flight), ec);
+}
 
-    // Both passes read this one open file, whatever replaces the name meanwhile.
-    InputFile input = OpenFlight(flight);
-    CsvFile file(result.path, session.regional, &input);
-    const ReplayInputs in{session.settings, session.checks, &session.progress};
-    auto columns = std::make_unique<CsvColumns>();
-    {
-        CsvColumnsSink names(*columns, session.settings);  // the columns the flight fills
-        FlightReplay(input, in, {chart, &names});
-    }
-    // Rows start from no values, so each row holds only what was decoded up to its time.
-    columns->ClearValues();
-    CsvRowsSink rows(*columns, session.settings, file);
-    FlightReplay(input, in, {chart, &rows});
-    file.Close();
+std::string CsvExport(const std::string& flight, const ReplayInputs& in, const Regional& regional,
+                      const std::string& out, ReplaySink* chart) {
+    if (!IsFlightFile(flight)) throw Error(kNoFlightSelected);
+    CsvWriter writer(out, in.settings, regional);
+    TwoPassExport(flight, in, chart, writer);
 
-    const std::filesystem::path written = PathOf(result.path);
+    const std::filesystem::path written = PathOf(out);
     std::string folder = TextOf(written.parent_path());
     if (!folder.empty()) folder += '/';
-    result.exported = true;
-    result.message = TextOf(written.filename()) + " created in " + folder;
-    return result;
+    return TextOf(written.filename()) + " created in " + folder;
 }
 
 }  // namespace krelby

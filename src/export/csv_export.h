@@ -2,20 +2,23 @@
 #pragma once
 #include <string>
 
-#include "replay/session.h"
+#include "base/regional.h"
+#include "replay/replay.h"
 #include "replay/sink.h"
 
 namespace krelby {
 
-struct CsvExportResult {
-    bool exported = false;
-    std::string message;  // the completion message, or "No valid data file selected yet"
-    std::string path;     // the CSV file written
-};
+// What the export says when the flight named is no file to export.
+inline constexpr char kNoFlightSelected[] = "No valid data file selected yet";
 
-// Writes the CSV of the session's current flight to ProgramFolder/Exports/NAME.CSV (or `path`
-// when given). Both replays also feed `chart` when given (the window keeps its chart filled).
-// Throws krelby::Error on a file error; nothing is left at the target then.
-CsvExportResult CsvExport(Session& session, const std::string& path = {}, ReplaySink* chart = nullptr);
+// Whether `flight` names a regular file, the one thing a CSV export needs to start.
+bool IsFlightFile(const std::string& flight);
+
+// Writes the CSV of `flight` to `out` (see CsvExportPath for the program folder's name) and
+// returns the completion message ("NAME.CSV created in FOLDER/"). Both replays also feed
+// `chart` when given. Throws krelby::Error with kNoFlightSelected when `flight` is no regular
+// file, and on a file error; nothing is left at the target then.
+std::string CsvExport(const std::string& flight, const ReplayInputs& in, const Regional& regional,
+                      const std::string& out, ReplaySink* chart = nullptr);
 
 }  // namespace krelby

@@ -1,7 +1,10 @@
 #include "export/gpx_export.h"
 
+#include <optional>
+
 #include "export/kml_file.h"
 #include "export/text_file.h"
+#include "export/two_pass_export.h"
 #include "format/datetime.h"
 #include "format/messages.h"
 #include "replay/replay.h"
@@ -36,28 +39,44 @@ private:
     std::string time_;
 };
 
+class GpxWriter : public TwoPassWriter {
+public:
+    GpxWriter(const std::string& flight, const Regional& regional, const std::string& out)
+        : flight_(flight), regional_(regional), out_(out) {}
+    void Open(const InputFile& flight) override { file_.emplace(out_, &flight); }
+    ReplaySink& SecondPass(const ReplayEnd& first) override {
+        TextFile& file = *file_;
+        file.Line("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+        file.Line("<gpx version=\"1.1\" creator=\"Krelby\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                  "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd\">");
+        file.Line("  <trk>");
+        file.Line("    <name>" + XmlEscaped(TrackName(first, flight_, regional_)) + "</name>");
+        file.Line("    <trkseg>");
+        points_.emplace(file);
+        return *points_;
+    }
+    void Finish() override {
+        file_->Line("    </trkseg>");
+        file_->Line("  </trk>");
+        file_->Line("</gpx>");
+        file_->Close();
+    }
+
+private:
+    const std::string& flight_;
+    const Regional& regional_;
+    const std::string& out_;
+    std::optional<TextFile> file_;
+    std::optional<TrackPoints> points_;
+};
+
 }  // namespace
 
-void GpxExport(Session& session, const std::string& path, ReplaySink* chart) {
-    if (session.CurrentFlightFile.empty()) return;
-    const ReplayInputs in{session.settings, session.checks, &session.progress};
-    InputFile input = OpenFlight(session.CurrentFlightFile);
-    const std::string name = TrackName(FlightReplay(input, in, {chart}), session.CurrentFlightFile, session.regional);
-
-    TextFile file(path, &input);
-    file.Line("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-    file.Line("<gpx version=\"1.1\" creator=\"Krelby\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
-              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-              "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd\">");
-    file.Line("  <trk>");
-    file.Line("    <name>" + XmlEscaped(name) + "</name>");
-    file.Line("    <trkseg>");
-    TrackPoints points(file);
-    FlightReplay(input, in, {chart, &points});
-    file.Line("    </trkseg>");
-    file.Line("  </trk>");
-    file.Line("</gpx>");
-    file.Close();
+void GpxExport(const std::string& flight, const ReplayInputs& in, const Regional& regional, const std::string& out,
+               ReplaySink* chart) {
+    GpxWriter writer(flight, regional, out);
+    TwoPassExport(flight, in, chart, writer);
 }
 
 }  // namespace krelby

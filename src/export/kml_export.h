@@ -2,14 +2,17 @@
 #pragma once
 #include <string>
 
-#include "replay/session.h"
+#include "base/regional.h"
+#include "replay/replay.h"
 #include "replay/sink.h"
 
 namespace krelby {
 
-// Writes the current flight's track to `path`; does nothing when there is no current flight.
-// Both replays also feed `chart` when given. Throws krelby::Error on a file or replay error;
-// nothing is left at the target then.
-void KmlExport(Session& session, const std::string& path, ReplaySink* chart = nullptr);
+// Writes the track of `flight` to `out`, in the style of the settings' KML record with the
+// opacity rule applied (the window applies it to its own settings too). Both replays also
+// feed `chart` when given. Throws krelby::Error on a file or replay error; nothing is left at
+// the target then.
+void KmlExport(const std::string& flight, const ReplayInputs& in, const Regional& regional, const std::string& out,
+               ReplaySink* chart = nullptr);
 
 }  // namespace krelby

@@ -196,19 +196,18 @@ ReplayEnd FlightReplay(InputFile& file, const ReplayInputs& in, std::span<Replay
     return end;
 }
 
-void FlightReplay(Session& session, const std::string& path, std::span<ReplaySink* const> more) {
-    session.CurrentFlightFile = path;
-    session.CurrentFlightEnd = 0;
+ReplayEnd ChartReplay(ChartModel& chart, const std::string& path, const ReplayInputs& inputs,
+                      std::span<ReplaySink* const> more) {
     InputFile file;
     try {
         file = OpenFlight(path);
     } catch (...) {
-        session.chart.ResetChart();
+        chart.ResetChart();
         throw;
     }
-    std::vector<ReplaySink*> sinks{&session.chart};
+    std::vector<ReplaySink*> sinks{&chart};
     sinks.insert(sinks.end(), more.begin(), more.end());
-    session.CurrentFlightEnd = FlightReplay(file, {session.settings, session.checks, &session.progress}, sinks).lastTime;
+    return FlightReplay(file, inputs, sinks);
 }
 
 }  // namespace krelby

@@ -8,7 +8,7 @@
 #include "base/file.h"
 #include "format/crc32.h"
 #include "base/progress.h"
-#include "replay/session.h"
+#include "replay/chart_model.h"
 #include "replay/sink.h"
 #include "settings/records.h"
 
@@ -38,12 +38,13 @@ inline ReplayEnd FlightReplay(InputFile& flight, const ReplayInputs& inputs, std
     return FlightReplay(flight, inputs, std::span<ReplaySink* const>(sinks.begin(), sinks.size()));
 }
 
-// The shown flight: replays `path` into the session's chart (and `more`), makes it the
-// current flight and notes the time of its last FlightMessage. The chart is reset also
-// when the file cannot be opened.
-void FlightReplay(Session& session, const std::string& path, std::span<ReplaySink* const> more);
-inline void FlightReplay(Session& session, const std::string& path, std::initializer_list<ReplaySink*> more = {}) {
-    FlightReplay(session, path, std::span<ReplaySink* const>(more.begin(), more.size()));
+// Replays `path` into `chart` (and `more`) and returns its end. The chart is reset also when
+// the file cannot be opened.
+ReplayEnd ChartReplay(ChartModel& chart, const std::string& path, const ReplayInputs& inputs,
+                      std::span<ReplaySink* const> more);
+inline ReplayEnd ChartReplay(ChartModel& chart, const std::string& path, const ReplayInputs& inputs,
+                             std::initializer_list<ReplaySink*> more = {}) {
+    return ChartReplay(chart, path, inputs, std::span<ReplaySink* const>(more.begin(), more.size()));
 }
 
 }  // namespace krelby

@@ -54,7 +54,7 @@ private:
     std::array<bool, kCheckBoxCount + 1> ticked_{};
 };
 
-// "General" section; the current flight file lives in the session (CurrentFlightFile).
+// "General" section; the current flight file is kept beside the records, by whoever loads them.
 struct GeneralSettings {
     bool View3D = false;
 };

@@ -8,8 +8,8 @@ namespace krelby {
 
 // Reads every section; missing file, sections or keys give the defaults. A settings file
 // that is a directory or special file gives the defaults and then throws krelby::Error
-// ("Not a regular file: PATH"). Returns a warning for the user when the file was too long
-// to read whole, else an empty text.
+// ("Not a regular file: PATH"). A file too long to read whole is no error: what fits is
+// read, and the returned text warns the user of it; otherwise the text is empty.
 std::string LoadSettings(const std::string& iniPath, Settings& settings, std::string& currentFlightFile);
 // Writes every key in the fixed order, atomically (a new file renamed over the old one).
 // Throws krelby::Error "Unable to write to " + path and leaves the previous file whole.

@@ -474,8 +474,10 @@ private slots:
         QVERIFY(run.prompter.asked.isEmpty());
 
         run.session().CurrentFlightFile = flight.toStdString();
+        run.session().settings.kml.LineOpacity = run.session().settings.kml.PolyOpacity = 2;
         run.prompter.answers.enqueue(Path("track"));
         run.window().KmlCommand();
+        QCOMPARE(run.session().settings.kml.LineOpacity, uint8_t{0});  // the opacity rule is kept in the settings
         QCOMPARE(run.prompter.asked.size(), 1);
         QCOMPARE(run.prompter.asked[0].title, QString("Enter name of Google file to create"));
         QCOMPARE(run.prompter.asked[0].filter, QString("Goggle Earth file (*.KML)|*.KML"));

@@ -13,11 +13,9 @@ namespace {
 
 struct CsvExportTest : ExportTest {
     std::vector<std::string> Export() {
-        const CsvExportResult r = CsvExport(session);
-        EXPECT_TRUE(r.exported);
-        EXPECT_EQ(r.path, folder / "Exports/240314.CSV");
+        EXPECT_EQ(session.Csv(), "240314.CSV created in " + folder.path() + "Exports/");
         std::vector<std::string> lines;
-        const std::string text = ReadFile(r.path);
+        const std::string text = ReadFile(folder / "Exports/240314.CSV");
         for (size_t start = 0; start < text.size();) {
             size_t end = text.find("\r\n", start);
             lines.push_back(text.substr(start, end - start));
@@ -68,18 +66,14 @@ TEST_F(CsvExportTest, SeventeenItemsGiveSixteenColumnsInColumnOrder) {
 TEST_F(CsvExportTest, FlightWithoutGoodFlightMessageGivesEmptyFile) {
     Tick({1, 32});
     Flight({GpsAt(1, 2, 3).Sealed(), FlightAt(0, 0).BadCrc()});
-    const CsvExportResult r = CsvExport(session);
-    EXPECT_TRUE(r.exported);
-    EXPECT_EQ(ReadFile(r.path), "");
-    EXPECT_EQ(r.message, "240314.CSV created in " + folder.path() + "Exports/");
+    EXPECT_EQ(session.Csv(), "240314.CSV created in " + folder.path() + "Exports/");
+    EXPECT_EQ(ReadFile(folder / "Exports/240314.CSV"), "");
 }
 
 TEST_F(CsvExportTest, NameWithoutExtensionAndMessage) {
     Flight({FlightAt(0, 0).Sealed()}, "flight");
-    const CsvExportResult r = CsvExport(session);
-    EXPECT_EQ(r.path, folder / "Exports/flight.CSV");
-    EXPECT_EQ(r.message, "flight.CSV created in " + folder.path() + "Exports/");
-    EXPECT_EQ(ReadFile(r.path), "TimeStamp\r\n2024/03/14 10:00:00 \r\n");
+    EXPECT_EQ(session.Csv(), "flight.CSV created in " + folder.path() + "Exports/");
+    EXPECT_EQ(ReadFile(folder / "Exports/flight.CSV"), "TimeStamp\r\n2024/03/14 10:00:00 \r\n");
 }
 
 TEST_F(CsvExportTest, RegionalSeparatorsInRows) {
@@ -101,9 +95,13 @@ TEST_F(CsvExportTest, UntickedItemLeavesNextExport) {
 TEST_F(CsvExportTest, NoValidFlightFile) {
     for (const std::string& current : {std::string(), folder / "gone.FLT", folder.path()}) {
         session.CurrentFlightFile = current;
-        const CsvExportResult r = CsvExport(session);
-        EXPECT_FALSE(r.exported);
-        EXPECT_EQ(r.message, "No valid data file selected yet");
+        EXPECT_FALSE(IsFlightFile(current));
+        try {
+            session.Csv(folder / "Exports/x.CSV");
+            ADD_FAILURE() << current;
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), "No valid data file selected yet");
+        }
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder / "Exports"));
 }
@@ -115,13 +113,13 @@ TEST_F(CsvExportTest, ExportEndingEarlyClearsFlagAndClosesFile) {
     std::vector<std::string> targets = {folder / "missing/x.CSV"};
     if (std::filesystem::exists("/dev/full")) targets.push_back("/dev/full");
     for (const auto& target : targets) {
-        EXPECT_THROW(CsvExport(session, target), Error) << target;
+        EXPECT_THROW(session.Csv(target), Error) << target;
     }
-    FlightReplay(session, flight);
+    session.Show(flight);
 
-    EXPECT_THROW(CsvExport(session, flight), Error);  // would wipe the flight it reads
+    EXPECT_THROW(session.Csv(flight), Error);  // would wipe the flight it reads
     EXPECT_EQ(std::filesystem::file_size(flight), 88u);
 
     std::filesystem::remove(folder / "Exports");
-    EXPECT_THROW(CsvExport(session), Error);
+    EXPECT_THROW(session.Csv(), Error);
 }

@@ -8,7 +8,7 @@
 
 #include "export_test_folder.h"
 #include "format/frame_builder.h"
-#include "replay/session.h"
+#include "shown_flight.h"
 
 namespace krelby::exporttest {
 
@@ -30,7 +30,7 @@ inline FrameBuilder GpsAt(int32_t latitude, int32_t longitude, int32_t altitude,
 
 struct ExportTest : ::testing::Test {
     TempFolder folder;
-    Session session;
+    krelby::testing::ShownFlight session;
 
     void SetUp() override {
         session.ProgramFolder = folder.path();

@@ -12,6 +12,7 @@
 #include "export/csv_export.h"
 #include "format/frame_builder.h"
 #include "import/import.h"
+#include "shown_flight.h"
 #include "temp_dir.h"
 
 using namespace krelby;
@@ -48,12 +49,11 @@ TEST(FileLayer, FoldersNamedBeyondAsciiImportAndExport) {
     const std::string flight = folder + "Flights_INT/5-3-14 100000.FLT";
     EXPECT_EQ(Read(U8(flight)), stream);
 
-    Session session;
+    krelby::testing::ShownFlight session;
     session.ProgramFolder = folder;
     session.settings.selection.Set(1, true);
     session.CurrentFlightFile = flight;
-    const CsvExportResult r = CsvExport(session);
-    ASSERT_TRUE(r.exported) << r.message;
+    session.Csv();
     EXPECT_EQ(Read(U8(folder + "Exports/5-3-14 100000.CSV")).substr(0, 21), "TimeStamp,PAltitude\r\n");
     fs::remove_all(U8(folder).parent_path().parent_path());
 }

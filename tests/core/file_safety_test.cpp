@@ -23,6 +23,7 @@
 #include "import/import.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
+#include "shown_flight.h"
 
 using namespace krelby;
 using krelby::exporttest::ReadFile;
@@ -143,12 +144,12 @@ TEST_F(Reimport, WriteFailureKeepsTheEarlierFile) {
 // An export reads the one flight file it opened, so a re-import replacing it meanwhile can
 // neither empty nor mix the result, and never does an export report success on less.
 TEST_F(Reimport, ExportRacingImportsIsWholeOrAnError) {
-    Session session;
+    krelby::testing::ShownFlight session;
     session.ProgramFolder = folder.path();
     session.settings.selection.Set(1, true);
     session.CurrentFlightFile = flights + "/" + reference.begin()->first;
     const std::string out = folder / "out.CSV";
-    ASSERT_TRUE(CsvExport(session, out).exported);
+    session.Csv(out);
     const std::string expected = ReadFile(out);
 
     const pid_t importer = fork();
@@ -163,9 +164,8 @@ TEST_F(Reimport, ExportRacingImportsIsWholeOrAnError) {
         ++exports;
         fs::remove(out);
         try {
-            if (CsvExport(session, out).exported) {
-                ASSERT_TRUE(ReadFile(out) == expected) << "export " << exports;
-            }
+            session.Csv(out);
+            ASSERT_TRUE(ReadFile(out) == expected) << "export " << exports;
         } catch (const Error&) {
         }
     }
@@ -302,7 +302,7 @@ TEST_F(SafetyCli, CutShortExportKeepsThePreviousFile) {
     const std::string out = folder / "Exports/flight.CSV";
     ASSERT_EQ(Cli("csv '" + flight + "' -o '" + out + "'").status, 0);
     const std::string previous = ReadFile(out);
-    Session session;
+    krelby::testing::ShownFlight session;
     session.ProgramFolder = folder.path();
     session.settings.selection.Set(1, true);
     session.settings.selection.Set(11, true);  // a different file, were it written
@@ -310,13 +310,13 @@ TEST_F(SafetyCli, CutShortExportKeepsThePreviousFile) {
     EXPECT_TRUE(KilledInChild([&] {
         int calls = 0;  // the last report of the second pass comes before the file is complete
         session.progress = [&](uint64_t done, uint64_t total) { if (done == total && ++calls == 2) raise(SIGKILL); };
-        CsvExport(session, out);
+        session.Csv(out);
     }));
     EXPECT_FALSE(KilledInChild([&] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &limit);
-        try { CsvExport(session, out); } catch (const Error&) { _exit(0); }
+        try { session.Csv(out); } catch (const Error&) { _exit(0); }
         _exit(1);
     }));
     EXPECT_EQ(ReadFile(out), previous);
@@ -331,7 +331,7 @@ TEST_F(SafetyCli, CutShortExportKeepsThePreviousFile) {
 // the signal's own status.
 TEST_F(SafetyCli, InterruptedExportLeavesNoTemporary) {
     const std::string out = folder / "Exports/flight.CSV";
-    Session session;
+    krelby::testing::ShownFlight session;
     session.ProgramFolder = folder.path();
     session.settings.selection.Set(1, true);
     session.CurrentFlightFile = flight;
@@ -341,7 +341,7 @@ TEST_F(SafetyCli, InterruptedExportLeavesNoTemporary) {
             RemoveTemporariesOnSignals();
             int calls = 0;  // as above: the second pass's last report, the file being written
             session.progress = [&](uint64_t done, uint64_t total) { if (done == total && ++calls == 2) raise(sig); };
-            try { CsvExport(session, out); } catch (...) {}
+            try { session.Csv(out); } catch (...) {}
             _exit(0);
         }
         int status = 0;

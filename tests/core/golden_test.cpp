@@ -15,7 +15,7 @@
 #include "export_test_folder.h"
 #include "import/import.h"
 #include "replay/replay.h"
-#include "replay/session.h"
+#include "shown_flight.h"
 
 namespace fs = std::filesystem;
 using namespace krelby;
@@ -63,16 +63,15 @@ TEST(Golden, ImportReplayAndExportsMatchTheReferences) {
     for (const auto& flight : flights) {
         const std::string stem = flight.stem().string();
         Write(out / "Flights_INT" / flight.filename(), ReadFile(flight.string()));
-        Session session;
+        krelby::testing::ShownFlight session;
         session.ProgramFolder = folder.path();
         for (int n : kTicked) session.settings.selection.Set(n, true);
         session.CurrentFlightFile = flight.string();
-        FlightReplay(session, flight.string());
+        session.Show(flight.string());
         fs::create_directories(out / "Exports");
-        const CsvExportResult csv = CsvExport(session, (out / "Exports" / (stem + ".CSV")).string());
-        ASSERT_TRUE(csv.exported) << csv.message;
+        session.Csv((out / "Exports" / (stem + ".CSV")).string());
         fs::create_directories(out / "KML");
-        KmlExport(session, (out / "KML" / (stem + ".kml")).string());
+        session.Kml((out / "KML" / (stem + ".kml")).string());
     }
 
     const auto produced = Tree(out);

@@ -11,7 +11,7 @@ namespace {
 
 struct GpxExportTest : ExportTest {
     std::string Export() {
-        GpxExport(session, folder / "t.gpx");
+        session.Gpx(folder / "t.gpx");
         return ReadFile(folder / "t.gpx");
     }
     // The output of a command line, or "" when the program is not installed.

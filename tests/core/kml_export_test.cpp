@@ -14,7 +14,7 @@ constexpr const char* kTail = "  </coordinates>\r\n  </LineString>\r\n</Placemar
 
 struct KmlExportTest : ExportTest {
     std::string Export() {
-        KmlExport(session, folder / "track.KML");
+        session.Kml(folder / "track.KML");
         return ReadFile(folder / "track.KML");
     }
     static std::string Name(const std::string& doc) {
@@ -59,37 +59,30 @@ TEST_F(KmlExportTest, NameNamesTheFlightExported) {
     Flight({FlightAt(0, 0).Sealed(), GpsAt(0, 0, 0).Sealed(), FlightAt(7, 30).Sealed(), FlightAt(8, 0).BadCrc()});
     EXPECT_EQ(Name(Export()), "2024/03/14 10:07:30");
 
-    Session fresh;  // nothing shown since the start: no zero date either
+    krelby::testing::ShownFlight fresh;  // nothing shown since the start: no zero date either
     fresh.ProgramFolder = session.ProgramFolder;
     std::swap(session, fresh);
     Flight({GpsAt(0, 0, 0).Sealed(), FlightAt(0, 0).BadCrc()}, "2024-03-14 1000.FLT");
     EXPECT_EQ(Name(Export()), "2024-03-14 1000");
 }
 
-TEST_F(KmlExportTest, OpacityRuleChangesTheSettings) {
+TEST_F(KmlExportTest, OpacityRuleAppliesToTheStyleWritten) {
     session.settings.kml.LineOpacity = 2;
     session.settings.kml.PolyOpacity = 2;
     Flight({});
     EXPECT_NE(Export().find("      <color>ff00ffff</color>\r\n"), std::string::npos);
-    EXPECT_EQ(session.settings.kml.LineOpacity, 0);
-}
-
-TEST_F(KmlExportTest, NoCurrentFlightDoesNothing) {
-    session.CurrentFlightFile.clear();
-    KmlExport(session, folder / "track.KML");
-    EXPECT_FALSE(std::filesystem::exists(folder / "track.KML"));
 }
 
 TEST_F(KmlExportTest, ExportEndingEarlyClearsFlagAndClosesFile) {
     session.CurrentFlightFile = folder / "gone.FLT";
-    EXPECT_THROW(KmlExport(session, folder / "track.KML"), Error);
+    EXPECT_THROW(session.Kml(folder / "track.KML"), Error);
     EXPECT_FALSE(std::filesystem::exists(folder / "track.KML"));
 
     const std::string flight = Flight({GpsAt(0, 0, 0).Sealed()});
-    EXPECT_THROW(KmlExport(session, folder / "no/track.KML"), Error);
-    EXPECT_THROW(KmlExport(session, flight), Error);  // would wipe the flight it reads
+    EXPECT_THROW(session.Kml(folder / "no/track.KML"), Error);
+    EXPECT_THROW(session.Kml(flight), Error);  // would wipe the flight it reads
     EXPECT_EQ(std::filesystem::file_size(flight), 56u);
     if (std::filesystem::exists("/dev/full")) {
-        EXPECT_THROW(KmlExport(session, "/dev/full"), Error);
+        EXPECT_THROW(session.Kml("/dev/full"), Error);
     }
 }

@@ -130,7 +130,7 @@ struct LocaleExportTest : ExportTest {
         if (!locale.ok()) return {};
         session.regional = SystemRegional();
         const std::string out = folder / (std::string(name) + "." + format);
-        (std::string(format) == "gpx" ? GpxExport : KmlExport)(session, out, nullptr);
+        std::string(format) == "gpx" ? session.Gpx(out) : session.Kml(out);
         return ReadFile(out);
     }
 };
@@ -162,7 +162,7 @@ TEST_F(LocaleExportTest, TracksAreTheSameBytesInEveryLocale) {
 
 TEST_F(LocaleExportTest, AnyFileNameMakesValidGpx) {
     Flight({GpsAt(8300001, 2600017, 1313).Sealed()}, std::string("a\x01" "b\xff" "c&<>.FLT"));
-    GpxExport(session, folder / "odd.gpx");
+    session.Gpx(folder / "odd.gpx");
     const std::string doc = ReadFile(folder / "odd.gpx");
     EXPECT_NE(doc.find("<name>ab\xEF\xBF\xBD" "c&amp;&lt;&gt;</name>"), std::string::npos) << doc;
     const std::string lint = Shell("xmllint --noout --schema " KRELBY_SOURCE_DIR "/tests/data/gpx.xsd " + (folder / "odd.gpx"));

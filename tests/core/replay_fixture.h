@@ -1,4 +1,4 @@
-// Flight files built from Frames in a temporary folder, replayed into a session.
+// Flight files built from Frames in a temporary folder, replayed as the window shows them.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "format/frame_builder.h"
+#include "shown_flight.h"
 #include "temp_dir.h"
 #include "format/messages.h"
 #include "export/csv_sink.h"
@@ -80,7 +81,7 @@ struct RecordingOutput : CsvOutput, ReplaySink {
 
 struct ReplayTest : ::testing::Test {
     TempFolder folder;
-    Session session;
+    ShownFlight session;
     CsvColumns csv;  // the columns a CSV export would gather
     CsvColumnsSink columns{csv, session.settings};
 
@@ -91,7 +92,7 @@ struct ReplayTest : ::testing::Test {
     void Replay(const std::vector<Frame>& frames, std::initializer_list<ReplaySink*> more = {}) {
         std::vector<ReplaySink*> sinks{&columns};
         sinks.insert(sinks.end(), more.begin(), more.end());
-        FlightReplay(session, WriteFile(folder.File("t.FLT"), frames), sinks);
+        session.Show(WriteFile(folder.File("t.FLT"), frames), sinks);
     }
     const SeriesSlot& Slot(int i) const { return session.chart.Slot(i); }
     std::string Text(int column) const {

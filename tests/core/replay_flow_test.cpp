@@ -110,7 +110,7 @@ TEST_F(ReplayTest, EmptyAndMissingFiles) {
     Replay({Flight(0, 0)});
     const std::string missing = folder.File("none.FLT");
     try {
-        FlightReplay(session, missing);
+        session.Show(missing);
         FAIL();
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);

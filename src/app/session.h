@@ -1,15 +1,13 @@
 // The state one run of the window shares between its commands: settings records, the
 // checksum option, the chart model and the flight shown.
 #pragma once
-#include <cstdint>
-#include <functional>
 #include <string>
 
-#include "format/crc32.h"
-#include "format/datetime.h"
 #include "base/progress.h"
 #include "base/regional.h"
+#include "format/crc32.h"
 #include "replay/chart_model.h"
+#include "replay/replay.h"
 #include "settings/records.h"
 
 namespace krelby {
@@ -23,6 +21,16 @@ struct Session {
     std::string CurrentFlightFile;
     double CurrentFlightEnd = 0.0;  // its last FlightMessage's time; 0 when it has none
     Progress progress;  // optional
+
+    // What a replay or an export of the current flight reads from here.
+    ReplayInputs Inputs() const { return {settings, checks, &progress}; }
+    // Replays `path` into the chart, makes it the current flight and notes the time of its
+    // last FlightMessage. The chart is reset also when the file cannot be opened.
+    void ShowFlight(const std::string& path) {
+        CurrentFlightFile = path;
+        CurrentFlightEnd = 0;
+        CurrentFlightEnd = ChartReplay(chart, path, Inputs()).lastTime;
+    }
 };
 
 }  // namespace krelby
