@@ -9,29 +9,23 @@
 #include <vector>
 
 #include <jpeglib.h>
-#include <stdlib.h>
 
 #include "export/jpeg_writer.h"
 #include "base/error.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using krelby::WriteJpeg;
 
 namespace {
 
-struct Folder {
-    fs::path path;
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "krelby-jpeg-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~Folder() { fs::remove_all(path); }
-    std::vector<fs::path> Files() const {
-        std::vector<fs::path> out;
-        for (const auto& e : fs::directory_iterator(path)) out.push_back(e.path());
-        return out;
-    }
-};
+using krelby::testing::TempFolder;
+
+std::vector<fs::path> FilesIn(const TempFolder& folder) {
+    std::vector<fs::path> out;
+    for (const auto& e : fs::directory_iterator(folder.path())) out.push_back(e.path());
+    return out;
+}
 
 std::vector<uint8_t> Bytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -94,8 +88,8 @@ TEST(JpegWriter, PictureSizesGiveProgressiveThreeComponentFiles) {
         int w, h;
     };
     for (Case c : {Case{764, 530}, Case{1, 1}, Case{17, 9}, Case{1, 300}}) {
-        Folder dir;
-        const fs::path file = dir.path / "chart.JPG";
+        TempFolder dir;
+        const fs::path file = fs::path(dir.path()) / "chart.JPG";
         WriteJpeg(file.string(), c.w, c.h, Stripes(c.w, c.h));
         const auto bytes = Bytes(file);
         ASSERT_GT(bytes.size(), 4u);
@@ -108,7 +102,7 @@ TEST(JpegWriter, PictureSizesGiveProgressiveThreeComponentFiles) {
         EXPECT_EQ(d.height, c.h);
         EXPECT_EQ(d.components, 3);
         EXPECT_TRUE(d.progressive);
-        EXPECT_EQ(dir.Files().size(), 1u) << "a temporary file was left";
+        EXPECT_EQ(FilesIn(dir).size(), 1u) << "a temporary file was left";
     }
 }
 
@@ -119,8 +113,8 @@ TEST(JpegWriter, QuantizationIsTheStandardTableScaledForQuality90) {
         14, 13, 16, 24, 40,  57,  69,  56,  14, 17, 22, 29, 51,  87,  80,  62,
         18, 22, 37, 56, 68,  109, 103, 77,  24, 35, 55, 64, 81,  104, 113, 92,
         49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
-    Folder dir;
-    const fs::path file = dir.path / "q.jpg";
+    TempFolder dir;
+    const fs::path file = fs::path(dir.path()) / "q.jpg";
     WriteJpeg(file.string(), 16, 16, Stripes(16, 16));
     const Decoded d = Decode(Bytes(file));
     for (int i = 0; i < 64; ++i) {
@@ -130,8 +124,8 @@ TEST(JpegWriter, QuantizationIsTheStandardTableScaledForQuality90) {
 }
 
 TEST(JpegWriter, ColoursKeepTheirChannels) {
-    Folder dir;
-    const fs::path file = dir.path / "c.jpg";
+    TempFolder dir;
+    const fs::path file = fs::path(dir.path()) / "c.jpg";
     const int w = 96, h = 32;
     WriteJpeg(file.string(), w, h, Stripes(w, h));
     const Decoded d = Decode(Bytes(file));
@@ -146,17 +140,17 @@ TEST(JpegWriter, ColoursKeepTheirChannels) {
 }
 
 TEST(JpegWriter, ReplacesAnExistingFile) {
-    Folder dir;
-    const fs::path file = dir.path / "old.JPG";
+    TempFolder dir;
+    const fs::path file = fs::path(dir.path()) / "old.JPG";
     std::ofstream(file) << "not a picture";
     WriteJpeg(file.string(), 8, 8, Stripes(8, 8));
     EXPECT_EQ(Decode(Bytes(file)).width, 8);
-    EXPECT_EQ(dir.Files().size(), 1u);
+    EXPECT_EQ(FilesIn(dir).size(), 1u);
 }
 
 TEST(JpegWriter, FailuresNameTheFileAndLeaveNothing) {
-    Folder dir;
-    const std::string missing = (dir.path / "no such folder" / "x.JPG").string();
+    TempFolder dir;
+    const std::string missing = (fs::path(dir.path()) / "no such folder" / "x.JPG").string();
     try {
         WriteJpeg(missing, 4, 4, Stripes(4, 4));
         FAIL() << "no error";
@@ -164,7 +158,7 @@ TEST(JpegWriter, FailuresNameTheFileAndLeaveNothing) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + missing);
     }
     // A folder in the way: nothing replaces it and no temporary file stays beside it.
-    const fs::path folder = dir.path / "taken.JPG";
+    const fs::path folder = fs::path(dir.path()) / "taken.JPG";
     fs::create_directory(folder);
     try {
         WriteJpeg(folder.string(), 4, 4, Stripes(4, 4));
@@ -173,14 +167,14 @@ TEST(JpegWriter, FailuresNameTheFileAndLeaveNothing) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + folder.string());
     }
     EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(dir.Files().size(), 1u);
+    EXPECT_EQ(FilesIn(dir).size(), 1u);
 }
 
 TEST(JpegWriter, PicturesWithoutPixelsOrWithTooFewBytesAreRefused) {
-    Folder dir;
-    const std::string path = (dir.path / "bad.JPG").string();
+    TempFolder dir;
+    const std::string path = (fs::path(dir.path()) / "bad.JPG").string();
     EXPECT_THROW(WriteJpeg(path, 0, 10, {}), krelby::Error);
     EXPECT_THROW(WriteJpeg(path, 10, 0, {}), krelby::Error);
     EXPECT_THROW(WriteJpeg(path, 4, 4, Stripes(4, 3)), krelby::Error);
-    EXPECT_TRUE(dir.Files().empty());
+    EXPECT_TRUE(FilesIn(dir).empty());
 }

@@ -16,6 +16,7 @@
 #include "format/frame_scanner.h"
 #include "format/messages.h"
 #include "gen/generator.h"
+#include "support/temp_folder.h"
 
 using namespace krelby;
 using krelby::gen::RecordingOptions;
@@ -234,8 +235,7 @@ TEST(Generator, FaultsComeAtRoughlyTheRequestedRates) {
 }
 
 TEST(Generator, TargetSizeAddsFlightsAndWritesTheSameBytesToAFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("krelby-gen-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(dir);
+    const krelby::testing::TempFolder dir;
     for (bool wrap : {false, true}) {
         RecordingOptions o = Small();
         o.flights = 1;
@@ -247,16 +247,13 @@ TEST(Generator, TargetSizeAddsFlightsAndWritesTheSameBytesToAFile) {
         EXPECT_LT(bytes.size(), o.targetBytes + 3 * 120 * 600) << wrap;
         EXPECT_GT(stats.flights, 5);
         EXPECT_EQ(stats.fileBytes, bytes.size());
-        const auto path = dir / "rec.dat";
-        gen::WriteRecording(path.string(), o);
-        std::ifstream in(path, std::ios::binary);
-        const std::vector<uint8_t> onDisk{std::istreambuf_iterator<char>(in), {}};
-        EXPECT_EQ(onDisk, bytes) << wrap;
+        gen::WriteRecording(dir / "rec.dat", o);
+        EXPECT_EQ(krelby::testing::ReadBytes(dir / "rec.dat"), bytes) << wrap;
     }
-    std::filesystem::remove_all(dir);
 }
 
 TEST(Generator, RejectsImpossibleOptionsWithAMessage) {
+    const krelby::testing::TempFolder dir;
     auto bad = [](auto change) {
         RecordingOptions o = Small();
         change(o);
@@ -273,7 +270,6 @@ TEST(Generator, RejectsImpossibleOptionsWithAMessage) {
     EXPECT_THROW(gen::WriteRecording("/nonexistent-folder/x.dat", Small()), krelby::Error);
 
     // A recording that fails half way is not left behind to pass for a whole one.
-    const auto path = std::filesystem::temp_directory_path() / ("krelby-gen-fail-" + std::to_string(std::random_device{}()));
-    EXPECT_THROW(gen::WriteRecording(path.string(), cases.back()), krelby::Error);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_THROW(gen::WriteRecording(dir / "fail.dat", cases.back()), krelby::Error);
+    EXPECT_FALSE(std::filesystem::exists(dir / "fail.dat"));
 }
