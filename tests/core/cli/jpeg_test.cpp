@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include <jpeglib.h>
-
 #include "support/cli_run.h"
 #include "support/export_fixture.h"
+#include "support/jpeg_decode.h"
 #include "settings/settings_file.h"
 
 using namespace krelby;
@@ -18,24 +17,6 @@ namespace {
 
 using krelby::testing::CliRun;
 CliRun Cli(const std::string& args) { return krelby::testing::RunCli(args, "LC_ALL=C QT_QPA_PLATFORM=offscreen"); }
-
-struct Header {
-    int width = 0, height = 0, components = 0;
-    bool progressive = false;
-};
-
-Header ReadHeader(const std::string& bytes) {
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    jpeg_read_header(&cinfo, TRUE);
-    Header h{static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), cinfo.num_components,
-             static_cast<bool>(cinfo.progressive_mode)};
-    jpeg_destroy_decompress(&cinfo);
-    return h;
-}
 
 struct JpegCliTest : ExportTest {
     std::string flight;
@@ -60,7 +41,7 @@ TEST_F(JpegCliTest, WritesTheChartAtTheAskedSize) {
         const std::string out = folder / "chart.JPG";
         const CliRun r = Cli("jpeg " + flight + " -o " + out + " --folder " + folder.path() + " " + c.option);
         ASSERT_EQ(r.status, 0) << r.out;
-        const Header h = ReadHeader(ReadFile(out));
+        const auto h = krelby::testing::DecodeJpeg(ReadFile(out));
         EXPECT_EQ(h.width, c.w);
         EXPECT_EQ(h.height, c.h);
         EXPECT_EQ(h.components, 3);

@@ -8,10 +8,10 @@
 #include <iterator>
 #include <vector>
 
-#include <jpeglib.h>
 
 #include "export/jpeg_writer.h"
 #include "base/error.h"
+#include "support/jpeg_decode.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -43,37 +43,8 @@ std::vector<uint8_t> Stripes(int w, int h) {
     return rgb;
 }
 
-struct Decoded {
-    int width = 0, height = 0, components = 0;
-    bool progressive = false;
-    std::vector<unsigned> luminanceTable;  // natural order
-    std::vector<uint8_t> rgb;
-};
-
-Decoded Decode(const std::vector<uint8_t>& file) {
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, file.data(), file.size());
-    jpeg_read_header(&cinfo, TRUE);
-    Decoded d;
-    d.width = static_cast<int>(cinfo.image_width);
-    d.height = static_cast<int>(cinfo.image_height);
-    d.components = cinfo.num_components;
-    d.progressive = cinfo.progressive_mode;
-    for (int i = 0; i < DCTSIZE2; ++i) d.luminanceTable.push_back(cinfo.quant_tbl_ptrs[0]->quantval[i]);
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    d.rgb.resize(static_cast<size_t>(d.width) * d.height * 3);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = &d.rgb[cinfo.output_scanline * static_cast<size_t>(d.width) * 3];
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return d;
-}
+using Decoded = krelby::testing::DecodedJpeg;
+Decoded Decode(const std::vector<uint8_t>& file) { return krelby::testing::DecodeJpeg(file); }
 
 bool HasMarker(const std::vector<uint8_t>& f, uint8_t marker) {
     for (size_t i = 0; i + 1 < f.size(); ++i)
