@@ -3,6 +3,7 @@
 
 #include "export/csv_export.h"
 #include "support/export_fixture.h"
+#include "support/text_lines.h"
 #include "base/error.h"
 #include "replay/replay.h"
 
@@ -16,14 +17,7 @@ struct CsvExportTest : ExportTest {
         const CsvExportResult r = CsvExport(session);
         EXPECT_TRUE(r.exported);
         EXPECT_EQ(r.path, folder / "Exports/240314.CSV");
-        std::vector<std::string> lines;
-        const std::string text = ReadFile(r.path);
-        for (size_t start = 0; start < text.size();) {
-            size_t end = text.find("\r\n", start);
-            lines.push_back(text.substr(start, end - start));
-            start = end == std::string::npos ? text.size() : end + 2;
-        }
-        return lines;
+        return krelby::testing::CrlfLines(ReadFile(r.path));
     }
 };
 

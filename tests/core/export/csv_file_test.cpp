@@ -5,6 +5,7 @@
 
 #include "export/csv_file.h"
 #include "support/temp_folder.h"
+#include "support/text_lines.h"
 #include "base/error.h"
 #include "format/datetime.h"
 
@@ -27,19 +28,7 @@ size_t FieldCount(const std::string& line) {
     return n;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            out.push_back(text.substr(start) + "<no CRLF>");
-            break;
-        }
-        out.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return out;
-}
+using krelby::testing::CrlfLines;
 
 // Writes a header and the given rows through a CsvFile and returns the file's lines.
 template <typename Fill>
@@ -51,7 +40,7 @@ std::vector<std::string> Write(const Regional& regional, Fill fill) {
         fill(file, columns);
         file.Close();
     }
-    return Lines(ReadFile(dir / "out.CSV"));
+    return CrlfLines(ReadFile(dir / "out.CSV"));
 }
 
 }  // namespace

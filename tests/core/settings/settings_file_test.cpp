@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "support/text_lines.h"
 #include "base/error.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
@@ -28,16 +29,7 @@ Settings LoadFrom(const std::string& iniText, std::string* flight = nullptr) {
     return s;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        out.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 2;
-    }
-    return out;
-}
+using krelby::testing::CrlfLines;
 
 }  // namespace
 
@@ -139,7 +131,7 @@ TEST(SettingsSave, NewFileHasAllKeysInOrder) {
     s.general.View3D = true;
     SaveSettings(dir / "Krelby.INI", s, "/f/2024.FLT");
 
-    const auto lines = Lines(ReadFile(dir / "Krelby.INI"));
+    const auto lines = CrlfLines(ReadFile(dir / "Krelby.INI"));
     std::vector<std::string> sections, keys;
     for (const auto& l : lines) {
         if (l.empty()) continue;
