@@ -43,7 +43,7 @@ TEST_F(CsvExportTest, ValuesClearedBetweenPasses) {
                                                   "2024/03/14 10:00:01 ,1100,9,-27.0000000,150.0000000"}));
 }
 
-TEST_F(CsvExportTest, NothingTicked) {
+TEST_F(CsvExportTest, NothingTickedGivesTimeStampsOnly) {
     Flight({FlightAt(0, 0).Sealed(), GpsAt(1, 2, 3).Sealed(), FlightAt(0, 1).Sealed()});
     EXPECT_EQ(Export(), (std::vector<std::string>{"TimeStamp", "2024/03/14 10:00:00 ", "2024/03/14 10:00:01 "}));
 }
@@ -68,7 +68,7 @@ TEST_F(CsvExportTest, FlightWithoutGoodFlightMessageGivesEmptyFile) {
     EXPECT_EQ(r.message, "240314.CSV created in " + folder.path() + "Exports/");
 }
 
-TEST_F(CsvExportTest, NameWithoutExtensionAndMessage) {
+TEST_F(CsvExportTest, FlightWithoutExtensionGetsACsvNameAndAMessage) {
     Flight({FlightAt(0, 0).Sealed()}, "flight");
     const CsvExportResult r = CsvExport(session);
     EXPECT_EQ(r.path, folder / "Exports/flight.CSV");
@@ -92,7 +92,7 @@ TEST_F(CsvExportTest, UntickedItemLeavesNextExport) {
     EXPECT_EQ(Export()[0], "TimeStamp,PAltitude");
 }
 
-TEST_F(CsvExportTest, NoValidFlightFile) {
+TEST_F(CsvExportTest, NoValidFlightFileWritesNothingAndSaysSo) {
     for (const std::string& current : {std::string(), folder / "gone.FLT", folder.path()}) {
         session.CurrentFlightFile = current;
         const CsvExportResult r = CsvExport(session);

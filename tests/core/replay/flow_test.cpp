@@ -62,7 +62,7 @@ TEST_F(ReplayTest, ClockComesOnlyFromGoodFlightMessages) {
     EXPECT_EQ(session.CurrentFlightEnd, TimeAt(1, 59));
 }
 
-TEST_F(ReplayTest, ChecksumsAndMonitorNumbers) {
+TEST_F(ReplayTest, SkipsBadChecksumsExceptFuelAndMonitorsOutsideOneToFour) {
     Tick({11, 122, 145, 168, 53});
     auto rpm = [](int monitor, uint16_t v) { return EngineOf(monitor).Rpm(v); };
     const std::vector<Frame> frames = {
@@ -81,7 +81,7 @@ TEST_F(ReplayTest, ChecksumsAndMonitorNumbers) {
     EXPECT_EQ(Slot(1).title, "RPM_1");
 }
 
-TEST_F(ReplayTest, FrameStraddlingReadBlocksAndRepeatedReplays) {
+TEST_F(ReplayTest, FramesAcrossReadBlocksAndRepeatedReplaysGiveTheSameSeries) {
     Tick({1, 11});
     std::vector<Frame> frames;
     // Enough Frames that several fall across any block boundary of the reader.
@@ -100,7 +100,7 @@ TEST_F(ReplayTest, FrameStraddlingReadBlocksAndRepeatedReplays) {
     EXPECT_EQ(session.chart.LeftMargin(), 115);
 }
 
-TEST_F(ReplayTest, EmptyAndMissingFiles) {
+TEST_F(ReplayTest, EmptyOrMissingFileClearsTheChartAndBecomesTheCurrentFlight) {
     Tick({1});
     Replay({Flight(0, 0)});
     Replay({});
