@@ -39,12 +39,9 @@ class FlightFrame : public MessageBuilder<FlightFrame> {
 public:
     FlightFrame() : MessageBuilder(FrameType::Flight) {}
     FlightFrame& PAltitude(int32_t v) { return i32(M::kPAltitude, v); }
-    FlightFrame& BAltitude(int32_t v) { return i32(M::kBAltitude, v); }
     FlightFrame& ASI(uint16_t v) { return u16(M::kASI, v); }
-    FlightFrame& TAS(uint16_t v) { return u16(M::kTAS, v); }
     FlightFrame& AOA(int16_t v) { return i16(M::kAOA, v); }
     FlightFrame& VSI(int16_t v) { return i16(M::kVSI, v); }
-    FlightFrame& Baro(uint16_t v) { return u16(M::kBaro, v); }
     FlightFrame& QNH(uint16_t v) { return u16(M::kQNH, v); }
     FlightFrame& OAT(int16_t v) { return i16(M::kOAT, v); }
     FlightFrame& Hour(int v) { return u8(kHour, uint8_t(v)); }
@@ -71,11 +68,8 @@ public:
         return Latitude(int32_t(latitude * kPositionUnitsPerDegree)).Longitude(int32_t(longitude * kPositionUnitsPerDegree));
     }
     GpsFrame& GPSAltitude(int32_t v) { return i32(M::kGPSAltitude, v); }
-    GpsFrame& AGL(int32_t v) { return i32(M::kAGL, v); }
     GpsFrame& DownVelocity(int32_t v) { return i32(M::kDownVelocity, v); }
     GpsFrame& Groundspeed(uint16_t v) { return u16(M::kGroundspeed, v); }
-    GpsFrame& TrackTrue(uint16_t v) { return u16(M::kTrackTrue, v); }
-    GpsFrame& Variation(int16_t v) { return i16(M::kVariation, v); }
     GpsFrame& SatellitesTracked(uint8_t v) { return u8(M::kSatellitesTracked, v); }
 };
 
@@ -88,10 +82,7 @@ public:
     EngineFrame& Rpm(uint16_t v) { return u16(M::kRpm, v); }
     EngineFrame& Pulse(uint16_t v) { return u16(M::kPulse, v); }
     EngineFrame& OilPressure(uint16_t v) { return u16(M::kOilPressure, v); }
-    EngineFrame& FuelPressure(uint16_t v) { return u16(M::kFuelPressure, v); }
-    EngineFrame& CoolantTemp(int16_t v) { return i16(M::kCoolantTemp, v); }
     EngineFrame& OilTemp(int16_t v) { return i16(M::kOilTemp, v); }
-    EngineFrame& FuelFlow(uint16_t v) { return u16(M::kFuelFlow, v); }
     EngineFrame& ManifoldPressure(uint16_t v) { return u16(M::kManifoldPressure, v); }
     EngineFrame& TC(int n, int16_t v) { return i16(M::TcOffset(n), v); }  // n = 1..12
 };
@@ -111,10 +102,7 @@ public:
     explicit InputsFrame(uint8_t L) : MessageBuilder(FrameType::Inputs, L) {}
     InputsFrame& AnalogCount(uint8_t v) { return u8(M::kAnalogCount, v); }
     InputsFrame& DigitalCount(uint8_t v) { return u8(M::kDigitalCount, v); }
-    InputsFrame& Gear(int g, uint8_t v) { return u8(M::GearOffset(g), v); }
     InputsFrame& Flaps(int16_t v) { return i16(M::kFlaps, v); }
-    InputsFrame& PitchTrim(int16_t v) { return i16(M::kPitchTrim, v); }
-    InputsFrame& BankTrim(int16_t v) { return i16(M::kBankTrim, v); }
     InputsFrame& YawTrim(int16_t v) { return i16(M::kYawTrim, v); }
     InputsFrame& DigitalInputs(uint32_t v) { return u32(M::kDigitalInputs, v); }
     InputsFrame& Analog(int n, uint16_t v) { return u16(M::AnalogOffset(n), v); }  // n = 1..16
@@ -125,7 +113,6 @@ class NavigationFrame : public MessageBuilder<NavigationFrame> {
 
 public:
     NavigationFrame() : MessageBuilder(FrameType::Navigation) {}
-    NavigationFrame& NavFlags(uint16_t v) { return u16(M::kNavFlags, v); }
     NavigationFrame& HSI_SRC(uint8_t v) { return u8(M::kHSI_SRC, v); }
     NavigationFrame& HSI_Dev(int16_t v) { return i16(M::kHSI_Dev, v); }
     NavigationFrame& HeadingBug(int16_t v) { return i16(M::kHeadingBug, v); }
