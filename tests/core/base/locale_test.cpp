@@ -48,15 +48,7 @@ private:
 std::string Separators(const Regional& r) { return {r.dateSeparator, r.timeSeparator, r.decimalSeparator}; }
 
 // What a shell command prints, stdout and stderr together.
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (std::FILE* p = popen((command + " 2>&1").c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
+std::string Shell(const std::string& command) { return krelby::testing::RunShell(command + " 2>&1").out; }
 
 bool IsAscii(const std::string& s) {
     for (unsigned char c : s)

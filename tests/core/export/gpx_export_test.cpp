@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "export/gpx_export.h"
+#include "support/cli_run.h"
 #include "support/export_fixture.h"
 
 using namespace krelby;
@@ -16,13 +17,8 @@ struct GpxExportTest : ExportTest {
     }
     // The output of a command line, or "" when the program is not installed.
     std::string Run(const std::string& command) {
-        std::string out;
-        if (std::FILE* p = popen((command + " 2>&1").c_str(), "r")) {
-            char buf[4096];
-            for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-            if (pclose(p) != 0 && out.find("not found") != std::string::npos) return {};
-        }
-        return out;
+        const krelby::testing::CliRun r = krelby::testing::RunShell(command + " 2>&1");
+        return r.status != 0 && r.out.find("not found") != std::string::npos ? std::string() : r.out;
     }
 };
 

@@ -1,3 +1,4 @@
+#include "support/cli_run.h"
 #include "support/import_fixture.h"
 
 #include <sys/stat.h>
@@ -56,12 +57,9 @@ TEST_F(ImportTest, ErrorClosesRecordingAndFlightFile) {
 TEST_F(ImportTest, CliImportPrintsTheMessageOrTheError) {
     WriteFile(root + "rec.dat", Cat({Blocks(Flight(0, 3)), Bytes(512, 0)}));  // ends as an SD card's
     auto run = [&](const std::string& args, int& status) {
-        FILE* p = popen((std::string(KRELBY_CLI) + " import " + args + " --folder " + root + "new 2>&1").c_str(), "r");
-        std::string out;
-        char buf[256];
-        while (fgets(buf, sizeof buf, p)) out += buf;
-        status = WEXITSTATUS(pclose(p));
-        return out;
+        const krelby::testing::CliRun r = krelby::testing::RunShell(std::string(KRELBY_CLI) + " import " + args + " --folder " + root + "new 2>&1");
+        status = r.status;
+        return r.out;
     };
     int status = -1;
     EXPECT_EQ(run(root + "rec.dat --sd --ignore-checksums", status), "Imported 1 flights.\n");
