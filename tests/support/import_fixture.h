@@ -22,14 +22,9 @@
 namespace krelby::test {
 
 using testing::Bytes;
+using testing::Cat;
 using testing::WriteFile;
 namespace fs = std::filesystem;
-
-inline Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 // A FlightMessage `offset` seconds after 10:00:00 on 5 March 2014; `mark` identifies it.
 inline Bytes Fm(int offset, int32_t mark = 0) {

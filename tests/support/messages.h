@@ -2,6 +2,7 @@
 // FlightAt(0, 5).PAltitude(900).Sealed(). The raw setters stay for fields a test spoils on purpose.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "format/frame_builder.h"
@@ -10,6 +11,13 @@
 namespace krelby::testing {
 
 using Frame = std::vector<uint8_t>;
+
+// Frames one after another, as a recording or a flight file holds them.
+inline Frame Cat(std::initializer_list<Frame> parts) {
+    Frame out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
 
 template <class Self>
 class MessageBuilder {

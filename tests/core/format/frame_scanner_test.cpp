@@ -24,11 +24,7 @@ struct Collect : FrameHandler {
     bool StopScanning() const override { return frames.size() >= stopAfter; }
 };
 
-std::vector<uint8_t> Cat(std::initializer_list<std::vector<uint8_t>> parts) {
-    std::vector<uint8_t> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
+using krelby::testing::Cat;
 
 std::vector<uint8_t> Flight() {
     return krelby::testing::FlightFrame().PAltitude(1234).Date(5, 3, 14).Sealed();

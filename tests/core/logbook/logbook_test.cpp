@@ -40,12 +40,6 @@ Frame Fuel(std::vector<int32_t> levels, uint8_t L = 124) {
     return b.Sealed();
 }
 
-std::string Flight(const std::vector<Frame>& frames) {
-    std::string bytes;
-    for (const auto& f : frames) bytes.append(f.begin(), f.end());
-    return bytes;
-}
-
 // The CSV fields of a summary by column name.
 std::map<std::string, std::string> Fields(const FlightSummary& s) {
     std::map<std::string, std::string> out;
@@ -71,7 +65,7 @@ struct Logbook : ::testing::Test {
         fs::create_directory(folder / "Flights_SD");
     }
     std::map<std::string, std::string> Summary(const std::vector<Frame>& frames) {
-        WriteFile(folder / "Flights_INT/t.FLT", Flight(frames));
+        WriteFrames(folder / "Flights_INT/t.FLT", frames);
         return Fields(SummarizeFlight(folder / "Flights_INT/t.FLT", kinds));
     }
 };
@@ -130,9 +124,9 @@ TEST_F(Logbook, EngineAndFuelFigures) {
 
 TEST_F(Logbook, CacheRecomputesOnlyWhatChangedAndSurvivesDamage) {
     const std::string a = folder / "Flights_INT/a.FLT";
-    WriteFile(a, Flight({Fm(0, 600), Fm(30, 600)}));
-    WriteFile(folder / "Flights_SD/b, \"x\".FLT", Flight({Fm(-3600)}));
-    WriteFile(folder / "Flights_INT/none.FLT", Flight({Gps(1, 1)}));
+    WriteFrames(a, {Fm(0, 600), Fm(30, 600)});
+    WriteFrames(folder / "Flights_SD/b, \"x\".FLT", {Fm(-3600)});
+    WriteFrames(folder / "Flights_INT/none.FLT", {Gps(1, 1)});
     auto list = [&] { return LogbookCsv(ListFlights(folder.path(), kinds)); };
     const std::string first = list();
     EXPECT_EQ(first.find("\n\"Flights_SD/b, \"\"x\"\".FLT\",1,2024-03-14T09:00:00,"), first.find('\n'));
@@ -141,10 +135,10 @@ TEST_F(Logbook, CacheRecomputesOnlyWhatChangedAndSurvivesDamage) {
 
     // A rewrite of the same size with its time put back is seen all the same.
     const auto time = fs::last_write_time(a);
-    WriteFile(a, Flight({Fm(0, 600), Fm(40, 600)}));
+    WriteFrames(a, {Fm(0, 600), Fm(40, 600)});
     fs::last_write_time(a, time);
     EXPECT_NE(list().find("a.FLT,1,2024-03-14T10:00:00,2024-03-14T10:00:40,40"), std::string::npos);
-    WriteFile(a, Flight({Fm(0, 600), Fm(45, 600), Fm(46, 600)}));  // a new size
+    WriteFrames(a, {Fm(0, 600), Fm(45, 600), Fm(46, 600)});  // a new size
     fs::last_write_time(a, time + std::chrono::seconds(5));
     EXPECT_NE(list().find("a.FLT,1,2024-03-14T10:00:00,2024-03-14T10:00:46,46"), std::string::npos);
     fs::remove(folder / "Flights_INT/none.FLT");
@@ -154,8 +148,8 @@ TEST_F(Logbook, CacheRecomputesOnlyWhatChangedAndSurvivesDamage) {
 
 TEST_F(Logbook, SwappedFlightsOfOneSizeAndTimeListTheirOwnFigures) {
     const std::string a = folder / "Flights_INT/a.FLT", b = folder / "Flights_INT/b.FLT";
-    WriteFile(a, Flight({Fm(0), Fm(10)}));
-    WriteFile(b, Flight({Fm(0), Fm(20)}));
+    WriteFrames(a, {Fm(0), Fm(10)});
+    WriteFrames(b, {Fm(0), Fm(20)});
     fs::last_write_time(b, fs::last_write_time(a));
     ListFlights(folder.path(), kinds);
     fs::rename(a, folder / "x");
@@ -168,7 +162,7 @@ TEST_F(Logbook, SwappedFlightsOfOneSizeAndTimeListTheirOwnFigures) {
 
 // A file of the database's name that another program made is neither used nor touched.
 TEST_F(Logbook, AnotherFileNamedLikeTheDatabaseKeepsItsBytes) {
-    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0), Fm(10)}));
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0), Fm(10)});
     const std::string db = folder / kLogbookDatabase, elsewhere = folder / "other.sqlite";
     const std::string expected = LogbookCsv(ListFlights(folder.path(), kinds));
     fs::remove(db);
@@ -199,7 +193,7 @@ TEST_F(Logbook, AnotherFileNamedLikeTheDatabaseKeepsItsBytes) {
 }
 
 TEST_F(Logbook, DamagedDatabaseIsSetAsideAndMadeAnew) {
-    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0), Fm(10)}));
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0), Fm(10)});
     const std::string db = folder / kLogbookDatabase;
     const std::string expected = LogbookCsv(ListFlights(folder.path(), kinds));
     std::string bytes = ReadFile(db);
@@ -219,10 +213,10 @@ TEST_F(Logbook, DamagedDatabaseIsSetAsideAndMadeAnew) {
 }
 
 TEST_F(Logbook, DatabaseHeldByAnotherProgramIsPassedOver) {
-    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0), Fm(10)}));
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0), Fm(10)});
     const std::string db = folder / kLogbookDatabase;
     const std::string expected = LogbookCsv(ListFlights(folder.path(), kinds));
-    WriteFile(folder / "Flights_INT/b.FLT", Flight({Fm(60), Fm(70)}));
+    WriteFrames(folder / "Flights_INT/b.FLT", {Fm(60), Fm(70)});
     sqlite3* holder = nullptr;
     ASSERT_TRUE(Sql(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; INSERT INTO flights (path) VALUES ('held'); "
                         "COMMIT; SELECT count(*) FROM flights", &holder));
@@ -238,7 +232,7 @@ TEST_F(Logbook, DatabaseHeldByAnotherProgramIsPassedOver) {
 
 TEST_F(Logbook, RowsOfGoneFilesAreDroppedAndTheSpaceGivenBack) {
     for (int i = 0; i < 1500; ++i)
-        WriteFile(folder / ("Flights_INT/" + std::to_string(i) + ".FLT"), Flight({Fm(i)}));
+        WriteFrames(folder / ("Flights_INT/" + std::to_string(i) + ".FLT"), {Fm(i)});
     ListFlights(folder.path(), kinds);
     const auto full = fs::file_size(folder / kLogbookDatabase);
     for (int i = 1; i < 1500; ++i) fs::remove(folder / ("Flights_INT/" + std::to_string(i) + ".FLT"));
@@ -275,7 +269,7 @@ TEST_F(Logbook, CopiesOfAFlightMakeOneRow) {
 }
 
 TEST_F(Logbook, KindsChangedBetweenListingsAreRecomputed) {
-    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0), Engine(1, 2000, 30000, {700, 400})}));
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0), Engine(1, 2000, 30000, {700, 400})});
     EXPECT_NE(LogbookCsv(ListFlights(folder.path(), kinds)).find(",2000,90,3.00,,700,300,"), std::string::npos);
     kinds[1] = CHT;
     EXPECT_NE(LogbookCsv(ListFlights(folder.path(), kinds)).find(",2000,90,3.00,400,700,,"), std::string::npos);
@@ -283,7 +277,7 @@ TEST_F(Logbook, KindsChangedBetweenListingsAreRecomputed) {
 
 TEST_F(Logbook, TwoListingsAtOnceBothSucceed) {
     for (int i = 0; i < 40; ++i)
-        WriteFile(folder / ("Flights_INT/" + std::to_string(i) + ".FLT"), Flight({Fm(i * 100), Fm(i * 100 + 1)}));
+        WriteFrames(folder / ("Flights_INT/" + std::to_string(i) + ".FLT"), {Fm(i * 100), Fm(i * 100 + 1)});
     const std::string expected = LogbookCsv(ListFlights(folder.path(), kinds));
     fs::remove(folder / kLogbookDatabase);
     pid_t children[2];
@@ -299,8 +293,8 @@ TEST_F(Logbook, TwoListingsAtOnceBothSucceed) {
 }
 
 TEST_F(Logbook, UnreadableFlightIsListedEmptyWithAWarning) {
-    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0)}));
-    WriteFile(folder / "Flights_INT/b.FLT", Flight({Fm(60)}));
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0)});
+    WriteFrames(folder / "Flights_INT/b.FLT", {Fm(60)});
     chmod(folder.path().c_str(), 0777);
     chmod((folder / "Flights_INT").c_str(), 0777);
     chmod((folder / "Flights_INT/b.FLT").c_str(), 0);
@@ -321,7 +315,7 @@ TEST_F(Logbook, UnreadableFlightIsListedEmptyWithAWarning) {
 }
 
 TEST_F(Logbook, CliListsOnStdout) {
-    WriteFile(folder / "Flights_INT/a.FLT", Flight({Fm(0)}));
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0)});
     fs::create_directory(folder / "Flights_INT/folder.FLT");  // not a flight: not listed
     auto r = krelby::testing::RunCli("flights --folder " + folder.path());
     EXPECT_EQ(r.status, 0) << r.out;
