@@ -7,31 +7,21 @@
 
 #include "app/application.h"
 #include "app/scripted_prompter.h"
-#include "format/frame_builder.h"
+#include "support/messages.h"
 
 namespace krelby::testing {
 
-using Frame = std::vector<uint8_t>;
-
-// A FlightMessage of 14 March 2024 at 10:mm:ss with the given pressure altitude.
-inline Frame FlightAt(int minute, int second, int32_t altitude = 1000) {
-    FrameBuilder b(FrameType::Flight);
-    b.i32(8, altitude).u16(16, 900);
-    b.u8(32, 10).u8(33, static_cast<uint8_t>(minute)).u8(34, static_cast<uint8_t>(second));
-    b.u8(35, 14).u8(36, 3).u8(37, 24);
-    return b.Sealed();
-}
-
-inline Frame GpsAt(int32_t latitude, int32_t longitude, int32_t altitude) {
-    return FrameBuilder(FrameType::Gps).i32(8, latitude).i32(12, longitude).i32(16, altitude).Sealed();
+// A FlightMessage of 14 March 2024 at 10:mm:ss, at 90 kt and the given pressure altitude.
+inline Frame Airborne(int minute, int second, int32_t altitude = 1000) {
+    return FlightAt(minute, second).PAltitude(altitude).ASI(900).Sealed();
 }
 
 // A minute of flight: one FlightMessage and one GpsMessage a second.
 inline std::vector<Frame> OneMinuteFlight() {
     std::vector<Frame> frames;
     for (int s = 0; s < 60; ++s) {
-        frames.push_back(FlightAt(1, s, 1000 + 10 * s));
-        frames.push_back(GpsAt(-4860000, 27000000 + s, 1000));
+        frames.push_back(Airborne(1, s, 1000 + 10 * s));
+        frames.push_back(GpsAt(-4860000, 27000000 + s, 1000).Sealed());
     }
     return frames;
 }

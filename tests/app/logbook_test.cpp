@@ -23,8 +23,8 @@ namespace {
 std::vector<Frame> FlightAtMinute(int minute) {
     std::vector<Frame> frames;
     for (int s = 0; s < 60; ++s) {
-        frames.push_back(FlightAt(minute, s, 1000 + 10 * s));
-        frames.push_back(GpsAt(-4860000, 27000000 + 100 * s, 1000));
+        frames.push_back(Airborne(minute, s, 1000 + 10 * s));
+        frames.push_back(GpsAt(-4860000, 27000000 + 100 * s, 1000).Sealed());
     }
     return frames;
 }
@@ -45,7 +45,7 @@ private slots:
         QDir().mkpath(Path("Flights_INT"));
         WriteFrames(Path("Flights_INT/a.FLT"), FlightAtMinute(1));
         WriteFrames(Path("Flights_INT/b.FLT"), FlightAtMinute(20));
-        WriteFrames(Path("Flights_INT/c.FLT"), {GpsAt(0, 0, 0)});  // no start
+        WriteFrames(Path("Flights_INT/c.FLT"), {GpsAt(0, 0, 0).Sealed()});  // no start
         Run run(dir->path());
         run.session().settings.units.Altitude = 1;  // metres
         run.session().settings.selection.Set(1, true);
@@ -145,9 +145,9 @@ private slots:
     void spreadsConvertAsDifferencesAndTheKindsHint() {
         QDir().mkpath(Path("Flights_INT"));
         auto engine = [](int16_t a, int16_t b) {
-            return FrameBuilder(FrameType::Engine, 56).u8(8, 1).i16(48, a).i16(50, b).Sealed();
+            return EngineOf(1).TC(1, a).TC(2, b).Sealed();
         };
-        WriteFrames(Path("Flights_INT/a.FLT"), {FlightAt(1, 0), engine(700, 730), FlightAt(1, 1)});
+        WriteFrames(Path("Flights_INT/a.FLT"), {Airborne(1, 0), engine(700, 730), Airborne(1, 1)});
         Run run(dir->path());
         run.session().settings.units.Temp = 1;
         run.window().LogbookCommand();

@@ -1,0 +1,92 @@
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/cli_run.h"
+#include "support/export_fixture.h"
+#include "settings/settings_file.h"
+
+using namespace krelby;
+using namespace krelby::exporttest;
+
+namespace {
+
+using krelby::testing::CliRun;
+CliRun Cli(const std::string& args) { return krelby::testing::RunCli(args); }
+
+struct ExportCliTest : ExportTest {
+    std::string ini;
+    std::string flight;
+    void SetUp() override {
+        ExportTest::SetUp();
+        Settings s;
+        s.selection.Set(1, true);
+        s.units.Altitude = 1;  // metres
+        s.kml.LineOpacity = 2;
+        s.kml.PolyOpacity = 2;
+        SaveSettings(folder / "Krelby.INI", s, "");
+        ini = ReadFile(folder / "Krelby.INI");
+        flight = Flight({FlightAt(0, 0, 1000).Sealed(), GpsAt(-4860000, 27000000, 1000).Sealed()}, "f.FLT");
+    }
+};
+
+}  // namespace
+
+TEST_F(ExportCliTest, CsvUnderTheFolderSettings) {
+    CliRun r = Cli("csv " + flight + " --folder " + folder.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "f.CSV created in " + folder.path() + "Exports/\n");
+    EXPECT_EQ(ReadFile(folder / "Exports/f.CSV"), "TimeStamp,PAltitude\r\n2024/03/14 10:00:00 ,305\r\n");
+
+    r = Cli("csv " + flight + " --folder " + folder.path() + " -o " + (folder / "mine.csv"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "mine.csv created in " + folder.path() + "\n");
+    EXPECT_EQ(ReadFile(folder / "mine.csv"), ReadFile(folder / "Exports/f.CSV"));
+    EXPECT_EQ(ReadFile(folder / "Krelby.INI"), ini);
+}
+
+TEST_F(ExportCliTest, KmlLeavesTheSettingsFileAlone) {
+    const CliRun r = Cli("kml " + flight + " -o " + (folder / "t.KML") + " --folder " + folder.path());
+    EXPECT_EQ(r.status, 0) << r.out;
+    const std::string doc = ReadFile(folder / "t.KML");
+    EXPECT_NE(doc.find("  <name>2024/03/14 10:00:00</name>\r\n"), std::string::npos);
+    EXPECT_NE(doc.find("      <color>ff00ffff</color>\r\n"), std::string::npos);
+    EXPECT_NE(doc.find("  <coordinates>\r\n  150,-27,304.800919279573\r\n  </coordinates>"), std::string::npos);
+    EXPECT_EQ(ReadFile(folder / "Krelby.INI"), ini);
+}
+
+TEST_F(ExportCliTest, ErrorsGoToStderrWithExitOne) {
+    const struct {
+        std::string args;
+        std::string says;
+    } cases[] = {
+        {"csv " + (folder / "gone.FLT") + " --folder " + folder.path(), "No valid data file selected yet\n"},
+        {"kml " + (folder / "gone.FLT") + " -o " + (folder / "t.KML"), "Cannot open flight file"},
+        {"csv " + flight + " -o " + (folder / "no/x.CSV"), "Cannot create file"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = Cli(c.args);
+        EXPECT_EQ(r.status, 1) << c.args;
+        EXPECT_EQ(r.out.find("krelby-cli: " + c.says), 0u) << r.out;
+    }
+}
+
+TEST_F(ExportCliTest, FileWithoutFlightDataIsRefusedAndNothingWritten) {
+    WriteFile(folder / "notes.FLT", "Not a flight, only text.\r\n");
+    WriteFile(folder / "empty.FLT", "");
+    const bool jpeg = Cli("--help").out.find("  jpeg ") != std::string::npos;  // where the chart is built
+    for (const char* name : {"notes.FLT", "empty.FLT"}) {
+        for (const std::string command : {"csv", "kml", "gpx", "jpeg"}) {
+            if (command == "jpeg" && !jpeg) continue;
+            const std::string target = folder / (command + ".out");
+            const CliRun r = Cli(command + " " + (folder / name) + " --folder " + folder.path() +
+                                 (command == "csv" ? "" : " -o " + target));
+            EXPECT_EQ(r.status, 1) << command << " " << name;
+            EXPECT_EQ(r.out, "krelby-cli: No flight data in " + (folder / name) + "\n");
+            EXPECT_FALSE(std::filesystem::exists(target)) << command;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "Exports"));
+}

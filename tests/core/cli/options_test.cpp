@@ -1,0 +1,181 @@
+// krelby-cli's manners on every command: --help and -h on stdout with exit 0, --version,
+// options in every form getopt_long reads, usage mistakes with exit 2, errors naming the
+// program with exit 1, -o - to stdout, --quiet, and output that cannot be written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/cli_run.h"
+#include "support/export_fixture.h"
+#include "settings/settings_file.h"
+
+using namespace krelby;
+using namespace krelby::exporttest;
+using krelby::testing::CliRun;
+
+namespace {
+
+// Only what the command prints on stdout (`stream` 1) or on stderr (2), and its exit code.
+CliRun RunCli(const std::string& args, int stream = 1) {
+    const CliRun r = krelby::testing::RunCliApart(args, "LC_ALL=C QT_QPA_PLATFORM=offscreen timeout 20");
+    return {r.status, stream == 1 ? r.out : r.err, ""};
+}
+
+bool HasJpeg() { return RunCli("--help").out.find("  jpeg ") != std::string::npos; }
+
+// A program folder with its settings, one flight with a GPS track and the sample recording.
+struct CliTest : ExportTest {
+    std::string flight, recording = std::string(KRELBY_SOURCE_DIR) + "/samples/ZelvoBB.DAT";
+    void SetUp() override {
+        ExportTest::SetUp();
+        Settings s;
+        s.selection.Set(1, true);
+        SaveSettings(folder / "Krelby.INI", s, "");
+        flight = Flight({FlightAt(0, 0, 1000).Sealed(), GpsAt(-4860000, 27000000, 1000).Sealed(),
+                         FlightAt(0, 1, 1100).Sealed(), GpsAt(-4860100, 27000100, 1100).Sealed()},
+                        "-f.FLT");
+        flight = "./-f.FLT";  // relative to the folder, which the commands run in
+    }
+    CliRun Run(const std::string& args) {
+        return krelby::testing::RunCliApart(args, "cd '" + folder.path() + "' && LC_ALL=C QT_QPA_PLATFORM=offscreen timeout 20");
+    }
+};
+
+}  // namespace
+
+TEST(CliOptions, HelpVersionAndUnknownOptionsOnEveryCommand) {
+    const CliRun help = RunCli("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(RunCli("-h").out, help.out);
+    EXPECT_EQ(RunCli("--version").out, "krelby-cli " KRELBY_VERSION "\n");
+    EXPECT_EQ(RunCli("nonsense").status, 2);
+    EXPECT_EQ(RunCli("").status, 2);
+
+    for (const char* command : {"import", "csv", "kml", "gpx", "jpeg", "series", "flights"}) {
+        const std::string name = command;
+        if (help.out.find("  " + name + " ") == std::string::npos) {
+            EXPECT_EQ(name, "jpeg") << "missing from --help";  // only where the chart is built
+            continue;
+        }
+        for (const char* ask : {" --help", " -h", " x.FLT --help"}) {
+            const CliRun r = RunCli(name + ask);
+            EXPECT_EQ(r.status, 0) << name << ask;
+            EXPECT_EQ(r.out.rfind("usage: krelby-cli " + name + " ", 0), 0u) << r.out;
+        }
+        const CliRun bad = RunCli(name + " x.FLT --bogus", 2);
+        EXPECT_EQ(bad.status, 2) << name;
+        EXPECT_EQ(bad.out.rfind("krelby-cli: Unknown option --bogus\nusage: krelby-cli " + name + " ", 0), 0u) << bad.out;
+    }
+}
+
+// Each mistake in the command line names itself, then gives the usage; exit 2, nothing written.
+TEST_F(CliTest, UsageMistakesExitTwo) {
+    const struct {
+        std::string args, says;
+    } cases[] = {
+        {"kml " + flight, "Missing -o FILE"},
+        {"gpx " + flight + " --folder .", "Missing -o FILE"},
+        {"csv " + flight + " " + flight, "Unexpected argument ./-f.FLT"},
+        {"flights x.FLT", "Unexpected argument x.FLT"},
+        {"series", "Missing FLIGHT"},
+        {"import -q", "Missing RECORDING"},
+        {"import - --folder .", "RECORDING must be a file, not standard input (-)"},
+        {"csv - -o out.csv", "FLIGHT must be a file, not standard input (-)"},
+        {"csv " + flight + " --folder", "Missing value after --folder"},
+        {"csv " + flight + " -o ''", "-o needs the name of a file, or - for standard output"},
+        {"csv " + flight + " -x", "Unknown option -x"},
+        {"csv " + flight + " --size=1x1", "Unknown option --size"},
+        {"series " + flight + " -o out.csv", "Unknown option -o"},
+        {"import " + recording + " --sd=yes", "Option --sd takes no value"},
+        {"jpeg " + flight + " -o out.jpg --size 9000x9000", "Invalid size 9000x9000 (WxH, 1 to 8192)"},
+        {"jpeg " + flight + " -o out.jpg --size=10x", "Invalid size 10x (WxH, 1 to 8192)"},
+    };
+    const bool jpeg = HasJpeg();
+    for (const auto& c : cases) {
+        const CliRun r = Run(c.args);
+        EXPECT_EQ(r.status, 2) << c.args;
+        if (!jpeg && c.args.rfind("jpeg", 0) == 0) continue;  // an unknown command there
+        const std::string command = c.args.substr(0, c.args.find(' '));
+        EXPECT_EQ(r.err.rfind("krelby-cli: " + c.says + "\nusage: krelby-cli " + command + " ", 0), 0u) << r.err;
+    }
+    for (const char* made : {"out.csv", "out.jpg", "Flights_INT"}) EXPECT_FALSE(std::filesystem::exists(folder / made));
+}
+
+// --opt value, --opt=value, -oFILE, -o FILE, --output, options before the operand, and --
+// all give the same file; "-o -" gives its bytes on stdout and prints nothing else there.
+TEST_F(CliTest, EveryOptionFormAndStandardOutput) {
+    std::vector<std::string> commands = {"csv", "kml", "gpx"};
+    if (HasJpeg()) commands.push_back("jpeg");
+    for (const std::string& c : commands) {
+        ASSERT_EQ(Run(c + " " + flight + " -o ref --folder .").status, 0) << c;
+        const std::string ref = ReadFile(folder / "ref");
+        ASSERT_FALSE(ref.empty()) << c;
+        for (const std::string& args : {c + " " + flight + " --folder=. -o a", c + " -oa --folder . " + flight,
+                                        c + " -q --output=a --folder . -- -f.FLT", c + " --output a --quiet " + flight + " --folder=."}) {
+            std::filesystem::remove(folder / "a");
+            const CliRun r = Run(args);
+            EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+            EXPECT_EQ(ReadFile(folder / "a") == ref, true) << args;
+            EXPECT_EQ(r.out.empty(), args.find("-q") != std::string::npos || c == "kml" || c == "gpx") << args;
+        }
+        const CliRun piped = Run(c + " " + flight + " -o - --folder .");
+        EXPECT_EQ(piped.status, 0) << piped.err;
+        EXPECT_EQ(piped.out == ref, true) << c;
+        EXPECT_FALSE(std::filesystem::exists(folder / "-"));
+    }
+}
+
+// A failed write to stdout is an error with a message, whatever printed it.
+TEST_F(CliTest, UnwritableStandardOutputIsAnError) {
+    std::vector<std::string> commands = {"--help", "--version", "csv --help", "import " + recording + " --folder .",
+                                         "csv " + flight + " -o x.csv", "kml " + flight + " -o -",
+                                         "gpx " + flight + " -o -", "csv " + flight + " -o -",
+                                         "series " + flight + " --folder .", "flights --folder ."};
+    if (HasJpeg()) commands.push_back("jpeg " + flight + " -o x.jpg");
+    for (const std::string& c : commands) {
+        for (const char* redirect : {" >&-", " >/dev/full"}) {
+            const CliRun r = Run(c + redirect);
+            EXPECT_EQ(r.status, 1) << c << redirect;
+            EXPECT_EQ(r.err.rfind("krelby-cli: Unable to write to standard output: ", 0), 0u) << c << redirect << ": " << r.err;
+        }
+    }
+    // Quiet, nothing is lost: the import and its flights are whole.
+    const CliRun quiet = Run("import " + recording + " --folder q -q >&-");
+    EXPECT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(CliTest, MessagesNameTheOutputAndTheFolder) {
+    CliRun r = Run("csv " + flight + " -o mine.csv");
+    EXPECT_EQ(r.out, "mine.csv created in " + folder.path() + "\n");
+    r = Run("flights --folder missing");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "krelby-cli: Folder not found: missing/\n");
+    EXPECT_EQ(r.out, "");
+    // Not a terminal: no progress; with one, a percentage that is cleared at the end.
+    r = Run("import " + recording + " --folder .");
+    EXPECT_EQ(r.out, "Imported 3 flights.\n");
+    EXPECT_EQ(r.err, "");
+    if (std::system("command -v script > /dev/null") == 0) {
+        r = krelby::testing::RunShell("cd '" + folder.path() + "' && script -qec '" KRELBY_CLI " import " + recording +
+                                      " --folder .' /dev/null");
+        EXPECT_NE(r.out.find("\rImporting "), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(" \rImported 3 flights."), std::string::npos) << r.out;
+    }
+}
+
+// Without /proc the executable's folder is unknown: no folder is guessed, nothing is made.
+TEST_F(CliTest, NoExecutableFolderIsAUsageError) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer's runtime needs /proc itself";
+#endif
+    const CliRun r = krelby::testing::RunCliApart(
+        "import " + recording, "cd '" + folder.path() + "' && unshare --mount sh -c 'mount -t tmpfs none /proc && exec \"$0\" \"$@\"'");
+    if (r.err.find("unshare") != std::string::npos || r.err.find("mount") != std::string::npos)
+        GTEST_SKIP() << "no mount namespace here: " << r.err;
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--folder DIR"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "Flights_INT"));
+    EXPECT_FALSE(std::filesystem::exists("/Flights_INT"));
+}
