@@ -58,9 +58,14 @@ QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
 
 bool IsFile(const QString& path) { return IsFileAt(PathBytes(path)); }
 
-// What an empty chart says: how to get a flight, or, with one shown, how to chart it.
+// What an empty chart says: how to get a flight, how to show the one selected, or why the
+// flight shown draws nothing.
 const QString kNoFlightHint = "Import a recording (Import menu) or drop a recording or flight file here";
-const QString kNothingChartedHint = "Tick the data to chart (Data menu)";
+const QString kFlightNotShownHint = "Show the flight with Flight (Ctrl+O) or from the Logbook";
+const QString kNothingTickedHint = "Tick the data to chart (Data)";
+const QString kTickedNotRecordedHint = "None of the ticked items is recorded in this flight";
+
+QString FileName(const std::string& path) { return QFileInfo(ShownPath(path)).fileName(); }
 
 // The window's place on the desktop is the user's, not the program folder's: it is kept in
 // the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
@@ -87,7 +92,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_->setObjectName("Chart1");
     chart_->SetRegional(session_.regional);
     chart_->SetUnits(&session_.settings.units);
-    chart_->SetEmptyHint(kNoFlightHint);
+    chart_->SetItemTicked([this](int box) { return session_.settings.selection.Ticked(box); });
 
     try {
         const std::string warning =
@@ -108,6 +113,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     BuildMenu();
 
     ShowFlightLabel();
+    ShowHint();
     chart_->setFocus();  // the zoom and pan keys work from the start
     view3D_->setChecked(session_.settings.general.View3D);
     chart_->Set3D(view3D_->isChecked());
@@ -204,20 +210,38 @@ void MainWindow::RunCommand(const QString& progressLabel, const std::function<QS
     }
     if (!error.isEmpty())
         prompter_.Error(this, error);
+    else if (messageIsWarning_)
+        prompter_.Warning(this, message);
     else if (!message.isEmpty())
         prompter_.Message(this, message);
+    messageIsWarning_ = false;
 }
 
 void MainWindow::Replay(const std::string& path) {
     ShowNote({});
-    // Series hidden in the legend stay hidden when the Data or Options command replays the
-    // flight; another flight shows all of its series.
-    if (path != session_.CurrentFlightFile) chart_->ShowEverySeries();
-    session_.ShowFlight(path);
-    // Not one good FlightMessage: the chart is empty and says why here.
-    const bool noData = session_.CurrentFlightEnd == 0;
-    if (noData) ShowNote("No flight data in " + QFileInfo(ShownPath(path)).fileName());
-    chart_->SetEmptyHint(noData ? kNoFlightHint : kNothingChartedHint);
+    flightShown_ = true;
+    try {
+        session_.ShowFlight(path);
+    } catch (...) {
+        ShowHint();  // the chart was emptied
+        throw;
+    }
+    // Not one good FlightMessage: the chart is empty and says why here too.
+    if (session_.CurrentFlightEnd == 0) ShowNote("No flight data in " + FileName(path));
+    ShowHint();
+}
+
+void MainWindow::ShowHint() {
+    QString hint;
+    if (!flightShown_)
+        hint = session_.CurrentFlightFile.empty() ? kNoFlightHint : kFlightNotShownHint;
+    else if (session_.CurrentFlightEnd == 0)
+        hint = "No flight data in " + FileName(session_.CurrentFlightFile);
+    else if (session_.settings.selection.Count() == 0)
+        hint = kNothingTickedHint;
+    else
+        hint = kTickedNotRecordedHint;
+    chart_->SetEmptyHint(hint);
 }
 
 void MainWindow::ShowNote(const QString& note) {
@@ -230,7 +254,12 @@ QString MainWindow::Import(const std::string& path, RecordingKind kind) {
         ImportRecording(path, kind, session_.ProgramFolder, session_.regional,
                         session_.checks, session_.progress);
     RefreshLogbook();
-    return QString::fromStdString(result.Message());
+    QString message = QString::fromStdString(result.Message());
+    if (result.ValidFrames == 0) {
+        message += "\n" + FileName(path) + " holds no recording data (no valid Frames).";
+        messageIsWarning_ = true;
+    }
+    return message;
 }
 
 void MainWindow::RefreshLogbook() {
@@ -325,7 +354,11 @@ void MainWindow::DataCommand() {
     RunCommand("Reading flight...", [this] {
         dataDialog_->exec();
         if (!IsFileAt(session_.CurrentFlightFile)) session_.CurrentFlightFile.clear();
-        if (session_.CurrentFlightFile.empty()) return QString();
+        if (session_.CurrentFlightFile.empty()) {
+            flightShown_ = false;
+            ShowHint();
+            return QString();
+        }
         Replay(session_.CurrentFlightFile);
         return QString();
     });

@@ -81,6 +81,8 @@ private:
     std::optional<RecordingKind> ConfirmKind(const QString& path, RecordingKind chosen);
     void ShowFlightLabel();
     void ShowNote(const QString& note);
+    // The empty chart's text, from the flight shown (or selected) and the ticks.
+    void ShowHint();
     QString Folder(const char* name = "") const;
 
     Session& session_;
@@ -93,6 +95,8 @@ private:
     OptionsDialog* optionsDialog_ = nullptr;
     LogbookWindow* logbook_ = nullptr;
     bool settingsSaved_ = false;
+    bool flightShown_ = false;  // replayed into the chart in this run
+    bool messageIsWarning_ = false;  // the running command's message is shown as a warning
 };
 
 }  // namespace krelby

@@ -63,6 +63,10 @@ void DialogPrompter::Error(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, kAppTitle, text);
 }
 
+void DialogPrompter::Warning(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, kAppTitle, text);
+}
+
 Answer DialogPrompter::Ask(QWidget* parent, const QString& question) {
     switch (QMessageBox::question(parent, kAppTitle, question,
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {

@@ -29,6 +29,8 @@ public:
     virtual QString SaveFile(QWidget* parent, const FileDialog& dialog) = 0;
     virtual void Message(QWidget* parent, const QString& text) = 0;
     virtual void Error(QWidget* parent, const QString& text) = 0;
+    // News that something is wrong though nothing failed.
+    virtual void Warning(QWidget* parent, const QString& text) { Message(parent, text); }
     // A question with Yes, No and Cancel.
     virtual Answer Ask(QWidget* parent, const QString& question) = 0;
 };
@@ -40,6 +42,7 @@ public:
     QString SaveFile(QWidget* parent, const FileDialog& dialog) override;
     void Message(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
+    void Warning(QWidget* parent, const QString& text) override;
     Answer Ask(QWidget* parent, const QString& question) override;
 };
 

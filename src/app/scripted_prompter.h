@@ -14,6 +14,7 @@ public:
     QList<FileDialog> asked;     // the file dialogs shown, in order
     QStringList messages;         // message boxes, in order
     QStringList errors;           // error boxes, in order
+    QStringList warnings;         // warning boxes, in order
     QQueue<Answer> replies;      // one per question; No when none is left
     QStringList questions;        // questions asked, in order
 
@@ -21,6 +22,7 @@ public:
     QString SaveFile(QWidget*, const FileDialog& dialog) override { return FileAnswer(dialog); }
     void Message(QWidget*, const QString& text) override { messages << text; }
     void Error(QWidget*, const QString& text) override { errors << text; }
+    void Warning(QWidget*, const QString& text) override { warnings << text; }
     Answer Ask(QWidget*, const QString& question) override {
         questions << question;
         return replies.isEmpty() ? Answer::No : replies.dequeue();

@@ -248,11 +248,8 @@ void ChartWidget::SetRegional(const Regional& regional) {
 
 void ChartWidget::SetUnits(const UnitSettings* units) { d->units = units; }
 
-void ChartWidget::ShowEverySeries() {
-    d->hiddenItems.clear();
-    for (SlotGraph* g : d->graphs) g->SetChecked(true);
-    d->Sync();
-    d->plot->replot(QCustomPlot::rpQueuedReplot);
+void ChartWidget::SetItemTicked(std::function<bool(int checkBox)> ticked) {
+    d->itemTicked = std::move(ticked);
 }
 
 QLabel* ChartWidget::Readout() const { return d->readout; }
@@ -294,8 +291,10 @@ void ChartWidget::GridsChanged() {
 }
 
 void ChartWidget::ReplayFinished() {
-    // An item that left the chart (unticked) is shown again when it comes back.
-    std::erase_if(d->hiddenItems, [this](int box) { return d->model.SlotNumber(box) >= kSlotCount; });
+    // An item unticked is shown again when it comes back.
+    std::erase_if(d->hiddenItems, [this](int box) {
+        return d->itemTicked ? !d->itemTicked(box) : d->model.SlotNumber(box) >= kSlotCount;
+    });
     d->animation.stop();
     d->zoomed = false;
     d->Sync(true);

@@ -1,6 +1,7 @@
 // The chart widget: draws the ChartModel with QCustomPlot. One drawing function serves
 // screen, JPEG and print.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <QImage>
@@ -27,9 +28,10 @@ public:
     void Set3D(bool on);  // the depth effect, switched at once
     bool Is3D() const;
     void ResetZoom(bool animate = true);  // back to the whole flight
-    // A series hidden with its legend box stays hidden through the replays that keep its
-    // item in the chart; this shows them all again (another flight).
-    void ShowEverySeries();
+    // Says whether a DataItem's check box is ticked: a series hidden with its legend box then
+    // stays hidden, in every flight, until its item is unticked. Without it, until a replay
+    // leaves the item out of the chart.
+    void SetItemTicked(std::function<bool(int checkBox)> ticked);
 
     // The chart as shown (zoom, 3D, legend, axis names) at the given size.
     QImage Grab(QSize size);

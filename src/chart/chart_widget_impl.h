@@ -62,6 +62,7 @@ struct ChartWidget::Impl {
     // Check boxes of the items whose series the legend hides: they stay hidden through
     // the replays that keep them in the chart.
     std::set<int> hiddenItems;
+    std::function<bool(int)> itemTicked;
     QSharedPointer<QCPAxisTickerDateTime> ticker;
     QVariantAnimation animation;
     Ranges from, to;

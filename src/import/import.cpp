@@ -111,7 +111,7 @@ ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
     if (reachedEnd && state.WrapDetected()) pass.Second();
     state.Finish();
     SyncFolder(flights);
-    return {state.FlightCount(), state.SkippedInvalidDates()};
+    return {state.FlightCount(), state.SkippedInvalidDates(), state.ValidFrames()};
 }
 
 }  // namespace krelby

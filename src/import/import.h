@@ -15,6 +15,7 @@ enum class RecordingKind { Internal, SdCard };
 struct ImportResult {
     int32_t FlightCount = 0;
     int32_t SkippedInvalidDates = 0;  // FlightMessages whose date or time the calendar rejects
+    int64_t ValidFrames = 0;  // none: the file is no recording at all
     // "Imported N flights." and, when any were skipped, a second line.
     std::string Message() const;
 };

@@ -12,6 +12,7 @@ ImportState::ImportState(const std::string& programFolder, const std::string& fo
       writer_(namer_, recordingSize) {}
 
 void ImportState::OnFrame(FrameType type, const uint8_t* frame, size_t size) {
+    ++validFrames_;
     if (type == FrameType::Flight) WriteFlightMessage(frame, size);
     else if (writeEnabled_) writer_.Append(frame, size);
 }

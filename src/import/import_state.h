@@ -35,6 +35,7 @@ public:
     bool FlightFileOpen() const { return writer_.IsOpen(); }
     int32_t FlightCount() const { return flightCount_; }
     int32_t SkippedInvalidDates() const { return skippedInvalid_; }
+    int64_t ValidFrames() const { return validFrames_; }
 
 private:
     void WriteFlightMessage(const uint8_t* frame, size_t size);
@@ -48,6 +49,7 @@ private:
     FlightFileWriter writer_;
     int32_t flightCount_ = 0;
     int32_t skippedInvalid_ = 0;
+    int64_t validFrames_ = 0;
     // The sample clock: the time of the last FlightMessage taken, and of the one before.
     double currentSampleTime_ = 0.0;
     double previousSampleTime_ = 0.0;

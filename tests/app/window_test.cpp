@@ -313,7 +313,7 @@ private slots:
         QCOMPARE(run.window().NoteLabel()->text(), QString("No flight data in junk.FLT"));
         QVERIFY(run.prompter.errors.isEmpty());
 
-        QVERIFY(chart->EmptyHint().startsWith("Import a recording"));
+        QCOMPARE(chart->EmptyHint(), QString("No flight data in junk.FLT"));
 
         run.window().FlightCommand();
         QVERIFY(!chart->IsEmpty());
@@ -326,7 +326,45 @@ private slots:
         QTimer::singleShot(0, run.window().DataDialog(), &QDialog::accept);
         run.window().DataCommand();
         QVERIFY(chart->IsEmpty());
-        QCOMPARE(chart->EmptyHint(), QString("Tick the data to chart (Data menu)"));
+        QCOMPARE(chart->EmptyHint(), QString("Tick the data to chart (Data)"));
+    }
+
+    // The empty chart's text follows the state: no flight, one selected at the last close
+    // but not yet shown, a flight without data, ticked items it lacks, nothing ticked.
+    void theEmptyChartsTextFitsTheState() {
+        const QString flight = Flight();
+        QFile junk(Path("junk.FLT"));
+        junk.open(QIODevice::WriteOnly);
+        junk.write(QByteArray(3000, '\x05'));
+        junk.close();
+        {
+            Run first(dir.path());
+            QCOMPARE(first.window().Chart()->EmptyHint(),
+                     QString("Import a recording (Import menu) or drop a recording or flight file here"));
+            first.prompter.answers << flight;
+            first.window().FlightCommand();
+            first.window().close();
+        }
+        Run run(dir.path());
+        ChartWidget* chart = run.window().Chart();
+        QCOMPARE(chart->EmptyHint(), QString("Show the flight with Flight (Ctrl+O) or from the Logbook"));
+        const struct {
+            int ticked;  // 0: none
+            QString file, hint;
+        } rows[] = {
+            {1, Path("junk.FLT"), "No flight data in junk.FLT"},
+            {10, flight, "None of the ticked items is recorded in this flight"},  // Humidity
+            {0, flight, "Tick the data to chart (Data)"},
+        };
+        for (const auto& row : rows) {
+            run.session().settings.selection = DataSelection();
+            run.session().settings.selection.Set(row.ticked, true);
+            run.prompter.answers << row.file;
+            run.window().FlightCommand();
+            QVERIFY(chart->IsEmpty());
+            QCOMPARE(chart->EmptyHint(), row.hint);
+        }
+        QVERIFY(run.prompter.errors.isEmpty());
     }
 
     void dataCommandReplaysWithTicksMadeBeforeTheDialogWasClosed() {
@@ -345,12 +383,16 @@ private slots:
         QCOMPARE(run.window().FlightLabel()->text(), QString());  // the Data command leaves it
     }
 
-    // A series hidden with its legend box stays hidden while the Options and Data commands
-    // replay the flight, as long as its item stays ticked; another flight shows it again.
+    // A series hidden with its legend box stays hidden while its item stays ticked: through
+    // the Options and Data commands' replays and in other flights, also after one without it.
     void aSeriesHiddenInTheLegendStaysHiddenWhileItsItemStaysTicked() {
         const QString flight = Flight();
         const QString other = Path("Flights_INT/other.FLT");
         QFile::copy(flight, other);
+        const QString noGps = Path("Flights_INT/no GPS.FLT");
+        std::vector<Frame> flightOnly;
+        for (int s = 0; s < 60; ++s) flightOnly.push_back(Airborne(1, s));
+        WriteFrames(noGps, flightOnly);
         Run run(dir.path());
         run.session().settings.selection.Set(1, true);   // PALT
         run.session().settings.selection.Set(32, true);  // GPSALT
@@ -373,7 +415,16 @@ private slots:
         run.window().DataCommand();
         QCOMPARE(shown(), QList<bool>({false, true}));
 
-        // Unticked and ticked again, or shown in another flight: drawn again.
+        run.prompter.answers << other << noGps << flight;
+        run.window().FlightCommand();
+        QCOMPARE(shown(), QList<bool>({false, true}));
+        run.window().FlightCommand();
+        QCOMPARE(run.session().chart.SlotsInChart(), 1);
+        QCOMPARE(run.session().chart.Slot(0).title, std::string("PALT"));
+        run.window().FlightCommand();
+        QCOMPARE(shown(), QList<bool>({false, true}));
+
+        // Unticked and ticked again: drawn again.
         QTimer::singleShot(0, data, [data] { data->Box(1)->setChecked(false); data->accept(); });
         run.window().DataCommand();
         QTimer::singleShot(0, data, [data] { data->Box(1)->setChecked(true); data->accept(); });
@@ -382,9 +433,6 @@ private slots:
         QCOMPARE(shown(), QList<bool>({true, true}));
         QTest::mouseClick(plot, Qt::LeftButton, {}, plot->legend->item(1)->rect().center());
         QCOMPARE(shown(), QList<bool>({true, false}));
-        run.prompter.answers.enqueue(other);
-        run.window().FlightCommand();
-        QCOMPARE(shown(), QList<bool>({true, true}));
     }
 
     void dataCommandForgetsAFlightFileThatIsGone() {
@@ -503,6 +551,17 @@ private slots:
         run.window().ImportSd();
         QCOMPARE(run.prompter.asked[1].initialName, QString("Zelvo*.REC"));
         QVERIFY(run.prompter.errors.isEmpty());  // a name typed that is not there: nothing at all
+
+        // A file without one good Frame: the count stays, with a warning why.
+        QFile text(Path("ZelvoBB.DAT"));
+        text.open(QIODevice::WriteOnly);
+        text.write("Not a recording at all\r\n");
+        text.close();
+        run.prompter.answers.enqueue(Path("ZelvoBB.DAT"));
+        run.window().ImportInternal();
+        QCOMPARE(run.prompter.messages, QStringList{"Imported 1 flights."});
+        QCOMPARE(run.prompter.warnings,
+                 QStringList{"Imported 0 flights.\nZelvoBB.DAT holds no recording data (no valid Frames)."});
         QCOMPARE(run.prompter.messages.size(), 1);
     }
 
