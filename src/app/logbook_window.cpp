@@ -9,9 +9,15 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 #include "base/program_folder.h"
 #include "file_names.h"
@@ -76,6 +82,15 @@ QString Heading(const LogbookColumn& c) {
 // The table's columns: the file, its copies, then the logbook's figures.
 constexpr int kCopiesColumn = 1;
 constexpr int kFirstFigure = 2;
+
+// Like the main window's, the Logbook's size and place are the user's: kept per user.
+constexpr const char* kLogbookGeometryKey = "Logbook/Geometry";
+std::unique_ptr<QSettings> UserSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby");
+}
+
+// The logbook keeps Unix seconds; the chart's dates are days since 1899-12-30.
+constexpr double kUnixEpochDays = 25569;
 
 QString Duration(double seconds) {
     const qint64 s = qint64(seconds);
@@ -160,12 +175,27 @@ void LogbookModel::Add(const LogbookEntry& entry) {
     endInsertRows();
 }
 
-// Empty figures sort after every number, whichever way the column is sorted.
+// Empty figures sort after every number, whichever way the column is sorted. The filter
+// also finds a flight by its start or end written as the chart and the file names write
+// dates ("14/3/24 10:20" with the regional separators).
 class LogbookSort : public QSortFilterProxyModel {
 public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
+    LogbookSort(const LogbookModel& model, const Regional& regional, QObject* parent)
+        : QSortFilterProxyModel(parent), model_(model), regional_(regional) {}
 
 protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        if (QSortFilterProxyModel::filterAcceptsRow(row, parent)) return true;
+        if (row < 0 || size_t(row) >= model_.Entries().size()) return false;
+        const FlightSummary& s = model_.Entries()[size_t(row)].summary;
+        for (const std::optional<int64_t>& t : {s.start, s.end}) {
+            if (!t) continue;
+            const std::string shown = FormatShortDateTime(double(*t) / 86400.0 + kUnixEpochDays, regional_);
+            if (filterRegularExpression().match(QString::fromStdString(shown)).hasMatch()) return true;
+        }
+        return false;
+    }
+
     bool lessThan(const QModelIndex& a, const QModelIndex& b) const override {
         // Files without flight data come after the flights, whichever way the column is sorted.
         const bool fa = a.data(LogbookModel::kFlightRole).toBool(), fb = b.data(LogbookModel::kFlightRole).toBool();
@@ -175,23 +205,112 @@ protected:
         if (!x.isValid() || !y.isValid()) return x.isValid() == (sortOrder() == Qt::AscendingOrder);
         return x.toDouble() < y.toDouble();
     }
+
+private:
+    const LogbookModel& model_;
+    const Regional& regional_;
+};
+
+// A table whose first column (the file) stays at the left while the figures scroll: a
+// second view over that column, on the same model and selection.
+class FrozenFileColumn : public QTableView {
+public:
+    FrozenFileColumn() {
+        frozen_ = new QTableView(this);
+        frozen_->setObjectName("LogbookFileColumn");
+        frozen_->setFocusPolicy(Qt::NoFocus);  // keys go to the table beneath
+        frozen_->verticalHeader()->hide();
+        frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        frozen_->setEditTriggers(NoEditTriggers);
+        frozen_->setSelectionBehavior(SelectRows);
+        frozen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        frozen_->horizontalHeader()->setSortIndicatorShown(true);
+        setHorizontalScrollMode(ScrollPerPixel);
+        connect(frozen_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(), &QAbstractSlider::setValue);
+        connect(verticalScrollBar(), &QAbstractSlider::valueChanged, frozen_->verticalScrollBar(), &QAbstractSlider::setValue);
+        connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+            if (section != 0) return;
+            frozen_->setColumnWidth(0, size);
+            Place();
+        });
+        connect(verticalHeader(), &QHeaderView::sectionResized, this,
+                [this](int section, int, int size) { frozen_->setRowHeight(section, size); });
+        connect(horizontalHeader(), &QHeaderView::sortIndicatorChanged, frozen_->horizontalHeader(),
+                &QHeaderView::setSortIndicator);
+        connect(frozen_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+            const QHeaderView* h = horizontalHeader();
+            sortByColumn(section, h->sortIndicatorSection() == section && h->sortIndicatorOrder() == Qt::AscendingOrder
+                                      ? Qt::DescendingOrder
+                                      : Qt::AscendingOrder);
+        });
+        viewport()->stackUnder(frozen_);
+        frozen_->show();
+    }
+
+    void Attach(QAbstractItemModel* model) {
+        setModel(model);
+        frozen_->setModel(model);
+        frozen_->setSelectionModel(selectionModel());
+        for (int c = 1; c < model->columnCount(); ++c) frozen_->setColumnHidden(c, true);
+        frozen_->setColumnWidth(0, columnWidth(0));
+        Place();
+    }
+
+    QTableView* Frozen() const { return frozen_; }
+    // The width a column's heading and cells ask for.
+    int WidthWanted(int column) const {
+        return std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QTableView::resizeEvent(event);
+        if (frozen_) Place();
+    }
+    void updateGeometries() override {
+        QTableView::updateGeometries();
+        if (frozen_) Place();
+    }
+    // A cell moved to with the keys is never left under the file column.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        const QModelIndex current = QTableView::moveCursor(action, modifiers);
+        const int left = visualRect(current).left();
+        if (current.column() > 0 && left < frozen_->columnWidth(0))
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() + left - frozen_->columnWidth(0));
+        return current;
+    }
+    // Scrolling to a file scrolls to its row only: the file column is always in sight.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override {
+        const int x = horizontalScrollBar()->value();
+        QTableView::scrollTo(index, hint);
+        if (index.column() == 0) horizontalScrollBar()->setValue(x);
+    }
+
+private:
+    void Place() {
+        frozen_->setGeometry(verticalHeader()->width() + frameWidth(), frameWidth(), columnWidth(0),
+                             viewport()->height() + horizontalHeader()->height());
+    }
+
+    QTableView* frozen_ = nullptr;
 };
 
 LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window), session_(session), prompter_(prompter) {
     setObjectName("LogbookWindow");
     setWindowTitle("Logbook");
-    resize(960, 480);
     model_ = new LogbookModel(session_.settings.units, this);
-    proxy_ = new LogbookSort(this);
+    proxy_ = new LogbookSort(*model_, session_.regional, this);
     proxy_->setSourceModel(model_);
     proxy_->setFilterKeyColumn(-1);  // any column: a date, a file name
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
     proxy_->setSortRole(LogbookModel::kSortRole);
 
-    table_ = new QTableView;
+    auto* table = new FrozenFileColumn;
+    table_ = table;
     table_->setObjectName("LogbookTable");
-    table_->setModel(proxy_);
+    table->Attach(proxy_);
     table_->setSortingEnabled(true);
     table_->sortByColumn(kFirstFigure, Qt::DescendingOrder);  // newest first
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -200,6 +319,9 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->installEventFilter(this);
     connect(table_, &QTableView::doubleClicked, this, [this] { ChooseCurrent(); });
+    connect(table->Frozen(), &QTableView::doubleClicked, this, [this] { ChooseCurrent(); });
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
     filter_ = new QLineEdit;
     filter_->setObjectName("LogbookFilter");
@@ -244,6 +366,54 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
 }
 
 LogbookWindow::~LogbookWindow() { Cancel(); }
+
+QTableView* LogbookWindow::FileColumn() const { return static_cast<FrozenFileColumn*>(table_)->Frozen(); }
+
+void LogbookWindow::showEvent(QShowEvent* event) {
+    // A window of its own, not one kept above the main window: a flight chosen here is seen.
+    if (QWindow* handle = windowHandle()) handle->setTransientParent(nullptr);
+    if (!placed_) {
+        placed_ = true;
+        if (restoreGeometry(UserSettings()->value(kLogbookGeometryKey).toByteArray())) {
+            KeepOnScreen(1.0);
+        } else {
+            FitToColumns();
+            fitAfterListing_ = true;
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void LogbookWindow::hideEvent(QHideEvent* event) {
+    if (placed_) UserSettings()->setValue(kLogbookGeometryKey, saveGeometry());
+    QWidget::hideEvent(event);
+}
+
+void LogbookWindow::FitToColumns() {
+    const auto* table = static_cast<const FrozenFileColumn*>(table_);
+    int width = 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < proxy_->columnCount(); ++c)
+        if (!table_->isColumnHidden(c)) width += table->WidthWanted(c);
+    const QMargins m = layout()->contentsMargins();
+    width += m.left() + m.right();
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    const QRect available = screen->availableGeometry();
+    resize(width, std::max(480, available.height() * 2 / 3));
+    move(available.center() - rect().center());
+    KeepOnScreen(0.9);
+}
+
+// `share` of the screen at most, and wholly on it (a saved place may be on a screen now gone).
+void LogbookWindow::KeepOnScreen(double share) {
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    const QRect available = screen->availableGeometry();
+    const QRect outer = frameGeometry(), inner = geometry();  // the same until first shown
+    const QSize frame = outer.size() - inner.size();
+    resize(size().boundedTo(QSize(int(available.width() * share), int(available.height() * share)) - frame));
+    const QSize whole = size() + frame;
+    move(std::clamp(pos().x(), available.left(), std::max(available.left(), available.right() + 1 - whole.width())),
+         std::clamp(pos().y(), available.top(), std::max(available.top(), available.bottom() + 1 - whole.height())));
+}
 
 void LogbookWindow::Refresh(bool selectNew) {
     Cancel();
@@ -308,6 +478,8 @@ void LogbookWindow::Finished(bool selectNew) {
         for (size_t n = 0; n < 12; ++n) allDefault = allDefault && kinds[12 * m + n] == EGT;
     }
     hint_->setVisible(engines && allDefault);
+    const bool fit = fitAfterListing_;
+    fitAfterListing_ = false;
     // The figures of engine monitors that no flight has are left out of sight.
     for (size_t c = 0; c < LogbookColumns().size(); ++c) {
         const LogbookColumn& column = LogbookColumns()[c];
@@ -315,6 +487,7 @@ void LogbookWindow::Finished(bool selectNew) {
         for (const LogbookEntry& e : model_->Entries()) any = any || (e.IsFlight() && column.get(e.summary));
         table_->setColumnHidden(int(c) + kFirstFigure, column.monitor && !any);
     }
+    if (fit && isVisible()) FitToColumns();
     if (!selectNew) return;
     table_->clearSelection();
     for (int row = 0; row < proxy_->rowCount(); ++row) {
@@ -354,6 +527,10 @@ void LogbookWindow::ChooseCurrent() {
     if (!index.isValid()) return;
     const LogbookEntry& e = model_->Entries()[size_t(proxy_->mapToSource(proxy_->index(index.row(), 0)).row())];
     emit FlightChosen(ShownPath(session_.ProgramFolder + e.file));
+    if (QWidget* main = parentWidget()) {
+        main->window()->raise();
+        main->window()->activateWindow();
+    }
 }
 
 bool LogbookWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -63,6 +63,8 @@ public:
     void ExportCsv();
 
     QTableView* Table() const { return table_; }
+    // The file column kept at the left while the figures scroll.
+    QTableView* FileColumn() const;
     QLineEdit* Filter() const { return filter_; }
     QLabel* Totals() const { return totals_; }
     QLabel* KindsHint() const { return hint_; }
@@ -80,6 +82,11 @@ private:
     void Warn(const QString& text);
     void ChooseCurrent();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // The width its columns ask for, within nine tenths of the screen, wholly on it.
+    void FitToColumns();
+    void KeepOnScreen(double share);
 
     Session& session_;
     Prompter& prompter_;
@@ -96,6 +103,8 @@ private:
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> stop_;
     std::set<std::string> before_;  // the files listed before a refresh
+    bool placed_ = false;           // given its size and place once, when first shown
+    bool fitAfterListing_ = false;  // sized before any rows: sized again to the first listing
 };
 
 }  // namespace krelby

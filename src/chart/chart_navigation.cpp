@@ -47,6 +47,7 @@ Ranges ChartWidget::Impl::Whole() const {
 void ChartWidget::Impl::Apply(const Ranges& r) {
     plot->xAxis->setRange(r.x);
     for (int i = 0; i < kAxisCount; ++i) axes[i]->setRange(r.y[i]);
+    RefreshReadout();
 }
 
 void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
@@ -175,11 +176,20 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
     const Ranges now = Current();
     zoomed = !(now.x == whole.x && now.y == whole.y);
     plot->replot(QCustomPlot::rpQueuedReplot);
+    RefreshReadout();
 }
 
-void ChartWidget::Impl::Hover(QMouseEvent* event) {
-    const QPoint pos = event->pos();
-    if (Empty() || !plot->axisRect()->rect().contains(pos)) {
+// The values under a mouse that has not moved change with the time shown.
+void ChartWidget::Impl::RefreshReadout() {
+    if (readout && readout->isVisible()) ShowReadout(hoverAt);
+}
+
+void ChartWidget::Impl::Hover(QMouseEvent* event) { ShowReadout(event->pos()); }
+
+void ChartWidget::Impl::ShowReadout(QPoint pos) {
+    hoverAt = pos;
+    const QRect area = plot->axisRect()->rect();
+    if (Empty() || !area.contains(pos)) {
         readout->hide();
         return;
     }
@@ -200,15 +210,17 @@ void ChartWidget::Impl::Hover(QMouseEvent* event) {
         text += QString("\n%1: %2").arg(g->name(), value);
     }
     readout->setText(text);
-    readout->resize(readout->sizeHint());
+    readout->resize(readout->sizeHint().boundedTo(area.size()));
     // Below and right of the cursor, or on the other side where the plot ends: never over
-    // the point under the cursor.
+    // the point under the cursor where there is room, and never beyond the plot's edges.
     constexpr int kGap = 14;
     const QSize size = readout->size();
     int x = pos.x() + kGap, y = pos.y() + kGap;
-    if (x + size.width() > plot->width()) x = pos.x() - kGap - size.width();
-    if (y + size.height() > plot->height()) y = pos.y() - kGap - size.height();
-    readout->move(std::max(0, x), std::max(0, y));
+    if (x + size.width() > area.right() + 1) x = pos.x() - kGap - size.width();
+    if (y + size.height() > area.bottom() + 1) y = pos.y() - kGap - size.height();
+    x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
+    readout->move(x, y);
     readout->show();
     readout->raise();
 }

@@ -95,6 +95,10 @@ struct ChartWidget::Impl {
     void PrintPage(QCPPainter& painter, const QRectF& page, double dotsPerInch);
     std::vector<std::function<void()>> WidenLines(double width);
     void Hover(QMouseEvent* event);
+    // The readout for the mouse at `pos`, again after each zoom and pan while it is shown.
+    void ShowReadout(QPoint pos);
+    void RefreshReadout();
+    QPoint hoverAt;
     void Press(QMouseEvent* event);
     void Move(QMouseEvent* event);
     void Release(QMouseEvent* event);

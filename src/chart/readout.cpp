@@ -70,12 +70,23 @@ std::string ReadoutValue(const DataItem& item, double value, const UnitSettings&
         case Conv::FuelFlow:  // charted in hundredths, written in whole units
             text = FixedText(value / 100, item.precision, item.decimals, decimalSeparator);
             break;
+        case Conv::Baro:
+        case Conv::Manifold:
+        case Conv::EnginePressure: {
+            // Pressures read as a pilot reads them (929.7 mbar, 27.46 inHg), not to the CSV's
+            // five decimals; a raw figure stays whole.
+            const int decimals = ShownUnit(*UnitQuantityOf(item), units).decimals;
+            text = decimals > 0 ? FixedText(value, 7, decimals, decimalSeparator)
+                                : IntegerText(static_cast<int64_t>(std::llround(value)));
+            break;
+        }
         default:
             text = item.precision == 0 ? IntegerText(static_cast<int64_t>(std::llround(value)))
                                        : FixedText(value, item.precision, item.decimals, decimalSeparator);
     }
+    // A figure without a unit (an index, a count, a state) says so.
     const std::string unit = UnitOf(item, units);
-    return unit.empty() ? text : text + ' ' + unit;
+    return text + ' ' + (unit.empty() ? std::string("(raw)") : unit);
 }
 
 }  // namespace krelby

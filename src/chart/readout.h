@@ -1,5 +1,6 @@
 // The hover readout's values: each as its series' CSV column writes it (IntegerText or
-// FixedText with the item's precision and decimals), followed by its display unit.
+// FixedText with the item's precision and decimals; pressures with their unit's decimals),
+// followed by its display unit, or "(raw)" for a figure without one.
 #pragma once
 #include <string>
 

@@ -49,7 +49,7 @@ struct UnitRow {
     std::string_view symbol;   // after a value ("ft", "km/h", "°C")
     long double multiplier, divisor;
     int offset;    // added to a value, never to a difference of two (a temperature spread)
-    int decimals;  // of a figure shown in this unit: the logbook's, and a vertical speed (0: whole)
+    int decimals;  // of a figure shown in this unit: the logbook's, a vertical speed, a pressure read (0: whole)
 
     // The factor as a double, for figures held as reals (x * Factor() + offset).
     double Factor() const { return static_cast<double>(multiplier) / static_cast<double>(divisor); }

@@ -161,8 +161,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range(), whole, 2000);
     }
 
-    // The readout follows the cursor without covering it: the time, then each shown value as
-    // its CSV column writes it, with its unit.
+    // The readout follows the cursor without covering it, inside the plot: the time, then each
+    // shown value with its unit, refreshed when the view moves under a still mouse.
     void hoverReadoutShowsRoundedValuesWithUnits() {
         Replay(model, {{1, 0, "PALT"}, {11, 5, "RPM_1"}, {12, 11, "OILP_1"}}, 120,
                [](int k, int i) { return k == 0 ? 1000.0 + i : k == 1 ? 2400.0 : 2.54999; });
@@ -179,14 +179,21 @@ private slots:
         QVERIFY2(lines[0].startsWith("9/12/25 12:01:0"), qPrintable(lines[0]));
         QCOMPARE(lines[1], QString("PALT: 1060 ft"));
         QCOMPARE(lines[2], QString("RPM_1: 2400 rpm"));
-        QCOMPARE(lines[3], QString("OILP_1: 2.5 bar"));
+        QCOMPARE(lines[3], QString("OILP_1: 2.55 bar"));
         QVERIFY(!readout->geometry().contains(at));
+        // A wheel zoom elsewhere moves the time under the still mouse: the values follow.
+        const QPoint quarter(plot->axisRect()->left() + plot->axisRect()->width() / 4, at.y());
+        QWheelEvent wheel(quarter, plot->mapToGlobal(quarter), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        QVERIFY(readout->isVisible());
+        const QString shownAfter = readout->text().split('\n')[1];
+        QVERIFY2(shownAfter != lines[1] && shownAfter.endsWith(" ft"), qPrintable(shownAfter));
         // Near the bottom it turns above the cursor, inside the chart and still clear of it.
         const QPoint low = plot->axisRect()->rect().bottomRight() - QPoint(3, 3);
         QTest::mouseMove(plot, low);
         QTRY_VERIFY(readout->geometry().bottom() < low.y());
         QVERIFY(!readout->geometry().contains(low));
-        QVERIFY(plot->rect().contains(readout->geometry()));
+        QVERIFY(plot->axisRect()->rect().contains(readout->geometry()));
         QTest::mouseMove(plot, QPoint(2, 2));  // off the plot area
         QTRY_VERIFY(!readout->isVisible());
     }
@@ -549,7 +556,8 @@ private slots:
         QFETCH(QRectF, area);
         QCOMPARE(PrintArea(page), area);
     }
-    // The readout's value texts: the CSV column's rounding, the unit of the choice made.
+    // The readout's value texts: the CSV column's rounding (a pressure's is its unit's), the
+    // unit of the choice made, "(raw)" where there is none.
     void readoutValueTexts_data() {
         QTest::addColumn<int>("checkBox");
         QTest::addColumn<QString>("title");
@@ -563,7 +571,12 @@ private slots:
         QTest::newRow("distance in km") << 118 << "WPDist" << 12.34 << "Speed" << 1 << "12.3 km";
         QTest::newRow("feet per minute") << 6 << "VSI" << -500.0 << "" << 0 << "-500 ft/min";
         QTest::newRow("metres per second") << 6 << "VSI" << -2.54 << "VSI" << 1 << "-2.54 m/s";
-        QTest::newRow("inches of mercury") << 7 << "Baro" << 29.9197857 << "Baro" << 1 << "29.91979 inHg";
+        QTest::newRow("Baro in mbar") << 7 << "Baro" << 929.7 << "" << 0 << "929.7 mbar";
+        QTest::newRow("Baro in inHg") << 7 << "Baro" << 27.4569808 << "Baro" << 1 << "27.46 inHg";
+        QTest::newRow("Baro raw") << 7 << "Baro" << 9297.0 << "Baro" << 5 << "9297 0.1 mbar";
+        QTest::newRow("QNH in mbar") << 8 << "QNH" << 1013.2 << "" << 0 << "1013.2 mbar";
+        QTest::newRow("QNH in inHg") << 8 << "QNH" << 29.9197857 << "Baro" << 1 << "29.92 inHg";
+        QTest::newRow("bar") << 12 << "OILP_1" << 2.54999 << "" << 0 << "2.55 bar";
         QTest::newRow("Fahrenheit") << 9 << "OAT" << 98.0 << "Temp" << 1 << "98 °F";
         QTest::newRow("psi") << 12 << "OILP_1" << 36.259425 << "OilP" << 1 << "36.3 psi";
         QTest::newRow("fuel flow") << 18 << "FF_1" << 1250.0 << "" << 0 << "12.50 l/h";
@@ -571,8 +584,8 @@ private slots:
         QTest::newRow("track") << 36 << "Track" << 123.45 << "" << 0 << "123.5 °";
         QTest::newRow("rate") << 50 << "Bankrate" << 151.0 << "" << 0 << "151.00 °/s";
         QTest::newRow("g") << 47 << "G_UD" << 1.006 << "" << 0 << "1.01 g";
-        QTest::newRow("angle of attack") << 5 << "AOA" << 123.4 << "" << 0 << "1.2E2";
-        QTest::newRow("a state") << 95 << "HSI_Valid" << 1.0 << "" << 0 << "1";
+        QTest::newRow("angle of attack") << 5 << "AOA" << 123.4 << "" << 0 << "1.2E2 (raw)";
+        QTest::newRow("a state") << 95 << "HSI_Valid" << 1.0 << "" << 0 << "1 (raw)";
         QTest::newRow("EGT") << 20 << "EGT1_1" << 650.0 << "" << 0 << "650.0 °C";
     }
     void readoutValueTexts() {

@@ -2,7 +2,10 @@
 // flight on double-click, exports the listing, and follows an import.
 #include <QHeaderView>
 #include <QLabel>
+#include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <clocale>
@@ -39,7 +42,10 @@ class LogbookTest : public QObject {
     QString Cell(QTableView* table, int row, int column) { return table->model()->index(row, column).data().toString(); }
 
 private slots:
-    void init() { dir = std::make_unique<QTemporaryDir>(); }
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Path("config"));
+    }
 
     void fillsSortsFiltersAndShowsAFlight() {
         QDir().mkpath(Path("Flights_INT"));
@@ -68,6 +74,12 @@ private slots:
         logbook->Filter()->setText("10:20");
         QCOMPARE(table->model()->rowCount(), 1);
         QVERIFY(logbook->Totals()->text().startsWith("1 flights"));
+        run.session().regional.dateSeparator = '.';  // dates as the chart writes them
+        logbook->Filter()->setText("14.3.24 10:20");
+        QCOMPARE(table->model()->rowCount(), 1);
+        logbook->Filter()->setText("14/3/24");
+        QCOMPARE(table->model()->rowCount(), 0);
+        logbook->Filter()->setText("10:20");
 
         // Enter (as a double-click): the flight shown as the Flight command shows it.
         table->setCurrentIndex(table->model()->index(0, 0));
@@ -167,6 +179,43 @@ private slots:
         logbook->Refresh();
         QTRY_VERIFY(!logbook->Busy() && model->rowCount() == 1);
         QVERIFY(!logbook->KindsHint()->isVisibleTo(logbook));
+    }
+
+    // Wholly on the screen, the file column in sight, closed with Esc or Ctrl+W, its size
+    // and place kept; a flight chosen brings the main window to the front.
+    void theWindowFitsTheScreenClosesWithEscapeAndKeepsItsPlace() {
+        QDir().mkpath(Path("Flights_INT"));
+        WriteFrames(Path("Flights_INT/a.FLT"), FlightAtMinute(1));
+        const QRect kept(40, 50, 500, 300);
+        {
+            Run run(dir->path());
+            run.window().show();
+            for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+                run.window().LogbookCommand();
+                LogbookWindow* logbook = run.window().Logbook();
+                QVERIFY(QTest::qWaitForWindowActive(logbook));
+                QTRY_VERIFY(!logbook->Busy() && logbook->Table()->model()->rowCount() == 1);
+                const QRect screen = logbook->screen()->availableGeometry();
+                QVERIFY(screen.contains(logbook->frameGeometry()));
+                QVERIFY(logbook->frameGeometry().width() <= screen.width() * 9 / 10 + 1);
+                QVERIFY(logbook->FileColumn()->isVisible());
+                QCOMPARE(logbook->FileColumn()->columnWidth(0), logbook->Table()->columnWidth(0));
+                QTest::keySequence(logbook->Filter(), keys);
+                QTRY_VERIFY(!logbook->isVisible());
+            }
+            LogbookWindow* logbook = run.window().Logbook();
+            run.window().LogbookCommand();
+            QVERIFY(QTest::qWaitForWindowActive(logbook));
+            QTRY_VERIFY(!logbook->Busy() && logbook->Table()->model()->rowCount() == 1);
+            logbook->Table()->setCurrentIndex(logbook->Table()->model()->index(0, 0));
+            QTest::keyClick(logbook->Table(), Qt::Key_Return);
+            QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&run.window()));
+            logbook->setGeometry(kept);
+            logbook->close();
+        }
+        Run run(dir->path());
+        run.window().LogbookCommand();
+        QCOMPARE(run.window().Logbook()->geometry(), kept);
     }
 
     void anImportRefreshesAnOpenLogbookAndSelectsTheNewFlights() {
