@@ -22,7 +22,8 @@ inline const QColor kAxisLabelGreen(0, 128, 0);
 inline constexpr int kZoomMillis = 200;
 inline const QCPRange kNoTime(0, 3600);  // the time axis of an empty chart (not drawn)
 inline constexpr double kThinnestLineMm = 0.25;  // on paper
-inline constexpr double kShortestTime = 2;       // seconds: the deepest time zoom
+// Seconds: the deepest time zoom, where labels of whole seconds still differ.
+inline constexpr double kShortestTime = 10;
 inline constexpr double kKeyPanShare = 0.1;      // of the time shown, per arrow key
 inline constexpr int kPrintPlotWidth = 250;      // layout pixels the plot area keeps on a page
 

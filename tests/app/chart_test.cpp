@@ -415,6 +415,19 @@ private slots:
         QVERIFY(!chart->IsZoomed());
     }
 
+    // The deepest zoom still shows time labels that differ: whole seconds, a second or more apart.
+    void deepZoomKeepsTheTimeLabelsApart() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        plot->setFocus();
+        for (int i = 0; i < 20; ++i) QTest::keyClick(plot, Qt::Key_Plus);
+        plot->replot();
+        QVERIFY(plot->xAxis->range().size() > 10 - 1e-6);
+        const QVector<QString> labels = plot->xAxis->tickVectorLabels();
+        QVERIFY(labels.size() >= 2);
+        QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
+    }
+
     void clickingALineShowsItsAxisGrid() {
         // Two flat lines on different axes at known heights.
         Replay(model, {{1, 0, "PALT"}, {2, 5, "RPM_1"}, {3, 0, "GPSALT"}}, 100,
