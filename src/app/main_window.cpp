@@ -70,6 +70,7 @@ QString FileName(const std::string& path) { return QFileInfo(ShownPath(path)).fi
 // The window's place on the desktop is the user's, not the program folder's: it is kept in
 // the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
 constexpr const char* kGeometryKey = "Window/Geometry";
+constexpr const char* kStripsKey = "Window/Strips";
 std::unique_ptr<QSettings> UserSettings() {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby");
 }
@@ -121,6 +122,12 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
         session_.settings.general.View3D = on;
         chart_->Set3D(on);
     });
+    strips_->setChecked(UserSettings()->value(kStripsKey, false).toBool());
+    chart_->SetStrips(strips_->isChecked());
+    connect(strips_, &QCheckBox::toggled, this, [this](bool on) {
+        UserSettings()->setValue(kStripsKey, on);
+        chart_->SetStrips(on);
+    });
 
     dataDialog_ = new DataSelectionDialog(session_.settings.selection, this);
     optionsDialog_ = new OptionsDialog(session_.settings, session_.checks, this);
@@ -140,6 +147,9 @@ QWidget* MainWindow::BuildStatusStrip() {
     panel->setFixedHeight(24);
     view3D_ = new QCheckBox("3D");
     view3D_->setObjectName("CheckBox1");
+    strips_ = new QCheckBox("Strips");
+    strips_->setObjectName("StripsBox");
+    strips_->setToolTip("Each value axis in a strip of its own (Ctrl+T)");
     auto* caption = new QLabel("Selected flight:");
     caption->setObjectName("Label1");
     flightLabel_ = new ElidedLabel;
@@ -152,6 +162,7 @@ QWidget* MainWindow::BuildStatusStrip() {
     layout->setContentsMargins(7, 0, 7, 0);
     layout->setSpacing(12);
     layout->addWidget(view3D_);
+    layout->addWidget(strips_);
     layout->addWidget(caption);
     layout->addWidget(flightLabel_, 3);
     layout->addWidget(noteLabel_, 1);
@@ -192,6 +203,11 @@ void MainWindow::BuildMenu() {
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
     addAction(quit);
+    auto* strips = new QAction(this);
+    strips->setObjectName("Strips1");
+    strips->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(strips, &QAction::triggered, strips_, &QCheckBox::toggle);
+    addAction(strips);
 }
 
 void MainWindow::RunCommand(const QString& progressLabel, const std::function<QString()>& body) {

@@ -48,6 +48,7 @@ public:
 
     ChartWidget* Chart() const { return chart_; }
     QCheckBox* View3D() const { return view3D_; }
+    QCheckBox* StripsBox() const { return strips_; }
     ElidedLabel* FlightLabel() const { return flightLabel_; }
     // Right of the flight: what the last replay found wanting ("No flight data in NAME").
     ElidedLabel* NoteLabel() const { return noteLabel_; }
@@ -89,6 +90,7 @@ private:
     Prompter& prompter_;
     ChartWidget* chart_ = nullptr;
     QCheckBox* view3D_ = nullptr;
+    QCheckBox* strips_ = nullptr;
     ElidedLabel* flightLabel_ = nullptr;
     ElidedLabel* noteLabel_ = nullptr;
     DataSelectionDialog* dataDialog_ = nullptr;

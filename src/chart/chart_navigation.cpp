@@ -45,9 +45,29 @@ Ranges ChartWidget::Impl::Whole() const {
 }
 
 void ChartWidget::Impl::Apply(const Ranges& r) {
-    plot->xAxis->setRange(r.x);
-    for (int i = 0; i < kAxisCount; ++i) axes[i]->setRange(r.y[i]);
+    SetTimeAxes(r.x);
+    for (int i = 0; i < kAxisCount; ++i) {
+        axes[i]->setRange(r.y[i]);
+        if (strips[i].value) strips[i].value->setRange(r.y[i]);
+    }
     RefreshReadout();
+}
+
+// The single chart's time axis is the one the others follow.
+void ChartWidget::Impl::SetTimeAxes(const QCPRange& range) {
+    plot->xAxis->setRange(range);
+    for (const Strip& s : strips)
+        if (s.time) s.time->setRange(range);
+    if (timeRow) timeRow->axis(QCPAxis::atBottom)->setRange(range);
+}
+
+QCPAxis* ChartWidget::Impl::TimeAxis() const {
+    return StripsShown() ? strips[stripAxes.front()].time : plot->xAxis;
+}
+
+QRect ChartWidget::Impl::PlotArea() const {
+    if (!StripsShown()) return mainRect->rect();
+    return strips[stripAxes.front()].rect->rect().united(strips[stripAxes.back()].rect->rect());
 }
 
 void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
@@ -70,9 +90,9 @@ void ChartWidget::Impl::FinishAnimation() {
 }
 
 void ChartWidget::Impl::Press(QMouseEvent* event) {
-    readout->hide();
+    HideReadout();
     pressPos = event->pos();
-    const bool inPlot = plot->axisRect()->rect().contains(pressPos);
+    const bool inPlot = PlotArea().contains(pressPos);
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     panning = inPlot && !Empty() &&
               (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift));
@@ -87,13 +107,16 @@ void ChartWidget::Impl::Press(QMouseEvent* event) {
 void ChartWidget::Impl::Move(QMouseEvent* event) {
     if (panning) {
         // The time under the cursor stays under it.
-        const double perPixel = panFrom.size() / std::max(1, plot->axisRect()->width());
+        const double perPixel = panFrom.size() / std::max(1, PlotArea().width());
         SetTime(panFrom - (event->pos().x() - pressPos.x()) * perPixel);
         return;
     }
     if (dragging && (event->buttons() & Qt::LeftButton)) {
         if ((event->pos() - pressPos).manhattanLength() > 3) {
-            band->setGeometry(QRect(pressPos, event->pos()).normalized());
+            QRect r = QRect(pressPos, event->pos()).normalized();
+            // Strips zoom in time only: the band spans them all.
+            if (StripsShown()) r = QRect(r.left(), PlotArea().top(), r.width(), PlotArea().height());
+            band->setGeometry(r);
             band->show();
         }
         return;
@@ -129,7 +152,7 @@ void ChartWidget::Impl::Wheel(QWheelEvent* event) {
     if (delta == 0 || Empty()) return;
     // One notch (120) halves the time shown, or doubles it, around the time under the cursor.
     const QCPRange range = plot->xAxis->range();
-    const double at = std::clamp(plot->xAxis->pixelToCoord(event->position().x()), range.lower, range.upper);
+    const double at = std::clamp(TimeAxis()->pixelToCoord(event->position().x()), range.lower, range.upper);
     ZoomTime(std::pow(0.5, delta / 120.0), at);
 }
 
@@ -172,7 +195,7 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
     if (range.size() >= whole.x.size()) range = whole.x;
     if (range.lower < whole.x.lower) range += whole.x.lower - range.lower;
     if (range.upper > whole.x.upper) range -= range.upper - whole.x.upper;
-    plot->xAxis->setRange(range);
+    SetTimeAxes(range);
     const Ranges now = Current();
     zoomed = !(now.x == whole.x && now.y == whole.y);
     plot->replot(QCustomPlot::rpQueuedReplot);
@@ -186,14 +209,26 @@ void ChartWidget::Impl::RefreshReadout() {
 
 void ChartWidget::Impl::Hover(QMouseEvent* event) { ShowReadout(event->pos()); }
 
+void ChartWidget::Impl::HideReadout() {
+    if (readout) readout->hide();
+    if (cursorShown) {
+        cursorShown = false;
+        plot->update();
+    }
+}
+
 void ChartWidget::Impl::ShowReadout(QPoint pos) {
     hoverAt = pos;
-    const QRect area = plot->axisRect()->rect();
+    // Only the part of the plot in sight: strips may scroll.
+    const QRect area = PlotArea().intersected(plot->visibleRegion().boundingRect());
     if (Empty() || !area.contains(pos)) {
-        readout->hide();
+        HideReadout();
         return;
     }
-    const double key = plot->xAxis->pixelToCoord(pos.x());
+    const double key = TimeAxis()->pixelToCoord(pos.x());
+    cursorKey = key;
+    cursorShown = true;
+    plot->update();
     const QDateTime when = QCPAxisTickerDateTime::keyToDateTime(key).toUTC();
     const QChar ds = QChar::fromLatin1(regional.dateSeparator);
     const QChar ts = QChar::fromLatin1(regional.timeSeparator);
@@ -233,12 +268,14 @@ void ChartWidget::ResetZoom(bool animate) {
 
 void ChartWidget::ZoomTo(const QRect& pixels, bool animate) {
     d->Sync();
-    const QRect r = pixels.intersected(d->plot->axisRect()->rect());
+    const QRect r = pixels.intersected(d->PlotArea());
     if (r.width() < 2 || r.height() < 2) return;
-    Ranges target;
-    target.x = QCPRange(d->plot->xAxis->pixelToCoord(r.left()), d->plot->xAxis->pixelToCoord(r.right()));
-    for (int i = 0; i < kAxisCount; ++i)
-        target.y[i] = QCPRange(d->axes[i]->pixelToCoord(r.bottom()), d->axes[i]->pixelToCoord(r.top()));
+    Ranges target = d->Current();
+    const QCPAxis* time = d->TimeAxis();
+    target.x = QCPRange(time->pixelToCoord(r.left()), time->pixelToCoord(r.right()));
+    if (!d->StripsShown())
+        for (int i = 0; i < kAxisCount; ++i)
+            target.y[i] = QCPRange(d->axes[i]->pixelToCoord(r.bottom()), d->axes[i]->pixelToCoord(r.top()));
     d->zoomed = true;
     d->StartZoom(target, animate);
 }

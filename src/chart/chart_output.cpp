@@ -11,6 +11,7 @@
 namespace krelby {
 
 void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
+    if (StripsShown()) return;  // each strip names its own axis
     painter.save();
     // Axes stand 50 px apart: shrink the font until the longest name fits between two.
     QFont font = plot->font();
@@ -29,6 +30,18 @@ void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
     painter.restore();
 }
 
+// The hovered time across the plot (every strip), on screen only.
+void ChartWidget::Impl::PaintCursor(QPainter& painter) const {
+    if (!cursorShown || Empty()) return;
+    const QRect area = PlotArea();
+    const double x = TimeAxis()->coordToPixel(cursorKey);
+    if (x < area.left() || x > area.right() + 1) return;
+    painter.save();
+    painter.setPen(QPen(QColor(60, 60, 60, 160), 1, Qt::DashLine));
+    painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    painter.restore();
+}
+
 void ChartWidget::Impl::PaintEmptyHint(QPainter& painter) const {
     if (emptyHint.isEmpty() || !Empty()) return;
     painter.save();
@@ -36,7 +49,7 @@ void ChartWidget::Impl::PaintEmptyHint(QPainter& painter) const {
     font.setPixelSize(font.pixelSize() * 5 / 4);
     painter.setFont(font);
     painter.setPen(QColor(70, 70, 70));
-    const QRect area = plot->axisRect()->rect().adjusted(20, 20, -20, -20);
+    const QRect area = mainRect->rect().adjusted(20, 20, -20, -20);
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyHint);
     painter.restore();
 }
@@ -51,6 +64,7 @@ QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
     QImage image(size * scale, QImage::Format_RGB32);
     image.setDevicePixelRatio(scale);
     image.fill(kPanel);
+    FitLegends(size.height());
     FitTimeTicks(size.width());
     {
         QCPPainter painter(&image);
@@ -58,6 +72,7 @@ QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
         PaintAxisNames(painter, size.height());
     }
     // Drawing at another size left the layout at that size; mouse hits need the screen's.
+    FitLegends(plot->height());
     FitTimeTicks(plot->width());
     plot->Relayout();
     return image;
@@ -72,8 +87,7 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     // more room (many axes on a small page) is laid out wider with its lines widened to match.
     const double thinnest = dotsPerInch * kThinnestLineMm / 25.4;
     int width = std::max(1, static_cast<int>(area.width() / thinnest));
-    const int needed = model.LeftMargin() + plot->legend->minimumOuterSizeHint().width() + kPrintPlotWidth +
-                       2 * (style.depth + 6);
+    const int needed = ChartWidth(kPrintPlotWidth);
     double lineWidth = 1;
     if (width < needed) {
         lineWidth = static_cast<double>(needed) / width;
@@ -92,11 +106,13 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     painter.setClipRect(QRectF(0, 0, width, height));
     const std::vector<std::function<void()>> restore =
         lineWidth > 1 ? WidenLines(lineWidth) : std::vector<std::function<void()>>();
+    FitLegends(height);
     FitTimeTicks(width);
     plot->toPainter(&painter, width, height);
     PaintAxisNames(painter, height);
     for (const auto& undo : restore) undo();
     style.lineWidth = 1;
+    FitLegends(plot->height());
     FitTimeTicks(plot->width());
     plot->Relayout();
 }
@@ -110,7 +126,10 @@ std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
         (object->*set)(pen);
         restore.push_back([object, set, old] { (object->*set)(old); });
     };
-    for (QCPAxis* a : plot->axisRect()->axes()) {
+    std::vector<QCPAxis*> all;
+    for (QCPAxisRect* rect : plot->axisRects())
+        for (QCPAxis* a : rect->axes()) all.push_back(a);
+    for (QCPAxis* a : all) {
         widen(a, &QCPAxis::basePen, &QCPAxis::setBasePen);
         widen(a, &QCPAxis::tickPen, &QCPAxis::setTickPen);
         widen(a, &QCPAxis::subTickPen, &QCPAxis::setSubTickPen);
@@ -118,6 +137,7 @@ std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
     }
     for (QCPAbstractPlottable* g : graphs) widen(g, &QCPAbstractPlottable::pen, &QCPAbstractPlottable::setPen);
     widen(plot->legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
+    for (int a : stripAxes) widen(strips[a].legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
     style.lineWidth = width;
     return restore;
 }

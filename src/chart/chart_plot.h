@@ -47,6 +47,14 @@ public:
     // The value of the last point at or before the date-time, false before the first.
     bool ValueAt(double days, double& value) const;
     int Slot() const { return slot_; }
+    // Draws the series on these axes, and with their plot area.
+    void Place(QCPAxis* key, QCPAxis* value) {
+        if (keyAxis() == key && valueAxis() == value) return;
+        setKeyAxis(key);
+        setValueAxis(value);
+        setParentLayerable(key->axisRect());
+        shownColumns_ = -1;
+    }
     bool Checked() const { return checked_; }
     void SetChecked(bool on) { checked_ = on; }
     size_t ShownPoints() const { return static_cast<size_t>(data()->size()); }

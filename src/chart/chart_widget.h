@@ -27,6 +27,10 @@ public:
 
     void Set3D(bool on);  // the depth effect, switched at once
     bool Is3D() const;
+    // Each value axis in use in a strip of its own, all on one time axis; the single chart
+    // when off (the default).
+    void SetStrips(bool on);
+    bool Strips() const;
     void ResetZoom(bool animate = true);  // back to the whole flight
     // Says whether a DataItem's check box is ticked: a series hidden with its legend box then
     // stays hidden, in every flight, until its item is unticked. Without it, until a replay

@@ -4,6 +4,7 @@
 #pragma once
 #include <QLabel>
 #include <QRubberBand>
+#include <QScrollArea>
 #include <QVariantAnimation>
 
 #include <array>
@@ -26,6 +27,9 @@ inline constexpr double kThinnestLineMm = 0.25;  // on paper
 inline constexpr double kShortestTime = 10;
 inline constexpr double kKeyPanShare = 0.1;      // of the time shown, per arrow key
 inline constexpr int kPrintPlotWidth = 250;      // layout pixels the plot area keeps on a page
+inline constexpr int kLeastPlotWidth = 200;      // the single chart scrolls rather than go narrower
+inline constexpr int kLeastPlotHeight = 200;
+inline constexpr int kLeastStripHeight = 60;     // below it the strips scroll
 
 inline const std::array<QColor, kSlotCount> kPalette = {
     QColor(220, 0, 0),   QColor(0, 0, 220),    QColor(0, 140, 0),   QColor(200, 0, 200),
@@ -51,11 +55,32 @@ inline QCPRange Padded(double lo, double hi) {
 }
 
 
+// One value axis drawn on its own in the strip view: its plot area, the value axis at its
+// left, a time axis at its bottom (labelled only below the last strip) and a legend at its right.
+struct Strip {
+    QCPAxisRect* rect = nullptr;
+    QCPAxis* value = nullptr;
+    QCPAxis* time = nullptr;
+    QCPLayoutGrid* side = nullptr;
+    QCPLegend* legend = nullptr;
+    std::vector<int> listed;  // slots in the legend
+    QString name;             // of the axis, e.g. "Temp °C"
+};
+
 struct ChartWidget::Impl {
     ChartWidget* q;
     ChartModel& model;
     ChartPlot* plot = nullptr;
+    QScrollArea* scroller = nullptr;
     DrawStyle style;
+    bool want3D = false;  // the 3D box; the strips are drawn flat
+    bool stripsOn = false;
+    QCPAxisRect* mainRect = nullptr;
+    QCPLayoutGrid* mainSide = nullptr;
+    std::array<Strip, kAxisCount> strips;
+    std::vector<int> stripAxes;     // the strips shown, top to bottom
+    QCPAxisRect* timeRow = nullptr;  // the strips' shared time labels
+    QCPMarginGroup* stripMargins = nullptr;
     std::array<QCPAxis*, kAxisCount> axes{};
     std::array<SlotGraph*, kSlotCount> graphs{};
     std::array<CheckLegendItem*, kSlotCount> items{};
@@ -81,6 +106,25 @@ struct ChartWidget::Impl {
     Impl(ChartWidget* w, ChartModel& m) : q(w), model(m) {}
 
     void Build();
+    void BuildStrips();
+    // Lays out the single chart or the strips for the axes in use; graphs follow.
+    void Arrange();
+    void SyncStripLegends();
+    void FitLegends(int chartHeight);
+    void FitMinimumSize();
+    // The time axis under the mouse and the plot area it measures: the single chart's, or
+    // the strips' (all share one time range).
+    QCPAxis* TimeAxis() const;
+    QRect PlotArea() const;
+    int RightColumnWidth() const;
+    // The chart's width around a plot area of `plotWidth` in the view shown.
+    int ChartWidth(int plotWidth) const;
+    bool StripsShown() const;
+    void SetTimeAxes(const QCPRange& range);
+    void HideReadout();
+    double cursorKey = 0;
+    bool cursorShown = false;
+    void PaintCursor(QPainter& painter) const;
     void Sync(bool forcePoints = false);
     void SyncLegend();
     Ranges Current() const;

@@ -1,5 +1,6 @@
 // jpeg FLIGHT -o FILE: replays a flight under the folder's settings and saves the chart,
-// drawn offscreen at --size WxH (1280x800 by default), as the window's JPEG export does.
+// drawn offscreen at --size WxH (1280x800 by default), as the window's JPEG export does;
+// --strips draws each value axis in a strip of its own.
 #include <QApplication>
 
 #include <cstdio>
@@ -49,6 +50,7 @@ int Jpeg(const Args& args) {
     ChartWidget chart(model);
     chart.SetRegional(folder.regional);
     chart.Set3D(folder.settings.general.View3D);
+    chart.SetStrips(args.Flag("--strips"));
     chart.resize(size);
     ChartReplay(model, args.positional[0], folder.Inputs());
     QApplication::processEvents();
@@ -62,9 +64,9 @@ int Jpeg(const Args& args) {
     return 0;
 }
 
-const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--folder DIR] [-q]",
+const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--strips] [--folder DIR] [-q]",
                     "Saves the chart of a flight as a JPEG picture (1280x800 by default).", Jpeg,
-                    {"--folder", "-o", "--size"}, "FLIGHT", true});
+                    {"--folder", "-o", "--size", "--strips"}, "FLIGHT", true});
 
 }  // namespace
 }  // namespace krelby::cli

@@ -33,6 +33,7 @@ constexpr OptionSpec kOptions[] = {
     {"--folder", "folder", 0, true},
     {"-o", "output", 'o', true},
     {"--size", "size", 0, true},
+    {"--strips", "strips", 0, false},
     {"--sd", "sd", 0, false},
     {"--ignore-checksums", "ignore-checksums", 0, false},
     {"--quiet", "quiet", 'q', false},

@@ -81,8 +81,101 @@ class ChartTest : public QObject {
         if (chart) chart->Plot()->replot();
     }
 
+    // Sixteen items on eleven axes: flight, engine and thermocouple items of one monitor.
+    void SixteenOnElevenAxes() {
+        static const int kAxisOf[16] = {0, 1, 1, 2, 3, 4, 5, 11, 11, 12, 12, 8, 13, 9, 9, 9};
+        std::vector<SeriesSpec> specs;
+        static std::vector<std::string> titles;
+        titles.clear();
+        for (int k = 0; k < 16; ++k) titles.push_back("S" + std::to_string(k + 1));
+        for (int k = 0; k < 16; ++k) specs.push_back({k + 1, kAxisOf[k], titles[k].c_str()});
+        Replay(model, specs, 600, [](int k, int i) { return (k + 1) * 10.0 * std::sin(i / 40.0); });
+    }
+    // The time labels under a plot: more than `least`, each different and clear of the next.
+    static void CheckTimeLabels(QCPAxis* time, int least) {
+        const QVector<QString> labels = time->tickVectorLabels();
+        const QVector<double> ticks = time->tickVector();
+        QVERIFY2(labels.size() >= least, qPrintable(QString::number(labels.size())));
+        QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
+        const QFontMetrics fm(time->tickLabelFont());
+        for (int i = 1; i < ticks.size(); ++i) {
+            const double apart = time->coordToPixel(ticks[i]) - time->coordToPixel(ticks[i - 1]);
+            QVERIFY(apart > fm.horizontalAdvance(labels[i].section('\n', 1)) + 4);
+        }
+    }
+
 private slots:
     void init() { ShowChart(QSize(800, 500)); }
+
+    // At a window's first size (780x612, the chart 780x545) sixteen items on eleven axes
+    // leave a wide plot in the strip view: a strip per axis in the order shown, one time
+    // axis labelled under the last, and the strips scroll rather than go below 60 px.
+    void stripsKeepAWidePlotForSixteenItems() {
+        constexpr int kLeastStrip = 60;
+        ShowChart(QSize(780, 545));
+        chart->SetStrips(true);
+        SixteenOnElevenAxes();
+        QCustomPlot* plot = chart->Plot();
+        QApplication::processEvents();  // the scrolling area takes the plot's new height
+        plot->replot();
+        const QList<QCPAxisRect*> rects = plot->axisRects();
+        QCOMPARE(rects.size(), 12);  // and the row of time labels
+        for (int i = 0; i < 11; ++i) {
+            QVERIFY2(rects[i]->width() >= 550, qPrintable(QString::number(rects[i]->width())));
+            QCOMPARE(rects[i]->left(), rects[0]->left());
+            QCOMPARE(rects[i]->width(), rects[0]->width());
+            QVERIFY(rects[i]->outerRect().height() >= kLeastStrip);
+            if (i > 0) QVERIFY(rects[i]->top() > rects[i - 1]->bottom());
+            const QString name = rects[i]->axis(QCPAxis::atLeft)->label();
+            QVERIFY2(name.startsWith(AxisShortName[model.VisibleAxes()[i]]), qPrintable(name));
+            QVERIFY(!rects[i]->axis(QCPAxis::atBottom)->tickLabels());
+        }
+        QVERIFY(plot->height() > chart->height());  // scrolls
+        CheckTimeLabels(rects[11]->axis(QCPAxis::atBottom), 4);
+        // Back to the single chart: one plot area with the axes beside it, which scrolls
+        // sideways rather than leave the plot under 200 px; the legend stays beside it.
+        chart->SetStrips(false);
+        plot->replot();
+        QCOMPARE(plot->axisRects().size(), 1);
+        QVERIFY(plot->axisRect()->width() >= 200);
+        QVERIFY(plot->legend->outerRect().left() >= plot->axisRect()->right());
+    }
+
+    // Zoom, pan and the readout act on every strip at once; a rectangle zooms time only.
+    void stripsZoomAndReadTogether() {
+        chart->SetStrips(true);
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        plot->replot();
+        const QList<QCPAxisRect*> rects = plot->axisRects();
+        QCOMPARE(rects.size(), 4);
+        const QCPRange whole = plot->xAxis->range();
+        const QCPRange values = rects[1]->axis(QCPAxis::atLeft)->range();
+        const QRect r = rects[1]->rect();
+        const QPoint a(r.left() + r.width() / 4, r.top() + 5), b(r.left() + r.width() / 2, r.bottom() - 5);
+        QTest::mousePress(plot, Qt::LeftButton, {}, a);
+        QMouseEvent move(QEvent::MouseMove, b, plot->mapToGlobal(b), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(plot, &move);
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, b);
+        QTRY_VERIFY_WITH_TIMEOUT(plot->xAxis->range().size() < whole.size() / 3, 2000);
+        for (QCPAxisRect* rect : rects) QCOMPARE(rect->axis(QCPAxis::atBottom)->range(), plot->xAxis->range());
+        QCOMPARE(rects[1]->axis(QCPAxis::atLeft)->range(), values);
+        const QPoint at = rects[2]->rect().center();
+        QMouseEvent hover(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(plot, &hover);
+        QVERIFY(chart->Readout()->isVisible());
+        QCOMPARE(chart->Readout()->text().count('\n'), 4);  // the time and all four series
+        QTest::keyClick(plot, Qt::Key_Home);
+        QTRY_COMPARE_WITH_TIMEOUT(rects[0]->axis(QCPAxis::atBottom)->range(), whole, 2000);
+    }
+
+    // At normal sizes the single chart labels its time axis at least four times.
+    void normalSizesShowFourTimeLabels() {
+        ShowChart(QSize(780, 545));
+        ThreeAxes();
+        chart->Plot()->replot();
+        CheckTimeLabels(chart->Plot()->xAxis, 4);
+    }
     void cleanup() {
         delete chart;
         chart = nullptr;

@@ -3,7 +3,8 @@
 // its longest flight with nine data items through the Flight command, and saves the whole
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
-// readout, as zoomed.png.
+// readout, as zoomed.png; then strips.png, sixteen items on eleven axes in the strip view
+// at the window's first size (780x612).
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QDir>
@@ -103,6 +104,24 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         ok = Save(*logbook, beside + "logbook.png") && ok;
         logbook->hide();
+    }
+    if (!flights.isEmpty()) {
+        // Altitude, two speeds, vertical speed, OAT, AOA, RPM, oil and fuel pressure, oil and
+        // coolant temperature, fuel flow, MAP and three thermocouples.
+        for (int item : {1, 3, 35, 6, 9, 5, 11, 12, 13, 15, 14, 18, 19, 20, 21, 22})
+            app.session().settings.selection.Set(item, true);
+        window.resize(780, 612);
+        window.StripsBox()->setChecked(true);
+        window.ShowFlight(flights.first().absoluteFilePath());
+        Settle();
+        QCustomPlot* plot = window.Chart()->Plot();
+        const QRect area = plot->axisRect()->rect();
+        std::printf("strips: %d strips, plot %dx%d px\n", plot->axisRectCount() - 1, area.width(), area.height());
+        const QPoint hover(area.left() + area.width() * 2 / 3, area.top() + 20);
+        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(plot, &move);
+        ok = Save(window, beside + "strips.png") && ok;
+        window.StripsBox()->setChecked(false);
     }
     if (argc > 3) {
         const QString prefix = argv[3];

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "support/cli_run.h"
@@ -37,7 +38,9 @@ TEST_F(JpegCliTest, WritesTheChartAtTheAskedSize) {
         std::string option;
         int w, h;
     };
-    for (const Case& c : {Case{"", 1280, 800}, Case{"--size 764x530", 764, 530}, Case{"--size 1x1", 1, 1}}) {
+    std::map<std::string, std::string> pictures;
+    for (const Case& c : {Case{"", 1280, 800}, Case{"--size 764x530", 764, 530}, Case{"--size 1x1", 1, 1},
+                          Case{"--strips --size 764x530", 764, 530}}) {
         const std::string out = folder / "chart.JPG";
         const CliRun r = Cli("jpeg " + flight + " -o " + out + " --folder " + folder.path() + " " + c.option);
         ASSERT_EQ(r.status, 0) << r.out;
@@ -46,7 +49,9 @@ TEST_F(JpegCliTest, WritesTheChartAtTheAskedSize) {
         EXPECT_EQ(h.height, c.h);
         EXPECT_EQ(h.components, 3);
         EXPECT_TRUE(h.progressive);
+        pictures[c.option] = ReadFile(out);
     }
+    EXPECT_NE(pictures["--strips --size 764x530"], pictures["--size 764x530"]);  // the strip view is drawn
 }
 
 TEST_F(JpegCliTest, BadSizesAndPlacesAreReported) {
