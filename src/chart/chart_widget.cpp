@@ -372,12 +372,17 @@ void ChartWidget::Impl::SyncStripLegends() {
 // Legends wrap into columns where the plot is not tall enough for one item a row.
 void ChartWidget::Impl::FitLegends(int chartHeight) {
     const auto wrap = [](QCPLegend* legend, int height) {
-        int rowHeight = 1;
-        for (int i = 0; i < legend->itemCount(); ++i)
-            rowHeight = std::max(rowHeight, legend->item(i)->minimumOuterSizeHint().height() + legend->rowSpacing());
+        // A wrapped legend's grid has empty cells: count the items themselves.
+        int rowHeight = 1, count = 0;
+        for (int i = 0; i < legend->elementCount(); ++i) {
+            if (QCPLayoutElement* item = legend->elementAt(i)) {
+                rowHeight = std::max(rowHeight, item->minimumOuterSizeHint().height() + legend->rowSpacing());
+                ++count;
+            }
+        }
         const int inner = height - legend->margins().top() - legend->margins().bottom();
         const int rows = std::max(1, inner / rowHeight);
-        const int w = legend->itemCount() > rows ? rows : 0;
+        const int w = count > rows ? rows : 0;
         if (legend->wrap() == w) return;
         legend->setWrap(w);
         legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);

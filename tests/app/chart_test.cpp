@@ -141,6 +141,17 @@ private slots:
         QVERIFY(plot->legend->outerRect().left() >= plot->axisRect()->right());
     }
 
+    // A chart never shown (the command line's) lays its legend out for the picture's size,
+    // after one wrapped into columns for the widget's first, small size.
+    void aChartNeverShownDrawsSixteenItems() {
+        ChartWidget hidden(model);
+        hidden.resize(780, 545);
+        SixteenOnElevenAxes();
+        QCOMPARE(hidden.Grab(QSize(780, 545)).size(), QSize(780, 545));
+        hidden.SetStrips(true);
+        QCOMPARE(hidden.Grab(QSize(780, 545)).size(), QSize(780, 545));
+    }
+
     // Zoom, pan and the readout act on every strip at once; a rectangle zooms time only.
     void stripsZoomAndReadTogether() {
         chart->SetStrips(true);

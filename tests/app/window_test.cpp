@@ -219,16 +219,42 @@ private slots:
         QVERIFY(QDir(Path("config")).exists());
     }
 
-    void view3DSurvivesRestart() {
+    // 3D in Krelby.INI; the strip view (Ctrl+T) in the user's own settings.
+    void viewBoxesSurviveRestart() {
         {
             Run run(dir.path());
             run.window().View3D()->setChecked(true);
             QVERIFY(run.window().Chart()->Is3D());
+            run.window().show();
+            QVERIFY(QTest::qWaitForWindowActive(&run.window()));
+            QTest::keyClick(&run.window(), Qt::Key_T, Qt::ControlModifier);
+            QVERIFY(run.window().StripsBox()->isChecked());
+            QVERIFY(run.window().Chart()->Strips());
             run.window().close();
         }
         Run run(dir.path());
         QVERIFY(run.window().View3D()->isChecked());
         QVERIFY(run.window().Chart()->Is3D());
+        QVERIFY(run.window().StripsBox()->isChecked());
+        QVERIFY(run.window().Chart()->Strips());
+    }
+
+    // A window made very small stops where one axis, its legend and 200 px of plot fit.
+    void theWindowStopsShrinkingWhereThePlotStillFits() {
+        const QString flight = Flight();
+        Run run(dir.path());
+        run.session().settings.selection.Set(1, true);
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        run.window().ShowFlight(flight);
+        run.window().resize(300, 200);
+        QApplication::processEvents();
+        QCustomPlot* plot = run.window().Chart()->Plot();
+        plot->replot();
+        QVERIFY(run.window().width() >= run.window().minimumSizeHint().width());
+        QVERIFY2(plot->axisRect()->width() >= 200, qPrintable(QString::number(plot->axisRect()->width())));
+        QVERIFY(plot->axisRect()->height() >= 200);
+        QVERIFY(plot->legend->outerRect().left() >= plot->axisRect()->right());
     }
 
     void settingsThatCannotBeWrittenAreReportedAndTheWindowStillCloses() {
