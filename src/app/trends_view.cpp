@@ -55,8 +55,15 @@ TrendsView::TrendsView(const LogbookModel& model, QAbstractItemModel& shown, con
     ticker->setDateTimeFormat(QString("d%1M%1yy").arg(ds));
     ticker->setTickCount(6);
     plot_->xAxis->setTicker(ticker);
-    plot_->legend->setVisible(true);
-    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    // The legend above the plot, out of the lines' way, three figures to a row.
+    plot_->axisRect()->insetLayout()->take(plot_->legend);
+    plot_->plotLayout()->insertRow(0);
+    plot_->plotLayout()->addElement(0, 0, plot_->legend);
+    plot_->plotLayout()->setRowStretchFactor(0, 0.001);
+    plot_->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    plot_->legend->setWrap(3);
+    plot_->legend->setBorderPen(Qt::NoPen);
+    plot_->legend->setBrush(Qt::NoBrush);
     plot_->setAutoAddPlottableToLegend(true);
     plot_->setMouseTracking(true);  // the readout follows the mouse, no button held
     connect(plot_, &QCustomPlot::mouseMove, this, &TrendsView::Hover);
@@ -129,6 +136,7 @@ void TrendsView::Rebuild() {
     stale_ = false;
     plot_->clearGraphs();
     plot_->clearItems();
+    marker_ = nullptr;
     points_.clear();
     columns_.clear();
     readout_->clear();
@@ -253,9 +261,23 @@ void TrendsView::Hover(QMouseEvent* event) {
     if (!PointAt(event->pos(), g, i) || !points_[size_t(g)][i].row.isValid()) {
         readout_->clear();
         QToolTip::hideText();
+        if (marker_ && marker_->visible()) {
+            marker_->setVisible(false);
+            plot_->replot(QCustomPlot::rpQueuedReplot);
+        }
         return;
     }
     const Point& p = points_[size_t(g)][i];
+    if (!marker_) {
+        marker_ = new QCPItemTracer(plot_);
+        marker_->setStyle(QCPItemTracer::tsCircle);
+        marker_->setSize(12);
+    }
+    marker_->setGraph(plot_->graph(g));
+    marker_->setGraphKey(p.start);
+    marker_->setPen(QPen(plot_->graph(g)->pen().color(), 2));
+    marker_->setVisible(true);
+    plot_->replot(QCustomPlot::rpQueuedReplot);
     const QModelIndex row = p.row;
     const QString file = row.data().toString();
     const QString when = QString::fromStdString(FormatShortDateTime(p.start / kDay + kUnixEpochDays, regional_));

@@ -13,6 +13,7 @@
 class QAbstractItemModel;
 class QCPAxis;
 class QCPGraph;
+class QCPItemTracer;
 class QCustomPlot;
 class QLabel;
 class QListWidget;
@@ -72,6 +73,7 @@ private:
     QListWidget* figures_ = nullptr;
     QCustomPlot* plot_ = nullptr;
     QLabel* readout_ = nullptr;
+    QCPItemTracer* marker_ = nullptr;  // rings the point named in the readout
     QTimer rebuild_;
     bool stale_ = true;  // the rows changed while out of sight
     std::vector<std::vector<Point>> points_;
