@@ -379,6 +379,7 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     connect(trends_, &TrendsView::FlightChosen, this, &LogbookWindow::Choose);
     tabs_ = new QTabWidget;
     tabs_->setObjectName("LogbookTabs");
+    tabs_->setDocumentMode(true);  // no frame: the table is as wide as before, fitted to its columns
     tabs_->addTab(table_, "Flights");
     tabs_->addTab(trends_, "Trends");
 
