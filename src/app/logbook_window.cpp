@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -24,6 +25,7 @@
 #include "format/datetime.h"
 #include "logbook/columns.h"
 #include "replay/units.h"
+#include "trends_view.h"
 
 namespace krelby {
 namespace {
@@ -81,7 +83,12 @@ QString Heading(const LogbookColumn& c) {
 
 // The table's columns: the file, its copies, then the logbook's figures.
 constexpr int kCopiesColumn = 1;
-constexpr int kFirstFigure = 2;
+constexpr int kFirstFigure = LogbookModel::kFirstFigure;
+
+const LogbookColumn* FigureAt(int column) {
+    const size_t c = size_t(column - kFirstFigure);
+    return column >= kFirstFigure && c < LogbookColumns().size() ? &LogbookColumns()[c] : nullptr;
+}
 
 // Like the main window's, the Logbook's size and place are the user's: kept per user.
 constexpr const char* kLogbookGeometryKey = "Logbook/Geometry";
@@ -100,6 +107,17 @@ QString Duration(double seconds) {
 }  // namespace
 
 LogbookModel::LogbookModel(const UnitSettings& units, QObject* parent) : QAbstractTableModel(parent), units_(units) {}
+
+bool LogbookModel::IsNumeric(int column) {
+    const LogbookColumn* c = FigureAt(column);
+    return c && c->quantity != Quantity::Time;
+}
+
+QString LogbookModel::Unit(int column) const {
+    const LogbookColumn* c = FigureAt(column);
+    if (!c) return {};
+    return c->quantity == Quantity::Duration ? QString("h") : ShownAs(c->quantity, units_).unit;
+}
 
 int LogbookModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(entries_.size());
@@ -128,8 +146,9 @@ QVariant LogbookModel::data(const QModelIndex& index, int role) const {
         for (const std::string& f : e.copies) files << QString::fromStdString(f);
         return files.join('\n');
     }
-    if (role != Qt::DisplayRole && role != kSortRole && role != Qt::TextAlignmentRole) return {};
-    if (index.column() == 0) return role == Qt::TextAlignmentRole ? QVariant() : QVariant(QString::fromStdString(e.file));
+    if (role != Qt::DisplayRole && role != kSortRole && role != Qt::TextAlignmentRole && role != kValueRole) return {};
+    if (index.column() == 0)
+        return role == Qt::TextAlignmentRole || role == kValueRole ? QVariant() : QVariant(QString::fromStdString(e.file));
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
     if (index.column() == kCopiesColumn) return e.IsFlight() ? QVariant(qulonglong(e.Copies())) : QVariant();
     if (!e.IsFlight()) return index.column() == kFirstFigure && role == Qt::DisplayRole ? QVariant("no flight data") : QVariant();
@@ -137,6 +156,12 @@ QVariant LogbookModel::data(const QModelIndex& index, int role) const {
     const std::optional<double> v = c.get(e.summary);
     if (role == kSortRole) return v ? QVariant(*v) : QVariant();
     if (!v) return {};
+    if (role == kValueRole) {
+        if (c.quantity == Quantity::Time) return {};
+        if (c.quantity == Quantity::Duration) return *v / 3600.0;
+        const Shown s = ShownAs(c.quantity, units_);
+        return *v * s.factor + s.offset;
+    }
     switch (c.quantity) {
         case Quantity::Time: return QString::fromStdString(IsoText(UnixTimeParts(int64_t(*v)))).replace('T', ' ');
         case Quantity::Duration: return Duration(*v);
@@ -350,6 +375,14 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     cancel_->hide();
     connect(cancel_, &QPushButton::clicked, this, &LogbookWindow::Cancel);
 
+    trends_ = new TrendsView(*model_, *proxy_, session_.regional);
+    connect(trends_, &TrendsView::FlightChosen, this, &LogbookWindow::Choose);
+    tabs_ = new QTabWidget;
+    tabs_->setObjectName("LogbookTabs");
+    tabs_->setDocumentMode(true);  // no frame: the table is as wide as before, fitted to its columns
+    tabs_->addTab(table_, "Flights");
+    tabs_->addTab(trends_, "Trends");
+
     auto* top = new QHBoxLayout;
     top->addWidget(filter_, 1);
     top->addWidget(exportButton);
@@ -360,7 +393,7 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(hint_);
-    layout->addWidget(table_, 1);
+    layout->addWidget(tabs_, 1);
     layout->addWidget(status_);
     layout->addLayout(bottom);
 }
@@ -486,6 +519,7 @@ void LogbookWindow::Finished(bool selectNew) {
         bool any = false;
         for (const LogbookEntry& e : model_->Entries()) any = any || (e.IsFlight() && column.get(e.summary));
         table_->setColumnHidden(int(c) + kFirstFigure, column.monitor && !any);
+        trends_->SetColumnHidden(int(c) + kFirstFigure, column.monitor && !any);
     }
     if (fit && isVisible()) FitToColumns();
     if (!selectNew) return;
@@ -522,10 +556,14 @@ void LogbookWindow::Warn(const QString& text) {
     status_->show();
 }
 
-void LogbookWindow::ChooseCurrent() {
-    const QModelIndex index = table_->currentIndex();
-    if (!index.isValid()) return;
-    const LogbookEntry& e = model_->Entries()[size_t(proxy_->mapToSource(proxy_->index(index.row(), 0)).row())];
+void LogbookWindow::ChooseCurrent() { Choose(table_->currentIndex()); }
+
+// The flight of a row shown, chosen from the table or the trends: also the table's current row.
+void LogbookWindow::Choose(const QModelIndex& shown) {
+    if (!shown.isValid()) return;
+    const QModelIndex index = proxy_->index(shown.row(), 0);
+    if (table_->currentIndex().row() != index.row()) table_->setCurrentIndex(index);
+    const LogbookEntry& e = model_->Entries()[size_t(proxy_->mapToSource(index).row())];
     emit FlightChosen(ShownPath(session_.ProgramFolder + e.file));
     if (QWidget* main = parentWidget()) {
         main->window()->raise();

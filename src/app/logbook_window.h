@@ -22,9 +22,12 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
+class QTabWidget;
 class QTableView;
 
 namespace krelby {
+
+class TrendsView;
 
 class LogbookModel : public QAbstractTableModel {
     Q_OBJECT
@@ -42,6 +45,14 @@ public:
     static constexpr int kSortRole = Qt::UserRole;
     // Whether the row is a flight (a file with flight data).
     static constexpr int kFlightRole = Qt::UserRole + 1;
+    // A figure as a number in the units shown (a duration in hours); empty for a time.
+    static constexpr int kValueRole = Qt::UserRole + 2;
+    // The file, its copies, then one column per logbook figure.
+    static constexpr int kFirstFigure = 2;
+    // Whether a column holds numbers to chart: any figure but a date and time.
+    static bool IsNumeric(int column);
+    // The unit of a column's kValueRole ("h" for a duration, "" for a count).
+    QString Unit(int column) const;
 
 private:
     const UnitSettings& units_;
@@ -71,6 +82,8 @@ public:
     // Why the listing went without its database, or which flights could not be read.
     QLabel* Status() const { return status_; }
     const LogbookModel& Model() const { return *model_; }
+    QTabWidget* Tabs() const { return tabs_; }
+    TrendsView* Trends() const { return trends_; }
 
 signals:
     // The absolute path of the flight file chosen with a double-click or Enter.
@@ -81,6 +94,7 @@ private:
     void ShowTotals();
     void Warn(const QString& text);
     void ChooseCurrent();
+    void Choose(const QModelIndex& shown);  // a row of the table as shown
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -93,6 +107,8 @@ private:
     LogbookModel* model_ = nullptr;
     QSortFilterProxyModel* proxy_ = nullptr;
     QTableView* table_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    TrendsView* trends_ = nullptr;
     QLineEdit* filter_ = nullptr;
     QLabel* totals_ = nullptr;
     QLabel* status_ = nullptr;

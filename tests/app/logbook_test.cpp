@@ -6,13 +6,17 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSettings>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <qcustomplot.h>
 #include <clocale>
 #include <memory>
 
 #include "app/elided_label.h"
 #include "app/logbook_window.h"
+#include "app/trends_view.h"
 #include "app_test_support.h"
 #include "logbook/columns.h"
 #include "logbook/logbook.h"
@@ -216,6 +220,69 @@ private slots:
         Run run(dir->path());
         run.window().LogbookCommand();
         QCOMPARE(run.window().Logbook()->geometry(), kept);
+    }
+
+    // One point per flight (the two copies of February's once) at its start, in the units
+    // shown; the filter narrows points and date axis alike; pointing names a flight, and a
+    // double-click shows it.
+    void trendsChartTheFlightsShown() {
+        QDir().mkpath(Path("Flights_INT"));
+        QDir().mkpath(Path("Flights_SD"));
+        auto flight = [](int day, int month, int32_t altitude) {
+            std::vector<Frame> frames;
+            for (int s = 0; s < 10; ++s) frames.push_back(FlightAt(1, s).Date(day, month, 24).PAltitude(altitude).Sealed());
+            return frames;
+        };
+        WriteFrames(Path("Flights_INT/x-jan.FLT"), flight(5, 1, 1000));
+        WriteFrames(Path("Flights_INT/x-feb.FLT"), flight(5, 2, 2000));
+        WriteFrames(Path("Flights_SD/x-feb.FLT"), flight(5, 2, 2000));
+        WriteFrames(Path("Flights_INT/y-mar.FLT"), flight(20, 3, 3000));
+        const double jan = 1704448860, mar = 1710928860;  // the first and last starts, 10:01:00
+        Run run(dir->path());
+        run.session().settings.units.Altitude = 1;  // metres
+        run.window().LogbookCommand();
+        LogbookWindow* logbook = run.window().Logbook();
+        QTRY_VERIFY(!logbook->Busy() && logbook->Table()->model()->rowCount() == 3);
+        logbook->Tabs()->setCurrentWidget(logbook->Trends());
+        TrendsView* trends = logbook->Trends();
+
+        // Every figure but the times is offered, without naming any: a new column is charted too.
+        const auto& columns = LogbookColumns();
+        QCOMPARE(trends->Figures()->count(),
+                 std::count_if(columns.begin(), columns.end(), [](auto& c) { return c.quantity != Quantity::Time; }));
+        QList<QListWidgetItem*> altitude = trends->Figures()->findItems("Max pressure altitude (m)", Qt::MatchExactly);
+        QCOMPARE(altitude.size(), 1);
+        altitude[0]->setCheckState(Qt::Checked);
+
+        struct Case {
+            QString filter;
+            std::vector<std::pair<QString, double>> points;  // file and value, by start
+        };
+        const Case cases[] = {
+            {"", {{"Flights_INT/x-jan.FLT", 304.8}, {"Flights_INT/x-feb.FLT", 609.6}, {"Flights_INT/y-mar.FLT", 914.4}}},
+            {"x-", {{"Flights_INT/x-jan.FLT", 304.8}, {"Flights_INT/x-feb.FLT", 609.6}}},
+        };
+        QCustomPlot* plot = trends->Plot();
+        for (const Case& c : cases) {
+            logbook->Filter()->setText(c.filter);
+            QTRY_VERIFY(trends->Points().size() == 1 && trends->Points()[0].size() == c.points.size());
+            const auto& points = trends->Points()[0];
+            for (size_t i = 0; i < points.size(); ++i) {
+                QCOMPARE(points[i].row.data().toString(), c.points[i].first);
+                QVERIFY(qAbs(points[i].value - c.points[i].second) < 0.01);  // metres, as the table shows them
+            }
+            const QCPRange x = plot->xAxis->range();
+            QVERIFY(x.contains(jan) && x.contains(points.back().start) && x.contains(mar) == c.filter.isEmpty());
+        }
+
+        const auto at = [&](const TrendsView::Point& p) {
+            return QPoint(int(plot->xAxis->coordToPixel(p.start)), int(plot->yAxis->coordToPixel(p.value)));
+        };
+        QTest::mouseMove(plot, at(trends->Points()[0][1]));
+        QTRY_VERIFY2(trends->Readout()->text().startsWith("Flights_INT/x-feb.FLT, 5/2/24 10:01:00: Max pressure altitude (m) 610"),
+                     qPrintable(trends->Readout()->text()));
+        QTest::mouseDClick(plot, Qt::LeftButton, {}, at(trends->Points()[0][0]));
+        QCOMPARE(QString::fromStdString(run.session().CurrentFlightFile), Path("Flights_INT/x-jan.FLT"));
     }
 
     void anImportRefreshesAnOpenLogbookAndSelectsTheNewFlights() {

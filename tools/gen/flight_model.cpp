@@ -292,7 +292,8 @@ void FlightModel::Engines() {
 
         e.manifoldBar = running ? ambientBar * (0.3 + 0.68 * p) : ambientBar;
         e.oilPressureBar = running ? 1.2 + 3.2 * std::min(1.0, e.rpm / 2300) +
-                                         0.9 * Clamp((80 - e.oilC) / 60, 0, 1) + rng_.Noise(0.03)
+                                         0.9 * Clamp((80 - e.oilC) / 60, 0, 1) + rng_.Noise(0.03) -
+                                         0.6 * plan_.engineWear
                                    : 0;
         e.fuelPressureBar = running || s_.fuelPump ? 0.28 + (s_.fuelPump ? 0.05 : 0) + rng_.Noise(0.005) : 0;
         const double oat = s_.oatC;
@@ -304,7 +305,8 @@ void FlightModel::Engines() {
             lag(e.tc[k], running ? 380 + 380 * p + (cruise ? 25 : 0) + e.tcSpread[k] : oat, 0.08);
         for (int k = 4; k < 8; ++k)
             lag(e.tc[k],
-                running ? 70 + 120 * p + (s_.phase == Phase::Climb ? 15 : 0) - 25 * cool + 0.3 * oat + e.tcSpread[k]
+                running ? 70 + 120 * p + (s_.phase == Phase::Climb ? 15 : 0) - 25 * cool + 0.3 * oat + e.tcSpread[k] +
+                              25 * plan_.engineWear
                         : oat,
                 0.03);
         e.tc[8] = e.oilC - 12 + e.tcSpread[8] * 0.2;

@@ -62,6 +62,7 @@ struct FlightPlan {
     std::array<double, 3> legTrackDeg{};
     bool retractableGear = false, extender = false;
     int ilsKind = 0;  // 0 none, 1 ILS, 2 GLS on the approach
+    double engineWear = 0;  // RecordingOptions::engineWear
 };
 
 const Airfield& PickAirfield(Rng& rng);

@@ -25,6 +25,7 @@ struct RecordingOptions {
     bool sdCard = false;          // non-zero block headers, then one zero block and trailing garbage
     Faults faults;
     uint64_t targetBytes = 0;     // when non-zero, add flights until the recording reaches this size
+    double engineWear = 0;        // 0 new .. 1 worn: oil pressure 0.6 bar lower, CHTs 25 °C hotter
 };
 
 // What a generation wrote. Frame counts are indexed by FrameTypeIndex (format/frame.h) and

@@ -34,7 +34,8 @@ void StreamGenerator::Run(const ClockSkip& skip) {
             if (f > 0 && basis * kBlockSize / kBlockPayloadSize >= o_.targetBytes) break;
         }
         Rng rng = Rng::Derived(o_.seed, kPurposeFlight + static_cast<uint64_t>(f));
-        const FlightPlan plan = MakePlan(rng, seconds);
+        FlightPlan plan = MakePlan(rng, seconds);
+        plan.engineWear = o_.engineWear;
         FlightModel model(plan, o_.engineMonitors, fuel, rng);
         lastFlightStart_ = offset_;
         lastFlight_.clear();

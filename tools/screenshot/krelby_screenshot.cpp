@@ -5,6 +5,8 @@
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
 // readout, as zoomed.png; then strips.png, sixteen items on eleven axes in the strip view
 // at the window's first size (780x612).
+// Then the Logbook on its Trends tab over four months of generated flights of an engine that
+// slowly wears (oil pressure sagging, CHTs creeping up), as trends.png.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QDir>
@@ -25,6 +27,10 @@
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"
 #include "app/scripted_prompter.h"
+#include "app/trends_view.h"
+#include "format/datetime.h"
+#include "gen/generator.h"
+#include "logbook/columns.h"
 
 namespace {
 
@@ -40,6 +46,69 @@ bool Save(QWidget& widget, const QString& path) {
     if (widget.grab().save(path)) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
+}
+
+void WaitForLogbook(krelby::LogbookWindow& logbook) {
+    for (int i = 0; i < 1000 && logbook.Busy(); ++i) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+    QApplication::processEvents();
+}
+
+int Column(std::string_view name) {
+    const auto& columns = krelby::LogbookColumns();
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].name == name) return krelby::LogbookModel::kFirstFigure + int(c);
+    return -1;
+}
+
+// A flight every nine days or so from February to June, one recording each, imported as a
+// pilot would; the engine's wear grows from flight to flight.
+bool SaveTrends(const QString& path) {
+    QTemporaryDir folder;
+    krelby::ScriptedPrompter prompter;
+    krelby::Application app((folder.path() + "/").toStdString(), &prompter);
+    krelby::ThermocoupleKinds& kinds = app.session().settings.thermocouples;
+    for (size_t n = 0; n < 12; ++n) kinds[n] = n < 4 ? krelby::EGT : n < 8 ? krelby::CHT : krelby::Other;
+    constexpr int kFlights = 14;
+    const int64_t first = krelby::DaysFromCivil(2024, 2, 3);
+    for (int f = 0; f < kFlights; ++f) {
+        krelby::gen::RecordingOptions o;
+        o.seed = uint32_t(40 + f);
+        o.flights = 1;
+        o.secondsPerFlight = 1500;
+        o.engineMonitors = 1;
+        krelby::CivilFromDays(first + f * 9 + f % 3, o.startYear, o.startMonth, o.startDay);
+        o.startHour = 9 + f % 6;
+        o.engineWear = double(f) / (kFlights - 1);
+        const QString recording = folder.path() + QString("/ZelvoBB-%1.DAT").arg(f);
+        krelby::gen::WriteRecording(recording.toStdString(), o);
+        prompter.answers.enqueue(recording);
+        app.window().ImportInternal();
+    }
+    for (const QString& e : prompter.errors) std::printf("error: %s\n", qPrintable(e));
+    app.window().LogbookCommand();
+    krelby::LogbookWindow* logbook = app.window().Logbook();
+    WaitForLogbook(*logbook);
+    logbook->resize(1100, 620);
+    logbook->Tabs()->setCurrentWidget(logbook->Trends());
+    krelby::TrendsView* trends = logbook->Trends();
+    trends->Tick(Column("oilp_min_bar_1"), true);
+    trends->Tick(Column("cht_max_c_1"), true);
+    Settle();
+    trends->Rebuild();
+    // The mouse on the newest CHT point: the readout names the flight.
+    QCustomPlot* plot = trends->Plot();
+    if (plot->graphCount() > 1 && !trends->Points()[1].empty()) {
+        const auto& p = trends->Points()[1].back();
+        const QPoint at(int(plot->xAxis->coordToPixel(p.start)), int(plot->graph(1)->valueAxis()->coordToPixel(p.value)));
+        QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(plot, &move);
+    }
+    const bool ok = Save(*logbook, path) && prompter.errors.isEmpty();
+    logbook->hide();
+    return ok;
 }
 
 }  // namespace
@@ -123,6 +192,7 @@ int main(int argc, char** argv) {
         ok = Save(window, beside + "strips.png") && ok;
         window.StripsBox()->setChecked(false);
     }
+    ok = SaveTrends(beside + "trends.png") && ok;
     if (argc > 3) {
         const QString prefix = argv[3];
         krelby::DataSelectionDialog* data = window.DataDialog();
