@@ -39,6 +39,17 @@ Ranges ChartWidget::Impl::Whole() const {
         r.x = QCPRange(DaysToKey(x0), DaysToKey(x1));
         if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);
     }
+    // A limit near the data is brought into view; one far off would flatten the lines.
+    for (int s = 0; s < kSlotCount; ++s) {
+        const int a = model.Slot(s).axis;
+        if (!model.Slot(s).inChart || a < 0 || a >= kAxisCount || !any[a]) continue;
+        const double span = std::max(hi[a] - lo[a], 1e-9);
+        for (double limit : graphs[s]->Limits()) {
+            if (limit < lo[a] - span / 2 || limit > hi[a] + span / 2) continue;
+            lo[a] = std::min(lo[a], limit);
+            hi[a] = std::max(hi[a], limit);
+        }
+    }
     for (int i = 0; i < kAxisCount; ++i)
         if (any[i]) r.y[i] = Padded(lo[i], hi[i]);
     return r;
@@ -281,5 +292,19 @@ void ChartWidget::ZoomTo(const QRect& pixels, bool animate) {
 }
 
 bool ChartWidget::IsZoomed() const { return d->zoomed; }
+
+void ChartWidget::ZoomToTime(double from, double to, double margin, bool animate) {
+    d->Sync();
+    if (d->Empty()) return;
+    const Ranges whole = d->Whole();
+    Ranges target = d->zoomed ? d->Current() : whole;
+    QCPRange x(DaysToKey(from) - margin, DaysToKey(to) + margin);
+    x.lower = std::max(x.lower, whole.x.lower);
+    x.upper = std::min(x.upper, whole.x.upper);
+    if (!(x.upper > x.lower)) return;
+    target.x = x;
+    d->zoomed = true;
+    d->StartZoom(target, animate);
+}
 
 }  // namespace krelby

@@ -30,6 +30,18 @@ void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
     painter.restore();
 }
 
+// A chosen interval (an exceedance) across the plot, on screen only.
+void ChartWidget::Impl::PaintShade(QPainter& painter) const {
+    if (!(shadeFrom < shadeTo) || Empty()) return;
+    const QRect area = PlotArea();
+    const QCPAxis* time = TimeAxis();
+    double x0 = time->coordToPixel(shadeFrom), x1 = time->coordToPixel(shadeTo);
+    x0 = std::max<double>(x0, area.left());
+    x1 = std::min<double>(std::max(x1, x0 + 2), area.right() + 1);  // a moment still shows
+    if (x1 <= x0) return;
+    painter.fillRect(QRectF(x0, area.top(), x1 - x0, area.height()), QColor(255, 190, 0, 70));
+}
+
 // The hovered time across the plot (every strip), on screen only.
 void ChartWidget::Impl::PaintCursor(QPainter& painter) const {
     if (!cursorShown || Empty()) return;

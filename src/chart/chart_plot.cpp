@@ -101,6 +101,17 @@ void SlotGraph::draw(QCPPainter* painter) {
         }
     }
     QCPGraph::draw(painter);
+    if (!limits_.empty()) {
+        const QRect area = keyAxis()->axisRect()->rect();
+        QPen dashed(pen().color(), style_.lineWidth, Qt::DashLine);
+        painter->setPen(dashed);
+        painter->setAntialiasing(painter->modes().testFlag(QCPPainter::pmVectorized));
+        for (double limit : limits_) {
+            const double y = valueAxis()->coordToPixel(limit);
+            if (y >= area.top() && y <= area.bottom() + 1)
+                painter->drawLine(QLineF(area.left(), y, area.right() + 1, y));
+        }
+    }
 }
 
 QRect SlotGraph::clipRect() const {

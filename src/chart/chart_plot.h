@@ -58,6 +58,9 @@ public:
     bool Checked() const { return checked_; }
     void SetChecked(bool on) { checked_ = on; }
     size_t ShownPoints() const { return static_cast<size_t>(data()->size()); }
+    // The pilot's limits for this series, in its charted unit: dashed lines in its colour.
+    void SetLimits(std::vector<double> limits) { limits_ = std::move(limits); }
+    const std::vector<double>& Limits() const { return limits_; }
 
 protected:
     void draw(QCPPainter* painter) override;
@@ -79,6 +82,7 @@ private:
     // What the shown points were made for.
     double shownLo_ = 0, shownHi_ = 0;
     int shownColumns_ = -1;
+    std::vector<double> limits_;
     QVector<QCPGraphData> buffer_;
 };
 

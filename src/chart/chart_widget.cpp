@@ -124,6 +124,7 @@ void ChartWidget::Impl::Build() {
     plot->afterPaint = [this](QPainter& p, int h) {
         PaintAxisNames(p, h);
         PaintEmptyHint(p);
+        PaintShade(p);
         PaintCursor(p);
     };
     plot->onPress = [this](QMouseEvent* e) { Press(e); };
@@ -501,7 +502,24 @@ bool ChartWidget::IsEmpty() const { return d->Empty(); }
 
 QCustomPlot* ChartWidget::Plot() const { return d->plot; }
 
+void ChartWidget::SetLimitLines(const std::vector<std::pair<int, double>>& lines) {
+    std::array<std::vector<double>, kSlotCount> bySlot;
+    for (const auto& [slot, value] : lines)
+        if (slot >= 0 && slot < kSlotCount) bySlot[static_cast<size_t>(slot)].push_back(value);
+    for (int s = 0; s < kSlotCount; ++s) d->graphs[s]->SetLimits(std::move(bySlot[static_cast<size_t>(s)]));
+    if (!d->zoomed) d->Apply(d->Whole());
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartWidget::ShadeTime(double from, double to) {
+    d->shadeFrom = DaysToKey(from);
+    d->shadeTo = DaysToKey(to);
+    d->plot->update();
+}
+
 void ChartWidget::ChartReset() {
+    d->shadeFrom = d->shadeTo = 0;
+    for (SlotGraph* g : d->graphs) g->SetLimits({});
     d->HideReadout();
     d->animation.stop();
     d->zoomed = false;

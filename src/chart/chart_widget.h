@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 #include <QImage>
 #include <QWidget>
 
@@ -66,6 +68,14 @@ public:
     void SetEmptyHint(const QString& hint);
     QString EmptyHint() const;
     bool IsEmpty() const;
+    // Dashed lines at the pilot's limits, each a series slot and a value in that slot's
+    // charted unit, until the next call or the next flight.
+    void SetLimitLines(const std::vector<std::pair<int, double>>& lines);
+    // Zooms the time to [from, to] (days, as the model's times) and a margin of `margin`
+    // seconds either side, within the flight.
+    void ZoomToTime(double from, double to, double margin, bool animate = true);
+    // Shades the times [from, to] (days) across the plot on screen; an empty range clears it.
+    void ShadeTime(double from, double to);
     // The QCustomPlot inside, for tests and fine tuning.
     QCustomPlot* Plot() const;
 

@@ -122,6 +122,8 @@ struct ChartWidget::Impl {
     bool StripsShown() const;
     void SetTimeAxes(const QCPRange& range);
     void HideReadout();
+    double shadeFrom = 0, shadeTo = 0;  // keys; shaded while from < to
+    void PaintShade(QPainter& painter) const;
     double cursorKey = 0;
     bool cursorShown = false;
     void PaintCursor(QPainter& painter) const;

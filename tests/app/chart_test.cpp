@@ -180,6 +180,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rects[0]->axis(QCPAxis::atBottom)->range(), whole, 2000);
     }
 
+    // A limit is a dashed line in its series' colour across its plot, in both views; a
+    // chosen interval zooms the time with its margin.
+    void limitLinesAndChosenIntervals() {
+        ThreeAxes();
+        chart->SetLimitLines({{0, 150.0}});  // PALT swings ±100: a limit near it comes into view
+        QCustomPlot* plot = chart->Plot();
+        const QColor colour = plot->graph(0)->pen().color();
+        const auto dashesAtLimit = [&] {
+            plot->replot();
+            const QImage image = chart->Grab(chart->size());
+            QCPAxisRect* rect = plot->axisRect();
+            const int y = int(std::lround(plot->graph(0)->valueAxis()->coordToPixel(150.0)));
+            int most = 0;
+            for (int row = y - 1; row <= y + 1; ++row) {
+                int n = 0;
+                for (int x = rect->left(); x < rect->right(); ++x) n += image.pixelColor(x, row) == colour;
+                most = std::max(most, n);
+            }
+            return most > rect->width() / 3 && most < rect->width();
+        };
+        QVERIFY(dashesAtLimit());
+        chart->SetStrips(true);
+        QVERIFY(dashesAtLimit());
+        chart->ZoomToTime(kStart + 100 * kSecond, kStart + 200 * kSecond, 30, false);
+        QVERIFY(Near(plot->xAxis->range().lower, DaysToKey(kStart + 100 * kSecond) - 30));
+        QVERIFY(Near(plot->xAxis->range().upper, DaysToKey(kStart + 200 * kSecond) + 30));
+        chart->ZoomToTime(kStart, kStart + 5 * kSecond, 30, false);  // never before the flight
+        QVERIFY(Near(plot->xAxis->range().lower, DaysToKey(kStart)));
+    }
+
     // At normal sizes the single chart labels its time axis at least four times.
     void normalSizesShowFourTimeLabels() {
         ShowChart(QSize(780, 545));
