@@ -1,6 +1,7 @@
 #include "logbook/exceedances.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <tuple>
 
 #include "format/datetime.h"
@@ -39,6 +40,27 @@ constexpr int kSpreadTrack = kFieldTracks + 12;
 static_assert(std::size(kFields) == kFieldTracks && kSpreadTrack + 1 == ExceedanceSink::kTracks);
 constexpr int kMinRpm = 500;
 
+// The first raw value in [lo, hi] whose value is beyond the limit (hi + 1 for none): the
+// rule's own comparison of doubles, looked up once instead of made for every message.
+template <typename Beyond>
+int32_t FirstBeyond(int32_t lo, int32_t hi, Beyond beyond) {
+    int64_t a = lo, b = int64_t{hi} + 1;  // beyond(b - 1) ... is the answer's side
+    while (a < b) {
+        const int64_t mid = a + (b - a) / 2;
+        if (beyond(static_cast<int32_t>(mid))) b = mid;
+        else a = mid + 1;
+    }
+    return static_cast<int32_t>(a);
+}
+
+// Above a maximum from the returned raw value up; for a minimum, below it.
+int32_t Threshold(double limit, bool minimum, bool bar, bool signed16) {
+    const int32_t lo = signed16 ? INT16_MIN : 0, hi = signed16 ? INT16_MAX : UINT16_MAX;
+    const auto value = [bar](int32_t raw) { return bar ? raw / 10000.0 : double(raw); };
+    if (minimum) return FirstBeyond(lo, hi, [&](int32_t raw) { return !(value(raw) < limit); });
+    return FirstBeyond(lo, hi, [&](int32_t raw) { return value(raw) > limit; });
+}
+
 // The chart's title of a single field's series on `monitor`.
 std::string FieldTitle(int monitor, size_t offset) {
     for (const DataItem& item : EngineItems()[size_t(monitor - 1)].quantities)
@@ -58,6 +80,32 @@ void ExceedanceSink::OnBegin() {
     seconds_ = 0;
     time_ = 0;
     begun_ = 0;
+    // Only the limits set are looked at, message after message.
+    checks_.clear();
+    for (int k = 0; k < kFieldTracks; ++k) {
+        const FieldLimit& f = kFields[k];
+        const bool minimum = InfoOf(f.key).minimum;
+        if (const std::optional<double>& limit = limits_[f.key])
+            checks_.push_back({uint8_t(k), uint8_t(f.offset), f.signed16, minimum, f.rpmRule,
+                               Threshold(*limit, minimum, f.bar, f.signed16)});
+    }
+    spreadBeyond_.reset();
+    if (const std::optional<double>& limit = limits_[LimitKey::EgtSpreadMax])
+        spreadBeyond_ = Threshold(*limit, false, false, false);  // 0 to 65535: two i16 apart
+    const std::optional<double>& egtMax = limits_[LimitKey::EgtMax];
+    const std::optional<double>& chtMax = limits_[LimitKey::ChtMax];
+    for (size_t m = 0; m < inputs_.size(); ++m) {
+        Inputs& in = inputs_[m];
+        in.any = spreadBeyond_.has_value();
+        for (size_t n = 0; n < 12; ++n) {
+            const uint8_t kind = kinds_[12 * m + n];
+            const std::optional<double>& limit = kind == EGT ? egtMax : kind == CHT ? chtMax : std::nullopt;
+            in.limited[n] = limit.has_value();
+            in.beyond[n] = limit ? Threshold(*limit, false, false, true) : 0;
+            in.egt[n] = kind == EGT;
+            in.any = in.any || in.limited[n];
+        }
+    }
 }
 
 void ExceedanceSink::OnMessage(FrameType type, const uint8_t* frame, size_t) {
@@ -75,9 +123,9 @@ void ExceedanceSink::OnFlightTime(double time) {
 }
 
 void ExceedanceSink::OnEnd(const ReplayEnd&) {
-    for (auto& monitor : tracks_)
-        for (Track& t : monitor)
-            if (t.open) Close(t);
+    for (int m = 1; m <= 4; ++m)
+        for (int k = 0; k < kTracks; ++k)
+            if (tracks_[size_t(m - 1)][size_t(k)].open) Close(m, k);
 }
 
 void ExceedanceSink::Engine(const uint8_t* frame) {
@@ -85,80 +133,68 @@ void ExceedanceSink::Engine(const uint8_t* frame) {
     if (!m.HasMonitorNumber()) return;
     const int monitor = m.MonitorNumber();
     if (monitor < 1 || monitor > 4) return;
-    const bool turning = m.Has(E::kRpm, 2) && m.Rpm() >= kMinRpm;
-    for (int k = 0; k < kFieldTracks; ++k) {
-        const FieldLimit& f = kFields[k];
-        const std::optional<double>& limit = limits_[f.key];
-        if (!limit || !m.Has(f.offset, 2)) continue;  // no limit, or a Frame without the field
-        const double v = f.bar ? u16le(frame, f.offset) / 10000.0
-                               : f.signed16 ? double(i16le(frame, f.offset)) : double(u16le(frame, f.offset));
-        Step(monitor, k, v, f.rpmRule ? turning && v < *limit : v > *limit);
+    const size_t end = size_t{m.Length()} + 16;  // a field is present when it ends by here
+    const bool turning = E::kRpm + 2 <= end && m.Rpm() >= kMinRpm;
+    for (const Check& c : checks_) {
+        if (c.offset + 2u > end) continue;  // a Frame without the field
+        const int32_t v = c.signed16 ? int32_t{i16le(frame, c.offset)} : int32_t{u16le(frame, c.offset)};
+        Step(monitor, c.track, v, c.minimum ? (!c.rpmRule || turning) && v < c.beyond : v >= c.beyond);
     }
-    const std::optional<double>& egtMax = limits_[LimitKey::EgtMax];
-    const std::optional<double>& chtMax = limits_[LimitKey::ChtMax];
-    const std::optional<double>& spreadMax = limits_[LimitKey::EgtSpreadMax];
-    if (!egtMax && !chtMax && !spreadMax) return;
-    const uint8_t* kinds = kinds_.data() + 12 * (monitor - 1);
+    const Inputs& in = inputs_[size_t(monitor - 1)];
+    if (!in.any || end < E::TcOffset(1) + 2) return;
+    const size_t present = std::min<size_t>(12, (end - E::TcOffset(1)) / 2);  // the first ones
     int hot = 0;
     int32_t hottest = 0, coldest = 0;
-    for (int n = 1; n <= 12 && m.Has(E::TcOffset(n), 2); ++n) {  // the inputs present are the first ones
-        const int32_t v = m.TC(n);
-        const uint8_t kind = kinds[n - 1];
-        if (kind == EGT && v > 0) {
+    for (size_t n = 0; n < present; ++n) {
+        const int32_t v = i16le(frame, E::TcOffset(int(n) + 1));
+        if (in.egt[n] && v > 0) {
             hottest = hot ? std::max(hottest, v) : v;
             coldest = hot ? std::min(coldest, v) : v;
             ++hot;
         }
-        const std::optional<double>& limit = kind == EGT ? egtMax : kind == CHT ? chtMax : std::nullopt;
-        if (limit) Step(monitor, kFieldTracks + n - 1, v, v > *limit);
+        if (in.limited[n]) Step(monitor, kFieldTracks + int(n), v, v >= in.beyond[n]);
     }
     // Fewer than two EGT inputs above 0 °C: no spread, as a Frame without the field.
-    if (spreadMax && hot >= 2) Step(monitor, kSpreadTrack, hottest - coldest, hottest - coldest > *spreadMax);
+    if (spreadBeyond_ && hot >= 2) Step(monitor, kSpreadTrack, hottest - coldest, hottest - coldest >= *spreadBeyond_);
 }
 
-void ExceedanceSink::Step(int monitor, int track, double value, bool exceeds) {
+void ExceedanceSink::Open(int monitor, int track, int32_t value) {
+    Exceedance& e = runs_[size_t(monitor - 1)][size_t(track)];
+    e = {};
+    e.monitor = monitor;
+    if (track < kFieldTracks) {
+        const FieldLimit& f = kFields[track];
+        e.limit = f.key;
+        e.bar = f.bar;
+        e.item = FieldTitle(monitor, f.offset);
+    } else if (track < kSpreadTrack) {
+        e.input = track - kFieldTracks + 1;
+        const uint8_t kind = kinds_[size_t(12 * (monitor - 1) + e.input - 1)];
+        e.limit = kind == EGT ? LimitKey::EgtMax : LimitKey::ChtMax;
+        e.item = std::string(EngineItems()[size_t(monitor - 1)]
+                                 .thermocouples[size_t(e.input - 1)]
+                                 .byKind[size_t(ThermocoupleKindIndex(kind))]
+                                 .title);
+    } else {
+        e.limit = LimitKey::EgtSpreadMax;
+        e.item = "EGTSPREAD_" + std::to_string(monitor);
+    }
+    e.minimum = InfoOf(e.limit).minimum;
+    e.limitValue = *limits_[e.limit];
+    e.start = seconds_;
+    e.startTime = time_;
+    e.order = begun_++;
+    tracks_[size_t(monitor - 1)][size_t(track)] = {true, e.minimum, value, time_, seconds_};
+}
+
+void ExceedanceSink::Close(int monitor, int track) {
     Track& t = tracks_[size_t(monitor - 1)][size_t(track)];
-    if (!exceeds) {
-        if (t.open) Close(t);
-        return;
-    }
-    Exceedance& e = t.run;
-    if (!t.open) {
-        t.open = true;
-        e = {};
-        e.monitor = monitor;
-        if (track < kFieldTracks) {
-            const FieldLimit& f = kFields[track];
-            e.limit = f.key;
-            e.bar = f.bar;
-            e.item = FieldTitle(monitor, f.offset);
-        } else if (track < kSpreadTrack) {
-            e.input = track - kFieldTracks + 1;
-            const uint8_t kind = kinds_[size_t(12 * (monitor - 1) + e.input - 1)];
-            e.limit = kind == EGT ? LimitKey::EgtMax : LimitKey::ChtMax;
-            e.item = std::string(EngineItems()[size_t(monitor - 1)]
-                                     .thermocouples[size_t(e.input - 1)]
-                                     .byKind[size_t(ThermocoupleKindIndex(kind))]
-                                     .title);
-        } else {
-            e.limit = LimitKey::EgtSpreadMax;
-            e.item = "EGTSPREAD_" + std::to_string(monitor);
-        }
-        e.minimum = InfoOf(e.limit).minimum;
-        e.limitValue = *limits_[e.limit];
-        e.start = seconds_;
-        e.startTime = time_;
-        e.peak = value;
-        e.order = begun_++;
-    }
-    e.peak = e.minimum ? std::min(e.peak, value) : std::max(e.peak, value);
-    e.end = seconds_;
-    e.endTime = time_;
-}
-
-void ExceedanceSink::Close(Track& t) {
+    Exceedance& e = runs_[size_t(monitor - 1)][size_t(track)];
     t.open = false;
-    found_.push_back(std::move(t.run));
+    e.peak = e.bar ? t.peak / 10000.0 : double(t.peak);
+    e.end = t.end;
+    e.endTime = t.endTime;
+    found_.push_back(std::move(e));
 }
 
 std::vector<Exceedance> FindExceedances(const std::string& path, const ThermocoupleKinds& kinds,

@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,17 +49,49 @@ public:
     static constexpr int kTracks = 21;  // 8 single fields, 12 inputs, the EGT spread
 
 private:
+    // What changes while a run goes on, kept small for the message loop; the rest of the
+    // run waits in `runs_` until it ends.
     struct Track {
-        bool open = false;
-        Exceedance run;
+        bool open = false, minimum = false;
+        int32_t peak = 0;  // the raw value
+        double endTime = 0;
+        int64_t end = 0;
+    };
+    // A single field with a limit set, as the message loop reads it: the limit turned into
+    // the first raw value beyond it, so that each message costs integer comparisons alone.
+    struct Check {
+        uint8_t track, offset;
+        bool signed16, minimum, rpmRule;
+        int32_t beyond;  // a maximum: exceeded from here up; a minimum: below here
+    };
+    // A monitor's inputs: the limit of each by its kind, and which count for the spread.
+    struct Inputs {
+        std::array<int32_t, 12> beyond;
+        std::array<bool, 12> limited, egt;
+        bool any = false;
     };
     void Engine(const uint8_t* frame);
-    void Step(int monitor, int track, double value, bool exceeds);
-    void Close(Track& t);
+    void Step(int monitor, int track, int32_t value, bool exceeds) {
+        Track& t = tracks_[size_t(monitor - 1)][size_t(track)];
+        if (exceeds) {
+            if (!t.open) Open(monitor, track, value);
+            if (t.minimum ? value < t.peak : value > t.peak) t.peak = value;
+            t.end = seconds_;
+            t.endTime = time_;
+        } else if (t.open) {
+            Close(monitor, track);
+        }
+    }
+    void Open(int monitor, int track, int32_t value);
+    void Close(int monitor, int track);
 
     const ThermocoupleKinds& kinds_;
     const Limits& limits_;
+    std::vector<Check> checks_;
+    std::array<Inputs, 4> inputs_;
+    std::optional<int32_t> spreadBeyond_;
     std::array<std::array<Track, kTracks>, 4> tracks_;
+    std::array<std::array<Exceedance, kTracks>, 4> runs_;
     std::vector<Exceedance> found_;
     const uint8_t* pendingFlight_ = nullptr;
     bool haveTime_ = false;  // a good FlightMessage was seen

@@ -63,6 +63,8 @@ TEST(Exceedances, RuleAtItsBoundaries) {
         {"same start: max before min, then as begun", {{K::OilPressureMax, 5}, {K::OilPressureMin, 2}, {K::RpmMax, 2700}},
          {Fm(0), OilP(2800, 60000), OilP(600, 10000), OilP(2600, 30000), OilP(2800, 30000)},
          "OILP_1,max,5,0,0,0,6.0000\nOILP_1,min,2,0,0,0,1.0000\nRPM_1,max,2700,0,0,0,2800\nRPM_1,max,2700,0,0,0,2800\n"},
+        {"a limit between whole degrees", {{K::ChtMax, 180.5}},
+         {Fm(0), Tcs({0, 0, 0, 0, 180}), Fm(1), Tcs({0, 0, 0, 0, 181})}, "CHT5_1,max,180.5,1,1,0,181\n"},
         {"bar fields and temperatures", {{K::MapMax, 1.0132}, {K::FuelPressureMax, 0.35}, {K::CoolantTempMax, -10}},
          {Fm(0), EngineOf(1).ManifoldPressure(10133).FuelPressure(3500).CoolantTemp(-9).Sealed()},
          "COOL_1,max,-10,0,0,0,-9\nMAP_1,max,1.0132,0,0,0,1.0133\n"},
