@@ -128,7 +128,7 @@ LongFlight& Long() {
 void BM_SummaryLong(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(SummarizeFlight(Long().path, Long().kinds).frames);
 }
-BENCHMARK(BM_SummaryLong)->UseRealTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SummaryLong)->UseRealTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 // Every limit set, near the generated figures, so that runs open and close all along.
 void BM_SummaryLongLimits(benchmark::State& state) {
@@ -143,7 +143,7 @@ void BM_SummaryLongLimits(benchmark::State& state) {
     for (auto _ : state) found = SummarizeFlight(Long().path, Long().kinds, limits).exceedances.value_or(0);
     state.counters["exceedances"] = static_cast<double>(found);
 }
-BENCHMARK(BM_SummaryLongLimits)->UseRealTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SummaryLongLimits)->UseRealTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 KRELBY_RATIO("logbook-cold/scan", "BM_LogbookCold", "BM_LogbookScan");
 KRELBY_RATIO("exceedances/scan", "BM_SummaryLongLimits", "BM_SummaryLong");
