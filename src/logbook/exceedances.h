@@ -33,7 +33,9 @@ struct Exceedance {
 };
 
 // Finds the exceedances in the messages of one replay; beside a SummarySink it costs the
-// logbook no second pass over the file. With no limit set it finds nothing.
+// logbook no second pass over the file, and beside the chart (ChartReplay's `more` sinks) it
+// gives the window the flight's list in the same replay. `kinds` and `limits` are read at
+// each OnBegin and must outlive the sink. With no limit set it finds nothing.
 class ExceedanceSink : public ReplaySink {
 public:
     ExceedanceSink(const ThermocoupleKinds& kinds, const Limits& limits);
