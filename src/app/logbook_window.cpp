@@ -69,7 +69,7 @@ QString Heading(const LogbookColumn& c) {
         {"landing", "Landing"}, {"airborne_s", "Airborne"}, {"distance_nm", "Distance"},
         {"max_palt_ft", "Max pressure altitude"}, {"max_ias_kt", "Max IAS"}, {"max_gs_kt", "Max ground speed"},
         {"max_vsi_fpm", "Max climb"}, {"min_vsi_fpm", "Max descent"}, {"max_g", "Max G"}, {"min_g", "Min G"},
-        {"fuel_used_l", "Fuel used"}, {"rpm_max", "Max RPM"}, {"oilt_max", "Max oil temp"},
+        {"fuel_used_l", "Fuel used"}, {"exceedances", "Exceedances"}, {"rpm_max", "Max RPM"}, {"oilt_max", "Max oil temp"},
         {"oilp_min", "Min oil pressure"}, {"cht_max", "Max CHT"}, {"egt_max", "Max EGT"},
         {"egt_spread_max", "Max EGT spread"}};
     std::string_view key = c.name;
@@ -463,7 +463,7 @@ void LogbookWindow::Refresh(bool selectNew) {
     cancel_->show();
     // The worker gets copies: the session may change while it runs.
     worker_ = std::thread([this, stop = stop_, folder = session_.ProgramFolder,
-                           kinds = session_.settings.thermocouples, selectNew] {
+                           kinds = session_.settings.thermocouples, limits = session_.settings.limits, selectNew] {
         LogbookOptions o;
         o.cancelled = [stop] { return stop->load(); };
         o.warn = [this, stop](const std::string& text) {
@@ -480,7 +480,7 @@ void LogbookWindow::Refresh(bool selectNew) {
                 if (done % 256 == 0) ShowTotals();  // each sum runs over every row: not after each one
             }, Qt::QueuedConnection);
         };
-        ListFlights(folder, kinds, o);
+        ListFlights(folder, kinds, limits, o);
         QMetaObject::invokeMethod(this, [this, stop, selectNew] {
             if (!stop->load()) Finished(selectNew);
         }, Qt::QueuedConnection);

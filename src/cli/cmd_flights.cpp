@@ -24,7 +24,7 @@ int Flights(const Args& args) {
         LogbookOptions options;
         options.warn = [](const std::string& text) { std::fprintf(stderr, "warning: %s\n", text.c_str()); };
         options.onEntry = [&progress](const LogbookEntry&, size_t done, size_t total) { progress.Show(done, total); };
-        csv = LogbookCsv(ListFlights(folder.folder, folder.settings.thermocouples, options));
+        csv = LogbookCsv(ListFlights(folder.folder, folder.settings.thermocouples, folder.settings.limits, options));
     }
     if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())
         throw Error("Unable to write to standard output: " + SystemErrorText(errno));

@@ -60,6 +60,7 @@ const std::vector<LogbookColumn> kColumns = {
     KRELBY_FIGURE("max_g", Acceleration, 2, maxG),
     KRELBY_FIGURE("min_g", Acceleration, 2, minG),
     KRELBY_FIGURE("fuel_used_l", Fuel, 1, fuelUsedL),
+    KRELBY_FIGURE("exceedances", Count, 0, exceedances),
     KRELBY_MONITOR(1),
     KRELBY_MONITOR(2),
     KRELBY_MONITOR(3),

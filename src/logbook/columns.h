@@ -12,7 +12,7 @@
 namespace krelby {
 
 enum class Quantity { Time, Duration, Distance, Altitude, Speed, VerticalSpeed, Acceleration, Fuel, Rpm,
-                      Temperature, TemperatureDifference, Pressure };
+                      Temperature, TemperatureDifference, Pressure, Count };
 
 struct LogbookColumn {
     std::string_view name;  // as in the CSV header and the database

@@ -4,12 +4,22 @@
 #include <filesystem>
 
 #include "base/program_folder.h"
+#include "settings/limits.h"
 
 namespace krelby {
 
 namespace fs = std::filesystem;
 
-std::string KindsKey(const ThermocoupleKinds& kinds) { return std::string(kinds.begin(), kinds.end()); }
+std::string KindsKey(const ThermocoupleKinds& kinds, const Limits& limits) {
+    std::string key(kinds.begin(), kinds.end());
+    if (!limits.Any()) return key;
+    // The limits as they are used: "2.50" and "2.5" are one limit.
+    for (const LimitSetting& l : limits.keys) {
+        key += ';';
+        if (l.value) key += LimitText(*l.value);
+    }
+    return key;
+}
 
 namespace {
 

@@ -9,10 +9,11 @@
 
 namespace krelby {
 
-// A file's cached summary holds while the file and the thermocouple kinds are as they were.
+// A file's cached summary holds while the file, the thermocouple kinds and the limits are as
+// they were.
 struct FlightStamp {
     FileStamp file;
-    std::string kinds;
+    std::string kinds;  // KindsKey
     bool operator==(const FlightStamp&) const = default;
 };
 
@@ -21,8 +22,8 @@ struct FlightFile {
     FlightStamp stamp;
 };
 
-// The thermocouple kinds as the part of the stamp that they are.
-std::string KindsKey(const ThermocoupleKinds& kinds);
+// The thermocouple kinds and the limits as the part of the stamp that they are.
+std::string KindsKey(const ThermocoupleKinds& kinds, const Limits& limits = {});
 // Every regular file named *.FLT (any case, not hidden) in Flights_INT and Flights_SD of
 // `folder` (ending in '/'), by relative path.
 std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::string& kinds);

@@ -26,10 +26,10 @@ bool Before(const LogbookEntry& a, const LogbookEntry& b) {
 }  // namespace
 
 std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const ThermocoupleKinds& kinds,
-                                      const LogbookOptions& options) {
+                                      const Limits& limits, const LogbookOptions& options) {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
-    const std::vector<FlightFile> files = FindFlightFiles(folder, KindsKey(kinds));
+    const std::vector<FlightFile> files = FindFlightFiles(folder, KindsKey(kinds, limits));
     LogbookCache db(folder + kLogbookDatabase, options.warn);
     auto cached = db.Load(files);
 
@@ -63,7 +63,7 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
             LogbookEntry e = slot.entry;
             std::string error;
             try {
-                e.summary = SummarizeFlight(files[toMake[k]].path, kinds);
+                e.summary = SummarizeFlight(files[toMake[k]].path, kinds, limits);
             } catch (const Error& err) {
                 e.readable = false;
                 error = err.what();

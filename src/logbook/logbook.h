@@ -36,8 +36,13 @@ struct LogbookOptions {
 // (JoinCopies). The database is only a cache: missing or of an older version, it is made
 // anew; damaged, it is set aside as "Logbook.sqlite.damaged"; busy, or a file that is not
 // ours, it is passed over (and said so through `warn`). No flight file is ever written.
+// Each flight's exceedances of `limits` are counted in the same pass (none when no limit is set).
 std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const ThermocoupleKinds& kinds,
-                                      const LogbookOptions& options = {});
+                                      const Limits& limits, const LogbookOptions& options = {});
+inline std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const ThermocoupleKinds& kinds,
+                                             const LogbookOptions& options = {}) {
+    return ListFlights(programFolder, kinds, Limits{}, options);
+}
 
 // One entry for each flight: files whose start and end are both present and equal are
 // copies of one flight, listed under the first of them. Flights sorted by start, then by

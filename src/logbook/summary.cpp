@@ -7,16 +7,11 @@
 
 #include "format/datetime.h"
 #include "format/messages.h"
+#include "logbook/exceedances.h"
 #include "replay/replay.h"
 
 namespace krelby {
 namespace {
-
-// Seconds since 1970-01-01 of a FlightMessage whose date the calendar accepted.
-int64_t SecondsOf(const FlightMessage& m) {
-    const int second = std::min<int>(m.Second(), 59);
-    return DaysFromCivil(m.Year() + 2000, m.Month(), m.Day()) * 86400 + m.Hour() * 3600 + m.Minute() * 60 + second;
-}
 
 template <typename T>
 void Max(std::optional<T>& at, T v) {
@@ -31,6 +26,11 @@ constexpr double kKnotsPerTenthKmh = 0.1 / 1.852;
 constexpr double kRadiansPerUnit = std::numbers::pi / 180.0 / kPositionUnitsPerDegree;
 
 }  // namespace
+
+int64_t FlightSeconds(const FlightMessage& m) {
+    const int second = std::min<int>(m.Second(), 59);
+    return DaysFromCivil(m.Year() + 2000, m.Month(), m.Day()) * 86400 + m.Hour() * 3600 + m.Minute() * 60 + second;
+}
 
 void SummarySink::OnBegin() {
     s_ = {};
@@ -65,7 +65,7 @@ void SummarySink::OnFlightTime(double) {
     if (!pendingFlight_) return;
     const FlightMessage m(pendingFlight_);
     pendingFlight_ = nullptr;
-    const int64_t t = SecondsOf(m);
+    const int64_t t = FlightSeconds(m);
     if (!s_.start) {
         s_.start = t;
         s_.airborneS = 0;
@@ -149,13 +149,17 @@ void SummarySink::Fuel(const uint8_t* frame, size_t size) {
     s_.fuelUsedL = (*firstFuel_ - *lastFuel_) / 10.0;
 }
 
-FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds) {
+FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds, const Limits& limits) {
     InputFile file = OpenFlight(path);
     const Settings nothingTicked;
     const ChecksumOptions checks;  // tested, whatever the window's option
     SummarySink sink(kinds);
-    FlightReplay(file, {nothingTicked, checks}, {&sink});
-    return sink.Summary();
+    ExceedanceSink exceedances(kinds, limits);
+    const bool limited = limits.Any();
+    FlightReplay(file, {nothingTicked, checks}, {&sink, limited ? &exceedances : nullptr});
+    FlightSummary s = sink.Summary();
+    if (limited) s.exceedances = static_cast<int64_t>(exceedances.Found().size());
+    return s;
 }
 
 }  // namespace krelby

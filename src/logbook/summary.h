@@ -30,6 +30,7 @@ struct FlightSummary {
     std::optional<int32_t> maxVsiFpm, minVsiFpm;
     std::optional<double> maxG, minG;
     std::optional<double> fuelUsedL;
+    std::optional<int64_t> exceedances;  // of the pilot's limits; none when no limit is set
     std::array<EngineSummary, 4> engines;
     int64_t frames = 0;  // good Frames: a file without any holds no flight
 };
@@ -65,7 +66,12 @@ private:
     std::optional<double> firstFuel_, lastFuel_;
 };
 
-// The summary of a flight file; throws krelby::Error when it cannot be opened or read.
-FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds);
+// The summary of a flight file, with its exceedances of `limits` counted in the same pass;
+// throws krelby::Error when it cannot be opened or read.
+FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds, const Limits& limits = {});
+
+class FlightMessage;
+// Seconds since 1970-01-01 of a FlightMessage whose date the calendar accepted.
+int64_t FlightSeconds(const FlightMessage& m);
 
 }  // namespace krelby

@@ -2,6 +2,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace krelby {
@@ -59,12 +60,38 @@ struct GeneralSettings {
     bool View3D = false;
 };
 
+// The pilot's engine limits, one set for every engine monitor, in the recording's units
+// (rpm, bar, °C). In the order of the [Limits] keys (kLimitKeys in settings/limits.h).
+enum class LimitKey : uint8_t {
+    RpmMax, MapMax, OilPressureMin, OilPressureMax, OilTempMax, FuelPressureMin, FuelPressureMax,
+    CoolantTempMax, EgtMax, ChtMax, EgtSpreadMax,
+};
+constexpr int kLimitKeyCount = 11;
+
+struct LimitSetting {
+    std::optional<double> value;  // none: no limit
+    std::string text;             // as read from Krelby.INI, written back as it is ("" for none)
+};
+
+struct Limits {
+    std::array<LimitSetting, kLimitKeyCount> keys;
+    const std::optional<double>& operator[](LimitKey k) const { return keys[static_cast<size_t>(k)].value; }
+    // Sets or clears a limit; its text becomes the value's (LimitText).
+    void Set(LimitKey k, std::optional<double> value);
+    bool Any() const {
+        for (const LimitSetting& s : keys)
+            if (s.value) return true;
+        return false;
+    }
+};
+
 struct Settings {
     KmlStyle kml;
     UnitSettings units;
     ThermocoupleKinds thermocouples{};  // all EGT
     DataSelection selection;
     GeneralSettings general;
+    Limits limits;
 };
 
 }  // namespace krelby

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "settings/ini_file.h"
+#include "settings/limits.h"
 
 namespace krelby {
 namespace {
@@ -43,9 +44,9 @@ constexpr std::array<UnitKey, 11> kUnitKeys = {{
 }};
 
 constexpr std::string_view kKml = "KML", kUnits = "Units", kSelections = "DataSelections",
-                           kGeneral = "General";
+                           kGeneral = "General", kLimits = "Limits";
 // The sections read at start; any others are only carried over when the file is written.
-constexpr std::string_view kReadSections[] = {kKml, kUnits, "ZEDA1", "ZEDA2", "ZEDA3", "ZEDA4", kSelections, kGeneral};
+constexpr std::string_view kReadSections[] = {kKml, kUnits, "ZEDA1", "ZEDA2", "ZEDA3", "ZEDA4", kSelections, kGeneral, kLimits};
 
 std::string ZedaSection(int monitor) { return "ZEDA" + std::to_string(monitor); }
 std::string TcKey(int input) { return "TC" + std::to_string(input); }
@@ -54,8 +55,8 @@ std::string SelectionKey(int n) { return "Selection" + std::to_string(n); }
 // Negative numbers count as 0; the field keeps the low bits of the rest.
 uint32_t NonNegative(int32_t v) { return v < 0 ? 0u : static_cast<uint32_t>(v); }
 
-// Every setting from `ini`, or its default.
-void Apply(const IniFile& ini, Settings& settings, std::string& currentFlightFile) {
+// Every setting from `ini`, or its default; a warning line for each limit that is not a number.
+std::string Apply(const IniFile& ini, Settings& settings, std::string& currentFlightFile) {
     const Settings defaults;
 
     for (const auto& k : kKmlKeys) {
@@ -76,6 +77,18 @@ void Apply(const IniFile& ini, Settings& settings, std::string& currentFlightFil
         settings.selection.Set(n, ini.ReadBool(kSelections, SelectionKey(n), false));
     currentFlightFile = ini.ReadText(kGeneral, "CurrentFilename", "");
     settings.general.View3D = ini.ReadBool(kGeneral, "3DView", false);
+
+    std::string warnings;
+    for (size_t k = 0; k < kLimitKeys.size(); ++k) {
+        LimitSetting& limit = settings.limits.keys[k];
+        limit.text = ini.ReadText(kLimits, kLimitKeys[k].name, "");
+        limit.value = ParseLimit(limit.text);
+        // Empty is the way to say "no limit"; anything else unreadable is a mistake to tell.
+        if (!limit.value && !limit.text.empty())
+            warnings += "The limit " + std::string(kLimitKeys[k].name) + "=" + limit.text +
+                        " in [Limits] is not a number such as 2.75 or -10; that limit is off.\n";
+    }
+    return warnings;
 }
 
 }  // namespace
@@ -89,10 +102,12 @@ std::string LoadSettings(const std::string& iniPath, Settings& settings, std::st
         Apply(IniFile(), settings, currentFlightFile);  // the defaults, then the report
         throw;
     }
-    Apply(ini, settings, currentFlightFile);
-    if (!cut) return {};
-    return "The settings file " + iniPath + " is longer than " + std::to_string(kIniSizeLimit >> 20) +
-           " MiB; only its first part was read.";
+    std::string warnings = Apply(ini, settings, currentFlightFile);
+    if (cut)
+        warnings = "The settings file " + iniPath + " is longer than " + std::to_string(kIniSizeLimit >> 20) +
+                   " MiB; only its first part was read.\n" + warnings;
+    if (!warnings.empty()) warnings.pop_back();  // the last line's break
+    return warnings;
 }
 
 void SaveSettings(const std::string& iniPath, const Settings& settings, const std::string& currentFlightFile) {
@@ -117,6 +132,12 @@ void SaveSettings(const std::string& iniPath, const Settings& settings, const st
     try {
         old = IniFile::Read(iniPath);
     } catch (const Error&) {
+    }
+    // A limit is written when set, or emptied where the file had it: a pilot who sets none
+    // keeps the file as it always was.
+    for (size_t k = 0; k < kLimitKeys.size(); ++k) {
+        const std::string& text = settings.limits.keys[k].text;
+        if (!text.empty() || old.Find(kLimits, kLimitKeys[k].name)) out.Write(kLimits, kLimitKeys[k].name, text);
     }
     for (const auto& s : old.Sections())
         for (const auto& e : s.entries)

@@ -91,6 +91,8 @@ public:
     EngineFrame& Pulse(uint16_t v) { return u16(M::kPulse, v); }
     EngineFrame& OilPressure(uint16_t v) { return u16(M::kOilPressure, v); }
     EngineFrame& OilTemp(int16_t v) { return i16(M::kOilTemp, v); }
+    EngineFrame& FuelPressure(uint16_t v) { return u16(M::kFuelPressure, v); }
+    EngineFrame& CoolantTemp(int16_t v) { return i16(M::kCoolantTemp, v); }
     EngineFrame& ManifoldPressure(uint16_t v) { return u16(M::kManifoldPressure, v); }
     EngineFrame& TC(int n, int16_t v) { return i16(M::TcOffset(n), v); }  // n = 1..12
 };

@@ -275,6 +275,29 @@ TEST_F(Logbook, KindsChangedBetweenListingsAreRecomputed) {
     EXPECT_NE(LogbookCsv(ListFlights(folder.path(), kinds)).find(",2000,90,3.00,400,700,,"), std::string::npos);
 }
 
+// The count comes from the cache while the limits stay, and afresh when one changes; a cache
+// of the layout before the count is made anew.
+TEST_F(Logbook, ExceedancesCountedAndRecomputedWhenALimitChanges) {
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0), Engine(1, 2800, 30000, {}), Fm(1), Engine(1, 2600, 30000, {}),
+                                               Fm(2), Engine(1, 2900, 30000, {})});
+    Limits limits;
+    auto count = [&] { return ListFlights(folder.path(), kinds, limits).at(0).summary.exceedances; };
+    EXPECT_EQ(count(), std::nullopt);
+    const std::string csv = LogbookCsv(ListFlights(folder.path(), kinds));
+    EXPECT_NE(csv.find(",fuel_used_l,exceedances,rpm_max_1,"), std::string::npos);
+    EXPECT_NE(csv.find(",,,2900,"), std::string::npos);  // no fuel used, no count
+    const struct {
+        double rpmMax;
+        int64_t expected;
+    } steps[] = {{2700, 2}, {2700, 2}, {2850, 1}, {3000, 0}, {2700, 2}};
+    for (const auto& step : steps) {
+        limits.Set(LimitKey::RpmMax, step.rpmMax);
+        EXPECT_EQ(count(), step.expected) << step.rpmMax;
+    }
+    ASSERT_TRUE(Sql(folder / kLogbookDatabase, "ALTER TABLE flights DROP COLUMN exceedances; PRAGMA user_version = 2"));
+    EXPECT_EQ(count(), 2);
+}
+
 TEST_F(Logbook, TwoListingsAtOnceBothSucceed) {
     for (int i = 0; i < 40; ++i)
         WriteFrames(folder / ("Flights_INT/" + std::to_string(i) + ".FLT"), {Fm(i * 100), Fm(i * 100 + 1)});

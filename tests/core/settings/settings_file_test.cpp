@@ -10,6 +10,7 @@
 #include "support/text_lines.h"
 #include "base/error.h"
 #include "settings/ini_file.h"
+#include "settings/limits.h"
 #include "settings/settings_file.h"
 
 using namespace krelby;
@@ -239,4 +240,48 @@ TEST(SettingsSave, FailedSaveLeavesPreviousFileWhole) {
     EXPECT_FALSE(std::filesystem::exists(dir / "Krelby.INI.new"));
 
     EXPECT_THROW(SaveSettings(dir / "missing/Krelby.INI", s, ""), Error);
+}
+
+TEST(Limits, ValueRuleAndText) {
+    const struct {
+        const char* text;
+        std::optional<double> value;
+    } reads[] = {
+        {"2.75", 2.75}, {"-10", -10}, {"230", 230}, {"0.0001", 0.0001}, {"007", 7},
+        {"", {}},       {"1e3", {}},  {"2,75", {}}, {"+5", {}},         {"2.", {}},
+        {".5", {}},     {"-", {}},    {"1 2", {}},  {"0x10", {}},       {"inf", {}},
+    };
+    for (const auto& c : reads) EXPECT_EQ(ParseLimit(c.text), c.value) << c.text;
+    const struct {
+        double value;
+        const char* text;
+    } writes[] = {{2.75, "2.75"}, {230, "230"}, {700.5, "700.5"}, {2.123456, "2.1235"}, {-10, "-10"},
+                  {0.00004, "0"}, {-0.00004, "0"}, {1e-4, "0.0001"}};
+    for (const auto& c : writes) EXPECT_EQ(LimitText(c.value), c.text) << c.value;
+}
+
+// Read as written, a bad value kept for the pilot to mend, a cleared limit emptied, none
+// set: no section at all.
+TEST(Limits, LoadWarnsAndSaveWritesBackAsRead) {
+    TempFolder dir;
+    const std::string path = dir / "Krelby.INI";
+    WriteFile(path, "[Limits]\r\nOilPressureMin=2.50\r\nChtMax=2,75\r\nEgtMax=\r\nRpmMax=2700\r\n");
+    Settings s;
+    std::string flight;
+    EXPECT_EQ(LoadSettings(path, s, flight),
+              "The limit ChtMax=2,75 in [Limits] is not a number such as 2.75 or -10; that limit is off.");
+    EXPECT_EQ(s.limits[LimitKey::OilPressureMin], 2.5);
+    EXPECT_EQ(s.limits[LimitKey::ChtMax], std::nullopt);
+    EXPECT_EQ(s.limits[LimitKey::EgtMax], std::nullopt);
+    s.limits.Set(LimitKey::RpmMax, std::nullopt);
+    s.limits.Set(LimitKey::EgtSpreadMax, 30.00001);
+    SaveSettings(path, s, flight);
+    const std::string text = ReadFile(path);
+    EXPECT_NE(text.find("[General]\r\nCurrentFilename=\r\n3DView=0\r\n\r\n[Limits]\r\nRpmMax=\r\nOilPressureMin=2.50\r\n"
+                        "EgtMax=\r\nChtMax=2,75\r\nEgtSpreadMax=30\r\n"),
+              std::string::npos)
+        << text;
+
+    SaveSettings(dir / "fresh.INI", Settings{}, "");
+    EXPECT_EQ(ReadFile(dir / "fresh.INI").find("[Limits]"), std::string::npos);
 }

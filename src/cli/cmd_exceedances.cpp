@@ -1,0 +1,26 @@
+// exceedances FLIGHT: every run beyond the pilot's limits of the folder's Krelby.INI, as CSV.
+#include <cerrno>
+#include <cstdio>
+
+#include "base/error.h"
+#include "cli/cli.h"
+#include "logbook/exceedances.h"
+
+namespace krelby::cli {
+namespace {
+
+int Exceedances(const Args& args) {
+    const FolderSettings folder = ReadFolderSettings(args);
+    const std::string csv = ExceedancesCsv(
+        FindExceedances(args.positional[0], folder.settings.thermocouples, folder.settings.limits));
+    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())
+        throw Error("Unable to write to standard output: " + SystemErrorText(errno));
+    return 0;
+}
+
+const Register reg({"exceedances", "FLIGHT [--folder DIR]",
+                    "Lists every exceedance of the limits in Krelby.INI's [Limits] section, as CSV.", Exceedances,
+                    {"--folder"}, "FLIGHT"});
+
+}  // namespace
+}  // namespace krelby::cli

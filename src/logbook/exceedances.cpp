@@ -1,0 +1,242 @@
+#include "logbook/exceedances.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <tuple>
+
+#include "format/datetime.h"
+#include "format/messages.h"
+#include "logbook/summary.h"
+#include "replay/data_items.h"
+#include "replay/replay.h"
+#include "replay/value_text.h"
+#include "settings/limits.h"
+
+namespace krelby {
+namespace {
+
+using E = EngineMessage;
+
+// The limits on a single field of the EngineMessage; tracks 0 to 7.
+struct FieldLimit {
+    LimitKey key;
+    size_t offset;
+    bool bar;     // u16 in 0.1 mbar, compared in bar
+    bool signed16;
+    bool rpmRule;  // counted only while turning at 500 rpm or more
+};
+constexpr FieldLimit kFields[] = {
+    {LimitKey::RpmMax, E::kRpm, false, false, false},
+    {LimitKey::MapMax, E::kManifoldPressure, true, false, false},
+    {LimitKey::OilPressureMin, E::kOilPressure, true, false, true},
+    {LimitKey::OilPressureMax, E::kOilPressure, true, false, false},
+    {LimitKey::OilTempMax, E::kOilTemp, false, true, false},
+    {LimitKey::FuelPressureMin, E::kFuelPressure, true, false, true},
+    {LimitKey::FuelPressureMax, E::kFuelPressure, true, false, false},
+    {LimitKey::CoolantTempMax, E::kCoolantTemp, false, true, false},
+};
+constexpr int kFieldTracks = 8;
+constexpr int kSpreadTrack = kFieldTracks + 12;
+static_assert(std::size(kFields) == kFieldTracks && kSpreadTrack + 1 == ExceedanceSink::kTracks);
+constexpr int kMinRpm = 500;
+
+// The first raw value in [lo, hi] whose value is beyond the limit (hi + 1 for none): the
+// rule's own comparison of doubles, looked up once instead of made for every message.
+template <typename Beyond>
+int32_t FirstBeyond(int32_t lo, int32_t hi, Beyond beyond) {
+    int64_t a = lo, b = int64_t{hi} + 1;  // beyond(b - 1) ... is the answer's side
+    while (a < b) {
+        const int64_t mid = a + (b - a) / 2;
+        if (beyond(static_cast<int32_t>(mid))) b = mid;
+        else a = mid + 1;
+    }
+    return static_cast<int32_t>(a);
+}
+
+// Above a maximum from the returned raw value up; for a minimum, below it.
+int32_t Threshold(double limit, bool minimum, bool bar, bool signed16) {
+    const int32_t lo = signed16 ? INT16_MIN : 0, hi = signed16 ? INT16_MAX : UINT16_MAX;
+    const auto value = [bar](int32_t raw) { return bar ? raw / 10000.0 : double(raw); };
+    if (minimum) return FirstBeyond(lo, hi, [&](int32_t raw) { return !(value(raw) < limit); });
+    return FirstBeyond(lo, hi, [&](int32_t raw) { return value(raw) > limit; });
+}
+
+// The chart's title of a single field's series on `monitor`.
+std::string FieldTitle(int monitor, size_t offset) {
+    for (const DataItem& item : EngineItems()[size_t(monitor - 1)].quantities)
+        if (item.offset == offset) return std::string(item.title);
+    return {};
+}
+
+}  // namespace
+
+ExceedanceSink::ExceedanceSink(const ThermocoupleKinds& kinds, const Limits& limits) : kinds_(kinds), limits_(limits) {}
+
+void ExceedanceSink::OnBegin() {
+    tracks_ = {};
+    found_.clear();
+    pendingFlight_ = nullptr;
+    haveTime_ = false;
+    seconds_ = 0;
+    time_ = 0;
+    begun_ = 0;
+    // Only the limits set are looked at, message after message.
+    checks_.clear();
+    for (int k = 0; k < kFieldTracks; ++k) {
+        const FieldLimit& f = kFields[k];
+        const bool minimum = InfoOf(f.key).minimum;
+        if (const std::optional<double>& limit = limits_[f.key])
+            checks_.push_back({uint8_t(k), uint8_t(f.offset), f.signed16, minimum, f.rpmRule,
+                               Threshold(*limit, minimum, f.bar, f.signed16)});
+    }
+    spreadBeyond_.reset();
+    if (const std::optional<double>& limit = limits_[LimitKey::EgtSpreadMax])
+        spreadBeyond_ = Threshold(*limit, false, false, false);  // 0 to 65535: two i16 apart
+    const std::optional<double>& egtMax = limits_[LimitKey::EgtMax];
+    const std::optional<double>& chtMax = limits_[LimitKey::ChtMax];
+    for (size_t m = 0; m < inputs_.size(); ++m) {
+        Inputs& in = inputs_[m];
+        in.any = spreadBeyond_.has_value();
+        for (size_t n = 0; n < 12; ++n) {
+            const uint8_t kind = kinds_[12 * m + n];
+            const std::optional<double>& limit = kind == EGT ? egtMax : kind == CHT ? chtMax : std::nullopt;
+            in.limited[n] = limit.has_value();
+            in.beyond[n] = limit ? Threshold(*limit, false, false, true) : 0;
+            in.egt[n] = kind == EGT;
+            in.any = in.any || in.limited[n];
+        }
+    }
+}
+
+void ExceedanceSink::OnMessage(FrameType type, const uint8_t* frame, size_t) {
+    if (type == FrameType::Flight) pendingFlight_ = frame;
+    else if (type == FrameType::Engine && haveTime_) Engine(frame);
+}
+
+// Only FlightMessages with a date the calendar accepts reach here, right after their Frame.
+void ExceedanceSink::OnFlightTime(double time) {
+    if (!pendingFlight_) return;
+    seconds_ = FlightSeconds(FlightMessage(pendingFlight_));
+    time_ = time;
+    haveTime_ = true;
+    pendingFlight_ = nullptr;
+}
+
+void ExceedanceSink::OnEnd(const ReplayEnd&) {
+    for (int m = 1; m <= 4; ++m)
+        for (int k = 0; k < kTracks; ++k)
+            if (tracks_[size_t(m - 1)][size_t(k)].open) Close(m, k);
+}
+
+void ExceedanceSink::Engine(const uint8_t* frame) {
+    const E m(frame);
+    if (!m.HasMonitorNumber()) return;
+    const int monitor = m.MonitorNumber();
+    if (monitor < 1 || monitor > 4) return;
+    const size_t end = size_t{m.Length()} + 16;  // a field is present when it ends by here
+    const bool turning = E::kRpm + 2 <= end && m.Rpm() >= kMinRpm;
+    for (const Check& c : checks_) {
+        if (c.offset + 2u > end) continue;  // a Frame without the field
+        const int32_t v = c.signed16 ? int32_t{i16le(frame, c.offset)} : int32_t{u16le(frame, c.offset)};
+        Step(monitor, c.track, v, c.minimum ? (!c.rpmRule || turning) && v < c.beyond : v >= c.beyond);
+    }
+    const Inputs& in = inputs_[size_t(monitor - 1)];
+    if (!in.any || end < E::TcOffset(1) + 2) return;
+    const size_t present = std::min<size_t>(12, (end - E::TcOffset(1)) / 2);  // the first ones
+    int hot = 0;
+    int32_t hottest = 0, coldest = 0;
+    for (size_t n = 0; n < present; ++n) {
+        const int32_t v = i16le(frame, E::TcOffset(int(n) + 1));
+        if (in.egt[n] && v > 0) {
+            hottest = hot ? std::max(hottest, v) : v;
+            coldest = hot ? std::min(coldest, v) : v;
+            ++hot;
+        }
+        if (in.limited[n]) Step(monitor, kFieldTracks + int(n), v, v >= in.beyond[n]);
+    }
+    // Fewer than two EGT inputs above 0 °C: no spread, as a Frame without the field.
+    if (spreadBeyond_ && hot >= 2) Step(monitor, kSpreadTrack, hottest - coldest, hottest - coldest >= *spreadBeyond_);
+}
+
+void ExceedanceSink::Open(int monitor, int track, int32_t value) {
+    Exceedance& e = runs_[size_t(monitor - 1)][size_t(track)];
+    e = {};
+    e.monitor = monitor;
+    if (track < kFieldTracks) {
+        const FieldLimit& f = kFields[track];
+        e.limit = f.key;
+        e.bar = f.bar;
+        e.item = FieldTitle(monitor, f.offset);
+    } else if (track < kSpreadTrack) {
+        e.input = track - kFieldTracks + 1;
+        const uint8_t kind = kinds_[size_t(12 * (monitor - 1) + e.input - 1)];
+        e.limit = kind == EGT ? LimitKey::EgtMax : LimitKey::ChtMax;
+        e.item = std::string(EngineItems()[size_t(monitor - 1)]
+                                 .thermocouples[size_t(e.input - 1)]
+                                 .byKind[size_t(ThermocoupleKindIndex(kind))]
+                                 .title);
+    } else {
+        e.limit = LimitKey::EgtSpreadMax;
+        e.item = "EGTSPREAD_" + std::to_string(monitor);
+    }
+    e.minimum = InfoOf(e.limit).minimum;
+    e.limitValue = *limits_[e.limit];
+    e.start = seconds_;
+    e.startTime = time_;
+    e.order = begun_++;
+    tracks_[size_t(monitor - 1)][size_t(track)] = {true, e.minimum, value, time_, seconds_};
+}
+
+void ExceedanceSink::Close(int monitor, int track) {
+    Track& t = tracks_[size_t(monitor - 1)][size_t(track)];
+    Exceedance& e = runs_[size_t(monitor - 1)][size_t(track)];
+    t.open = false;
+    e.peak = e.bar ? t.peak / 10000.0 : double(t.peak);
+    e.end = t.end;
+    e.endTime = t.endTime;
+    found_.push_back(std::move(e));
+}
+
+std::vector<Exceedance> FindExceedances(const std::string& path, const ThermocoupleKinds& kinds,
+                                        const Limits& limits) {
+    InputFile file = OpenFlight(path);
+    if (!limits.Any()) return {};
+    const Settings nothingTicked;
+    const ChecksumOptions checks;  // tested, as for the logbook
+    ExceedanceSink sink(kinds, limits);
+    FlightReplay(file, {nothingTicked, checks}, {&sink});
+    std::vector<Exceedance> list = sink.Found();
+    SortExceedances(list);
+    return list;
+}
+
+void SortExceedances(std::vector<Exceedance>& list) {
+    std::sort(list.begin(), list.end(), [](const Exceedance& a, const Exceedance& b) {
+        return std::tie(a.start, a.item, a.minimum, a.order) < std::tie(b.start, b.item, b.minimum, b.order);
+    });
+}
+
+std::string PeakText(const Exceedance& e) {
+    return e.bar ? DecimalText(e.peak, 4) : IntegerText(static_cast<int64_t>(e.peak));
+}
+
+std::string ExceedancesCsv(const std::vector<Exceedance>& list) {
+    std::string out = "item,limit_kind,limit,start,end,duration_s,peak\n";
+    for (const Exceedance& e : list) {
+        out += e.item;
+        out += e.minimum ? ",min," : ",max,";
+        out += LimitText(e.limitValue);
+        out += ',';
+        out += IsoText(UnixTimeParts(e.start));
+        out += ',';
+        out += IsoText(UnixTimeParts(e.end));
+        out += ',';
+        out += IntegerText(e.DurationS());
+        out += ',';
+        out += PeakText(e);
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace krelby

@@ -1,0 +1,90 @@
+// The exceedance rule at each of its boundaries, and the order and form of its CSV.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "logbook/exceedances.h"
+#include "support/messages.h"
+#include "support/temp_folder.h"
+
+using namespace krelby;
+using namespace krelby::testing;
+
+namespace {
+
+// A FlightMessage `s` seconds after 10:00:00 on 14 March 2024.
+Frame Fm(int s) { return FlightFrame().ClockAt(36000 + s).Date(14, 3, 24).Sealed(); }
+Frame Rpm(int monitor, uint16_t rpm) { return EngineOf(monitor).Rpm(rpm).Sealed(); }
+Frame OilP(uint16_t rpm, uint16_t oilp) { return EngineOf(1).Rpm(rpm).OilPressure(oilp).Sealed(); }
+Frame Tcs(std::vector<int16_t> tcs, uint8_t L = 56) {
+    EngineFrame b = EngineOf(1, L);
+    for (size_t n = 0; n < tcs.size(); ++n) b.TC(int(n) + 1, tcs[n]);
+    return b.Sealed();
+}
+
+struct Case {
+    const char* what;
+    std::vector<std::pair<LimitKey, double>> limits;
+    std::vector<Frame> frames;
+    std::string rows;  // the CSV without its header, times as seconds after 10:00:00
+};
+
+}  // namespace
+
+TEST(Exceedances, RuleAtItsBoundaries) {
+    using K = LimitKey;
+    const Case cases[] = {
+        {"equal is none, one above is", {{K::RpmMax, 2700}},
+         {Fm(0), Rpm(1, 2700), Fm(1), Rpm(1, 2701), Fm(2), Rpm(1, 2700)}, "RPM_1,max,2700,1,1,0,2701\n"},
+        {"a minimum counts from 500 rpm", {{K::OilPressureMin, 2.5}},
+         {Fm(0), OilP(499, 10000), Fm(1), OilP(500, 24999), Fm(2), OilP(500, 25000), OilP(499, 10000)},
+         "OILP_1,min,2.5,1,1,0,2.4999\n"},
+        {"499 rpm ends a run", {{K::FuelPressureMin, 0.2}},
+         {Fm(0), EngineOf(1).Rpm(600).FuelPressure(1000).Sealed(), Fm(1), EngineOf(1).Rpm(499).FuelPressure(1000).Sealed(),
+          Fm(2), EngineOf(1).Rpm(600).FuelPressure(1500).Sealed()},
+         "FP_1,min,0.2,0,0,0,0.1000\nFP_1,min,0.2,2,2,0,0.1500\n"},
+        {"split by a message within the limit", {{K::RpmMax, 2700}},
+         {Fm(0), Rpm(1, 2800), Fm(3), Rpm(1, 2600), Fm(5), Rpm(1, 2900), Fm(9), Rpm(1, 2750)},
+         "RPM_1,max,2700,0,0,0,2800\nRPM_1,max,2700,5,9,4,2900\n"},
+        {"another monitor does not split", {{K::RpmMax, 2700}},
+         {Fm(0), Rpm(1, 2800), Fm(1), Rpm(2, 2600), Fm(2), Rpm(1, 2900)}, "RPM_1,max,2700,0,2,2,2900\n"},
+        {"a short message without the field is passed over", {{K::OilTempMax, 100}, {K::EgtMax, 700}},
+         {Fm(0), EngineOf(1).OilTemp(110).TC(3, 750).Sealed(), Fm(1), EngineOf(1, 8).Rpm(2000).Sealed(),
+          EngineOf(1, 36).OilTemp(105).Sealed(), Fm(2), EngineOf(1).OilTemp(105).TC(3, 720).Sealed()},
+         "EGT3_1,max,700,0,2,2,750\nOILT_1,max,100,0,2,2,110\n"},
+        {"spread needs two EGT inputs above 0", {{K::EgtSpreadMax, 30}},
+         {Fm(0), Tcs({700, 0, 0}), Tcs({700, 660}), Fm(1), Tcs({-5, 710}), Fm(2), Tcs({710, 670, 690}),
+          Tcs({700, 675})},
+         "EGTSPREAD_1,max,30,0,2,2,40\n"},
+        {"before the first good FlightMessage", {{K::RpmMax, 2700}},
+         {Rpm(1, 2800), FlightFrame().Day(0).Sealed(), Rpm(1, 2900), Fm(5), Rpm(1, 2800)}, "RPM_1,max,2700,5,5,0,2800\n"},
+        {"each input of its kind; Other has no limit", {{K::EgtMax, 735}, {K::ChtMax, 180}},
+         {Fm(0), Tcs({740, 0, 0, 0, 190, 0, 0, 0, 900})}, "CHT5_1,max,180,0,0,0,190\nEGT1_1,max,735,0,0,0,740\n"},
+        {"same start: max before min, then as begun", {{K::OilPressureMax, 5}, {K::OilPressureMin, 2}, {K::RpmMax, 2700}},
+         {Fm(0), OilP(2800, 60000), OilP(600, 10000), OilP(2600, 30000), OilP(2800, 30000)},
+         "OILP_1,max,5,0,0,0,6.0000\nOILP_1,min,2,0,0,0,1.0000\nRPM_1,max,2700,0,0,0,2800\nRPM_1,max,2700,0,0,0,2800\n"},
+        {"a limit between whole degrees", {{K::ChtMax, 180.5}},
+         {Fm(0), Tcs({0, 0, 0, 0, 180}), Fm(1), Tcs({0, 0, 0, 0, 181})}, "CHT5_1,max,180.5,1,1,0,181\n"},
+        {"bar fields and temperatures", {{K::MapMax, 1.0132}, {K::FuelPressureMax, 0.35}, {K::CoolantTempMax, -10}},
+         {Fm(0), EngineOf(1).ManifoldPressure(10133).FuelPressure(3500).CoolantTemp(-9).Sealed()},
+         "COOL_1,max,-10,0,0,0,-9\nMAP_1,max,1.0132,0,0,0,1.0133\n"},
+    };
+    TempFolder folder;
+    ThermocoupleKinds kinds{};
+    kinds[4] = CHT;
+    kinds[8] = Other;
+    for (const Case& c : cases) {
+        Limits limits;
+        for (const auto& [key, value] : c.limits) limits.Set(key, value);
+        WriteFrames(folder / "t.FLT", c.frames);
+        // The times as seconds after 10:00:00, to keep the table short.
+        std::string csv = ExceedancesCsv(FindExceedances(folder / "t.FLT", kinds, limits));
+        ASSERT_EQ(csv.substr(0, csv.find('\n') + 1), "item,limit_kind,limit,start,end,duration_s,peak\n");
+        csv.erase(0, csv.find('\n') + 1);
+        for (size_t at; (at = csv.find("2024-03-14T10:00:")) != std::string::npos;)
+            csv.replace(at, 19, std::to_string(std::stoi(csv.substr(at + 17, 2))));
+        EXPECT_EQ(csv, c.rows) << c.what;
+    }
+    EXPECT_EQ(ExceedancesCsv(FindExceedances(folder / "t.FLT", kinds, Limits{})),
+              "item,limit_kind,limit,start,end,duration_s,peak\n");
+}
