@@ -181,10 +181,16 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
 
 // The values under a mouse that has not moved change with the time shown.
 void ChartWidget::Impl::RefreshReadout() {
+    // The track pane's cursor keeps its time; the mouse's readout its place.
+    if (!std::isnan(cursorKey)) hoverAt.setX(qRound(plot->xAxis->coordToPixel(cursorKey)));
     if (readout && readout->isVisible()) ShowReadout(hoverAt);
 }
 
-void ChartWidget::Impl::Hover(QMouseEvent* event) { ShowReadout(event->pos()); }
+void ChartWidget::Impl::Hover(QMouseEvent* event) {
+    cursorKey = qQNaN();
+    ShowReadout(event->pos());
+    if (readout->isVisible()) emit q->TimeHovered(KeyToDays(plot->xAxis->pixelToCoord(event->pos().x())));
+}
 
 void ChartWidget::Impl::ShowReadout(QPoint pos) {
     hoverAt = pos;

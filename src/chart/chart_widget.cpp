@@ -108,6 +108,7 @@ void ChartWidget::Impl::Build() {
     plot->afterPaint = [this](QPainter& p, int h) {
         PaintAxisNames(p, h);
         PaintEmptyHint(p);
+        PaintCursor(p);
     };
     plot->onPress = [this](QMouseEvent* e) { Press(e); };
     plot->onMove = [this](QMouseEvent* e) { Move(e); };
@@ -225,6 +226,7 @@ ChartWidget::ChartWidget(ChartModel& model, QWidget* parent) : QWidget(parent), 
     model.SetObserver(this);
     d->Sync(true);
     d->Apply(d->Whole());
+    d->LinkTime();
 }
 
 // The model must outlive the widget (its owner keeps it).

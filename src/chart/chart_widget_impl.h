@@ -100,6 +100,9 @@ struct ChartWidget::Impl {
     void ShowReadout(QPoint pos);
     void RefreshReadout();
     QPoint hoverAt;
+    double cursorKey = qQNaN();  // the track pane's time, drawn as a line
+    void PaintCursor(QPainter& painter) const;
+    void LinkTime();
     void Press(QMouseEvent* event);
     void Move(QMouseEvent* event);
     void Release(QMouseEvent* event);
