@@ -35,6 +35,7 @@ constexpr OptionSpec kOptions[] = {
     {"--size", "size", 0, true},
     {"--sd", "sd", 0, false},
     {"--ignore-checksums", "ignore-checksums", 0, false},
+    {"--track", "track", 0, false},
     {"--quiet", "quiet", 'q', false},
     {"--help", "help", 'h', false},
 };

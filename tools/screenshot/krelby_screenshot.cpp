@@ -3,9 +3,11 @@
 // its longest flight with nine data items through the Flight command, and saves the whole
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
-// readout, as zoomed.png.
+// readout, as zoomed.png; then with the track pane shown and the mouse over the chart, as
+// track.png.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
@@ -103,6 +105,17 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         ok = Save(*logbook, beside + "logbook.png") && ok;
         logbook->hide();
+    }
+    {
+        // The track pane beside the zoomed chart, its marker where the mouse points.
+        window.ViewTrack()->setChecked(true);
+        Settle();
+        QCustomPlot* plot = window.Chart()->Plot();
+        const QRect area = plot->axisRect()->rect();
+        const QPoint hover(area.left() + area.width() * 3 / 5, area.center().y());
+        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(plot, &move);
+        ok = Save(window, beside + "track.png") && ok;
     }
     if (argc > 3) {
         const QString prefix = argv[3];

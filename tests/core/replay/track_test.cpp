@@ -124,7 +124,7 @@ TEST(Track, HeadingFollowsTheTrackAndStandingStillKeepsNorth) {
 TEST(Track, PixelThinningKeepsEachRunsEndsAndNoMore) {
     // 10,000 points along 100 pixels, then one far off: runs of 100 points per pixel.
     std::vector<TrackPoint> points;
-    for (int i = 0; i < 10000; ++i) points.push_back({double(i), 0.0005, i / 100.0 + 0.5, 0});
+    for (int i = 0; i < 10000; ++i) points.push_back({double(i), 0.0005, i / 100.0 + 0.005, 0});
     points.push_back({10000, 0.0005, 500, 0});
     const Track t(std::move(points));
     std::vector<uint32_t> kept;
