@@ -264,6 +264,7 @@ void TrackView::Paint(QPainter& p, const QRect& area) const {
             p.drawLine(x + i, top, x + i, top + barHeight);
         }
         p.setPen(kInk);
+        p.setBrush(Qt::NoBrush);
         p.drawRect(x, top, barWidth, barHeight);
         p.drawText(QPoint(x + barWidth + 6, top + fm.ascent() - 1), high);
     }

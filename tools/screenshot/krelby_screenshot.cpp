@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
     }
     {
         // The track pane beside the zoomed chart, its marker where the mouse points.
+        window.resize(1280, 720);
         window.ViewTrack()->setChecked(true);
         Settle();
         QCustomPlot* plot = window.Chart()->Plot();
