@@ -1,7 +1,8 @@
 // The chart with 16 series of 200,000 points must draw about as fast as with 1,000:
 // what is drawn is reduced per pixel column and kept until the zoom or size changes.
-// Likewise the track pane with a ten-hour track (36,000 positions) against 1,000: the line
-// is thinned to the pixels it crosses.
+// Likewise the track pane with a ten-hour track (36,000 positions) against 1,000 as the
+// marker moves: the line is thinned to the pixels it crosses and kept as pixels until the
+// view or the chart's time changes (panning: every redraw draws it afresh).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -118,19 +119,22 @@ krelby::Track Flown(int positions) {
     return krelby::Track(std::move(points));
 }
 
-// A redraw of the pane as the marker moves along, the chart showing the middle third.
-void RenderTrack(benchmark::State& state, int positions) {
+// Redraws of the pane as the marker moves along, the chart showing the middle third; with
+// `panning` the chart's time moves on at every redraw, so the line is drawn afresh each time.
+void RenderTrack(benchmark::State& state, int positions, bool panning) {
     App();
     const krelby::Track track = Flown(positions);
     krelby::TrackView view;
     view.resize(kPane);
     view.SetTrack(&track);
-    const double start = track.Point(0).time, end = track.Point(track.Size() - 1).time;
-    view.SetTimeSpan(start + (end - start) / 3, start + (end - start) * 2 / 3);
+    const double start = track.Point(0).time, third = (track.Point(track.Size() - 1).time - start) / 3;
+    view.SetTimeSpan(start + third, start + 2 * third);
     QImage picture(kPane, QImage::Format_RGB32);
     size_t step = 0;
     for (auto _ : state) {
-        view.SetMarkerTime(track.Point(step++ * 37 % track.Size()).time);
+        ++step;
+        view.SetMarkerTime(track.Point(step * 37 % track.Size()).time);
+        if (panning) view.SetTimeSpan(start + third * (1 + step % 2 * 0.1), start + third * (2 + step % 2 * 0.1));
         QPainter painter(&picture);
         view.Paint(painter, picture.rect());
         painter.end();
@@ -138,14 +142,19 @@ void RenderTrack(benchmark::State& state, int positions) {
     }
 }
 
-void BM_Track36k(benchmark::State& state) { RenderTrack(state, 36000); }
-void BM_Track1k(benchmark::State& state) { RenderTrack(state, 1000); }
+void BM_Track36k(benchmark::State& state) { RenderTrack(state, 36000, false); }
+void BM_Track1k(benchmark::State& state) { RenderTrack(state, 1000, false); }
+void BM_TrackPanning36k(benchmark::State& state) { RenderTrack(state, 36000, true); }
+void BM_TrackPanning1k(benchmark::State& state) { RenderTrack(state, 1000, true); }
 
 BENCHMARK(BM_Track36k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Track1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_TrackPanning36k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_TrackPanning1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
 }  // namespace
 
 KRELBY_RATIO("track36k/track1k", "BM_Track36k", "BM_Track1k");
+KRELBY_RATIO("track36k-panning/track1k-panning", "BM_TrackPanning36k", "BM_TrackPanning1k");
 KRELBY_RATIO("render200k/render1k", "BM_Render200k", "BM_Render1k");
 KRELBY_RATIO("render200k-zooming/render1k-zooming", "BM_RenderZooming200k", "BM_RenderZooming1k");

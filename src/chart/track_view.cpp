@@ -84,6 +84,28 @@ void DrawSpan(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bo
     flush();
 }
 
+// The line, outside the chart's time faded, inside in full (the faded parts run to the
+// span's first and last points so the line stays whole), and its start and end marks: a
+// green dot and a dark red square.
+void DrawLine(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const size_t n = t.Size();
+    if (span.Empty()) {
+        DrawSpan(p, t, m, {0, n}, true);
+    } else {
+        if (span.begin > 0) DrawSpan(p, t, m, {0, span.begin + 1}, true);
+        if (span.end < n) DrawSpan(p, t, m, {span.end - 1, n}, true);
+        DrawSpan(p, t, m, span, false);
+    }
+    p.setPen(QPen(Qt::white, 1.5));
+    p.setBrush(QColor(0, 150, 60));
+    p.drawEllipse(At(t, m, 0), 5.5, 5.5);
+    p.setBrush(QColor(150, 0, 0));
+    p.drawRect(QRectF(At(t, m, n - 1) - QPointF(5, 5), QSizeF(10, 10)));
+    p.restore();
+}
+
 // An aircraft seen from above, nose up, about 24 pixels long.
 QPolygonF Aircraft() {
     const QPointF half[] = {{0, -12}, {1.8, -9}, {2, -3}, {11, 1}, {11, 3.5}, {2, 2},
@@ -115,6 +137,7 @@ TrackView::TrackView(QWidget* parent)
 
 void TrackView::SetTrack(const Track* track) {
     track_ = track;
+    line_ = QImage();  // the same track object may hold another flight
     marker_.reset();
     hovered_.reset();
     spanFrom_ = spanTo_ = std::nan("");
@@ -211,27 +234,30 @@ void TrackView::Paint(QPainter& p, const QRect& area) const {
     }
     const Track& t = *track_;
     const PixelMap m = Map(size);
-    p.setRenderHint(QPainter::Antialiasing);
-
-    // Outside the chart's time faded, inside in full; the faded parts run to the span's
-    // first and last points so the line stays whole.
     const TrackSpan span = VisibleSpan();
     const size_t n = t.Size();
-    if (span.Empty()) {
-        DrawSpan(p, t, m, {0, n}, true);
+    // On screen and in pictures the line is kept as pixels until the view, the time shown
+    // or the track changes: moving the marker costs the same for any length of flight.
+    // On paper it is drawn in vectors.
+    const QPaintDevice* device = p.device();
+    const bool kept = device && p.worldTransform().type() <= QTransform::TxTranslate &&
+                        (device->devType() == QInternal::Widget || device->devType() == QInternal::Image ||
+                         device->devType() == QInternal::Pixmap);
+    if (kept) {
+        const LineKey key{size, m.originX, m.originY, m.scale, span.begin, span.end, device->devicePixelRatioF()};
+        if (line_.isNull() || !(key == lineKey_)) {
+            line_ = QImage(size * key.pixelRatio, QImage::Format_RGB32);
+            line_.setDevicePixelRatio(key.pixelRatio);
+            line_.fill(kBackground);
+            QPainter painter(&line_);
+            DrawLine(painter, t, m, span);
+            lineKey_ = key;
+        }
+        p.drawImage(QPointF(0, 0), line_);
     } else {
-        if (span.begin > 0) DrawSpan(p, t, m, {0, span.begin + 1}, true);
-        if (span.end < n) DrawSpan(p, t, m, {span.end - 1, n}, true);
-        DrawSpan(p, t, m, span, false);
+        DrawLine(p, t, m, span);
     }
-
-    // Start: a green ring; end: a dark red square.
-    p.setPen(QPen(Qt::white, 1.5));
-    p.setBrush(QColor(0, 150, 60));
-    p.drawEllipse(At(t, m, 0), 5.5, 5.5);
-    p.setBrush(QColor(150, 0, 0));
-    const QPointF end = At(t, m, n - 1);
-    p.drawRect(QRectF(end - QPointF(5, 5), QSizeF(10, 10)));
+    p.setRenderHint(QPainter::Antialiasing);
 
     if (marker_ && *marker_ < n) {
         p.save();

@@ -79,6 +79,16 @@ private:
     // The view: the projected point at the pane's centre and projected units per pixel.
     double centreX_ = 0, centreY_ = 0, perPixel_ = 1;
     bool fitted_ = true;  // follows the pane's size until zoomed or panned
+    // The line as last drawn in pixels, and what it was drawn for.
+    struct LineKey {
+        QSize size;
+        double originX, originY, scale;
+        size_t spanBegin, spanEnd;
+        qreal pixelRatio;
+        bool operator==(const LineKey&) const = default;
+    };
+    mutable QImage line_;
+    mutable LineKey lineKey_{};
     QPoint pressPos_;
     double pressCentreX_ = 0, pressCentreY_ = 0;
     bool pressed_ = false, panning_ = false;

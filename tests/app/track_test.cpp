@@ -74,6 +74,17 @@ private slots:
         view.SetTimeSpan(1000, 1000 + 4.5 * kSecond);
         QCOMPARE(view.VisibleSpan().begin, size_t(0));
         QCOMPARE(view.VisibleSpan().end, size_t(5));
+        const QImage faded = view.Grab(size);
+        QVERIFY(Differing(drawn, faded) > 50);
+        // The same track object holding another flight (the same way, descending) is drawn anew.
+        Track other = Square();
+        view.SetTrack(&other);
+        QCOMPARE(Differing(drawn, view.Grab(size)), 0);
+        std::vector<TrackPoint> descending;
+        for (size_t i = 0; i < other.Size(); ++i) descending.push_back(other.Point(i));
+        for (TrackPoint& p : descending) p.paltFeet = 2900 - p.paltFeet;
+        other = Track(descending);
+        view.SetTrack(&other);
         QVERIFY(Differing(drawn, view.Grab(size)) > 50);
     }
 
