@@ -29,6 +29,7 @@ Track::Track(std::vector<TrackPoint> points) : points_(std::move(points)) {
         ys_.push_back(p.latitude);
         times_.push_back(p.time);
     }
+    bounds_ = Bounds({0, Size()});  // fitted at every redraw
 }
 
 TrackBox Track::Bounds(TrackSpan span) const {

@@ -61,7 +61,7 @@ public:
     int32_t MaxPaltFeet() const { return maxPalt_; }
 
     // The projected bounds of the points in `span` (all points without one).
-    TrackBox Bounds() const { return Bounds({0, Size()}); }
+    TrackBox Bounds() const { return bounds_; }
     TrackBox Bounds(TrackSpan span) const;
     // The last position at or before `time`; none before the first.
     std::optional<size_t> IndexAt(double time) const;
@@ -81,6 +81,7 @@ public:
 private:
     std::vector<TrackPoint> points_;
     std::vector<double> xs_, ys_, times_;
+    TrackBox bounds_;
     double cosMeanLatitude_ = 1;
     int32_t minPalt_ = 0, maxPalt_ = 0;
 };
