@@ -57,6 +57,42 @@ int Step(const Track& t, size_t i) {
 
 QPointF At(const Track& t, const PixelMap& m, size_t i) { return QPointF(m.PixelX(t.X(i)), m.PixelY(t.Y(i))); }
 
+// The polyline without the points that lie within `tolerance` pixels of the line through
+// their neighbours kept (Douglas-Peucker): a gentle curve of many pixels needs few points.
+QPolygonF Simplified(const QPolygonF& line, double tolerance) {
+    const int n = static_cast<int>(line.size());
+    if (n < 3) return line;
+    std::vector<char> keep(static_cast<size_t>(n), 0);
+    keep.front() = keep.back() = 1;
+    std::vector<std::pair<int, int>> open{{0, n - 1}};
+    while (!open.empty()) {
+        const auto [a, b] = open.back();
+        open.pop_back();
+        const QPointF d = line[b] - line[a];
+        const double length = QPointF::dotProduct(d, d);
+        double worst = tolerance * tolerance;
+        int at = -1;
+        for (int i = a + 1; i < b; ++i) {
+            const QPointF v = line[i] - line[a];
+            const double t = length > 0 ? std::clamp(QPointF::dotProduct(v, d) / length, 0.0, 1.0) : 0.0;
+            const QPointF off = v - t * d;
+            const double distance = QPointF::dotProduct(off, off);
+            if (distance > worst) {
+                worst = distance;
+                at = i;
+            }
+        }
+        if (at < 0) continue;
+        keep[static_cast<size_t>(at)] = 1;
+        open.push_back({a, at});
+        open.push_back({at, b});
+    }
+    QPolygonF out;
+    for (int i = 0; i < n; ++i)
+        if (keep[static_cast<size_t>(i)]) out << line[i];
+    return out;
+}
+
 // A span of the track as polylines of one colour step each, thinned to what the pixels show.
 void DrawSpan(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bool faded) {
     std::vector<uint32_t> kept;
@@ -69,7 +105,7 @@ void DrawSpan(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bo
         const QColor c = AltitudeColour(step / double(kColourSteps - 1));
         p.setPen(QPen(faded ? Faded(c) : c, faded ? kFadedWidth : kFullWidth, Qt::SolidLine, Qt::RoundCap,
                       Qt::RoundJoin));
-        p.drawPolyline(line);
+        p.drawPolyline(Simplified(line, 0.3));
     };
     for (size_t k = 1; k < kept.size(); ++k) {
         const int s = Step(t, kept[k]);
