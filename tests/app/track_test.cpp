@@ -88,6 +88,34 @@ private slots:
         QVERIFY(Differing(drawn, view.Grab(size)) > 50);
     }
 
+    void pictureAndPageHoldThePaneBesideTheChart() {
+        ChartModel model;
+        ChartWidget chart(model);
+        chart.resize(500, 300);
+        TrackView view;
+        const Track t = Square();
+        view.SetTrack(&t);
+        view.resize(200, 300);
+        const QRgb paper = view.Grab(QSize(10, 10)).pixel(5, 5);
+        const auto paperIn = [paper](const QImage& image, const QRect& r) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x) n += image.pixel(x, y) == paper;
+            return n;
+        };
+        const QImage picture = GrabBeside(chart, chart.size(), view, view.size());
+        QCOMPARE(picture.size(), QSize(700, 300));
+        QCOMPARE(paperIn(picture, QRect(0, 0, 500, 300)), 0);
+        QVERIFY(paperIn(picture, QRect(500, 0, 200, 300)) > 200 * 300 / 2);
+        // On the page, within the chart's margins: the pane takes the right two sevenths.
+        QImage page(1400, 1000, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        PrintPageBeside(chart, view, page);
+        QCOMPARE(paperIn(page, QRect(0, 0, 1400, 270)), 0);
+        QCOMPARE(paperIn(page, QRect(210, 270, 700, 460)), 0);
+        QVERIFY(paperIn(page, QRect(910, 270, 280, 460)) > 280 * 460 / 2);
+    }
+
     void markerFollowsTheChartAndTheMouse() {
         TrackView view;
         const Track t = Square();
