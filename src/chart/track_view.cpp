@@ -3,7 +3,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -277,8 +276,8 @@ void TrackView::Paint(QPainter& p, const QRect& area) const {
     // On paper it is drawn in vectors.
     const QPaintDevice* device = p.device();
     const bool kept = device && p.worldTransform().type() <= QTransform::TxTranslate &&
-                        (device->devType() == QInternal::Widget || device->devType() == QInternal::Image ||
-                         device->devType() == QInternal::Pixmap);
+                      (device->devType() == QInternal::Widget || device->devType() == QInternal::Image ||
+                       device->devType() == QInternal::Pixmap);
     if (kept) {
         const LineKey key{size, m.originX, m.originY, m.scale, span.begin, span.end, device->devicePixelRatioF()};
         if (line_.isNull() || !(key == lineKey_)) {
