@@ -37,13 +37,14 @@ demo: build
 
 # The window under Xvfb: imports the sample recording, shows a flight, saves build/screenshot.png,
 # the chart printed to build/print.pdf (rasterised into build/print.png) and the window after
-# a wheel zoom, build/zoomed.png, the Logbook, build/logbook.png, and its trends over months of
-# generated flights, build/trends.png.
+# a wheel zoom, build/zoomed.png, the Logbook, build/logbook.png, its trends over months of
+# generated flights, build/trends.png, the strip view, build/strips.png, and with the track
+# pane, build/track.png.
 screenshot: build
 	@[ -f $(GEN_RECORDING) ] || { echo "$(GEN_RECORDING) is missing"; exit 1; }
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/krelby-screenshot $(GEN_RECORDING) $(BUILD)/screenshot.png
 	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
-	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, logbook.png, strips.png and trends.png"
+	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, logbook.png, strips.png, trends.png and track.png"
 
 # The Debian package: build/krelby_VERSION-1_amd64.deb, installed under /usr.
 package: build

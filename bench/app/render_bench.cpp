@@ -1,16 +1,22 @@
 // The chart with 16 series of 200,000 points must draw about as fast as with 1,000:
 // what is drawn is reduced per pixel column and kept until the zoom or size changes.
+// Likewise the track pane with a ten-hour track (36,000 positions) against 1,000 as the
+// marker moves: the line is thinned to the pixels it crosses and kept as pixels until the
+// view or the chart's time changes (panning: every redraw draws it afresh).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QPainter>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "chart/chart_widget.h"
+#include "chart/track_view.h"
 #include "ratio.h"
 
 namespace {
@@ -19,6 +25,7 @@ using krelby::ChartModel;
 using krelby::ChartWidget;
 
 const QSize kPicture(1280, 800);
+const QSize kPane(360, 700);
 
 QApplication& App() {
     static int argc = 1;
@@ -96,7 +103,58 @@ BENCHMARK(BM_Render1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.
 BENCHMARK(BM_RenderZooming200k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_RenderZooming1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
+// One position a second at about 100 kt, turning now and then, climbing and descending.
+krelby::Track Flown(int positions) {
+    std::mt19937 rng(7);
+    std::normal_distribution<double> turn(0, 0.02);
+    std::vector<krelby::TrackPoint> points;
+    double lat = 47, lon = 8, heading = 0.5, altitude = 3000;
+    for (int i = 0; i < positions; ++i) {
+        heading += turn(rng) + (i % 2000 < 30 ? 0.05 : 0);
+        lat += 0.00046 * std::cos(heading);
+        lon += 0.00046 * std::sin(heading) / std::cos(lat * 3.14159265 / 180);
+        altitude += 5 * std::sin(i / 900.0);
+        points.push_back({46000.0 + i / 86400.0, lat, lon, static_cast<int32_t>(altitude)});
+    }
+    return krelby::Track(std::move(points));
+}
+
+// Redraws of the pane as the marker moves along, the chart showing the middle third; with
+// `panning` the chart's time moves on at every redraw, so the line is drawn afresh each time.
+void RenderTrack(benchmark::State& state, int positions, bool panning) {
+    App();
+    const krelby::Track track = Flown(positions);
+    krelby::TrackView view;
+    view.resize(kPane);
+    view.SetTrack(&track);
+    const double start = track.Point(0).time, third = (track.Point(track.Size() - 1).time - start) / 3;
+    view.SetTimeSpan(start + third, start + 2 * third);
+    QImage picture(kPane, QImage::Format_RGB32);
+    size_t step = 0;
+    for (auto _ : state) {
+        ++step;
+        view.SetMarkerTime(track.Point(step * 37 % track.Size()).time);
+        if (panning) view.SetTimeSpan(start + third * (1 + step % 2 * 0.1), start + third * (2 + step % 2 * 0.1));
+        QPainter painter(&picture);
+        view.Paint(painter, picture.rect());
+        painter.end();
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+
+void BM_Track36k(benchmark::State& state) { RenderTrack(state, 36000, false); }
+void BM_Track1k(benchmark::State& state) { RenderTrack(state, 1000, false); }
+void BM_TrackPanning36k(benchmark::State& state) { RenderTrack(state, 36000, true); }
+void BM_TrackPanning1k(benchmark::State& state) { RenderTrack(state, 1000, true); }
+
+BENCHMARK(BM_Track36k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_Track1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_TrackPanning36k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_TrackPanning1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
 }  // namespace
 
+KRELBY_RATIO("track36k/track1k", "BM_Track36k", "BM_Track1k");
+KRELBY_RATIO("track36k-panning/track1k-panning", "BM_TrackPanning36k", "BM_TrackPanning1k");
 KRELBY_RATIO("render200k/render1k", "BM_Render200k", "BM_Render1k");
 KRELBY_RATIO("render200k-zooming/render1k-zooming", "BM_RenderZooming200k", "BM_RenderZooming1k");

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,8 +13,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
+#include "chart/track_view.h"
 #include "data_selection_dialog.h"
 #include "elided_label.h"
 #include "file_names.h"
@@ -71,6 +75,8 @@ QString FileName(const std::string& path) { return QFileInfo(ShownPath(path)).fi
 // the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
 constexpr const char* kGeometryKey = "Window/Geometry";
 constexpr const char* kStripsKey = "Window/Strips";
+constexpr const char* kStateKey = "Window/State";  // the docks' places and sizes
+constexpr const char* kTrackKey = "Window/Track";  // the track pane shown
 std::unique_ptr<QSettings> UserSettings() {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby");
 }
@@ -129,6 +135,8 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
         chart_->SetStrips(on);
     });
 
+    BuildTrackPane();
+
     dataDialog_ = new DataSelectionDialog(session_.settings.selection, this);
     optionsDialog_ = new OptionsDialog(session_.settings, session_.checks, this);
 }
@@ -163,10 +171,49 @@ QWidget* MainWindow::BuildStatusStrip() {
     layout->setSpacing(12);
     layout->addWidget(view3D_);
     layout->addWidget(strips_);
+    viewTrack_ = new QCheckBox("Track");
+    viewTrack_->setObjectName("TrackCheckBox");
+    viewTrack_->setToolTip("The flight's ground track beside the chart (Ctrl+K)");
+    layout->addWidget(viewTrack_);
     layout->addWidget(caption);
     layout->addWidget(flightLabel_, 3);
     layout->addWidget(noteLabel_, 1);
     return panel;
+}
+
+void MainWindow::BuildTrackPane() {
+    track_ = new TrackView;
+    track_->setObjectName("TrackView");
+    track_->SetUnits(&session_.settings.units);
+    trackDock_ = new QDockWidget("Track", this);
+    trackDock_->setObjectName("TrackDock");
+    trackDock_->setWidget(track_);
+    addDockWidget(Qt::RightDockWidgetArea, trackDock_);
+    restoreState(UserSettings()->value(kStateKey).toByteArray());
+    const bool shown = UserSettings()->value(kTrackKey, false).toBool();
+    viewTrack_->setChecked(shown);
+    trackDock_->setVisible(shown);
+    connect(viewTrack_, &QCheckBox::toggled, trackDock_, &QDockWidget::setVisible);
+    // Closed by its own button: the box follows.
+    connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
+    auto* toggle = new QAction(this);
+    toggle->setObjectName("ViewTrack1");
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(toggle, &QAction::triggered, viewTrack_, &QCheckBox::toggle);
+    addAction(toggle);
+
+    connect(chart_, &ChartWidget::TimeHovered, track_, &TrackView::SetMarkerTime);
+    connect(chart_, &ChartWidget::TimeSpanChanged, track_, [this](double from, double to) {
+        // An empty chart's time axis is no time of the flight.
+        if (chart_->IsEmpty()) from = to = std::nan("");
+        track_->SetTimeSpan(from, to);
+    });
+    connect(track_, &TrackView::TimeHovered, chart_, &ChartWidget::ShowTimeCursor);
+    connect(track_, &TrackView::TimeClicked, chart_, &ChartWidget::CentreTime);
+    connect(track_, &TrackView::TimeDoubleClicked, chart_, [this](double days) {
+        constexpr double kTwoMinutes = 2.0 / 1440;
+        chart_->ShowTimeSpan(days - kTwoMinutes, days + kTwoMinutes);
+    });
 }
 
 void MainWindow::BuildMenu() {
@@ -239,9 +286,11 @@ void MainWindow::Replay(const std::string& path) {
     try {
         session_.ShowFlight(path);
     } catch (...) {
+        track_->SetTrack(&session_.track.Result());
         ShowHint();  // the chart was emptied
         throw;
     }
+    track_->SetTrack(&session_.track.Result());
     // Not one good FlightMessage: the chart is empty and says why here too.
     if (session_.CurrentFlightEnd == 0) ShowNote("No flight data in " + FileName(path));
     ShowHint();
@@ -390,7 +439,10 @@ void MainWindow::OptionsCommand() {
 
 void MainWindow::PrintCommand() {
     RunCommand({}, [this] {
-        chart_->ShowPrintPreview(this);
+        if (viewTrack_->isChecked())
+            ShowPrintPreviewBeside(*chart_, *track_, this);
+        else
+            chart_->ShowPrintPreview(this);
         return QString();
     });
 }
@@ -401,7 +453,10 @@ void MainWindow::JpegCommand() {
         if (path.isEmpty()) return QString();
         const QSize size = chart_->size();
         if (size.isEmpty()) return QString();  // a chart without area has no picture
-        chart_->SaveJpeg(PathBytes(path), size, session_.CurrentFlightFile);
+        if (viewTrack_->isChecked() && !track_->size().isEmpty())
+            SaveJpegBeside(*chart_, size, *track_, track_->size(), PathBytes(path), session_.CurrentFlightFile);
+        else
+            chart_->SaveJpeg(PathBytes(path), size, session_.CurrentFlightFile);
         return QString();
     });
 }
@@ -460,6 +515,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!settingsSaved_) {
         settingsSaved_ = true;
         UserSettings()->setValue(kGeometryKey, saveGeometry());
+        UserSettings()->setValue(kStateKey, saveState());
+        UserSettings()->setValue(kTrackKey, viewTrack_->isChecked());
         session_.settings.general.View3D = view3D_->isChecked();
         try {
             SaveSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile);

@@ -11,6 +11,7 @@
 #include "session.h"
 
 class QCheckBox;
+class QDockWidget;
 class QLabel;
 
 namespace krelby {
@@ -20,6 +21,7 @@ class ElidedLabel;
 class DataSelectionDialog;
 class LogbookWindow;
 class OptionsDialog;
+class TrackView;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -49,6 +51,10 @@ public:
     ChartWidget* Chart() const { return chart_; }
     QCheckBox* View3D() const { return view3D_; }
     QCheckBox* StripsBox() const { return strips_; }
+    // The track pane, docked right of the chart, and its check box in the status strip.
+    TrackView* TrackPane() const { return track_; }
+    QDockWidget* TrackDock() const { return trackDock_; }
+    QCheckBox* ViewTrack() const { return viewTrack_; }
     ElidedLabel* FlightLabel() const { return flightLabel_; }
     // Right of the flight: what the last replay found wanting ("No flight data in NAME").
     ElidedLabel* NoteLabel() const { return noteLabel_; }
@@ -85,12 +91,17 @@ private:
     // The empty chart's text, from the flight shown (or selected) and the ticks.
     void ShowHint();
     QString Folder(const char* name = "") const;
+    // The pane, its check box and Ctrl+K, tied to the chart's time.
+    void BuildTrackPane();
 
     Session& session_;
     Prompter& prompter_;
     ChartWidget* chart_ = nullptr;
     QCheckBox* view3D_ = nullptr;
     QCheckBox* strips_ = nullptr;
+    QCheckBox* viewTrack_ = nullptr;
+    TrackView* track_ = nullptr;
+    QDockWidget* trackDock_ = nullptr;
     ElidedLabel* flightLabel_ = nullptr;
     ElidedLabel* noteLabel_ = nullptr;
     DataSelectionDialog* dataDialog_ = nullptr;

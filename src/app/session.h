@@ -8,6 +8,7 @@
 #include "format/crc32.h"
 #include "replay/chart_model.h"
 #include "replay/replay.h"
+#include "replay/track.h"
 #include "settings/records.h"
 
 namespace krelby {
@@ -21,6 +22,7 @@ struct Session {
     std::string CurrentFlightFile;
     double CurrentFlightEnd = 0.0;  // its last FlightMessage's time; 0 when it has none
     Progress progress;  // optional
+    TrackSink track;  // the positions of the flight shown, for the track pane
 
     // What a replay or an export of the current flight reads from here.
     ReplayInputs Inputs() const { return {settings, checks, &progress}; }
@@ -29,7 +31,8 @@ struct Session {
     void ShowFlight(const std::string& path) {
         CurrentFlightFile = path;
         CurrentFlightEnd = 0;
-        CurrentFlightEnd = ChartReplay(chart, path, Inputs()).lastTime;
+        track.Clear();
+        CurrentFlightEnd = ChartReplay(chart, path, Inputs(), {&track}).lastTime;
     }
 };
 

@@ -215,10 +215,16 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
 
 // The values under a mouse that has not moved change with the time shown.
 void ChartWidget::Impl::RefreshReadout() {
+    // The track pane's cursor keeps its time; the mouse's readout its place.
+    if (cursorPinned) hoverAt.setX(qRound(TimeAxis()->coordToPixel(cursorKey)));
     if (readout && readout->isVisible()) ShowReadout(hoverAt);
 }
 
-void ChartWidget::Impl::Hover(QMouseEvent* event) { ShowReadout(event->pos()); }
+void ChartWidget::Impl::Hover(QMouseEvent* event) {
+    cursorPinned = false;
+    ShowReadout(event->pos());
+    if (readout->isVisible()) emit q->TimeHovered(KeyToDays(TimeAxis()->pixelToCoord(event->pos().x())));
+}
 
 void ChartWidget::Impl::HideReadout() {
     if (readout) readout->hide();
@@ -236,7 +242,7 @@ void ChartWidget::Impl::ShowReadout(QPoint pos) {
         HideReadout();
         return;
     }
-    const double key = TimeAxis()->pixelToCoord(pos.x());
+    const double key = cursorPinned ? cursorKey : TimeAxis()->pixelToCoord(pos.x());
     cursorKey = key;
     cursorShown = true;
     plot->update();

@@ -155,7 +155,11 @@ std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
 }
 
 QSize ChartWidget::SaveJpeg(const std::string& path, QSize size, const std::string& source) {
-    const QImage picture = Grab(size).convertToFormat(QImage::Format_RGB888);
+    return SaveJpegImage(Grab(size), path, source);
+}
+
+QSize SaveJpegImage(const QImage& image, const std::string& path, const std::string& source) {
+    const QImage picture = image.convertToFormat(QImage::Format_RGB888);
     // Rows one after another without the scan lines' padding.
     std::vector<uint8_t> rgb;
     rgb.reserve(static_cast<size_t>(picture.width()) * static_cast<size_t>(picture.height()) * 3);

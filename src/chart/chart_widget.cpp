@@ -451,6 +451,7 @@ ChartWidget::ChartWidget(ChartModel& model, QWidget* parent) : QWidget(parent), 
     model.SetObserver(this);
     d->Sync(true);
     d->Apply(d->Whole());
+    d->LinkTime();
 }
 
 // The model must outlive the widget (its owner keeps it).

@@ -18,6 +18,7 @@ class QPaintDevice;
 class QPrinter;
 class QPainter;
 class QCustomPlot;
+class QCPPainter;
 
 namespace krelby {
 
@@ -79,6 +80,15 @@ public:
     // The QCustomPlot inside, for tests and fine tuning.
     QCustomPlot* Plot() const;
 
+    // Tied to the track pane: a cursor line with the readout at a date-time (NaN hides it),
+    // the time shown centred on a date-time or set to a span (within the flight), the time
+    // shown, and the printed chart drawn into `area` of a page.
+    void ShowTimeCursor(double days);
+    void CentreTime(double days);
+    void ShowTimeSpan(double fromDays, double toDays);
+    std::pair<double, double> TimeSpan() const;
+    void PrintInto(QCPPainter& painter, const QRectF& area, double dotsPerInch);
+
     // ChartObserver
     void ChartReset() override;
     void SeriesAdded(int slot) override;
@@ -88,10 +98,18 @@ public:
 
 signals:
     void SeriesClicked(int slot);
+    // The date-time under the mouse as it moves over the plot of a flight.
+    void TimeHovered(double days);
+    // The time shown changed (zoom, pan, a new flight), in date-times.
+    void TimeSpanChanged(double fromDays, double toDays);
 
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// A picture written as the chart's JPEG export (progressive, quality 90), whole or not at
+// all; a path that leads to `source` is refused. Returns the picture's size.
+QSize SaveJpegImage(const QImage& image, const std::string& path, const std::string& source);
 
 }  // namespace krelby

@@ -124,8 +124,9 @@ struct ChartWidget::Impl {
     void HideReadout();
     double shadeFrom = 0, shadeTo = 0;  // keys; shaded while from < to
     void PaintShade(QPainter& painter) const;
-    double cursorKey = 0;
+    double cursorKey = 0;  // the readout's time, drawn as a line while it shows
     bool cursorShown = false;
+    bool cursorPinned = false;  // the time came from the track pane: it stays through zooms
     void PaintCursor(QPainter& painter) const;
     void Sync(bool forcePoints = false);
     void SyncLegend();
@@ -146,6 +147,7 @@ struct ChartWidget::Impl {
     void ShowReadout(QPoint pos);
     void RefreshReadout();
     QPoint hoverAt;
+    void LinkTime();
     void Press(QMouseEvent* event);
     void Move(QMouseEvent* event);
     void Release(QMouseEvent* event);

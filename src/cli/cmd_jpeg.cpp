@@ -1,6 +1,7 @@
 // jpeg FLIGHT -o FILE: replays a flight under the folder's settings and saves the chart,
 // drawn offscreen at --size WxH (1280x800 by default), as the window's JPEG export does;
-// --strips draws each value axis in a strip of its own.
+// --strips draws each value axis in a strip of its own; with --track the track pane takes the
+// right three tenths of the picture.
 #include <QApplication>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "chart/chart_widget.h"
+#include "chart/track_view.h"
 #include "cli/cli.h"
 #include "replay/replay.h"
 
@@ -46,27 +48,41 @@ int Jpeg(const Args& args) {
     static char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
 
+    const bool withTrack = args.Flag("--track");
+    const QSize trackSize(withTrack ? size.width() * 3 / 10 : 0, size.height());
+    const QSize chartSize(size.width() - trackSize.width(), size.height());
     ChartModel model;
     ChartWidget chart(model);
     chart.SetRegional(folder.regional);
     chart.Set3D(folder.settings.general.View3D);
     chart.SetStrips(args.Flag("--strips"));
-    chart.resize(size);
-    ChartReplay(model, args.positional[0], folder.Inputs());
+    chart.resize(chartSize);
+    TrackSink positions;
+    ChartReplay(model, args.positional[0], folder.Inputs(), {&positions});
+    TrackView track;
+    track.SetUnits(&folder.settings.units);
+    track.resize(trackSize);
+    track.SetTrack(&positions.Result());
     QApplication::processEvents();
+    const auto save = [&](const std::string& path) {
+        return withTrack && trackSize.width() > 0
+                   ? SaveJpegBeside(chart, chartSize, track, trackSize, path, args.positional[0])
+                   : chart.SaveJpeg(path, size, args.positional[0]);
+    };
 
     if (ToStandardOutput(out)) {
-        WriteToStandardOutput([&](const std::string& path) { chart.SaveJpeg(path, size, args.positional[0]); });
+        WriteToStandardOutput([&](const std::string& path) { save(path); });
         return 0;
     }
-    const QSize written = chart.SaveJpeg(out, size, args.positional[0]);
+    const QSize written = save(out);
     Say(args, out + " written, " + std::to_string(written.width()) + "x" + std::to_string(written.height()));
     return 0;
 }
 
-const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--strips] [--folder DIR] [-q]",
-                    "Saves the chart of a flight as a JPEG picture (1280x800 by default).", Jpeg,
-                    {"--folder", "-o", "--size", "--strips"}, "FLIGHT", true});
+const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--strips] [--track] [--folder DIR] [-q]",
+                    "Saves the chart of a flight as a JPEG picture (1280x800 by default), with --track "
+                    "the track pane at its right.",
+                    Jpeg, {"--folder", "-o", "--size", "--strips", "--track"}, "FLIGHT", true});
 
 }  // namespace
 }  // namespace krelby::cli

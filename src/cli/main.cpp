@@ -36,6 +36,7 @@ constexpr OptionSpec kOptions[] = {
     {"--strips", "strips", 0, false},
     {"--sd", "sd", 0, false},
     {"--ignore-checksums", "ignore-checksums", 0, false},
+    {"--track", "track", 0, false},
     {"--quiet", "quiet", 'q', false},
     {"--help", "help", 'h', false},
 };

@@ -3,12 +3,14 @@
 // its longest flight with nine data items through the Flight command, and saves the whole
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
-// readout, as zoomed.png; then strips.png, sixteen items on eleven axes in the strip view
-// at the window's first size (780x612).
+// readout, as zoomed.png; then with the track pane shown and the mouse over the chart, as
+// track.png; then strips.png, sixteen items on eleven axes in the strip view at the window's
+// first size (780x612).
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
 // slowly wears (oil pressure sagging, CHTs creeping up), as trends.png.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
@@ -173,6 +175,19 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         ok = Save(*logbook, beside + "logbook.png") && ok;
         logbook->hide();
+    }
+    {
+        // The track pane beside the zoomed chart, its marker where the mouse points.
+        window.resize(1280, 720);
+        window.ViewTrack()->setChecked(true);
+        Settle();
+        QCustomPlot* plot = window.Chart()->Plot();
+        const QRect area = plot->axisRect()->rect();
+        const QPoint hover(area.left() + area.width() * 3 / 5, area.center().y());
+        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(plot, &move);
+        ok = Save(window, beside + "track.png") && ok;
+        window.ViewTrack()->setChecked(false);
     }
     if (!flights.isEmpty()) {
         // Altitude, two speeds, vertical speed, OAT, AOA, RPM, oil and fuel pressure, oil and

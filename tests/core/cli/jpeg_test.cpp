@@ -40,7 +40,7 @@ TEST_F(JpegCliTest, WritesTheChartAtTheAskedSize) {
     };
     std::map<std::string, std::string> pictures;
     for (const Case& c : {Case{"", 1280, 800}, Case{"--size 764x530", 764, 530}, Case{"--size 1x1", 1, 1},
-                          Case{"--strips --size 764x530", 764, 530}}) {
+                          Case{"--strips --size 764x530", 764, 530}, Case{"--size 764x530 --track", 764, 530}}) {
         const std::string out = folder / "chart.JPG";
         const CliRun r = Cli("jpeg " + flight + " -o " + out + " --folder " + folder.path() + " " + c.option);
         ASSERT_EQ(r.status, 0) << r.out;
