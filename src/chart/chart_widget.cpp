@@ -169,9 +169,9 @@ void ChartWidget::Impl::SetTickerFormat() {
 }
 
 void ChartWidget::Impl::FitTimeTicks(int chartWidth) {
-    // As many time labels as the plot's width holds with a label's width between them.
+    // As many time labels as the plot's width holds with half a label's width between them.
     const QFontMetrics fm(plot->xAxis->tickLabelFont());
-    const int label = fm.horizontalAdvance(QStringLiteral("00:00:00")) * 2;
+    const int label = fm.horizontalAdvance(QStringLiteral("00:00:00")) * 3 / 2;
     const int plotWidth = chartWidth - (ChartWidth(0));
     ticker->setTickCount(std::clamp(plotWidth / std::max(1, label), 1, 10));
 }
