@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
+#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,6 +21,8 @@
 #include "chart/track_view.h"
 #include "data_selection_dialog.h"
 #include "elided_label.h"
+#include "exceedances_pane.h"
+#include "limits_dialog.h"
 #include "file_names.h"
 #include "logbook_window.h"
 #include "export/csv_export.h"
@@ -31,6 +34,7 @@
 #include "progress_dialog.h"
 #include "import/recording_kind.h"
 #include "replay/replay.h"
+#include "replay/units.h"
 #include "settings/settings_file.h"
 
 namespace krelby {
@@ -75,6 +79,7 @@ QString FileName(const std::string& path) { return QFileInfo(ShownPath(path)).fi
 // the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
 constexpr const char* kGeometryKey = "Window/Geometry";
 constexpr const char* kStripsKey = "Window/Strips";
+constexpr const char* kExceedancesKey = "Window/Exceedances";  // the pane shown when there are some
 constexpr const char* kStateKey = "Window/State";  // the docks' places and sizes
 constexpr const char* kTrackKey = "Window/Track";  // the track pane shown
 std::unique_ptr<QSettings> UserSettings() {
@@ -114,7 +119,15 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(chart_, 1);
+    exceedancesPane_ = new ExceedancesPane;
+    exceedancesPane_->hide();
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setChildrenCollapsible(false);
+    split->addWidget(chart_);
+    split->addWidget(exceedancesPane_);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    layout->addWidget(split, 1);
     layout->addWidget(BuildStatusStrip());
     setCentralWidget(central);
     BuildMenu();
@@ -137,6 +150,13 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
 
     BuildTrackPane();
 
+    connect(exceedancesPane_, &ExceedancesPane::Chosen, this, [this](int index) {
+        if (index < 0 || index >= static_cast<int>(found_.size())) return;
+        const Exceedance& e = found_[static_cast<size_t>(index)];
+        chart_->ZoomToTime(e.startTime, e.endTime, 30);
+        chart_->ShadeTime(e.startTime, e.endTime);
+    });
+    limitsDialog_ = new LimitsDialog(session_.settings.limits, session_.settings.units, session_.regional, this);
     dataDialog_ = new DataSelectionDialog(session_.settings.selection, this);
     optionsDialog_ = new OptionsDialog(session_.settings, session_.checks, this);
 }
@@ -244,6 +264,18 @@ void MainWindow::BuildMenu() {
         ->setObjectName("ExportGpx1");
     bar->addAction("&Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
     bar->addAction("&Logbook", this, &MainWindow::LogbookCommand)->setObjectName("Logbook1");
+    QMenu* limits = bar->addMenu("Li&mits");
+    limits->setObjectName("Limits1");
+    limits->addAction("&Limits...", this, &MainWindow::LimitsCommand)->setObjectName("EditLimits1");
+    showExceedances_ = limits->addAction("Show &exceedances");
+    showExceedances_->setObjectName("ShowExceedances1");
+    showExceedances_->setCheckable(true);
+    showExceedances_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    showExceedances_->setChecked(UserSettings()->value(kExceedancesKey, true).toBool());
+    connect(showExceedances_, &QAction::toggled, this, [this](bool on) {
+        UserSettings()->setValue(kExceedancesKey, on);
+        exceedancesPane_->setVisible(on && !found_.empty());
+    });
     // Closing by keyboard; an action of the window, not of the menu, whose items stay as they are.
     auto* quit = new QAction(this);
     quit->setObjectName("Quit1");
@@ -287,13 +319,41 @@ void MainWindow::Replay(const std::string& path) {
         session_.ShowFlight(path);
     } catch (...) {
         track_->SetTrack(&session_.track.Result());
+        session_.exceedances.OnBegin();  // nothing found in a flight not read
+        ShowEngineFindings();
         ShowHint();  // the chart was emptied
         throw;
     }
     track_->SetTrack(&session_.track.Result());
+    ShowEngineFindings();
     // Not one good FlightMessage: the chart is empty and says why here too.
     if (session_.CurrentFlightEnd == 0) ShowNote("No flight data in " + FileName(path));
     ShowHint();
+}
+
+void MainWindow::ShowEngineFindings() {
+    found_ = session_.exceedances.Found();
+    SortExceedances(found_);
+    exceedancesPane_->Show(found_, session_.cylinders.Result(), session_.settings.units, session_.regional);
+    exceedancesPane_->setVisible(showExceedances_->isChecked() && !found_.empty());
+    // A dashed line at each limit of a charted series, in its charted unit.
+    std::vector<std::pair<int, double>> lines;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (!session_.chart.Slot(slot).inChart) continue;
+        for (LimitKey k : LimitsOfSeries(session_.chart.Slot(slot).title))
+            if (const std::optional<double>& limit = session_.settings.limits[k])
+                lines.emplace_back(slot, LimitShown(k, *limit, session_.settings.units));
+    }
+    chart_->SetLimitLines(lines);
+}
+
+void MainWindow::LimitsCommand() {
+    RunCommand("Reading flight...", [this] {
+        if (limitsDialog_->exec() == QDialog::Accepted && !session_.CurrentFlightFile.empty())
+            Replay(session_.CurrentFlightFile);
+        RefreshLogbook();  // its counts follow the limits
+        return QString();
+    });
 }
 
 void MainWindow::ShowHint() {

@@ -22,6 +22,8 @@ class DataSelectionDialog;
 class LogbookWindow;
 class OptionsDialog;
 class TrackView;
+class ExceedancesPane;
+class LimitsDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -41,6 +43,7 @@ public:
     void OptionsCommand();
     void LogbookCommand();
     void GpxCommand();
+    void LimitsCommand();
     // Shows a flight file as the Flight command does (from the Logbook).
     void ShowFlight(const QString& path);
     // A file dropped on the window: a flight file is shown, a recording imported.
@@ -55,6 +58,12 @@ public:
     TrackView* TrackPane() const { return track_; }
     QDockWidget* TrackDock() const { return trackDock_; }
     QCheckBox* ViewTrack() const { return viewTrack_; }
+    // Below the chart while the flight has exceedances and the menu's item is ticked.
+    ExceedancesPane* Exceedances() const { return exceedancesPane_; }
+    QAction* ShowExceedancesAction() const { return showExceedances_; }
+    LimitsDialog* Limits() const { return limitsDialog_; }
+    // The current flight's exceedances, in the pane's order.
+    const std::vector<Exceedance>& Found() const { return found_; }
     ElidedLabel* FlightLabel() const { return flightLabel_; }
     // Right of the flight: what the last replay found wanting ("No flight data in NAME").
     ElidedLabel* NoteLabel() const { return noteLabel_; }
@@ -100,6 +109,12 @@ private:
     QCheckBox* view3D_ = nullptr;
     QCheckBox* strips_ = nullptr;
     QCheckBox* viewTrack_ = nullptr;
+    ExceedancesPane* exceedancesPane_ = nullptr;
+    QAction* showExceedances_ = nullptr;
+    LimitsDialog* limitsDialog_ = nullptr;
+    std::vector<Exceedance> found_;
+    // The exceedances and limit lines of the replay just made.
+    void ShowEngineFindings();
     TrackView* track_ = nullptr;
     QDockWidget* trackDock_ = nullptr;
     ElidedLabel* flightLabel_ = nullptr;

@@ -6,6 +6,8 @@
 #include "base/progress.h"
 #include "base/regional.h"
 #include "format/crc32.h"
+#include "logbook/cylinders.h"
+#include "logbook/exceedances.h"
 #include "replay/chart_model.h"
 #include "replay/replay.h"
 #include "replay/track.h"
@@ -23,6 +25,9 @@ struct Session {
     double CurrentFlightEnd = 0.0;  // its last FlightMessage's time; 0 when it has none
     Progress progress;  // optional
     TrackSink track;  // the positions of the flight shown, for the track pane
+    // Beyond the pilot's limits, and the hottest inputs, in the same pass as the chart.
+    ExceedanceSink exceedances{settings.thermocouples, settings.limits};
+    CylinderSink cylinders{settings.thermocouples};
 
     // What a replay or an export of the current flight reads from here.
     ReplayInputs Inputs() const { return {settings, checks, &progress}; }
@@ -32,7 +37,7 @@ struct Session {
         CurrentFlightFile = path;
         CurrentFlightEnd = 0;
         track.Clear();
-        CurrentFlightEnd = ChartReplay(chart, path, Inputs(), {&track}).lastTime;
+        CurrentFlightEnd = ChartReplay(chart, path, Inputs(), {&track, &exceedances, &cylinders}).lastTime;
     }
 };
 

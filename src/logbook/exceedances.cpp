@@ -239,4 +239,22 @@ std::string ExceedancesCsv(const std::vector<Exceedance>& list) {
     return out;
 }
 
+std::vector<LimitKey> LimitsOfSeries(std::string_view title) {
+    using K = LimitKey;
+    const auto starts = [title](std::string_view p) { return title.substr(0, p.size()) == p; };
+    // EGT and CHT items are named by their input: EGT3_1, CHT12_2.
+    const auto numbered = [&](std::string_view p) {
+        return starts(p) && title.size() > p.size() && title[p.size()] >= '0' && title[p.size()] <= '9';
+    };
+    if (starts("RPM_")) return {K::RpmMax};
+    if (starts("MAP_")) return {K::MapMax};
+    if (starts("OILP_")) return {K::OilPressureMin, K::OilPressureMax};
+    if (starts("FP_")) return {K::FuelPressureMin, K::FuelPressureMax};
+    if (starts("OILT_")) return {K::OilTempMax};
+    if (starts("COOL_")) return {K::CoolantTempMax};
+    if (numbered("EGT")) return {K::EgtMax};
+    if (numbered("CHT")) return {K::ChtMax};
+    return {};
+}
+
 }  // namespace krelby

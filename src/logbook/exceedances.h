@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "replay/sink.h"
@@ -101,6 +102,9 @@ private:
     double time_ = 0;
     uint64_t begun_ = 0;
 };
+
+// The limits that apply to a chart series, by its title (RPM_1, OILP_2, EGT3_1, CHT5_1, ...).
+std::vector<LimitKey> LimitsOfSeries(std::string_view title);
 
 // The exceedances of a flight file, sorted; throws krelby::Error when it cannot be read.
 std::vector<Exceedance> FindExceedances(const std::string& path, const ThermocoupleKinds& kinds,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace krelby {
 namespace {
@@ -150,5 +151,51 @@ VerticalSpeed ConvertVerticalSpeed(int64_t fpm, const UnitSettings& u) {
 }
 
 double ConvertManifoldPressure(int32_t v, const UnitSettings& u) { return RealIn(Q::ManifoldPressure, v, u); }
+
+namespace {
+
+// The quantity of a limit's unit, none for rpm; pressures are held in bar, the table's
+// recorded unit is 1/10000 bar.
+std::optional<UnitQuantity> LimitQuantity(LimitKey k) {
+    switch (k) {
+        case LimitKey::RpmMax: return std::nullopt;
+        case LimitKey::MapMax: return Q::ManifoldPressure;
+        case LimitKey::OilPressureMin:
+        case LimitKey::OilPressureMax:
+        case LimitKey::FuelPressureMin:
+        case LimitKey::FuelPressureMax: return Q::EnginePressure;
+        default: return Q::Temperature;
+    }
+}
+
+constexpr double kRawPerBar = 10000;
+
+}  // namespace
+
+double LimitShown(LimitKey k, double recorded, const UnitSettings& u) {
+    const auto q = LimitQuantity(k);
+    if (!q) return recorded;
+    const UnitRow& r = ShownUnit(*q, u);
+    const double raw = *q == Q::Temperature ? recorded : recorded * kRawPerBar;
+    return raw * r.Factor() + (k == LimitKey::EgtSpreadMax ? 0 : r.offset);
+}
+
+double LimitRecorded(LimitKey k, double shown, const UnitSettings& u) {
+    const auto q = LimitQuantity(k);
+    if (!q) return shown;
+    const UnitRow& r = ShownUnit(*q, u);
+    const double raw = (shown - (k == LimitKey::EgtSpreadMax ? 0 : r.offset)) / r.Factor();
+    return *q == Q::Temperature ? raw : raw / kRawPerBar;
+}
+
+std::string_view LimitSymbol(LimitKey k, const UnitSettings& u) {
+    const auto q = LimitQuantity(k);
+    return q ? ShownUnit(*q, u).symbol : std::string_view("rpm");
+}
+
+int LimitDecimals(LimitKey k, const UnitSettings& u) {
+    const auto q = LimitQuantity(k);
+    return q && *q != Q::Temperature ? ShownUnit(*q, u).decimals : 0;
+}
 
 }  // namespace krelby

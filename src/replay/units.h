@@ -81,4 +81,13 @@ VerticalSpeed ConvertVerticalSpeed(int64_t feetPerMinute, const UnitSettings& u)
 // (raw x 29.52999 / 10000), any other choice raw. Its text stays FixedText 7/1.
 double ConvertManifoldPressure(int32_t tenThousandthsBar, const UnitSettings& u);
 
+// The [Limits] keys in the units shown: rpm as recorded; pressures (bar) and temperatures
+// (°C) by their quantity's row; the EGT spread as a difference of temperatures, so without
+// the row's offset.
+double LimitShown(LimitKey k, double recorded, const UnitSettings& u);
+double LimitRecorded(LimitKey k, double shown, const UnitSettings& u);
+std::string_view LimitSymbol(LimitKey k, const UnitSettings& u);
+// Decimals of a limit or a peak shown: whole rpm and degrees, pressures as their unit reads.
+int LimitDecimals(LimitKey k, const UnitSettings& u);
+
 }  // namespace krelby

@@ -14,9 +14,12 @@
 
 #include <qcustomplot.h>
 
+#include "chart/chart_plot.h"
 #include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/elided_label.h"
+#include "app/exceedances_pane.h"
+#include "app/limits_dialog.h"
 #include "app/file_names.h"
 #include "app/options_dialog.h"
 #include "app/progress_dialog.h"
@@ -151,8 +154,9 @@ private slots:
                                         "  Export chart view to a JPEG image file",
                                         "  Export current flight to Google Earth KML",
                                         "  Export flight as Excel comma delimited file",
-                                        "  Export current flight as a GPX track", "Options", "Logbook"}));
-        QCOMPARE(keys, QStringList({"Alt+I", "Alt+F", "Alt+D", "Alt+P", "Alt+E", "Alt+O", "Alt+L"}));
+                                        "  Export current flight as a GPX track", "Options", "Logbook", "Limits",
+                                        "  Limits...", "  Show exceedances"}));
+        QCOMPARE(keys, QStringList({"Alt+I", "Alt+F", "Alt+D", "Alt+P", "Alt+E", "Alt+O", "Alt+L", "Alt+M"}));
         QMenu* import = window.menuBar()->actions().first()->menu();
         QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
         QTRY_VERIFY(import->isVisible());
@@ -237,6 +241,71 @@ private slots:
         QVERIFY(run.window().Chart()->Is3D());
         QVERIFY(run.window().StripsBox()->isChecked());
         QVERIFY(run.window().Chart()->Strips());
+    }
+
+    // Limits are shown and typed in the Options units and kept in °C and bar; a field left
+    // alone keeps its value exactly; one that is not a number is named and nothing is kept.
+    void limitsDialogConvertsTheUnitsShownBothWays() {
+        Run run(dir.path());
+        Settings& s = run.session().settings;
+        s.units.Temp = 1;  // °F
+        s.units.OilP = 1;  // psi
+        s.limits.Set(LimitKey::OilPressureMin, 2.5);
+        s.limits.Set(LimitKey::ChtMax, 180);
+        s.limits.Set(LimitKey::EgtSpreadMax, 30);
+        LimitsDialog* d = run.window().Limits();
+        d->LoadFields();
+        QCOMPARE(d->Field(LimitKey::OilPressureMin)->text(), QString("36.259"));
+        QCOMPARE(d->Field(LimitKey::ChtMax)->text(), QString("356"));
+        QCOMPARE(d->Field(LimitKey::EgtSpreadMax)->text(), QString("54"));  // a difference: no +32
+        QCOMPARE(d->Field(LimitKey::RpmMax)->text(), QString());
+        d->Field(LimitKey::ChtMax)->setText("400");
+        d->Field(LimitKey::OilPressureMax)->setText("80");
+        d->Field(LimitKey::EgtSpreadMax)->setText("");
+        QVERIFY(d->StoreFields());
+        QCOMPARE(s.limits.keys[size_t(LimitKey::ChtMax)].text, std::string("204.4444"));
+        QCOMPARE(s.limits.keys[size_t(LimitKey::OilPressureMax)].text, std::string("5.5158"));
+        QCOMPARE(*s.limits[LimitKey::OilPressureMin], 2.5);
+        QVERIFY(!s.limits[LimitKey::EgtSpreadMax]);
+        d->LoadFields();
+        d->Field(LimitKey::RpmMax)->setText("27OO");
+        d->Field(LimitKey::OilTempMax)->setText("230");
+        QVERIFY(!d->StoreFields());
+        QVERIFY(d->findChild<QLabel*>("LimitsError")->text().startsWith("Maximum RPM"));
+        QVERIFY(!s.limits[LimitKey::RpmMax] && !s.limits[LimitKey::OilTempMax]);
+    }
+
+    // The sample's first flight runs its CHTs over 180 °C: the pane lists the runs in the
+    // units shown, choosing one zooms the chart to it and 30 s either side; a flight without
+    // any hides the pane, and so does the menu's item.
+    void exceedancesPaneListsAndZoomsToEachRun() {
+        Run run(dir.path());
+        Settings& s = run.session().settings;
+        for (int input = 4; input < 8; ++input) s.thermocouples[size_t(input)] = CHT;
+        s.limits.Set(LimitKey::ChtMax, 180);
+        s.selection.Set(25, true);  // CHT6_1
+        run.window().show();
+        run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT");
+        run.window().ImportInternal();
+        run.window().ShowFlight(Path("Flights_INT/5-3-14 094117.FLT"));
+        const std::vector<Exceedance>& found = run.window().Found();
+        QCOMPARE(found.size(), size_t(3));
+        ExceedancesPane* pane = run.window().Exceedances();
+        QVERIFY(pane->isVisible());
+        QCOMPARE(pane->List()->item(0)->text(), QString("CHT6_1 above 180 °C for 29 s, peak 186 °C, 09:43:10"));
+        QVERIFY(pane->Cylinders()->text().contains("hottest CHT"));
+        pane->List()->setCurrentRow(0);
+        QCustomPlot* plot = run.window().Chart()->Plot();
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range().lower, DaysToKey(found[0].startTime) - 30, 2000);
+        QCOMPARE(plot->xAxis->range().upper, DaysToKey(found[0].endTime) + 30);
+        // The limit's dashed line is on CHT6_1's axis.
+        QCOMPARE(static_cast<SlotGraph*>(plot->graph(0))->Limits(), std::vector<double>{180.0});
+        run.window().ShowExceedancesAction()->trigger();
+        QVERIFY(!pane->isVisible());
+        run.window().ShowExceedancesAction()->trigger();
+        run.window().ShowFlight(Path("Flights_INT/6-3-14 101047.FLT"));
+        QVERIFY(run.window().Found().empty());
+        QVERIFY(!pane->isVisible());
     }
 
     // A window made very small stops where one axis, its legend and 200 px of plot fit.

@@ -88,3 +88,19 @@ TEST(Exceedances, RuleAtItsBoundaries) {
     EXPECT_EQ(ExceedancesCsv(FindExceedances(folder / "t.FLT", kinds, Limits{})),
               "item,limit_kind,limit,start,end,duration_s,peak\n");
 }
+
+// The chart draws a series' limits by its title; pulse, fuel flow and "Other" inputs have none.
+TEST(Exceedances, LimitsOfSeriesByTitle) {
+    using K = LimitKey;
+    const std::pair<const char*, std::vector<K>> cases[] = {
+        {"RPM_1", {K::RpmMax}},           {"MAP_4", {K::MapMax}},
+        {"OILP_2", {K::OilPressureMin, K::OilPressureMax}},
+        {"FP_1", {K::FuelPressureMin, K::FuelPressureMax}},
+        {"OILT_3", {K::OilTempMax}},      {"COOL_1", {K::CoolantTempMax}},
+        {"EGT3_1", {K::EgtMax}},          {"CHT12_2", {K::ChtMax}},
+        {"EGTSPREAD_1", {}},              {"TC9_1", {}},
+        {"PULSE_1", {}},                  {"FF_1", {}},
+        {"PALT", {}},
+    };
+    for (const auto& [title, keys] : cases) EXPECT_EQ(LimitsOfSeries(title), keys) << title;
+}

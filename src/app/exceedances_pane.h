@@ -1,0 +1,40 @@
+// Below the chart: the flight's exceedances as a pilot reads them, and each monitor's hottest
+// EGT and CHT inputs. Choosing an exceedance asks for its time on the chart.
+#pragma once
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "base/regional.h"
+#include "logbook/cylinders.h"
+#include "logbook/exceedances.h"
+#include "settings/records.h"
+
+class QLabel;
+class QListWidget;
+
+namespace krelby {
+
+// "CHT3_1 above 230 °C for 42 s, peak 236 °C, 09:44:10", in the units shown.
+QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Regional& regional);
+// A line per monitor with EGT or CHT inputs: each input's maximum and the hottest of each kind.
+QString CylinderText(const std::array<std::vector<CylinderInput>, 4>& monitors, const UnitSettings& units);
+
+class ExceedancesPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit ExceedancesPane(QWidget* parent = nullptr);
+    void Show(const std::vector<Exceedance>& found, const std::array<std::vector<CylinderInput>, 4>& cylinders,
+              const UnitSettings& units, const Regional& regional);
+    QListWidget* List() const { return list_; }
+    QLabel* Cylinders() const { return cylinders_; }
+
+signals:
+    void Chosen(int index);  // in the list given to Show
+
+private:
+    QListWidget* list_;
+    QLabel* cylinders_;
+};
+
+}  // namespace krelby
