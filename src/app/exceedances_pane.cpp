@@ -83,6 +83,10 @@ ExceedancesPane::ExceedancesPane(QWidget* parent) : QWidget(parent) {
     connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { emit Chosen(list_->row(item)); });
 }
 
+QSize ExceedancesPane::sizeHint() const {
+    return QSize(QWidget::sizeHint().width(), list_->fontMetrics().height() * 5 + 16);
+}
+
 void ExceedancesPane::Show(const std::vector<Exceedance>& found, const std::array<std::vector<CylinderInput>, 4>& cylinders,
                            const UnitSettings& units, const Regional& regional) {
     const QSignalBlocker quiet(list_);  // a new list chooses nothing

@@ -28,6 +28,8 @@ public:
               const UnitSettings& units, const Regional& regional);
     QListWidget* List() const { return list_; }
     QLabel* Cylinders() const { return cylinders_; }
+    // Five rows of the list: the chart keeps the room.
+    QSize sizeHint() const override;
 
 signals:
     void Chosen(int index);  // in the list given to Show

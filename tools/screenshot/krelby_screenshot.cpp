@@ -5,7 +5,7 @@
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
 // readout, as zoomed.png; then with the track pane shown and the mouse over the chart, as
 // track.png; then strips.png, sixteen items on eleven axes in the strip view at the window's
-// first size (780x612).
+// first size (780x612); and exceedances.png, the Exceedances pane with CHT and EGT limits.
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
 // slowly wears (oil pressure sagging, CHTs creeping up), as trends.png.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <QWheelEvent>
 #include <qcustomplot.h>
+#include <QListWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -26,6 +27,7 @@
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
+#include "app/exceedances_pane.h"
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"
 #include "app/scripted_prompter.h"
@@ -206,6 +208,17 @@ int main(int argc, char** argv) {
         QApplication::sendEvent(plot, &move);
         ok = Save(window, beside + "strips.png") && ok;
         window.StripsBox()->setChecked(false);
+        // CHTs on inputs 5-8 of both monitors, limited to 180 °C: the pane under the chart,
+        // its second run chosen.
+        krelby::Settings& settings = app.session().settings;
+        for (size_t input : {4, 5, 6, 7, 16, 17, 18, 19}) settings.thermocouples[input] = krelby::CHT;
+        settings.limits.Set(krelby::LimitKey::ChtMax, 180);
+        settings.limits.Set(krelby::LimitKey::EgtMax, 735);
+        window.resize(1100, 680);
+        window.ShowFlight(flights.first().absoluteFilePath());
+        Settle();
+        window.Exceedances()->List()->setCurrentRow(1);
+        ok = Save(window, beside + "exceedances.png") && ok;
     }
     ok = SaveTrends(beside + "trends.png") && ok;
     if (argc > 3) {
