@@ -11,6 +11,8 @@ namespace {
 
 int Exceedances(const Args& args) {
     const FolderSettings folder = ReadFolderSettings(args);
+    // A file without one tested Frame is no flight: saying so beats a bare header.
+    RequireFlightData(ChecksumOptions{}, args.positional[0]);
     const std::string csv = ExceedancesCsv(
         FindExceedances(args.positional[0], folder.settings.thermocouples, folder.settings.limits));
     if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())

@@ -64,4 +64,8 @@ TEST(CliExceedances, SamplesMatchTheReferenceInEveryLocale) {
     const CliRun missing = RunCliApart("exceedances " + (folder / "none.FLT") + " --folder " + folder.path());
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("\nkrelby-cli: Cannot open flight file "), std::string::npos) << missing.err;
+    WriteFile(folder / "empty.FLT", "");
+    const CliRun empty = RunCliApart("exceedances " + (folder / "empty.FLT") + " --folder " + folder.path());
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("No flight data in "), std::string::npos) << empty.err;
 }
