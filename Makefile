@@ -44,6 +44,7 @@ screenshot: build
 	@[ -f $(GEN_RECORDING) ] || { echo "$(GEN_RECORDING) is missing"; exit 1; }
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/krelby-screenshot $(GEN_RECORDING) $(BUILD)/screenshot.png
 	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
+	pdftoppm -png -r 100 -singlefile $(BUILD)/strips-print.pdf $(BUILD)/strips-print
 	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, logbook.png, strips.png, exceedances.png, trends.png and track.png"
 
 # The Debian package: build/krelby_VERSION-1_amd64.deb, installed under /usr.

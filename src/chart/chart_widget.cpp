@@ -259,7 +259,6 @@ void ChartWidget::Impl::BuildStrips() {
         s.value->setLabelPadding(2);
         s.value->setTickLabelColor(kAxisLabelGreen);
         s.value->setPadding(0);
-        s.value->ticker()->setTickCount(3);  // a strip is short
         s.value->grid()->setPen(QPen(Qt::black, 0, Qt::DotLine));
         s.value->grid()->setZeroLinePen(Qt::NoPen);
         s.value->setRange(axes[i]->range());
@@ -393,13 +392,28 @@ void ChartWidget::Impl::FitLegends(int chartHeight) {
         return;
     }
     const int timeHeight = timeRow->margins().bottom() > 0 ? timeRow->margins().bottom() : 40;
-    const int each = (chartHeight - timeHeight) / static_cast<int>(stripAxes.size());
-    // An axis name runs along its strip: a smaller font, then cut short, where it is longer.
+    const int n = static_cast<int>(stripAxes.size());
+    const int each = std::max(1, (chartHeight - timeHeight - n * plot->plotLayout()->rowSpacing()) / n);
+    // Low strips (a printed page, a small picture) take a smaller font for their legends and
+    // value labels before these wrap or crowd; an axis name runs along its strip, shrunk, then
+    // cut short, where it is longer.
+    const QFont base = plot->font();
+    QFont small = base;
+    small.setPixelSize(std::max(8, base.pixelSize() * 3 / 4));
+    const int line = QFontMetrics(base).height();
     const int room = std::max(1, each - 8);
     for (int a : stripAxes) {
         Strip& s = strips[a];
+        const int items = static_cast<int>(s.listed.size());
+        const QFont legendFont = items * (line + 2) > each - 6 ? small : base;
+        for (int i = 0; i < s.legend->elementCount(); ++i)
+            if (auto* item = qobject_cast<QCPAbstractLegendItem*>(s.legend->elementAt(i)))
+                if (item->font() != legendFont) item->setFont(legendFont);
         wrap(s.legend, each - 6);
-        QFont font = plot->font();
+        const QFont tickFont = each < 5 * line ? small : base;
+        s.value->setTickLabelFont(tickFont);
+        s.value->ticker()->setTickCount(std::clamp(each / (2 * QFontMetrics(tickFont).height()), 1, 3));
+        QFont font = base;
         while (QFontMetrics(font).horizontalAdvance(s.name) > room && font.pixelSize() > 8)
             font.setPixelSize(font.pixelSize() - 1);
         s.value->setLabelFont(font);

@@ -207,6 +207,12 @@ int main(int argc, char** argv) {
         QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
         QApplication::sendEvent(plot, &move);
         ok = Save(window, beside + "strips.png") && ok;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setOutputFileName(beside + "strips-print.pdf");
+        window.Chart()->Print(printer);
         window.StripsBox()->setChecked(false);
         // CHTs on inputs 5-8 of both monitors, limited to 180 °C: the pane under the chart,
         // its second run chosen.
