@@ -1,6 +1,7 @@
 #include "logbook/exceedances.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <tuple>
 
@@ -74,6 +75,7 @@ ExceedanceSink::ExceedanceSink(const ThermocoupleKinds& kinds, const Limits& lim
 
 void ExceedanceSink::OnBegin() {
     tracks_ = {};
+    openInputs_ = {};
     found_.clear();
     pendingFlight_ = nullptr;
     haveTime_ = false;
@@ -101,7 +103,8 @@ void ExceedanceSink::OnBegin() {
             const uint8_t kind = kinds_[12 * m + n];
             const std::optional<double>& limit = kind == EGT ? egtMax : kind == CHT ? chtMax : std::nullopt;
             in.limited[n] = limit.has_value();
-            in.beyond[n] = limit ? Threshold(*limit, false, false, true) : 0;
+            // An input without a limit is never beyond one.
+            in.beyond[n] = limit ? Threshold(*limit, false, false, true) : INT32_MAX;
             in.egt[n] = kind == EGT;
             in.any = in.any || in.limited[n];
         }
@@ -145,14 +148,23 @@ void ExceedanceSink::Engine(const uint8_t* frame) {
     const size_t present = std::min<size_t>(12, (end - E::TcOffset(1)) / 2);  // the first ones
     int hot = 0;
     int32_t hottest = 0, coldest = 0;
+    std::array<int32_t, 12> values;
+    uint32_t beyond = 0;  // inputs beyond their limit, a bit each
     for (size_t n = 0; n < present; ++n) {
         const int32_t v = i16le(frame, E::TcOffset(int(n) + 1));
+        values[n] = v;
+        beyond |= uint32_t{v >= in.beyond[n]} << n;
         if (in.egt[n] && v > 0) {
             hottest = hot ? std::max(hottest, v) : v;
             coldest = hot ? std::min(coldest, v) : v;
             ++hot;
         }
-        if (in.limited[n]) Step(monitor, kFieldTracks + int(n), v, v >= in.beyond[n]);
+    }
+    // Mostly nothing is beyond and no run is open: then no input has a step to take.
+    const uint32_t open = (openInputs_[size_t(monitor - 1)] | beyond) & ((1u << present) - 1);
+    for (uint32_t todo = open; todo; todo &= todo - 1) {
+        const int n = std::countr_zero(todo);
+        Step(monitor, kFieldTracks + n, values[size_t(n)], (beyond >> n) & 1);
     }
     // Fewer than two EGT inputs above 0 °C: no spread, as a Frame without the field.
     if (spreadBeyond_ && hot >= 2) Step(monitor, kSpreadTrack, hottest - coldest, hottest - coldest >= *spreadBeyond_);
@@ -185,12 +197,14 @@ void ExceedanceSink::Open(int monitor, int track, int32_t value) {
     e.startTime = time_;
     e.order = begun_++;
     tracks_[size_t(monitor - 1)][size_t(track)] = {true, e.minimum, value, time_, seconds_};
+    if (track >= kFieldTracks && track < kSpreadTrack) openInputs_[size_t(monitor - 1)] |= 1u << (track - kFieldTracks);
 }
 
 void ExceedanceSink::Close(int monitor, int track) {
     Track& t = tracks_[size_t(monitor - 1)][size_t(track)];
     Exceedance& e = runs_[size_t(monitor - 1)][size_t(track)];
     t.open = false;
+    if (track >= kFieldTracks && track < kSpreadTrack) openInputs_[size_t(monitor - 1)] &= ~(1u << (track - kFieldTracks));
     e.peak = e.bar ? t.peak / 10000.0 : double(t.peak);
     e.end = t.end;
     e.endTime = t.endTime;

@@ -95,6 +95,7 @@ private:
     std::optional<int32_t> spreadBeyond_;
     std::array<std::array<Track, kTracks>, 4> tracks_;
     std::array<std::array<Exceedance, kTracks>, 4> runs_;
+    std::array<uint32_t, 4> openInputs_{};  // each monitor's inputs in a run, a bit each
     std::vector<Exceedance> found_;
     const uint8_t* pendingFlight_ = nullptr;
     bool haveTime_ = false;  // a good FlightMessage was seen
