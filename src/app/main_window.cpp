@@ -349,8 +349,8 @@ void MainWindow::ShowEngineFindings() {
 
 void MainWindow::LimitsCommand() {
     RunCommand("Reading flight...", [this] {
-        if (limitsDialog_->exec() == QDialog::Accepted && !session_.CurrentFlightFile.empty())
-            Replay(session_.CurrentFlightFile);
+        if (limitsDialog_->exec() != QDialog::Accepted) return QString();
+        if (!session_.CurrentFlightFile.empty()) Replay(session_.CurrentFlightFile);
         RefreshLogbook();  // its counts follow the limits
         return QString();
     });

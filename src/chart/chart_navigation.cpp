@@ -227,11 +227,9 @@ void ChartWidget::Impl::Hover(QMouseEvent* event) {
 }
 
 void ChartWidget::Impl::HideReadout() {
-    if (readout) readout->hide();
-    if (cursorShown) {
-        cursorShown = false;
-        plot->update();
-    }
+    if (!readout->isVisible()) return;
+    readout->hide();
+    plot->update();  // and its cursor line
 }
 
 void ChartWidget::Impl::ShowReadout(QPoint pos) {
@@ -244,7 +242,6 @@ void ChartWidget::Impl::ShowReadout(QPoint pos) {
     }
     const double key = cursorPinned ? cursorKey : TimeAxis()->pixelToCoord(pos.x());
     cursorKey = key;
-    cursorShown = true;
     plot->update();
     const QDateTime when = QCPAxisTickerDateTime::keyToDateTime(key).toUTC();
     const QChar ds = QChar::fromLatin1(regional.dateSeparator);

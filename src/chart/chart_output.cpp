@@ -44,7 +44,7 @@ void ChartWidget::Impl::PaintShade(QPainter& painter) const {
 
 // The hovered time across the plot (every strip), on screen only.
 void ChartWidget::Impl::PaintCursor(QPainter& painter) const {
-    if (!cursorShown || Empty()) return;
+    if (!readout->isVisible() || Empty()) return;
     const QRect area = PlotArea();
     const double x = TimeAxis()->coordToPixel(cursorKey);
     if (x < area.left() || x > area.right() + 1) return;

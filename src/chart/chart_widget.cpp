@@ -12,7 +12,7 @@ namespace krelby {
 
 void ChartWidget::Impl::Build() {
     // The plot scrolls rather than squeeze its axes, its legend or its strips together.
-    scroller = new QScrollArea(q);
+    auto* scroller = new QScrollArea(q);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
     scroller->setBackgroundRole(QPalette::Window);
@@ -172,7 +172,7 @@ void ChartWidget::Impl::FitTimeTicks(int chartWidth) {
     // As many time labels as the plot's width holds with half a label's width between them.
     const QFontMetrics fm(plot->xAxis->tickLabelFont());
     const int label = fm.horizontalAdvance(QStringLiteral("00:00:00")) * 3 / 2;
-    const int plotWidth = chartWidth - (ChartWidth(0));
+    const int plotWidth = chartWidth - ChartWidth(0);
     ticker->setTickCount(std::clamp(plotWidth / std::max(1, label), 1, 10));
 }
 
@@ -232,8 +232,8 @@ bool ChartWidget::Impl::StripsShown() const { return !stripAxes.empty(); }
 void ChartWidget::Impl::BuildStrips() {
     if (timeRow) return;
     const QFont font = plot->font();
-    stripMargins = new QCPMarginGroup(plot);
-    const auto timeAxisOf = [this](QCPAxisRect* rect) {
+    auto* stripMargins = new QCPMarginGroup(plot);
+    const auto timeAxisOf = [this, stripMargins](QCPAxisRect* rect) {
         QCPAxis* time = rect->addAxis(QCPAxis::atBottom);
         time->setTicker(ticker);
         time->setRange(plot->xAxis->range());

@@ -71,7 +71,6 @@ struct ChartWidget::Impl {
     ChartWidget* q;
     ChartModel& model;
     ChartPlot* plot = nullptr;
-    QScrollArea* scroller = nullptr;
     DrawStyle style;
     bool want3D = false;  // the 3D box; the strips are drawn flat
     bool stripsOn = false;
@@ -80,7 +79,6 @@ struct ChartWidget::Impl {
     std::array<Strip, kAxisCount> strips;
     std::vector<int> stripAxes;     // the strips shown, top to bottom
     QCPAxisRect* timeRow = nullptr;  // the strips' shared time labels
-    QCPMarginGroup* stripMargins = nullptr;
     std::array<QCPAxis*, kAxisCount> axes{};
     std::array<SlotGraph*, kSlotCount> graphs{};
     std::array<CheckLegendItem*, kSlotCount> items{};
@@ -125,7 +123,6 @@ struct ChartWidget::Impl {
     double shadeFrom = 0, shadeTo = 0;  // keys; shaded while from < to
     void PaintShade(QPainter& painter) const;
     double cursorKey = 0;  // the readout's time, drawn as a line while it shows
-    bool cursorShown = false;
     bool cursorPinned = false;  // the time came from the track pane: it stays through zooms
     void PaintCursor(QPainter& painter) const;
     void Sync(bool forcePoints = false);

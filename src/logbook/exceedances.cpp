@@ -102,11 +102,10 @@ void ExceedanceSink::OnBegin() {
         for (size_t n = 0; n < 12; ++n) {
             const uint8_t kind = kinds_[12 * m + n];
             const std::optional<double>& limit = kind == EGT ? egtMax : kind == CHT ? chtMax : std::nullopt;
-            in.limited[n] = limit.has_value();
             // An input without a limit is never beyond one.
             in.beyond[n] = limit ? Threshold(*limit, false, false, true) : INT32_MAX;
             in.egt[n] = kind == EGT;
-            in.any = in.any || in.limited[n];
+            in.any = in.any || limit.has_value();
         }
     }
 }

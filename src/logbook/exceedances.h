@@ -70,7 +70,7 @@ private:
     // A monitor's inputs: the limit of each by its kind, and which count for the spread.
     struct Inputs {
         std::array<int32_t, 12> beyond;
-        std::array<bool, 12> limited, egt;
+        std::array<bool, 12> egt;
         bool any = false;
     };
     void Engine(const uint8_t* frame);

@@ -85,6 +85,12 @@ class WindowTest : public QObject {
         WriteFrames(path, OneMinuteFlight());
         return path;
     }
+    // junk.FLT: bytes that hold no Frame.
+    void Junk() {
+        QFile junk(Path("junk.FLT"));
+        junk.open(QIODevice::WriteOnly);
+        junk.write(QByteArray(3000, '\x05'));
+    }
     static int Keys(const QString& ini) {
         QFile f(ini);
         f.open(QIODevice::ReadOnly);
@@ -388,10 +394,7 @@ private slots:
     // says so in the status strip, until a flight with data is shown.
     void aFlightWithoutDataEmptiesTheChartAndSaysSo() {
         const QString flight = Flight();
-        QFile junk(Path("junk.FLT"));
-        junk.open(QIODevice::WriteOnly);
-        junk.write(QByteArray(3000, '\x05'));
-        junk.close();
+        Junk();
         Run run(dir.path());
         run.session().settings.selection.Set(1, true);
         ChartWidget* chart = run.window().Chart();
@@ -428,10 +431,7 @@ private slots:
     // but not yet shown, a flight without data, ticked items it lacks, nothing ticked.
     void theEmptyChartsTextFitsTheState() {
         const QString flight = Flight();
-        QFile junk(Path("junk.FLT"));
-        junk.open(QIODevice::WriteOnly);
-        junk.write(QByteArray(3000, '\x05'));
-        junk.close();
+        Junk();
         {
             Run first(dir.path());
             QCOMPARE(first.window().Chart()->EmptyHint(),

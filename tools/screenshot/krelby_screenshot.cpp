@@ -52,6 +52,22 @@ bool Save(QWidget& widget, const QString& path) {
     return false;
 }
 
+// The mouse resting at `at` over `widget`, as a hover.
+void HoverAt(QWidget* widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(widget, &move);
+}
+
+// The chart printed as the print preview prints it, on A4 landscape, into a PDF file.
+void PrintPdf(krelby::ChartWidget& chart, const QString& path) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setOutputFileName(path);
+    chart.Print(printer);
+}
+
 void WaitForLogbook(krelby::LogbookWindow& logbook) {
     for (int i = 0; i < 1000 && logbook.Busy(); ++i) {
         QApplication::processEvents();
@@ -107,8 +123,7 @@ bool SaveTrends(const QString& path) {
     if (plot->graphCount() > 1 && !trends->Points()[1].empty()) {
         const auto& p = trends->Points()[1].back();
         const QPoint at(int(plot->xAxis->coordToPixel(p.start)), int(plot->graph(1)->valueAxis()->coordToPixel(p.value)));
-        QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
-        QApplication::sendEvent(plot, &move);
+        HoverAt(plot, at);
     }
     const bool ok = Save(*logbook, path) && prompter.errors.isEmpty();
     logbook->hide();
@@ -147,14 +162,7 @@ int main(int argc, char** argv) {
     for (const QString& e : prompter.errors) std::printf("error: %s\n", qPrintable(e));
     bool ok = Save(window, argv[2]);
     const QString beside = QFileInfo(argv[2]).absolutePath() + "/";
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(QPageLayout::Landscape);
-        printer.setOutputFileName(beside + "print.pdf");
-        window.Chart()->Print(printer);
-    }
+    PrintPdf(*window.Chart(), beside + "print.pdf");
     {
         QCustomPlot* plot = window.Chart()->Plot();
         const QRect area = plot->axisRect()->rect();
@@ -162,8 +170,7 @@ int main(int argc, char** argv) {
         QWheelEvent wheel(at, plot->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(plot, &wheel);
         const QPoint hover = at + QPoint(area.width() / 5, 0);
-        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
-        QApplication::sendEvent(plot, &move);
+        HoverAt(plot, hover);
         ok = Save(window, beside + "zoomed.png") && ok;
     }
     {
@@ -186,8 +193,7 @@ int main(int argc, char** argv) {
         QCustomPlot* plot = window.Chart()->Plot();
         const QRect area = plot->axisRect()->rect();
         const QPoint hover(area.left() + area.width() * 3 / 5, area.center().y());
-        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
-        QApplication::sendEvent(plot, &move);
+        HoverAt(plot, hover);
         ok = Save(window, beside + "track.png") && ok;
         window.ViewTrack()->setChecked(false);
     }
@@ -204,15 +210,9 @@ int main(int argc, char** argv) {
         const QRect area = plot->axisRect()->rect();
         std::printf("strips: %d strips, plot %dx%d px\n", plot->axisRectCount() - 1, area.width(), area.height());
         const QPoint hover(area.left() + area.width() * 2 / 3, area.top() + 20);
-        QMouseEvent move(QEvent::MouseMove, hover, plot->mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
-        QApplication::sendEvent(plot, &move);
+        HoverAt(plot, hover);
         ok = Save(window, beside + "strips.png") && ok;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(QPageLayout::Landscape);
-        printer.setOutputFileName(beside + "strips-print.pdf");
-        window.Chart()->Print(printer);
+        PrintPdf(*window.Chart(), beside + "strips-print.pdf");
         window.StripsBox()->setChecked(false);
         // CHTs on inputs 5-8 of both monitors, limited to 180 °C: the pane under the chart,
         // its second run chosen.
