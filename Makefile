@@ -6,6 +6,14 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 30
 GEN_RECORDING = samples/ZelvoBB.DAT
 
+# A compiler cache where one is installed, shared by every checkout of the tree.
+ifneq ($(shell command -v ccache 2>/dev/null),)
+export CMAKE_C_COMPILER_LAUNCHER := ccache
+export CMAKE_CXX_COMPILER_LAUNCHER := ccache
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+endif
+
 .PHONY: all deps build run demo test bench sanitize fuzz screenshot package windows windows-test clean
 
 all: build
