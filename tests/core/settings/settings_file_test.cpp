@@ -252,12 +252,28 @@ TEST(Limits, ValueRuleAndText) {
         {".5", {}},     {"-", {}},    {"1 2", {}},  {"0x10", {}},       {"inf", {}},
     };
     for (const auto& c : reads) EXPECT_EQ(ParseLimit(c.text), c.value) << c.text;
+    // Within a million either way; a well-formed number beyond is refused as out of range.
+    const std::string digits401 = "1" + std::string(400, '0');
+    const struct {
+        std::string text;
+        LimitRead read;
+    } ranges[] = {{"1000000", LimitRead::Ok},           {"-1000000.0000", LimitRead::Ok},
+                  {"1000000.0001", LimitRead::OutOfRange}, {"-" + digits401, LimitRead::OutOfRange},
+                  {digits401 + ".5", LimitRead::OutOfRange}, {"", LimitRead::Empty}, {"1e300", LimitRead::NotANumber}};
+    for (const auto& c : ranges) {
+        double v = 0;
+        EXPECT_EQ(ReadLimit(c.text, v), c.read) << c.text;
+    }
+    // Written in full, as the rule compares it: more than 4 decimals are kept.
     const struct {
         double value;
         const char* text;
-    } writes[] = {{2.75, "2.75"}, {230, "230"}, {700.5, "700.5"}, {2.123456, "2.1235"}, {-10, "-10"},
-                  {0.00004, "0"}, {-0.00004, "0"}, {1e-4, "0.0001"}};
+    } writes[] = {{2.75, "2.75"},           {230, "230"},          {700.5, "700.5"},       {2.123456, "2.123456"},
+                  {-10, "-10"},             {0.00004, "0.00004"},  {-0.00004, "-0.00004"}, {1e-4, "0.0001"},
+                  {2700.99999, "2700.99999"}, {-0.0, "0"},         {1e6, "1000000"}};
     for (const auto& c : writes) EXPECT_EQ(LimitText(c.value), c.text) << c.value;
+    EXPECT_EQ(RoundedLimit(204.44444444444446), 204.4444);
+    EXPECT_EQ(RoundedLimit(-0.00004), 0.0);
 }
 
 // Read as written, a bad value kept for the pilot to mend, a cleared limit emptied, none
@@ -278,7 +294,7 @@ TEST(Limits, LoadWarnsAndSaveWritesBackAsRead) {
     SaveSettings(path, s, flight);
     const std::string text = ReadFile(path);
     EXPECT_NE(text.find("[General]\r\nCurrentFilename=\r\n3DView=0\r\n\r\n[Limits]\r\nRpmMax=\r\nOilPressureMin=2.50\r\n"
-                        "EgtMax=\r\nChtMax=2,75\r\nEgtSpreadMax=30\r\n"),
+                        "EgtMax=\r\nChtMax=2,75\r\nEgtSpreadMax=30.00001\r\n"),
               std::string::npos)
         << text;
 
