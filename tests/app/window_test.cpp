@@ -279,6 +279,27 @@ private slots:
         QVERIFY(!d->StoreFields());
         QVERIFY(d->findChild<QLabel*>("LimitsError")->text().startsWith("Maximum RPM"));
         QVERIFY(!s.limits[LimitKey::RpmMax] && !s.limits[LimitKey::OilTempMax]);
+        // In the recording's own units a limit is kept as typed; beyond a million it is refused.
+        d->LoadFields();
+        d->Field(LimitKey::RpmMax)->setText("2700.99999");
+        QVERIFY(d->StoreFields());
+        QCOMPARE(s.limits.keys[size_t(LimitKey::RpmMax)].text, std::string("2700.99999"));
+        d->LoadFields();
+        d->Field(LimitKey::RpmMax)->setText("2000000");
+        QVERIFY(!d->StoreFields());
+        QVERIFY(d->findChild<QLabel*>("LimitsError")->text().contains("beyond"));
+        // The two seconds of the rule: shown with their defaults, whole seconds only.
+        d->LoadFields();
+        QCOMPARE(d->SecondsField(0)->objectName(), QString("ExceedanceMergeSeconds"));
+        QCOMPARE(d->SecondsField(0)->text(), QString("10"));
+        QCOMPARE(d->SecondsField(1)->text(), QString("0"));
+        d->SecondsField(1)->setText("1.5");
+        QVERIFY(!d->StoreFields());
+        d->SecondsField(0)->setText("30");
+        d->SecondsField(1)->setText("5");
+        QVERIFY(d->StoreFields());
+        QCOMPARE(s.limits.mergeSeconds, (SecondsSetting{30, "30"}));
+        QCOMPARE(s.limits.minSeconds, (SecondsSetting{5, "5"}));
     }
 
     // The sample's first flight runs its CHTs over 180 °C: the pane lists the runs in the
@@ -294,6 +315,7 @@ private slots:
         run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT");
         run.window().ImportInternal();
         run.window().ShowFlight(Path("Flights_INT/5-3-14 094117.FLT"));
+        run.window().Search()->Wait();
         const std::vector<Exceedance>& found = run.window().Found();
         QCOMPARE(found.size(), size_t(3));
         ExceedancesPane* pane = run.window().Exceedances();
@@ -310,6 +332,7 @@ private slots:
         QVERIFY(!pane->isVisible());
         run.window().ShowExceedancesAction()->trigger();
         run.window().ShowFlight(Path("Flights_INT/6-3-14 101047.FLT"));
+        run.window().Search()->Wait();
         QVERIFY(run.window().Found().empty());
         QVERIFY(!pane->isVisible());
     }
