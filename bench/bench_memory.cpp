@@ -1,6 +1,6 @@
 // Memory, not time: the peak resident size of `krelby-cli flights` over one flight of N engine
-// messages whose values take turns beyond 8 limits (every message starts and ends a run), and
-// the time to read Krelby.INI with each style of line end.
+// messages whose values take turns beyond 8 limits, and the time to read Krelby.INI with each
+// style of line end.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -36,38 +36,41 @@ std::string ScratchFolder(const char* name) {
 
 void Append(std::FILE* f, const std::vector<uint8_t>& frame) { std::fwrite(frame.data(), 1, frame.size(), f); }
 
-// A folder holding one flight of `messages` engine messages of monitor 1, eight to a second;
-// message k is beyond limit k % 8 alone, and no run joins the next (ExceedanceMergeSeconds=0).
+// A folder holding one flight of `messages` engine messages of monitor 1, a FlightMessage a
+// second before each; every other message is beyond 8 limits at once (RPM, manifold
+// pressure, oil pressure low or high in turn, oil temperature, fuel pressure low or high in
+// turn, coolant, an EGT and a CHT) and the next within all of them: four runs a message, none
+// joined (ExceedanceMergeSeconds=0).
 struct AlternatingFlight {
     std::string folder;
     explicit AlternatingFlight(int64_t messages) : folder(ScratchFolder("rss")) {
         fs::create_directory(folder + "Flights_INT");
         std::FILE* f = std::fopen((folder + "Flights_INT/alternating.FLT").c_str(), "wb");
         using E = EngineMessage;
+        const size_t hour = FlightMessage::kSecondOffset - 2, day = FlightMessage::kSecondOffset + 1;
         for (int64_t k = 0; k < messages; ++k) {
-            if (k % 8 == 0) {
-                const int64_t s = k / 8;
-                FrameBuilder fm(FrameType::Flight);
-                const size_t hour = FlightMessage::kSecondOffset - 2, day = FlightMessage::kSecondOffset + 1;
-                fm.u8(hour, uint8_t(s / 3600 % 24)).u8(hour + 1, uint8_t(s / 60 % 60)).u8(hour + 2, uint8_t(s % 60));
-                fm.u8(day, uint8_t(1 + s / 86400 % 28)).u8(day + 1, uint8_t(3 + s / (86400 * 28) % 9)).u8(day + 2, 24);
-                Append(f, fm.Sealed());
-            }
-            const int j = int(k % 8);
+            FrameBuilder fm(FrameType::Flight);
+            fm.u8(hour, uint8_t(k / 3600 % 24)).u8(hour + 1, uint8_t(k / 60 % 60)).u8(hour + 2, uint8_t(k % 60));
+            fm.u8(day, uint8_t(1 + k / 86400 % 28)).u8(day + 1, uint8_t(1 + k / (86400 * 28) % 12)).u8(day + 2, 24);
+            Append(f, fm.Sealed());
+            const bool beyond = k % 2 == 0, low = k % 4 == 0;
             FrameBuilder e(FrameType::Engine, 56);
             e.u8(E::kMonitorNumber, 1);
-            e.u16(E::kRpm, j == 0 ? 2800 : 2400);
-            e.u16(E::kManifoldPressure, j == 1 ? 11000 : 9000);
-            e.u16(E::kOilPressure, j == 2 ? 10000 : j == 3 ? 60000 : 40000);
-            e.i16(E::kOilTemp, j == 4 ? 120 : 90);
-            e.u16(E::kFuelPressure, j == 5 ? 1000 : j == 6 ? 6000 : 3000);
-            e.i16(E::kCoolantTemp, j == 7 ? 110 : 80);
+            e.u16(E::kRpm, beyond ? 2800 : 2400);
+            e.u16(E::kManifoldPressure, beyond ? 11000 : 9000);
+            e.u16(E::kOilPressure, !beyond ? 40000 : low ? 10000 : 60000);
+            e.i16(E::kOilTemp, beyond ? 120 : 90);
+            e.u16(E::kFuelPressure, !beyond ? 3000 : low ? 1000 : 6000);
+            e.i16(E::kCoolantTemp, beyond ? 110 : 80);
+            e.i16(E::TcOffset(1), beyond ? 800 : 700);
+            e.i16(E::TcOffset(5), beyond ? 200 : 150);
             Append(f, e.Sealed());
         }
         std::fclose(f);
         f = std::fopen((folder + "Krelby.INI").c_str(), "wb");
-        std::fputs("[Limits]\r\nRpmMax=2700\r\nMapMax=1\r\nOilPressureMin=2\r\nOilPressureMax=5\r\nOilTempMax=100\r\n"
-                   "FuelPressureMin=0.2\r\nFuelPressureMax=0.5\r\nCoolantTempMax=100\r\nExceedanceMergeSeconds=0\r\n",
+        std::fputs("[ZEDA1]\r\nTC4=1\r\n[Limits]\r\nRpmMax=2700\r\nMapMax=1\r\nOilPressureMin=2\r\nOilPressureMax=5\r\n"
+                   "OilTempMax=100\r\nFuelPressureMin=0.2\r\nFuelPressureMax=0.5\r\nCoolantTempMax=100\r\nEgtMax=750\r\n"
+                   "ChtMax=180\r\nExceedanceMergeSeconds=0\r\n",
                    f);
         std::fclose(f);
     }
