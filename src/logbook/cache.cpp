@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #endif
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -251,6 +252,7 @@ private:
     // does): the error of the failure, not that of this rollback, is the one to tell.
     void RollBack() {
         failure_ = sqlite3_errmsg(db_);
+        failureErrno_ = sqlite3_system_errno(db_);
         if (sqlite3_get_autocommit(db_) == 0) Exec("ROLLBACK");
     }
     void RolledBack(int rc) {
@@ -262,12 +264,13 @@ private:
     // leaves the database as it is for this listing.
     void Failed(int rc) {
         const std::string why = !failure_.empty() ? failure_ : db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        const int systemErrno = !failure_.empty() ? failureErrno_ : db_ ? sqlite3_system_errno(db_) : 0;
         failure_.clear();
         Close();
         const int primary = rc & 0xff;
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             return Warn(path_ + " is in use by another program; the flights are listed without it");
-        if (primary == SQLITE_FULL)
+        if (primary == SQLITE_FULL || (primary == SQLITE_IOERR && (systemErrno == ENOSPC || systemErrno == EDQUOT)))
             return Warn("The disk holding " + path_ + " is full, so it was not brought up to date; "
                         "the flights are listed all the same, and right");
         if ((primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) || setAside_)
@@ -313,6 +316,7 @@ private:
     bool warned_ = false, setAside_ = false;
     bool stale_ = false;  // rows of files that are gone
     std::string failure_;  // the error of a transaction rolled back, until it is told
+    int failureErrno_ = 0;
 };
 
 #else
