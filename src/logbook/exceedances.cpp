@@ -80,6 +80,7 @@ void ExceedanceSink::OnBegin() {
     openTracks_ = {};
     pendingFlight_ = nullptr;
     haveTime_ = false;
+    steppedBack_ = false;
     seconds_ = 0;
     time_ = 0;
     begun_ = 0;
@@ -127,7 +128,9 @@ void ExceedanceSink::OnMessage(FrameType type, const uint8_t* frame, size_t) {
 // Only FlightMessages with a date the calendar accepts reach here, right after their Frame.
 void ExceedanceSink::OnFlightTime(double time) {
     if (!pendingFlight_) return;
-    seconds_ = FlightSeconds(FlightMessage(pendingFlight_));
+    const int64_t seconds = FlightSeconds(FlightMessage(pendingFlight_));
+    steppedBack_ = steppedBack_ || (haveTime_ && seconds < seconds_);
+    seconds_ = seconds;
     time_ = time;
     haveTime_ = true;
     pendingFlight_ = nullptr;
@@ -140,6 +143,14 @@ void ExceedanceSink::OnFlightTime(double time) {
                 t.latestTime = time_;
             }
         }
+}
+
+int64_t ExceedanceSink::Watermark() const {
+    int64_t earliest = seconds_;
+    for (const auto& monitor : merged_)
+        for (const Merged& m : monitor)
+            if (m.any) earliest = std::min(earliest, m.start);
+    return earliest;
 }
 
 void ExceedanceSink::OnEnd(const ReplayEnd&) {

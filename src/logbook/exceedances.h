@@ -63,6 +63,12 @@ public:
     void OnFlightTime(double time) override;
     void OnEnd(const ReplayEnd& end) override;
 
+    // While the clock has not stepped back, no exceedance still to come can start before
+    // this: the time now, or the start of a run not yet final.
+    int64_t Watermark() const;
+    // Whether a good FlightMessage so far was earlier than the one before it.
+    bool ClockSteppedBack() const { return steppedBack_; }
+
     static constexpr int kTracks = 21;  // 8 single fields, 12 inputs, the EGT spread
 
 private:
@@ -125,6 +131,7 @@ private:
     std::array<uint32_t, 4> openTracks_{};  // each monitor's tracks in a run, a bit each
     const uint8_t* pendingFlight_ = nullptr;
     bool haveTime_ = false;  // a good FlightMessage was seen
+    bool steppedBack_ = false;
     int64_t seconds_ = 0;
     double time_ = 0;
     uint64_t begun_ = 0;
