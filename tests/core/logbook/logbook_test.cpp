@@ -349,6 +349,25 @@ TEST_F(Logbook, UnreadableFlightIsListedEmptyWithAWarning) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
+// A worker that runs out of memory never ends the program: that flight is listed without its
+// figures, with a warning, and the others as usual.
+TEST_F(Logbook, WorkerOutOfMemoryListsTheFlightWithAWarning) {
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0)});
+    WriteFrames(folder / "Flights_INT/b.FLT", {Fm(60)});
+    krelby::testing::summarizeFlight = [](const std::string& path, const ThermocoupleKinds& k, const Limits& l) {
+        if (path.find("b.FLT") != std::string::npos) throw std::bad_alloc();
+        return SummarizeFlight(path, k, l);
+    };
+    std::string warnings;
+    LogbookOptions o;
+    o.warn = [&](const std::string& w) { warnings += w + "\n"; };
+    const std::string csv = LogbookCsv(ListFlights(folder.path(), kinds, o));
+    krelby::testing::summarizeFlight = nullptr;
+    EXPECT_NE(csv.find("\nFlights_INT/a.FLT,1,2024-03-14T10:00:00,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\nFlights_INT/b.FLT,1" + std::string(LogbookColumns().size(), ',') + "\n"), std::string::npos) << csv;
+    EXPECT_EQ(warnings, "Not enough memory to read " + (folder / "Flights_INT/b.FLT") + "; it is listed without its figures\n");
+}
+
 TEST_F(Logbook, CliListsOnStdout) {
     WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0)});
     fs::create_directory(folder / "Flights_INT/folder.FLT");  // not a flight: not listed
