@@ -126,7 +126,12 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     exceedancesPane_->hide();
     search_ = new ExceedanceSearch(this);
     search_->onDone = [this](ExceedanceSearch::Result r) { ShowSearchResult(std::move(r)); };
-    search_->onProgress = [this](int percent) { exceedancesPane_->ShowProgress(percent); };
+    // A long search shows how far it is (each 4 MiB of the flight).
+    search_->onProgress = [this](int percent) {
+        if (!session_.settings.limits.Any() || !showExceedances_->isChecked()) return;
+        exceedancesPane_->ShowProgress(percent);
+        exceedancesPane_->show();
+    };
     auto* split = new QSplitter(Qt::Vertical);
     split->setChildrenCollapsible(false);
     split->addWidget(chart_);
