@@ -13,20 +13,32 @@ void Take(T& out, const T& loaded, const T& ours, const T& now) {
     out = ours == loaded ? now : ours;
 }
 
-constexpr uint8_t KmlStyle::*kKmlFields[] = {&KmlStyle::LineWidth, &KmlStyle::LineColor,   &KmlStyle::LineOpacity,
-                                             &KmlStyle::Clamp2GND, &KmlStyle::ExtrudePoly, &KmlStyle::PolyColor,
-                                             &KmlStyle::PolyOpacity};
-constexpr int16_t UnitSettings::*kUnitFields[] = {
-    &UnitSettings::Altitude, &UnitSettings::VSI,  &UnitSettings::Speed, &UnitSettings::Temp,
-    &UnitSettings::OilP,     &UnitSettings::MAP,  &UnitSettings::FuelP, &UnitSettings::LiqQ,
-    &UnitSettings::Baro,     &UnitSettings::HFrac, &UnitSettings::GeoPos};
+// Field by field (a loop over member pointers trips a false warning of one compiler).
+void MergeKml(KmlStyle& out, const KmlStyle& loaded, const KmlStyle& ours, const KmlStyle& now) {
+    const auto take = [&](uint8_t KmlStyle::*f) { Take(out.*f, loaded.*f, ours.*f, now.*f); };
+    take(&KmlStyle::LineWidth);
+    take(&KmlStyle::LineColor);
+    take(&KmlStyle::LineOpacity);
+    take(&KmlStyle::Clamp2GND);
+    take(&KmlStyle::ExtrudePoly);
+    take(&KmlStyle::PolyColor);
+    take(&KmlStyle::PolyOpacity);
+}
+
+void MergeUnits(UnitSettings& out, const UnitSettings& loaded, const UnitSettings& ours, const UnitSettings& now) {
+    const auto take = [&](int16_t UnitSettings::*f) { Take(out.*f, loaded.*f, ours.*f, now.*f); };
+    for (auto f : {&UnitSettings::Altitude, &UnitSettings::VSI, &UnitSettings::Speed, &UnitSettings::Temp,
+                   &UnitSettings::OilP, &UnitSettings::MAP, &UnitSettings::FuelP, &UnitSettings::LiqQ,
+                   &UnitSettings::Baro, &UnitSettings::HFrac, &UnitSettings::GeoPos})
+        take(f);
+}
 
 }  // namespace
 
 Settings MergeChanges(const Settings& loaded, const Settings& ours, const Settings& now) {
     Settings out;
-    for (auto field : kKmlFields) Take(out.kml.*field, loaded.kml.*field, ours.kml.*field, now.kml.*field);
-    for (auto field : kUnitFields) Take(out.units.*field, loaded.units.*field, ours.units.*field, now.units.*field);
+    MergeKml(out.kml, loaded.kml, ours.kml, now.kml);
+    MergeUnits(out.units, loaded.units, ours.units, now.units);
     for (size_t i = 0; i < out.thermocouples.size(); ++i)
         Take(out.thermocouples[i], loaded.thermocouples[i], ours.thermocouples[i], now.thermocouples[i]);
     for (int n = 1; n <= kCheckBoxCount; ++n) {
