@@ -66,30 +66,36 @@ void ExceedanceSearch::Start(const std::string& path, const ThermocoupleKinds& k
             Qt::QueuedConnection);
     };
     thread_ = std::thread([path, kinds, limits, cancelled, tell] {
-        Result r;
-        const Progress progress = [&](uint64_t done, uint64_t total) {
-            if (*cancelled) throw Cancelled{};
-            const int percent = total ? int(done * 100 / total) : 100;
-            tell([percent](ExceedanceSearch* s) {
-                if (s->onProgress) s->onProgress(percent);
-            });
-        };
+        // No exception may leave the thread (that would end the program), nor does any: what
+        // went wrong is told as the result.
         try {
-            r = Search(path, kinds, limits, progress);
-        } catch (const Cancelled&) {
-            return;
-        } catch (const std::bad_alloc&) {
-            // Never the end of the program: the flight stays shown, the pane says why.
-            r = {};
-            r.error = "Not enough memory to find the exceedances of " + path;
-        } catch (const std::exception& e) {
-            r = {};
-            r.error = e.what();
+            Result r;
+            const Progress progress = [&](uint64_t done, uint64_t total) {
+                if (*cancelled) throw Cancelled{};
+                const int percent = total ? int(done * 100 / total) : 100;
+                tell([percent](ExceedanceSearch* s) {
+                    if (s->onProgress) s->onProgress(percent);
+                });
+            };
+            try {
+                r = Search(path, kinds, limits, progress);
+            } catch (const Cancelled&) {
+                return;
+            } catch (const std::bad_alloc&) {
+                // The search's own memory is given back by now; the flight stays shown.
+                r = {};
+                r.error = "Not enough memory to find the exceedances of " + path;
+            } catch (const std::exception& e) {
+                r = {};
+                r.error = e.what();
+            }
+            tell([r = std::move(r)](ExceedanceSearch* s) mutable {
+                s->running_ = false;
+                if (s->onDone) s->onDone(std::move(r));
+            });
+        } catch (...) {
+            // Not even the news could be made: the pane keeps what it shows.
         }
-        tell([r = std::move(r)](ExceedanceSearch* s) mutable {
-            s->running_ = false;
-            if (s->onDone) s->onDone(std::move(r));
-        });
     });
 }
 
