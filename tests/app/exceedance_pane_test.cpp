@@ -1,12 +1,14 @@
-// The Exceedances pane and what goes with it: peaks that never read as their limit, a list
-// that holds no more than it shows, the search off the window's thread, and the settings'
-// close over a file edited meanwhile.
+// The limits and the Exceedances pane: the Limits dialog, peaks that never read as their
+// limit, a list that holds no more than it shows, the search off the window's thread, and
+// the settings' close over a file edited meanwhile.
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
 #include <QTest>
 
 #include "app/exceedances_pane.h"
+#include "app/limits_dialog.h"
 #include "app/main_window.h"
 #include "app_test_support.h"
 #include "settings/limits.h"
@@ -48,6 +50,59 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Path("config"));
     }
     void cleanup() { dir.remove(); dir = QTemporaryDir(); }
+
+    // Limits are shown and typed in the Options units and kept in °C and bar; a field left
+    // alone keeps its value exactly; one that is not a number is named and nothing is kept.
+    void limitsDialogConvertsTheUnitsShownBothWays() {
+        Run run(dir.path());
+        Settings& s = run.session().settings;
+        s.units.Temp = 1;  // °F
+        s.units.OilP = 1;  // psi
+        s.limits.Set(LimitKey::OilPressureMin, 2.5);
+        s.limits.Set(LimitKey::ChtMax, 180);
+        s.limits.Set(LimitKey::EgtSpreadMax, 30);
+        LimitsDialog* d = run.window().Limits();
+        d->LoadFields();
+        QCOMPARE(d->Field(LimitKey::OilPressureMin)->text(), QString("36.259"));
+        QCOMPARE(d->Field(LimitKey::ChtMax)->text(), QString("356"));
+        QCOMPARE(d->Field(LimitKey::EgtSpreadMax)->text(), QString("54"));  // a difference: no +32
+        QCOMPARE(d->Field(LimitKey::RpmMax)->text(), QString());
+        d->Field(LimitKey::ChtMax)->setText("400");
+        d->Field(LimitKey::OilPressureMax)->setText("80");
+        d->Field(LimitKey::EgtSpreadMax)->setText("");
+        QVERIFY(d->StoreFields());
+        QCOMPARE(s.limits.keys[size_t(LimitKey::ChtMax)].text, std::string("204.4444"));
+        QCOMPARE(s.limits.keys[size_t(LimitKey::OilPressureMax)].text, std::string("5.5158"));
+        QCOMPARE(*s.limits[LimitKey::OilPressureMin], 2.5);
+        QVERIFY(!s.limits[LimitKey::EgtSpreadMax]);
+        d->LoadFields();
+        d->Field(LimitKey::RpmMax)->setText("27OO");
+        d->Field(LimitKey::OilTempMax)->setText("230");
+        QVERIFY(!d->StoreFields());
+        QVERIFY(d->findChild<QLabel*>("LimitsError")->text().startsWith("Maximum RPM"));
+        QVERIFY(!s.limits[LimitKey::RpmMax] && !s.limits[LimitKey::OilTempMax]);
+        // In the recording's own units a limit is kept as typed; beyond a million it is refused.
+        d->LoadFields();
+        d->Field(LimitKey::RpmMax)->setText("2700.99999");
+        QVERIFY(d->StoreFields());
+        QCOMPARE(s.limits.keys[size_t(LimitKey::RpmMax)].text, std::string("2700.99999"));
+        d->LoadFields();
+        d->Field(LimitKey::RpmMax)->setText("2000000");
+        QVERIFY(!d->StoreFields());
+        QVERIFY(d->findChild<QLabel*>("LimitsError")->text().contains("beyond"));
+        // The two seconds of the rule: shown with their defaults, whole seconds only.
+        d->LoadFields();
+        QCOMPARE(d->SecondsField(0)->objectName(), QString("ExceedanceMergeSeconds"));
+        QCOMPARE(d->SecondsField(0)->text(), QString("10"));
+        QCOMPARE(d->SecondsField(1)->text(), QString("0"));
+        d->SecondsField(1)->setText("1.5");
+        QVERIFY(!d->StoreFields());
+        d->SecondsField(0)->setText("30");
+        d->SecondsField(1)->setText("5");
+        QVERIFY(d->StoreFields());
+        QCOMPARE(s.limits.mergeSeconds, (SecondsSetting{30, "30"}));
+        QCOMPARE(s.limits.minSeconds, (SecondsSetting{5, "5"}));
+    }
 
     // A peak never reads as its limit: more decimals where the unit's make them alike, and a
     // limit in the recording's own units shows its own decimals.
