@@ -19,7 +19,8 @@ namespace {
 constexpr int kRatioRuns = 5;
 
 struct Ratio {
-    std::string name, numerator, denominator;
+    std::string name, numerator, denominator, unit;
+    double scale;
 };
 std::vector<Ratio>& Ratios() {
     static std::vector<Ratio> r;
@@ -77,8 +78,8 @@ void MeasureRatio(const Ratio& r) {
             num = RunOnce(r.numerator);
         }
         if (num <= 0 || den <= 0) return;
-        std::printf("  %s run %d: %s %.1f ms, %s %.1f ms, %.3f\n", r.name.c_str(), k + 1, r.numerator.c_str(),
-                    num * 1e3, r.denominator.c_str(), den * 1e3, num / den);
+        std::printf("  %s run %d: %s %.1f %s, %s %.1f %s, %.3f\n", r.name.c_str(), k + 1, r.numerator.c_str(),
+                    num * r.scale, r.unit.c_str(), r.denominator.c_str(), den * r.scale, r.unit.c_str(), num / den);
         ratios.push_back(num / den);
     }
     std::sort(ratios.begin(), ratios.end());
@@ -102,8 +103,8 @@ benchmark::ConsoleReporter::OutputOptions Output(int argc, char** argv) {
 
 }  // namespace
 
-int RegisterRatio(const char* name, const char* numerator, const char* denominator) {
-    Ratios().push_back({name, numerator, denominator});
+int RegisterRatio(const char* name, const char* numerator, const char* denominator, const char* unit, double scale) {
+    Ratios().push_back({name, numerator, denominator, unit, scale});
     return 0;
 }
 

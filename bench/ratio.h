@@ -3,7 +3,10 @@
 
 namespace krelby::bench {
 
-int RegisterRatio(const char* name, const char* numerator, const char* denominator);
+// `unit` and `scale` say how a side's "seconds" per iteration are printed (a benchmark with
+// manual time may give another measure there, such as MiB).
+int RegisterRatio(const char* name, const char* numerator, const char* denominator, const char* unit = "ms",
+                  double scale = 1e3);
 
 }  // namespace krelby::bench
 
@@ -13,3 +16,8 @@ int RegisterRatio(const char* name, const char* numerator, const char* denominat
 #define KRELBY_RATIO(name, numerator, denominator)                     \
     static const int KRELBY_RATIO_CAT(krelby_ratio_, __LINE__) =       \
         ::krelby::bench::RegisterRatio(name, numerator, denominator)
+// KRELBY_RATIO_IN("flights-rss-1e6/flights-rss-1e4", "BM_A", "BM_B", "MiB", 1): a measure
+// given as each side's manual time.
+#define KRELBY_RATIO_IN(name, numerator, denominator, unit, scale)      \
+    static const int KRELBY_RATIO_CAT(krelby_ratio_, __LINE__) =        \
+        ::krelby::bench::RegisterRatio(name, numerator, denominator, unit, scale)

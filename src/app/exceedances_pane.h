@@ -24,9 +24,17 @@ class ExceedancesPane : public QWidget {
     Q_OBJECT
 public:
     explicit ExceedancesPane(QWidget* parent = nullptr);
-    void Show(const std::vector<Exceedance>& found, const std::array<std::vector<CylinderInput>, 4>& cylinders,
-              const UnitSettings& units, const Regional& regional);
+    // The first of the flight's `count` exceedances (a line above them says so when there
+    // are more), or why none could be found.
+    void Show(const std::vector<Exceedance>& found, int64_t count,
+              const std::array<std::vector<CylinderInput>, 4>& cylinders, const UnitSettings& units,
+              const Regional& regional, const QString& error = {});
+    // While the search runs (the pane shows it only when it is already shown).
+    void ShowProgress(int percent);
+    // Exceedances, or a reason why there are none to show.
+    bool HasContent() const { return hasContent_; }
     QListWidget* List() const { return list_; }
+    QLabel* Note() const { return note_; }
     QLabel* Cylinders() const { return cylinders_; }
     // Five rows of the list: the chart keeps the room.
     QSize sizeHint() const override;
@@ -36,7 +44,9 @@ signals:
 
 private:
     QListWidget* list_;
+    QLabel* note_;
     QLabel* cylinders_;
+    bool hasContent_ = false;
 };
 
 }  // namespace krelby

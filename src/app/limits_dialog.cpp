@@ -28,6 +28,10 @@ constexpr std::array<const char*, kLimitKeyCount> kCaptions = {
     "Maximum CHT (each CHT input)",
     "Maximum EGT spread",
 };
+constexpr std::array<const char*, 2> kSecondsCaptions = {
+    "Join the runs of one item at most this far apart",
+    "Leave out runs shorter than",
+};
 
 // A shown limit: its unit's decimals and two more, so that a converted limit reads back
 // close to where it was, without trailing zeros.
@@ -60,6 +64,15 @@ LimitsDialog::LimitsDialog(Limits& limits, const UnitSettings& units, const Regi
         grid->addWidget(new QLabel(kCaptions[size_t(i)]), i, 0);
         grid->addWidget(fields_[size_t(i)], i, 1);
         grid->addWidget(unitLabels_[size_t(i)], i, 2);
+    }
+    for (size_t i = 0; i < kSecondsKeys.size(); ++i) {
+        QLineEdit*& field = secondsFields_[i];
+        field = new QLineEdit;
+        field->setObjectName(QString::fromUtf8(kSecondsKeys[i].name.data(), int(kSecondsKeys[i].name.size())));
+        const int row = kLimitKeyCount + int(i);
+        grid->addWidget(new QLabel(kSecondsCaptions[i]), row, 0);
+        grid->addWidget(field, row, 1);
+        grid->addWidget(new QLabel("s"), row, 2);
     }
     auto* note = new QLabel("One set for every engine monitor. An empty field is no limit.");
     note->setWordWrap(true);
@@ -94,6 +107,16 @@ void LimitsDialog::LoadFields() {
         unitLabels_[size_t(i)]->setText(QString::fromUtf8(LimitSymbol(k, units_).data(),
                                                           int(LimitSymbol(k, units_).size())));
     }
+    for (size_t i = 0; i < kSecondsKeys.size(); ++i)
+        secondsFields_[i]->setText(QString::number((limits_.*kSecondsKeys[i].field).value));
+}
+
+bool LimitsDialog::Refuse(QLineEdit* field, const QString& text) {
+    error_->setText(text);
+    error_->show();
+    field->setFocus();
+    field->selectAll();
+    return false;
 }
 
 bool LimitsDialog::StoreFields() {
@@ -109,20 +132,33 @@ bool LimitsDialog::StoreFields() {
         // The regional separator or a point, as the pilot types it.
         QString plain = text;
         plain.replace(QChar::fromLatin1(regional_.decimalSeparator), '.');
-        const std::optional<double> shown = ParseLimit(plain.toStdString());
-        if (!shown) {
-            error_->setText(QString("%1: \"%2\" is not a number.").arg(kCaptions[size_t(i)], text));
-            error_->show();
-            fields_[size_t(i)]->setFocus();
-            fields_[size_t(i)]->selectAll();
-            return false;
-        }
-        values[size_t(i)] = LimitRecorded(k, *shown, units_);
+        double shown = 0;
+        const LimitRead read = ReadLimit(plain.toStdString(), shown);
+        if (read == LimitRead::NotANumber)
+            return Refuse(fields_[size_t(i)], QString("%1: \"%2\" is not a number.").arg(kCaptions[size_t(i)], text));
+        // In the recording's own units what is typed is stored as it stands; a converted
+        // limit is rounded to 4 decimals.
+        const double recorded = LimitShownAsRecorded(k, units_) ? shown : RoundedLimit(LimitRecorded(k, shown, units_));
+        if (read == LimitRead::OutOfRange || !(std::fabs(recorded) <= kLimitMagnitude))
+            return Refuse(fields_[size_t(i)], QString("%1: \"%2\" is beyond any engine's range.").arg(kCaptions[size_t(i)], text));
+        values[size_t(i)] = recorded;
+    }
+    std::array<std::optional<int64_t>, kSecondsKeys.size()> seconds;
+    for (size_t i = 0; i < kSecondsKeys.size(); ++i) {
+        const QString text = secondsFields_[i]->text().trimmed();
+        const SecondsSetting& now = limits_.*kSecondsKeys[i].field;
+        if (text == QString::number(now.value)) continue;  // untouched: its text stays as read
+        seconds[i] = ParseSeconds(text.toStdString());
+        if (!seconds[i])
+            return Refuse(secondsFields_[i],
+                          QString("%1: \"%2\" is not a whole number of seconds.").arg(kSecondsCaptions[i], text));
     }
     for (int i = 0; i < kLimitKeyCount; ++i) {
         const auto k = static_cast<LimitKey>(i);
         if (values[size_t(i)] != limits_[k]) limits_.Set(k, values[size_t(i)]);
     }
+    for (size_t i = 0; i < kSecondsKeys.size(); ++i)
+        if (seconds[i]) Limits::Set(limits_.*kSecondsKeys[i].field, *seconds[i]);
     return true;
 }
 

@@ -21,6 +21,7 @@
 #include "chart/track_view.h"
 #include "data_selection_dialog.h"
 #include "elided_label.h"
+#include "exceedance_search.h"
 #include "exceedances_pane.h"
 #include "limits_dialog.h"
 #include "file_names.h"
@@ -36,6 +37,7 @@
 #include "replay/replay.h"
 #include "replay/units.h"
 #include "settings/settings_file.h"
+#include "settings/settings_merge.h"
 
 namespace krelby {
 namespace {
@@ -114,6 +116,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
         // Unreadable settings leave the defaults; the program still starts.
         prompter_.Error(this, QString::fromStdString(e.what()));
     }
+    session_.loaded = {session_.settings, session_.CurrentFlightFile};
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
@@ -121,6 +124,14 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     layout->setSpacing(0);
     exceedancesPane_ = new ExceedancesPane;
     exceedancesPane_->hide();
+    search_ = new ExceedanceSearch(this);
+    search_->onDone = [this](ExceedanceSearch::Result r) { ShowSearchResult(std::move(r)); };
+    // A long search shows how far it is (each 4 MiB of the flight).
+    search_->onProgress = [this](int percent) {
+        if (!session_.settings.limits.Any() || !showExceedances_->isChecked()) return;
+        exceedancesPane_->ShowProgress(percent);
+        exceedancesPane_->show();
+    };
     auto* split = new QSplitter(Qt::Vertical);
     split->setChildrenCollapsible(false);
     split->addWidget(chart_);
@@ -274,7 +285,7 @@ void MainWindow::BuildMenu() {
     showExceedances_->setChecked(UserSettings()->value(kExceedancesKey, true).toBool());
     connect(showExceedances_, &QAction::toggled, this, [this](bool on) {
         UserSettings()->setValue(kExceedancesKey, on);
-        exceedancesPane_->setVisible(on && !found_.empty());
+        exceedancesPane_->setVisible(on && exceedancesPane_->HasContent());
     });
     // Closing by keyboard; an action of the window, not of the menu, whose items stay as they are.
     auto* quit = new QAction(this);
@@ -319,23 +330,22 @@ void MainWindow::Replay(const std::string& path) {
         session_.ShowFlight(path);
     } catch (...) {
         track_->SetTrack(&session_.track.Result());
-        session_.exceedances.OnBegin();  // nothing found in a flight not read
-        ShowEngineFindings();
+        ShowEngineFindings(false);  // nothing found in a flight not read
         ShowHint();  // the chart was emptied
         throw;
     }
     track_->SetTrack(&session_.track.Result());
-    ShowEngineFindings();
+    ShowEngineFindings(true);
     // Not one good FlightMessage: the chart is empty and says why here too.
     if (session_.CurrentFlightEnd == 0) ShowNote("No flight data in " + FileName(path));
     ShowHint();
 }
 
-void MainWindow::ShowEngineFindings() {
-    found_ = session_.exceedances.Found();
-    SortExceedances(found_);
-    exceedancesPane_->Show(found_, session_.cylinders.Result(), session_.settings.units, session_.regional);
-    exceedancesPane_->setVisible(showExceedances_->isChecked() && !found_.empty());
+void MainWindow::ShowEngineFindings(bool search) {
+    // The last flight's list goes at once; this one's follows from the search.
+    ShowSearchResult({});
+    if (search) search_->Start(session_.CurrentFlightFile, session_.settings.thermocouples, session_.settings.limits);
+    else search_->Cancel();
     // A dashed line at each limit of a charted series, in its charted unit.
     std::vector<std::pair<int, double>> lines;
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -345,6 +355,13 @@ void MainWindow::ShowEngineFindings() {
                 lines.emplace_back(slot, LimitShown(k, *limit, session_.settings.units));
     }
     chart_->SetLimitLines(lines);
+}
+
+void MainWindow::ShowSearchResult(ExceedanceSearch::Result result) {
+    found_ = std::move(result.first);
+    exceedancesPane_->Show(found_, result.count, result.cylinders, session_.settings.units, session_.regional,
+                           QString::fromStdString(result.error));
+    exceedancesPane_->setVisible(showExceedances_->isChecked() && exceedancesPane_->HasContent());
 }
 
 void MainWindow::LimitsCommand() {
@@ -572,6 +589,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Written once, however often the window is asked to close; the program ends even when
     // the file cannot be written.
+    search_->Cancel();  // a long search ends at once
     if (!settingsSaved_) {
         settingsSaved_ = true;
         UserSettings()->setValue(kGeometryKey, saveGeometry());
@@ -579,7 +597,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         UserSettings()->setValue(kTrackKey, viewTrack_->isChecked());
         session_.settings.general.View3D = view3D_->isChecked();
         try {
-            SaveSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile);
+            // Over the file as it now stands: keys typed in meanwhile by hand are kept.
+            SaveChangedSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile,
+                                session_.loaded);
         } catch (const std::exception&) {
             prompter_.Error(this, "Unable to write to " + SettingsPath());
         }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "import/import.h"
+#include "exceedance_search.h"
 #include "prompter.h"
 #include "session.h"
 
@@ -62,8 +63,10 @@ public:
     ExceedancesPane* Exceedances() const { return exceedancesPane_; }
     QAction* ShowExceedancesAction() const { return showExceedances_; }
     LimitsDialog* Limits() const { return limitsDialog_; }
-    // The current flight's exceedances, in the pane's order.
+    // The current flight's exceedances, in the pane's order (the first ExceedanceSearch::kListed).
     const std::vector<Exceedance>& Found() const { return found_; }
+    // Finds them off the window's thread after each replay; Wait() delivers them now.
+    ExceedanceSearch* Search() const { return search_; }
     ElidedLabel* FlightLabel() const { return flightLabel_; }
     // Right of the flight: what the last replay found wanting ("No flight data in NAME").
     ElidedLabel* NoteLabel() const { return noteLabel_; }
@@ -113,8 +116,10 @@ private:
     QAction* showExceedances_ = nullptr;
     LimitsDialog* limitsDialog_ = nullptr;
     std::vector<Exceedance> found_;
-    // The exceedances and limit lines of the replay just made.
-    void ShowEngineFindings();
+    ExceedanceSearch* search_ = nullptr;
+    // The limit lines of the replay just made, and the search for its exceedances.
+    void ShowEngineFindings(bool search);
+    void ShowSearchResult(ExceedanceSearch::Result result);
     TrackView* track_ = nullptr;
     QDockWidget* trackDock_ = nullptr;
     ElidedLabel* flightLabel_ = nullptr;

@@ -6,12 +6,11 @@
 #include "base/progress.h"
 #include "base/regional.h"
 #include "format/crc32.h"
-#include "logbook/cylinders.h"
-#include "logbook/exceedances.h"
 #include "replay/chart_model.h"
 #include "replay/replay.h"
 #include "replay/track.h"
 #include "settings/records.h"
+#include "settings/settings_merge.h"
 
 namespace krelby {
 
@@ -25,9 +24,8 @@ struct Session {
     double CurrentFlightEnd = 0.0;  // its last FlightMessage's time; 0 when it has none
     Progress progress;  // optional
     TrackSink track;  // the positions of the flight shown, for the track pane
-    // Beyond the pilot's limits, and the hottest inputs, in the same pass as the chart.
-    ExceedanceSink exceedances{settings.thermocouples, settings.limits};
-    CylinderSink cylinders{settings.thermocouples};
+    // The settings as read at start: the close writes only what this run changed.
+    LoadedSettings loaded;
 
     // What a replay or an export of the current flight reads from here.
     ReplayInputs Inputs() const { return {settings, checks, &progress}; }
@@ -37,17 +35,8 @@ struct Session {
         CurrentFlightFile = path;
         CurrentFlightEnd = 0;
         track.Clear();
-        if (!checks.IgnoreChecksums) {
-            CurrentFlightEnd = ChartReplay(chart, path, Inputs(), {&track, &exceedances, &cylinders}).lastTime;
-            return;
-        }
-        // Exceedances count tested Frames only, whatever the chart is told: one rule for the
-        // window, the command line and the logbook.
+        // The exceedances are found apart, off the window's thread (ExceedanceSearch).
         CurrentFlightEnd = ChartReplay(chart, path, Inputs(), {&track}).lastTime;
-        InputFile file = OpenFlight(path);
-        const Settings nothingTicked;
-        const ChecksumOptions tested;
-        FlightReplay(file, {nothingTicked, tested}, {&exceedances, &cylinders});
     }
 };
 

@@ -13,19 +13,24 @@ namespace krelby {
 namespace testing {
 void (*afterCommit)(const std::string& target) = nullptr;
 int forcedFlushError = 0;
+void (*inSignalCleanup)() = nullptr;
 }  // namespace testing
 
 namespace detail {
 namespace {
 
+// ".NAME.krelby-PID-RANDOM": the process id and ten random letters or digits, a name no user
+// gives a file (".out.csv.krelby-backup" is the user's, and stays).
 constexpr const char kTempMark[] = ".krelby-";
 constexpr size_t kTempMarkSize = sizeof kTempMark - 1;
-constexpr size_t kTempRandom = 6;
+constexpr size_t kTempRandom = 10;
+constexpr size_t kTempPidDigits = 10;  // at most
 constexpr size_t kTempStemLimit = 100;  // keeps a temporary name inside the system's limit
 
 bool IsTempChar(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -41,12 +46,16 @@ std::string NameOf(const std::string& path) {
 }
 
 bool TempTargetName(std::string_view name, std::string_view& target) {
-    const size_t tail = kTempMarkSize + kTempRandom;
-    if (name.size() < tail + 2 || name[0] != '.') return false;
-    const size_t mark = name.size() - tail;
-    if (name.compare(mark, kTempMarkSize, kTempMark) != 0) return false;
-    for (size_t i = mark + kTempMarkSize; i < name.size(); ++i)
+    if (name.size() < kTempMarkSize + kTempRandom + 4 || name[0] != '.') return false;
+    const size_t dash = name.size() - kTempRandom - 1;
+    if (name[dash] != '-') return false;
+    for (size_t i = dash + 1; i < name.size(); ++i)
         if (!IsTempChar(name[i])) return false;
+    size_t digits = dash;
+    while (digits > 0 && IsDigit(name[digits - 1])) --digits;
+    if (digits == dash || dash - digits > kTempPidDigits || digits < kTempMarkSize + 2) return false;
+    const size_t mark = digits - kTempMarkSize;
+    if (name.compare(mark, kTempMarkSize, kTempMark) != 0) return false;
     target = name.substr(1, mark - 1);
     return true;
 }
@@ -60,11 +69,11 @@ std::string TempPrefix(const std::string& destination) {
 std::string RandomSuffix() {
     static std::atomic<uint64_t> counter{0};
     static const uint64_t seed = static_cast<uint64_t>(
-        std::chrono::system_clock::now().time_since_epoch().count());
+        std::chrono::system_clock::now().time_since_epoch().count()) ^ (uint64_t(ProcessId()) << 40);
     uint64_t x = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                  (seed << 17) ^ (++counter * 0x9E3779B97F4A7C15ull);
     static constexpr char kChars[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    std::string s;
+    std::string s = std::to_string(ProcessId()) + "-";
     for (size_t i = 0; i < kTempRandom; ++i) {
         x ^= x >> 33;
         x *= 0xff51afd7ed558ccdull;

@@ -130,6 +130,7 @@ private:
 
 // From now on SIGINT and SIGTERM remove the temporary files being written, then end the
 // program as the signal would have, so an interrupted export or import leaves nothing behind.
+// Signals that come while they are removed wait until that is done.
 void RemoveTemporariesOnSignals();
 
 // The core's paths are UTF-8 text; std::filesystem takes narrow text in the system's code
@@ -138,8 +139,8 @@ std::filesystem::path PathOf(const std::string& utf8);
 std::string TextOf(const std::filesystem::path& path);  // UTF-8, '/' between the parts
 
 // Removes the temporary files that an AtomicFile left in `folder` when its process died:
-// unlocked files ".NAME.krelby-XXXXXX" whose NAME (the target's name) `ours` accepts. Others
-// that look alike are the user's and stay.
+// unlocked files ".NAME.krelby-PID-XXXXXXXXXX" whose NAME (the target's name) `ours` accepts.
+// Others that look alike are the user's and stay.
 void RemoveStaleTemporaryFiles(const std::string& folder, const std::function<bool(std::string_view name)>& ours);
 // Removes what an AtomicFile for `target` left when its process died.
 void RemoveStaleTemporariesOf(const std::string& target);
@@ -165,6 +166,9 @@ namespace testing {
 extern void (*afterCommit)(const std::string& target);
 // When not 0, the error that flushing an AtomicFile to the disk reports (a seam for tests).
 extern int forcedFlushError;
+// Called first thing when SIGINT or SIGTERM begins removing the temporary files (a seam for
+// tests that send a second signal then).
+extern void (*inSignalCleanup)();
 }  // namespace testing
 
 }  // namespace krelby

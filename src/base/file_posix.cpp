@@ -113,14 +113,17 @@ int AtomicFile::Create(const std::string& target, const std::string& suffix) {
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         if (suffix.empty()) temp_ = detail::TempPrefix(destination_) + detail::RandomSuffix();
+        // Known to the signal handler before it exists, so no signal can leave it behind.
+        live_ = detail::RegisterLiveTemporary(temp_);
         fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0 && (errno != EEXIST || !suffix.empty())) return errno;
+        const int err = errno;
+        if (fd < 0) Forget();
+        if (fd < 0 && (err != EEXIST || !suffix.empty())) return err;
     }
     if (fd < 0) return EEXIST;
     if (mode != 0666) (void)::fchmod(fd, mode);
     (void)::flock(fd, LOCK_EX | LOCK_NB);  // RemoveStaleTemporaryFiles leaves a locked file alone
     fd_ = fd;
-    live_ = detail::RegisterLiveTemporary(temp_);
     return 0;
 }
 
@@ -179,22 +182,36 @@ void AtomicFile::Discard() {
 
 namespace {
 
+// The three signals are blocked while this runs (the action's mask): a second one, as
+// `timeout` sends, waits until every temporary file is gone.
 void RemoveTemporariesAndEnd(int sig) {
+    if (testing::inSignalCleanup) testing::inSignalCleanup();
     detail::RemoveLiveTemporaries();
-    // The handler was reset and the signal is not blocked inside it: the program ends now
-    // with the signal's own status.
+    // Then the program ends with the signal's own status: its default action, and the signal
+    // raised again and let through.
+    struct sigaction action{};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(sig, &action, nullptr);
     ::raise(sig);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 }  // namespace
 
 void detail::RemovePathNow(const char* path) { ::unlink(path); }
 
+unsigned long detail::ProcessId() { return static_cast<unsigned long>(::getpid()); }
+
 void RemoveTemporariesOnSignals() {
     struct sigaction action{};
     action.sa_handler = RemoveTemporariesAndEnd;
-    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    action.sa_flags = 0;
     sigemptyset(&action.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, sig);
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction old{};
         // A signal ignored by whoever started the program (nohup) stays ignored.

@@ -218,6 +218,9 @@ namespace {
 wchar_t liveWide[4096];
 
 void RemoveTemporariesAndEnd(int sig) {
+    // A second Ctrl+C while the files are removed must not end the program half-way.
+    signal(SIGINT, SIG_IGN);
+    signal(SIGTERM, SIG_IGN);
     detail::RemoveLiveTemporaries();
     signal(sig, SIG_DFL);
     raise(sig);
@@ -230,6 +233,8 @@ void RemoveTemporariesAndEnd(int sig) {
 void detail::RemovePathNow(const char* path) {
     if (MultiByteToWideChar(CP_UTF8, 0, path, -1, liveWide, 4096) > 0) DeleteFileW(liveWide);
 }
+
+unsigned long detail::ProcessId() { return static_cast<unsigned long>(GetCurrentProcessId()); }
 
 void RemoveTemporariesOnSignals() {
     signal(SIGINT, RemoveTemporariesAndEnd);

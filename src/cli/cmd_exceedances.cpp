@@ -4,7 +4,7 @@
 
 #include "base/error.h"
 #include "cli/cli.h"
-#include "logbook/exceedances.h"
+#include "logbook/exceedance_outputs.h"
 
 namespace krelby::cli {
 namespace {
@@ -13,10 +13,12 @@ int Exceedances(const Args& args) {
     const FolderSettings folder = ReadFolderSettings(args);
     // A file without one tested Frame is no flight: saying so beats a bare header.
     RequireFlightData(ChecksumOptions{}, args.positional[0]);
-    const std::string csv = ExceedancesCsv(
-        FindExceedances(args.positional[0], folder.settings.thermocouples, folder.settings.limits));
-    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())
-        throw Error("Unable to write to standard output: " + SystemErrorText(errno));
+    // Written as it comes, a batch at a time: a flight of millions of runs needs no more memory.
+    WriteExceedancesCsv(args.positional[0], folder.settings.thermocouples, folder.settings.limits,
+                        [](std::string_view text) {
+                            if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+                                throw Error("Unable to write to standard output: " + SystemErrorText(errno));
+                        });
     return 0;
 }
 

@@ -151,12 +151,19 @@ std::string ProgramFolder(const Args& args) {
 
 std::string WritableProgramFolder(const Args& args) {
     const std::string folder = ProgramFolder(args);
-    std::error_code ec;
-    std::filesystem::create_directories(PathOf(folder), ec);
-    if (!std::filesystem::is_directory(PathOf(folder), ec))
-        throw UsageError("Cannot use " + folder + " as the program folder: " +
-                         (ec ? ec.message() : std::string("not a folder")));
-    return folder;
+    std::error_code made, found;
+    std::filesystem::create_directories(PathOf(folder), made);
+    if (std::filesystem::is_directory(PathOf(folder), found)) return folder;
+    const std::string problem = "Cannot use " + folder + " as the program folder: ";
+    const std::string bare = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;  // without its '/'
+    if (std::filesystem::exists(PathOf(bare), found)) throw UsageError(problem + "not a folder");
+    // A folder the user may not make, or that the disk cannot take, is no slip on the command
+    // line: the system says why, and the exit code is that of any other failure.
+    const std::error_code why = made ? made : found;
+    for (const std::errc e : {std::errc::permission_denied, std::errc::operation_not_permitted,
+                              std::errc::read_only_file_system, std::errc::no_space_on_device})
+        if (why == e) throw Error(problem + why.message());
+    throw UsageError(problem + why.message());
 }
 
 FolderSettings ReadFolderSettings(const Args& args) {

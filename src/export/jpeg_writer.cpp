@@ -11,6 +11,7 @@
 
 #include "base/file.h"
 #include "base/error.h"
+#include "format/output_guard.h"
 
 namespace krelby {
 namespace {
@@ -68,6 +69,7 @@ bool Compress(unsigned char** out, unsigned long* outSize, int width, int height
 void WriteJpeg(const std::string& path, int width, int height, std::span<const uint8_t> rgb,
                const std::string& source) {
     if (!source.empty()) RefuseInputAsOutput(path, source);
+    RefuseFlightDataAsOutput(path);
     if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * height * 3)
         throw Error("No picture to write to " + path);
     unsigned char* data = nullptr;

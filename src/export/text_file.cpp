@@ -1,6 +1,7 @@
 #include "export/text_file.h"
 
 #include "base/error.h"
+#include "format/output_guard.h"
 
 namespace krelby {
 
@@ -9,6 +10,7 @@ TextFile::TextFile(std::string path, const InputFile* source) : path_(std::move(
         const FileId id = source->Id();
         RefuseInputAsOutput(path_, source->Path(), &id);
     }
+    RefuseFlightDataAsOutput(path_);
     RemoveStaleTemporariesOf(path_);  // left by an earlier export of this file that was killed
     if (const int err = file_.Create(path_)) throw Error("Cannot create file " + path_ + ": " + SystemErrorText(err));
     buffer_.reserve(kFlushSize + 4096);

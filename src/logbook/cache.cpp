@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #endif
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -21,7 +22,7 @@ using Rows = LogbookCache::Rows;
 using Added = LogbookCache::Added;
 
 // Raised whenever the layout of the table changes; an older database of ours is then rebuilt.
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;  // 4: a flight ends at the latest time reached
 // Marks the database as this program's ("Krlb"): any other file of that name is left alone.
 constexpr uint32_t kApplicationId = 0x4B726C62;
 // How long a listing waits for another program that holds the database before it goes on without.
@@ -132,10 +133,7 @@ public:
         sqlite3_finalize(insert);
         if (rc == SQLITE_OK && stale_) rc = Exec("DELETE FROM flights WHERE path NOT IN (SELECT path FROM temp.present)");
         if (rc == SQLITE_OK) rc = Exec("COMMIT");
-        if (rc != SQLITE_OK) {
-            Exec("ROLLBACK");
-            return Failed(rc);
-        }
+        if (rc != SQLITE_OK) return RolledBack(rc);
         if (stale_ && 2 * Number("PRAGMA freelist_count") > Number("PRAGMA page_count")) Exec("VACUUM");
     }
 
@@ -155,8 +153,8 @@ private:
             sqlite3_reset(insert);
         }
         sqlite3_finalize(insert);
-        if (rc == SQLITE_OK) return Exec("COMMIT");
-        Exec("ROLLBACK");
+        if (rc == SQLITE_OK) rc = Exec("COMMIT");
+        if (rc != SQLITE_OK) RollBack();
         return rc;
     }
 
@@ -246,18 +244,35 @@ private:
                                        "PRAGMA application_id = " + std::to_string(kApplicationId),
                                        "PRAGMA user_version = " + std::to_string(kSchemaVersion), std::string("COMMIT")})
             if (rc == SQLITE_OK) rc = Exec(sql);
-        if (rc != SQLITE_OK) Exec("ROLLBACK");
+        if (rc != SQLITE_OK) RollBack();
         return rc;
+    }
+
+    // Ends a transaction that failed. SQLite may have rolled it back itself (a full disk
+    // does): the error of the failure, not that of this rollback, is the one to tell.
+    void RollBack() {
+        failure_ = sqlite3_errmsg(db_);
+        failureErrno_ = sqlite3_system_errno(db_);
+        if (sqlite3_get_autocommit(db_) == 0) Exec("ROLLBACK");
+    }
+    void RolledBack(int rc) {
+        RollBack();
+        Failed(rc);
     }
 
     // A failed call: a damaged database of ours is set aside and made anew; any other failure
     // leaves the database as it is for this listing.
     void Failed(int rc) {
-        const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        const std::string why = !failure_.empty() ? failure_ : db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        const int systemErrno = !failure_.empty() ? failureErrno_ : db_ ? sqlite3_system_errno(db_) : 0;
+        failure_.clear();
         Close();
         const int primary = rc & 0xff;
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             return Warn(path_ + " is in use by another program; the flights are listed without it");
+        if (primary == SQLITE_FULL || (primary == SQLITE_IOERR && (systemErrno == ENOSPC || systemErrno == EDQUOT)))
+            return Warn("The disk holding " + path_ + " is full, so it was not brought up to date; "
+                        "the flights are listed all the same, and right");
         if ((primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) || setAside_)
             return Warn(path_ + ": " + why + "; the flights are listed without it");
         setAside_ = true;
@@ -300,6 +315,8 @@ private:
     sqlite3* db_ = nullptr;
     bool warned_ = false, setAside_ = false;
     bool stale_ = false;  // rows of files that are gone
+    std::string failure_;  // the error of a transaction rolled back, until it is told
+    int failureErrno_ = 0;
 };
 
 #else

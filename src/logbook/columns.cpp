@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/error.h"
+#include "format/output_guard.h"
 #include "base/file.h"
 #include "format/datetime.h"
 #include "replay/value_text.h"
@@ -123,6 +124,7 @@ void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& en
                 if (IdOf(folder + file, id) && id == target)
                     throw Error("Cannot create file " + path + ": it is the flight file " + file);
     }
+    RefuseFlightDataAsOutput(path);
     const std::string text = LogbookCsv(entries);
     RemoveStaleTemporariesOf(path);  // left by an earlier save of this file that was killed
     AtomicFile file;

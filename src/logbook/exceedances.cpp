@@ -71,17 +71,21 @@ std::string FieldTitle(int monitor, size_t offset) {
 
 }  // namespace
 
-ExceedanceSink::ExceedanceSink(const ThermocoupleKinds& kinds, const Limits& limits) : kinds_(kinds), limits_(limits) {}
+ExceedanceSink::ExceedanceSink(const ThermocoupleKinds& kinds, const Limits& limits, ExceedanceOutput& out)
+    : kinds_(kinds), limits_(limits), out_(out) {}
 
 void ExceedanceSink::OnBegin() {
     tracks_ = {};
-    openInputs_ = {};
-    found_.clear();
+    merged_ = {};
+    openTracks_ = {};
     pendingFlight_ = nullptr;
     haveTime_ = false;
+    steppedBack_ = false;
     seconds_ = 0;
     time_ = 0;
     begun_ = 0;
+    mergeSeconds_ = limits_.mergeSeconds.value;
+    minSeconds_ = limits_.minSeconds.value;
     // Only the limits set are looked at, message after message.
     checks_.clear();
     for (int k = 0; k < kFieldTracks; ++k) {
@@ -107,6 +111,12 @@ void ExceedanceSink::OnBegin() {
             in.egt[n] = kind == EGT;
             in.any = in.any || limit.has_value();
         }
+        const int monitor = int(m) + 1;
+        for (int k = 0; k < kFieldTracks; ++k) items_[m][size_t(k)] = FieldTitle(monitor, kFields[k].offset);
+        for (size_t n = 0; n < 12; ++n)
+            items_[m][kFieldTracks + n] = std::string(
+                EngineItems()[m].thermocouples[n].byKind[size_t(ThermocoupleKindIndex(kinds_[12 * m + n]))].title);
+        items_[m][kSpreadTrack] = "EGTSPREAD_" + std::to_string(monitor);
     }
 }
 
@@ -118,16 +128,37 @@ void ExceedanceSink::OnMessage(FrameType type, const uint8_t* frame, size_t) {
 // Only FlightMessages with a date the calendar accepts reach here, right after their Frame.
 void ExceedanceSink::OnFlightTime(double time) {
     if (!pendingFlight_) return;
-    seconds_ = FlightSeconds(FlightMessage(pendingFlight_));
+    const int64_t seconds = FlightSeconds(FlightMessage(pendingFlight_));
+    steppedBack_ = steppedBack_ || (haveTime_ && seconds < seconds_);
+    seconds_ = seconds;
     time_ = time;
     haveTime_ = true;
     pendingFlight_ = nullptr;
+    // A run's end is the latest time reached while it lasts, whatever the clock does.
+    for (size_t m = 0; m < 4; ++m)
+        for (uint32_t todo = openTracks_[m]; todo; todo &= todo - 1) {
+            Track& t = tracks_[m][size_t(std::countr_zero(todo))];
+            if (seconds_ > t.latest) {
+                t.latest = seconds_;
+                t.latestTime = time_;
+            }
+        }
+}
+
+int64_t ExceedanceSink::Watermark() const {
+    int64_t earliest = seconds_;
+    for (const auto& monitor : merged_)
+        for (const Merged& m : monitor)
+            if (m.any) earliest = std::min(earliest, m.start);
+    return earliest;
 }
 
 void ExceedanceSink::OnEnd(const ReplayEnd&) {
     for (int m = 1; m <= 4; ++m)
-        for (int k = 0; k < kTracks; ++k)
+        for (int k = 0; k < kTracks; ++k) {
             if (tracks_[size_t(m - 1)][size_t(k)].open) Close(m, k);
+            if (merged_[size_t(m - 1)][size_t(k)].any) Emit(m, k);
+        }
 }
 
 void ExceedanceSink::Engine(const uint8_t* frame) {
@@ -160,7 +191,8 @@ void ExceedanceSink::Engine(const uint8_t* frame) {
         }
     }
     // Mostly nothing is beyond and no run is open: then no input has a step to take.
-    const uint32_t open = (openInputs_[size_t(monitor - 1)] | beyond) & ((1u << present) - 1);
+    const uint32_t openInputs = openTracks_[size_t(monitor - 1)] >> kFieldTracks;
+    const uint32_t open = (openInputs | beyond) & ((1u << present) - 1);
     for (uint32_t todo = open; todo; todo &= todo - 1) {
         const int n = std::countr_zero(todo);
         Step(monitor, kFieldTracks + n, values[size_t(n)], (beyond >> n) & 1);
@@ -169,86 +201,85 @@ void ExceedanceSink::Engine(const uint8_t* frame) {
     if (spreadBeyond_ && hot >= 2) Step(monitor, kSpreadTrack, hottest - coldest, hottest - coldest >= *spreadBeyond_);
 }
 
+LimitKey ExceedanceSink::KeyOf(int monitor, int track) const {
+    if (track < kFieldTracks) return kFields[track].key;
+    if (track == kSpreadTrack) return LimitKey::EgtSpreadMax;
+    return kinds_[size_t(12 * (monitor - 1) + track - kFieldTracks)] == EGT ? LimitKey::EgtMax : LimitKey::ChtMax;
+}
+
+// A run begins: it joins its series' run if that ended close enough before, else that one is
+// final and this one begins a run of its own.
 void ExceedanceSink::Open(int monitor, int track, int32_t value) {
-    Exceedance& e = runs_[size_t(monitor - 1)][size_t(track)];
-    e = {};
-    e.monitor = monitor;
-    if (track < kFieldTracks) {
-        const FieldLimit& f = kFields[track];
-        e.limit = f.key;
-        e.bar = f.bar;
-        e.item = FieldTitle(monitor, f.offset);
-    } else if (track < kSpreadTrack) {
-        e.input = track - kFieldTracks + 1;
-        const uint8_t kind = kinds_[size_t(12 * (monitor - 1) + e.input - 1)];
-        e.limit = kind == EGT ? LimitKey::EgtMax : LimitKey::ChtMax;
-        e.item = std::string(EngineItems()[size_t(monitor - 1)]
-                                 .thermocouples[size_t(e.input - 1)]
-                                 .byKind[size_t(ThermocoupleKindIndex(kind))]
-                                 .title);
-    } else {
-        e.limit = LimitKey::EgtSpreadMax;
-        e.item = "EGTSPREAD_" + std::to_string(monitor);
-    }
-    e.minimum = InfoOf(e.limit).minimum;
-    e.limitValue = *limits_[e.limit];
-    e.start = seconds_;
-    e.startTime = time_;
-    e.order = begun_++;
-    tracks_[size_t(monitor - 1)][size_t(track)] = {true, e.minimum, value, time_, seconds_};
-    if (track >= kFieldTracks && track < kSpreadTrack) openInputs_[size_t(monitor - 1)] |= 1u << (track - kFieldTracks);
+    Merged& joined = merged_[size_t(monitor - 1)][size_t(track)];
+    if (joined.any && seconds_ - joined.end > mergeSeconds_) Emit(monitor, track);
+    if (!joined.any) joined = {true, value, seconds_, seconds_, time_, time_, begun_};
+    ++begun_;
+    const bool minimum = InfoOf(KeyOf(monitor, track)).minimum;
+    tracks_[size_t(monitor - 1)][size_t(track)] = {true, minimum, value, seconds_, time_, seconds_, time_};
+    openTracks_[size_t(monitor - 1)] |= 1u << track;
 }
 
 void ExceedanceSink::Close(int monitor, int track) {
     Track& t = tracks_[size_t(monitor - 1)][size_t(track)];
-    Exceedance& e = runs_[size_t(monitor - 1)][size_t(track)];
+    Merged& joined = merged_[size_t(monitor - 1)][size_t(track)];
     t.open = false;
-    if (track >= kFieldTracks && track < kSpreadTrack) openInputs_[size_t(monitor - 1)] &= ~(1u << (track - kFieldTracks));
-    e.peak = e.bar ? t.peak / 10000.0 : double(t.peak);
-    e.end = t.end;
-    e.endTime = t.endTime;
-    found_.push_back(std::move(e));
+    openTracks_[size_t(monitor - 1)] &= ~(1u << track);
+    if (t.minimum ? t.peak < joined.peak : t.peak > joined.peak) joined.peak = t.peak;
+    if (t.end > joined.end) {
+        joined.end = t.end;
+        joined.endTime = t.endTime;
+    }
 }
 
-std::vector<Exceedance> FindExceedances(const std::string& path, const ThermocoupleKinds& kinds,
-                                        const Limits& limits) {
-    InputFile file = OpenFlight(path);
-    if (!limits.Any()) return {};
-    const Settings nothingTicked;
-    const ChecksumOptions checks;  // tested, as for the logbook
-    ExceedanceSink sink(kinds, limits);
-    FlightReplay(file, {nothingTicked, checks}, {&sink});
-    std::vector<Exceedance> list = sink.Found();
-    SortExceedances(list);
-    return list;
+void ExceedanceSink::Emit(int monitor, int track) {
+    Merged& joined = merged_[size_t(monitor - 1)][size_t(track)];
+    joined.any = false;
+    if (joined.end - joined.start < minSeconds_) return;
+    Exceedance e;
+    e.monitor = monitor;
+    e.limit = KeyOf(monitor, track);
+    e.minimum = InfoOf(e.limit).minimum;
+    e.bar = track < kFieldTracks && kFields[track].bar;
+    e.input = track >= kFieldTracks && track < kSpreadTrack ? track - kFieldTracks + 1 : 0;
+    e.item = items_[size_t(monitor - 1)][size_t(track)];
+    e.limitValue = *limits_[e.limit];
+    e.start = joined.start;
+    e.startTime = joined.startTime;
+    e.end = joined.end;
+    e.endTime = joined.endTime;
+    e.peak = e.bar ? joined.peak / 10000.0 : double(joined.peak);
+    e.order = joined.order;
+    out_.Take(e);
 }
 
-void SortExceedances(std::vector<Exceedance>& list) {
-    std::sort(list.begin(), list.end(), [](const Exceedance& a, const Exceedance& b) {
-        return std::tie(a.start, a.item, a.minimum, a.order) < std::tie(b.start, b.item, b.minimum, b.order);
-    });
+bool ExceedanceBefore(const Exceedance& a, const Exceedance& b) {
+    return std::tie(a.start, a.item, a.minimum, a.order) < std::tie(b.start, b.item, b.minimum, b.order);
 }
+
+void SortExceedances(std::vector<Exceedance>& list) { std::sort(list.begin(), list.end(), ExceedanceBefore); }
 
 std::string PeakText(const Exceedance& e) {
     return e.bar ? DecimalText(e.peak, 4) : IntegerText(static_cast<int64_t>(e.peak));
 }
 
+void AppendExceedanceRow(std::string& out, const Exceedance& e) {
+    out += e.item;
+    out += e.minimum ? ",min," : ",max,";
+    out += LimitText(e.limitValue);
+    out += ',';
+    out += IsoText(UnixTimeParts(e.start));
+    out += ',';
+    out += IsoText(UnixTimeParts(e.end));
+    out += ',';
+    out += IntegerText(e.DurationS());
+    out += ',';
+    out += PeakText(e);
+    out += '\n';
+}
+
 std::string ExceedancesCsv(const std::vector<Exceedance>& list) {
-    std::string out = "item,limit_kind,limit,start,end,duration_s,peak\n";
-    for (const Exceedance& e : list) {
-        out += e.item;
-        out += e.minimum ? ",min," : ",max,";
-        out += LimitText(e.limitValue);
-        out += ',';
-        out += IsoText(UnixTimeParts(e.start));
-        out += ',';
-        out += IsoText(UnixTimeParts(e.end));
-        out += ',';
-        out += IntegerText(e.DurationS());
-        out += ',';
-        out += PeakText(e);
-        out += '\n';
-    }
+    std::string out(kExceedancesHeader);
+    for (const Exceedance& e : list) AppendExceedanceRow(out, e);
     return out;
 }
 

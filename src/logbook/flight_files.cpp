@@ -13,11 +13,13 @@ namespace fs = std::filesystem;
 std::string KindsKey(const ThermocoupleKinds& kinds, const Limits& limits) {
     std::string key(kinds.begin(), kinds.end());
     if (!limits.Any()) return key;
-    // The limits as they are used: "2.50" and "2.5" are one limit.
+    // The limits exactly as the rule compares them ("2.50" and "2.5" are one limit, 2700.99999
+    // is not 2701), and how runs are joined and dropped.
     for (const LimitSetting& l : limits.keys) {
         key += ';';
         if (l.value) key += LimitText(*l.value);
     }
+    key += ";merge " + std::to_string(limits.mergeSeconds.value) + ";min " + std::to_string(limits.minSeconds.value);
     return key;
 }
 

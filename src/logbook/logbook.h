@@ -44,6 +44,12 @@ inline std::vector<LogbookEntry> ListFlights(const std::string& programFolder, c
     return ListFlights(programFolder, kinds, Limits{}, options);
 }
 
+namespace testing {
+// When set, called in place of SummarizeFlight by the listing's workers (a seam for tests
+// that make a worker fail).
+extern FlightSummary (*summarizeFlight)(const std::string& path, const ThermocoupleKinds& kinds, const Limits& limits);
+}  // namespace testing
+
 // One entry for each flight: files whose start and end are both present and equal are
 // copies of one flight, listed under the first of them. Flights sorted by start, then by
 // file (flights without a start last), then the files without flight data by file.

@@ -7,7 +7,7 @@
 
 #include "format/datetime.h"
 #include "format/messages.h"
-#include "logbook/exceedances.h"
+#include "logbook/exceedance_outputs.h"
 #include "replay/replay.h"
 
 namespace krelby {
@@ -70,8 +70,9 @@ void SummarySink::OnFlightTime(double) {
         s_.start = t;
         s_.airborneS = 0;
     }
-    s_.end = t;
-    s_.durationS = t - *s_.start;
+    // The end is the latest time reached: a clock that steps back makes no duration negative.
+    if (!s_.end || t > *s_.end) s_.end = t;
+    s_.durationS = *s_.end - *s_.start;
     if (previousTime_ && previousAirborne_ && t > *previousTime_ && t - *previousTime_ <= kAirborneGapS)
         *s_.airborneS += t - *previousTime_;
     const bool airborne = m.ASI() >= kAirborneAsi;
@@ -154,11 +155,12 @@ FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& 
     const Settings nothingTicked;
     const ChecksumOptions checks;  // tested, whatever the window's option
     SummarySink sink(kinds);
-    ExceedanceSink exceedances(kinds, limits);
+    ExceedanceCount count;  // counted, not kept: memory does not grow with the runs
+    ExceedanceSink exceedances(kinds, limits, count);
     const bool limited = limits.Any();
     FlightReplay(file, {nothingTicked, checks}, {&sink, limited ? &exceedances : nullptr});
     FlightSummary s = sink.Summary();
-    if (limited) s.exceedances = static_cast<int64_t>(exceedances.Found().size());
+    if (limited) s.exceedances = count.count;
     return s;
 }
 

@@ -198,4 +198,8 @@ int LimitDecimals(LimitKey k, const UnitSettings& u) {
     return q && *q != Q::Temperature ? ShownUnit(*q, u).decimals : 0;
 }
 
+bool LimitShownAsRecorded(LimitKey k, const UnitSettings& u) {
+    return LimitShown(k, 0, u) == 0 && LimitShown(k, 1, u) == 1;
+}
+
 }  // namespace krelby

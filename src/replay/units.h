@@ -89,5 +89,7 @@ double LimitRecorded(LimitKey k, double shown, const UnitSettings& u);
 std::string_view LimitSymbol(LimitKey k, const UnitSettings& u);
 // Decimals of a limit or a peak shown: whole rpm and degrees, pressures as their unit reads.
 int LimitDecimals(LimitKey k, const UnitSettings& u);
+// Whether the units shown are the recording's own for this limit (no conversion).
+bool LimitShownAsRecorded(LimitKey k, const UnitSettings& u);
 
 }  // namespace krelby

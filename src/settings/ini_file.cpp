@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/file.h"
@@ -81,18 +82,21 @@ IniFile IniFile::Parse(std::string_view text, std::span<const std::string_view> 
             if (SameName(w, name)) return true;
         return false;
     };
-    while (!text.empty()) {
-        // A line ends at LF, CR LF or a lone CR; memchr finds them a machine word at a time.
-        const char* nl = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-        size_t end = nl ? static_cast<size_t>(nl - text.data()) : text.size();
-        size_t next = nl ? end + 1 : end;
-        if (const char* cr = static_cast<const char*>(std::memchr(text.data(), '\r', end))) {
-            const size_t at = static_cast<size_t>(cr - text.data());
-            if (!(nl && at + 1 == end)) next = at + 1;
-            end = at;
-        }
-        std::string_view line = Trim(text.substr(0, end));
-        text.remove_prefix(next);
+    // A byte-order mark, as some editors put before UTF-8 text, is no part of the first line.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // A line ends at LF, CR LF or a lone CR. The next of each is looked for only once the
+    // last one found is passed, so every byte is scanned once whatever the line ends are.
+    const auto next = [&text](char c, size_t from) {
+        const void* p = std::memchr(text.data() + from, c, text.size() - from);
+        return p ? static_cast<size_t>(static_cast<const char*>(p) - text.data()) : text.size();
+    };
+    size_t lf = next('\n', 0), cr = next('\r', 0);
+    for (size_t at = 0; at < text.size();) {
+        if (lf < at) lf = next('\n', at);
+        if (cr < at) cr = next('\r', at);
+        const size_t end = std::min(lf, cr);
+        std::string_view line = Trim(text.substr(at, end - at));
+        at = end == cr && lf == cr + 1 ? lf + 1 : end + 1;
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');

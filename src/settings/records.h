@@ -71,13 +71,31 @@ constexpr int kLimitKeyCount = 11;
 struct LimitSetting {
     std::optional<double> value;  // none: no limit
     std::string text;             // as read from Krelby.INI, written back as it is ("" for none)
+    bool operator==(const LimitSetting&) const = default;
 };
+
+// Whole seconds of the exceedance rule: the [Limits] keys ExceedanceMergeSeconds (runs of one
+// series this close are joined) and ExceedanceMinSeconds (shorter ones are dropped).
+struct SecondsSetting {
+    int64_t value = 0;
+    std::string text;  // as read from Krelby.INI, written back as it is ("" when absent)
+    bool operator==(const SecondsSetting&) const = default;
+};
+constexpr int64_t kDefaultMergeSeconds = 10;
+constexpr int64_t kDefaultMinSeconds = 0;
 
 struct Limits {
     std::array<LimitSetting, kLimitKeyCount> keys;
+    SecondsSetting mergeSeconds{kDefaultMergeSeconds, {}};
+    SecondsSetting minSeconds{kDefaultMinSeconds, {}};
     const std::optional<double>& operator[](LimitKey k) const { return keys[static_cast<size_t>(k)].value; }
     // Sets or clears a limit; its text becomes the value's (LimitText).
     void Set(LimitKey k, std::optional<double> value);
+    // Sets one of the two seconds; its text becomes the number.
+    static void Set(SecondsSetting& s, int64_t value) {
+        s.value = value;
+        s.text = std::to_string(value);
+    }
     bool Any() const {
         for (const LimitSetting& s : keys)
             if (s.value) return true;

@@ -82,11 +82,25 @@ std::string Apply(const IniFile& ini, Settings& settings, std::string& currentFl
     for (size_t k = 0; k < kLimitKeys.size(); ++k) {
         LimitSetting& limit = settings.limits.keys[k];
         limit.text = ini.ReadText(kLimits, kLimitKeys[k].name, "");
-        limit.value = ParseLimit(limit.text);
+        double value = 0;
+        const LimitRead read = ReadLimit(limit.text, value);
+        limit.value = read == LimitRead::Ok ? std::optional<double>(value) : std::nullopt;
         // Empty is the way to say "no limit"; anything else unreadable is a mistake to tell.
-        if (!limit.value && !limit.text.empty())
-            warnings += "The limit " + std::string(kLimitKeys[k].name) + "=" + limit.text +
-                        " in [Limits] is not a number such as 2.75 or -10; that limit is off.\n";
+        const std::string said = "The limit " + std::string(kLimitKeys[k].name) + "=" + limit.text + " in [Limits] ";
+        if (read == LimitRead::NotANumber)
+            warnings += said + "is not a number such as 2.75 or -10; that limit is off.\n";
+        else if (read == LimitRead::OutOfRange)
+            warnings += said + "is beyond the range -1000000 to 1000000; that limit is off.\n";
+    }
+    for (const SecondsKeyInfo& k : kSecondsKeys) {
+        SecondsSetting& seconds = settings.limits.*k.field;
+        const std::optional<std::string_view> text = ini.Find(kLimits, k.name);
+        seconds.text = text ? ini.ReadText(kLimits, k.name, "") : std::string();
+        const std::optional<int64_t> value = text ? ParseSeconds(seconds.text) : std::nullopt;
+        seconds.value = value.value_or(k.defaultValue);
+        if (text && !value)
+            warnings += std::string(k.name) + "=" + seconds.text + " in [Limits] is not a whole number of seconds such as " +
+                        std::to_string(k.defaultValue) + "; " + std::to_string(k.defaultValue) + " is used.\n";
     }
     return warnings;
 }
@@ -138,6 +152,10 @@ void SaveSettings(const std::string& iniPath, const Settings& settings, const st
     for (size_t k = 0; k < kLimitKeys.size(); ++k) {
         const std::string& text = settings.limits.keys[k].text;
         if (!text.empty() || old.Find(kLimits, kLimitKeys[k].name)) out.Write(kLimits, kLimitKeys[k].name, text);
+    }
+    for (const SecondsKeyInfo& k : kSecondsKeys) {
+        const std::string& text = (settings.limits.*k.field).text;
+        if (!text.empty() || old.Find(kLimits, k.name)) out.Write(kLimits, k.name, text);
     }
     for (const auto& s : old.Sections())
         for (const auto& e : s.entries)

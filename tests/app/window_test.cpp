@@ -19,7 +19,6 @@
 #include "app/data_selection_dialog.h"
 #include "app/elided_label.h"
 #include "app/exceedances_pane.h"
-#include "app/limits_dialog.h"
 #include "app/file_names.h"
 #include "app/options_dialog.h"
 #include "app/progress_dialog.h"
@@ -249,38 +248,6 @@ private slots:
         QVERIFY(run.window().Chart()->Strips());
     }
 
-    // Limits are shown and typed in the Options units and kept in °C and bar; a field left
-    // alone keeps its value exactly; one that is not a number is named and nothing is kept.
-    void limitsDialogConvertsTheUnitsShownBothWays() {
-        Run run(dir.path());
-        Settings& s = run.session().settings;
-        s.units.Temp = 1;  // °F
-        s.units.OilP = 1;  // psi
-        s.limits.Set(LimitKey::OilPressureMin, 2.5);
-        s.limits.Set(LimitKey::ChtMax, 180);
-        s.limits.Set(LimitKey::EgtSpreadMax, 30);
-        LimitsDialog* d = run.window().Limits();
-        d->LoadFields();
-        QCOMPARE(d->Field(LimitKey::OilPressureMin)->text(), QString("36.259"));
-        QCOMPARE(d->Field(LimitKey::ChtMax)->text(), QString("356"));
-        QCOMPARE(d->Field(LimitKey::EgtSpreadMax)->text(), QString("54"));  // a difference: no +32
-        QCOMPARE(d->Field(LimitKey::RpmMax)->text(), QString());
-        d->Field(LimitKey::ChtMax)->setText("400");
-        d->Field(LimitKey::OilPressureMax)->setText("80");
-        d->Field(LimitKey::EgtSpreadMax)->setText("");
-        QVERIFY(d->StoreFields());
-        QCOMPARE(s.limits.keys[size_t(LimitKey::ChtMax)].text, std::string("204.4444"));
-        QCOMPARE(s.limits.keys[size_t(LimitKey::OilPressureMax)].text, std::string("5.5158"));
-        QCOMPARE(*s.limits[LimitKey::OilPressureMin], 2.5);
-        QVERIFY(!s.limits[LimitKey::EgtSpreadMax]);
-        d->LoadFields();
-        d->Field(LimitKey::RpmMax)->setText("27OO");
-        d->Field(LimitKey::OilTempMax)->setText("230");
-        QVERIFY(!d->StoreFields());
-        QVERIFY(d->findChild<QLabel*>("LimitsError")->text().startsWith("Maximum RPM"));
-        QVERIFY(!s.limits[LimitKey::RpmMax] && !s.limits[LimitKey::OilTempMax]);
-    }
-
     // The sample's first flight runs its CHTs over 180 °C: the pane lists the runs in the
     // units shown, choosing one zooms the chart to it and 30 s either side; a flight without
     // any hides the pane, and so does the menu's item.
@@ -294,6 +261,7 @@ private slots:
         run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT");
         run.window().ImportInternal();
         run.window().ShowFlight(Path("Flights_INT/5-3-14 094117.FLT"));
+        run.window().Search()->Wait();
         const std::vector<Exceedance>& found = run.window().Found();
         QCOMPARE(found.size(), size_t(3));
         ExceedancesPane* pane = run.window().Exceedances();
@@ -310,6 +278,7 @@ private slots:
         QVERIFY(!pane->isVisible());
         run.window().ShowExceedancesAction()->trigger();
         run.window().ShowFlight(Path("Flights_INT/6-3-14 101047.FLT"));
+        run.window().Search()->Wait();
         QVERIFY(run.window().Found().empty());
         QVERIFY(!pane->isVisible());
     }

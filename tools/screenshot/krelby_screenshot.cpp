@@ -222,6 +222,7 @@ int main(int argc, char** argv) {
         settings.limits.Set(krelby::LimitKey::EgtMax, 735);
         window.resize(1100, 680);
         window.ShowFlight(flights.first().absoluteFilePath());
+        window.Search()->Wait();
         Settle();
         window.Exceedances()->List()->setCurrentRow(1);
         ok = Save(window, beside + "exceedances.png") && ok;

@@ -272,9 +272,10 @@ TEST_F(SafetyCli, ProcFilesAreEmptyAtOnce) {
 // that merely look alike stay.
 TEST_F(SafetyCli, ImportRemovesOnlyItsOwnTemporaries) {
     const Files mine = {{".logbook.krelby-backup", "a"}, {".notes.txt.krelby-2024v1", "b"},
-                        {".5-3-14 094117.krelby-abc123", "c"}};
+                        {".5-3-14 094117.krelby-abc123", "c"}, {".5-3-14 094117.FLT.krelby-backup", "d"},
+                        {".5-3-14 094117.FLT.krelby-12-abcdefghi", "e"}, {".5-3-14 094117.FLT.krelby--abcdefghij", "f"}};
     for (const auto& [name, bytes] : mine) WriteFile(folder / ("Flights_INT/" + name), bytes);
-    WriteFile(folder / "Flights_INT/.5-3-14 094117 (2).FLT.krelby-Ab12cd", "stale");
+    WriteFile(folder / "Flights_INT/.5-3-14 094117 (2).FLT.krelby-4242-Ab12cdEf34", "stale");
     ASSERT_EQ(Cli("import " + recording).status, 0);
     Files hidden;
     for (const auto& [name, bytes] : Listing(folder / "Flights_INT"))
@@ -320,35 +321,41 @@ TEST_F(SafetyCli, CutShortExportKeepsThePreviousFile) {
         _exit(1);
     }));
     EXPECT_EQ(ReadFile(out), previous);
-    // The next export of that file takes away what the killed one left.
-    const std::string mine = folder / "Exports/.mine.CSV.krelby-abc123";
-    WriteFile(mine, "the user's");
+    // The next export of that file takes away what the killed one left, and nothing that
+    // merely looks alike.
+    for (const char* name : {".mine.CSV.krelby-abc123", ".flight.CSV.krelby-backup"})
+        WriteFile(folder / (std::string("Exports/") + name), "the user's");
     ASSERT_EQ(Cli("csv '" + flight + "' -o '" + out + "'").status, 0);
-    EXPECT_EQ(Listing(folder / "Exports"), (Files{{"flight.CSV", previous}, {".mine.CSV.krelby-abc123", "the user's"}}));
+    EXPECT_EQ(Listing(folder / "Exports"), (Files{{"flight.CSV", previous},
+                                                 {".mine.CSV.krelby-abc123", "the user's"},
+                                                 {".flight.CSV.krelby-backup", "the user's"}}));
 }
 
 // SIGINT or SIGTERM during an export removes its temporary file and ends the program with
-// the signal's own status.
+// the signal's own status, also when another signal comes while the file is being removed
+// (`timeout` sends two).
 TEST_F(SafetyCli, InterruptedExportLeavesNoTemporary) {
     const std::string out = folder / "Exports/flight.CSV";
     krelby::testing::ShownFlight session;
     session.ProgramFolder = folder.path();
     session.settings.selection.Set(1, true);
     session.CurrentFlightFile = flight;
-    for (const int sig : {SIGINT, SIGTERM}) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            RemoveTemporariesOnSignals();
-            int calls = 0;  // as above: the second pass's last report, the file being written
-            session.progress = [&](uint64_t done, uint64_t total) { if (done == total && ++calls == 2) raise(sig); };
-            try { session.Csv(out); } catch (...) {}
-            _exit(0);
+    for (const bool twice : {false, true})
+        for (const int sig : {SIGINT, SIGTERM}) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                RemoveTemporariesOnSignals();
+                if (twice) krelby::testing::inSignalCleanup = [] { raise(SIGTERM); };
+                int calls = 0;  // as above: the second pass's last report, the file being written
+                session.progress = [&](uint64_t done, uint64_t total) { if (done == total && ++calls == 2) raise(sig); };
+                try { session.Csv(out); } catch (...) {}
+                _exit(0);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " twice " << twice;
+            EXPECT_TRUE(Listing(folder / "Exports").empty()) << sig << " twice " << twice;
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
-        EXPECT_TRUE(Listing(folder / "Exports").empty()) << sig;
-    }
 }
 
 // Saving through a symbolic link replaces the file it points to; the link stays.

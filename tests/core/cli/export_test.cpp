@@ -90,3 +90,43 @@ TEST_F(ExportCliTest, FileWithoutFlightDataIsRefusedAndNothingWritten) {
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder / "Exports"));
 }
+
+// No export writes over a flight: not through a link, a hard link or "..", not in a flight
+// folder, not over any file that starts with a Frame; a loop of links is an error, and a link
+// to any other file is written through, the link kept.
+TEST_F(ExportCliTest, NoPathLeadsAnExportOverAFlight) {
+    namespace fs = std::filesystem;
+    fs::create_directories(folder / "Flights_INT");
+    const std::string other = Flight({FlightAt(5, 0, 900).Sealed()}, "Flights_INT/B.FLT");
+    const std::string bytes = ReadFile(other);
+    fs::create_symlink(other, folder / "linkB");
+    fs::create_hard_link(other, folder / "hardB");
+    fs::copy_file(other, folder / "copy.dat");
+    fs::create_symlink(folder / "loop2", folder / "loop1");
+    fs::create_symlink(folder / "loop1", folder / "loop2");
+    WriteFile(folder / "notes.txt", "mine");
+    fs::create_symlink(folder / "notes.txt", folder / "linkNotes");
+    const struct {
+        std::string out, says;
+    } cases[] = {
+        {"linkB", "it lies among the flight files of Flights_INT"},
+        {"hardB", "it holds flight data"},
+        {"copy.dat", "it holds flight data"},
+        {"Exports/../Flights_INT/new.csv", "it lies among the flight files of Flights_INT"},
+        {"loop1", "its symbolic links lead round in a loop"},
+    };
+    for (const std::string command : {"csv", "kml", "gpx"})
+        for (const auto& c : cases) {
+            const CliRun r = Cli(command + " " + flight + " --folder " + folder.path() + " -o " + (folder / c.out));
+            EXPECT_EQ(r.status, 1) << command << " " << c.out;
+            EXPECT_EQ(r.out, "krelby-cli: Cannot create file " + (folder / c.out) + ": " + c.says + "\n") << command;
+        }
+    EXPECT_EQ(ReadFile(other), bytes);
+    EXPECT_EQ(ReadFile(folder / "copy.dat"), bytes);
+    EXPECT_TRUE(fs::is_symlink(folder / "linkB") && fs::is_symlink(folder / "loop1") && fs::is_symlink(folder / "loop2"));
+    EXPECT_FALSE(fs::exists(folder / "Flights_INT/new.csv"));
+    const CliRun r = Cli("csv " + flight + " --folder " + folder.path() + " -o " + (folder / "linkNotes"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(fs::is_symlink(folder / "linkNotes"));
+    EXPECT_EQ(ReadFile(folder / "notes.txt").substr(0, 9), "TimeStamp");
+}

@@ -3,6 +3,8 @@
 // program with exit 1, -o - to stdout, --quiet, and output that cannot be written.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -178,4 +180,31 @@ TEST_F(CliTest, NoExecutableFolderIsAUsageError) {
     EXPECT_NE(r.err.find("--folder DIR"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(folder / "Flights_INT"));
     EXPECT_FALSE(std::filesystem::exists("/Flights_INT"));
+}
+
+// A program folder the user may not make, or may not look into, is no slip on the command
+// line: the system's reason and exit code 1.
+TEST_F(CliTest, FolderWithoutPermissionSaysSo) {
+    namespace fs = std::filesystem;
+    fs::create_directory(folder / "ro");
+    fs::create_directory(folder / "locked");
+    fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                       fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder / "ro", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                       fs::perms::others_exec);
+    fs::permissions(folder / "locked", fs::perms::owner_all);
+    // Root may write anywhere: the commands run as nobody then.
+    const std::string as = geteuid() == 0 ? " setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+    const struct {
+        std::string args, says;
+    } cases[] = {
+        {"import " + recording + " --folder ro/sub", "ro/sub/ as the program folder: Permission denied"},
+        {"csv " + flight + " --folder ro/sub", "ro/sub/ as the program folder: Permission denied"},
+        {"flights --folder locked/sub", "locked/sub/ as the program folder: Permission denied"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = krelby::testing::RunCliApart(c.args, "cd '" + folder.path() + "' && LC_ALL=C" + as);
+        EXPECT_EQ(r.status, 1) << c.args << ": " << r.err;
+        EXPECT_EQ(r.err, "krelby-cli: Cannot use " + c.says + "\n") << c.args;
+    }
 }

@@ -1,9 +1,11 @@
 // The exceedance rule at each of its boundaries, and the order and form of its CSV.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 
-#include "logbook/exceedances.h"
+#include "logbook/exceedance_outputs.h"
 #include "support/messages.h"
 #include "support/temp_folder.h"
 
@@ -20,6 +22,28 @@ Frame Tcs(std::vector<int16_t> tcs, uint8_t L = 56) {
     EngineFrame b = EngineOf(1, L);
     for (size_t n = 0; n < tcs.size(); ++n) b.TC(int(n) + 1, tcs[n]);
     return b.Sealed();
+}
+
+const std::string kHeader = "item,limit_kind,limit,start,end,duration_s,peak\n";
+
+// Inputs 5 CHT and 9 Other on monitor 1; the rest EGT.
+ThermocoupleKinds Kinds() {
+    ThermocoupleKinds kinds{};
+    kinds[4] = CHT;
+    kinds[8] = Other;
+    return kinds;
+}
+
+// The CSV of the frames as a flight, without its header, times as seconds after 10:00:00.
+std::string Rows(const std::vector<Frame>& frames, const Limits& limits) {
+    TempFolder folder;
+    WriteFrames(folder / "t.FLT", frames);
+    std::string csv = ExceedancesCsv(FindExceedances(folder / "t.FLT", Kinds(), limits));
+    EXPECT_EQ(csv.substr(0, csv.find('\n') + 1), kHeader);
+    csv.erase(0, csv.find('\n') + 1);
+    for (size_t at; (at = csv.find("2024-03-14T10:0")) != std::string::npos;)
+        csv.replace(at, 19, std::to_string(std::stoi(csv.substr(at + 14, 2)) * 60 + std::stoi(csv.substr(at + 17, 2))));
+    return csv;
 }
 
 struct Case {
@@ -60,33 +84,108 @@ TEST(Exceedances, RuleAtItsBoundaries) {
          {Rpm(1, 2800), FlightFrame().Day(0).Sealed(), Rpm(1, 2900), Fm(5), Rpm(1, 2800)}, "RPM_1,max,2700,5,5,0,2800\n"},
         {"each input of its kind; Other has no limit", {{K::EgtMax, 735}, {K::ChtMax, 180}},
          {Fm(0), Tcs({740, 0, 0, 0, 190, 0, 0, 0, 900})}, "CHT5_1,max,180,0,0,0,190\nEGT1_1,max,735,0,0,0,740\n"},
-        {"same start: max before min, then as begun", {{K::OilPressureMax, 5}, {K::OilPressureMin, 2}, {K::RpmMax, 2700}},
+        {"same start: max before min; a series' runs of one second are one", {{K::OilPressureMax, 5}, {K::OilPressureMin, 2}, {K::RpmMax, 2700}},
          {Fm(0), OilP(2800, 60000), OilP(600, 10000), OilP(2600, 30000), OilP(2800, 30000)},
-         "OILP_1,max,5,0,0,0,6.0000\nOILP_1,min,2,0,0,0,1.0000\nRPM_1,max,2700,0,0,0,2800\nRPM_1,max,2700,0,0,0,2800\n"},
+         "OILP_1,max,5,0,0,0,6.0000\nOILP_1,min,2,0,0,0,1.0000\nRPM_1,max,2700,0,0,0,2800\n"},
+        {"a limit of more decimals is written in full, never as its peak", {{K::RpmMax, 2700.99999}, {K::MapMax, 2.99995}},
+         {Fm(0), EngineOf(1).Rpm(2701).ManifoldPressure(30000).Sealed()},
+         "MAP_1,max,2.99995,0,0,0,3.0000\nRPM_1,max,2700.99999,0,0,0,2701\n"},
         {"a limit between whole degrees", {{K::ChtMax, 180.5}},
          {Fm(0), Tcs({0, 0, 0, 0, 180}), Fm(1), Tcs({0, 0, 0, 0, 181})}, "CHT5_1,max,180.5,1,1,0,181\n"},
         {"bar fields and temperatures", {{K::MapMax, 1.0132}, {K::FuelPressureMax, 0.35}, {K::CoolantTempMax, -10}},
          {Fm(0), EngineOf(1).ManifoldPressure(10133).FuelPressure(3500).CoolantTemp(-9).Sealed()},
          "COOL_1,max,-10,0,0,0,-9\nMAP_1,max,1.0132,0,0,0,1.0133\n"},
     };
-    TempFolder folder;
-    ThermocoupleKinds kinds{};
-    kinds[4] = CHT;
-    kinds[8] = Other;
     for (const Case& c : cases) {
         Limits limits;
         for (const auto& [key, value] : c.limits) limits.Set(key, value);
-        WriteFrames(folder / "t.FLT", c.frames);
-        // The times as seconds after 10:00:00, to keep the table short.
-        std::string csv = ExceedancesCsv(FindExceedances(folder / "t.FLT", kinds, limits));
-        ASSERT_EQ(csv.substr(0, csv.find('\n') + 1), "item,limit_kind,limit,start,end,duration_s,peak\n");
-        csv.erase(0, csv.find('\n') + 1);
-        for (size_t at; (at = csv.find("2024-03-14T10:00:")) != std::string::npos;)
-            csv.replace(at, 19, std::to_string(std::stoi(csv.substr(at + 17, 2))));
-        EXPECT_EQ(csv, c.rows) << c.what;
+        Limits::Set(limits.mergeSeconds, 0);  // the runs as found, before any is joined
+        EXPECT_EQ(Rows(c.frames, limits), c.rows) << c.what;
     }
-    EXPECT_EQ(ExceedancesCsv(FindExceedances(folder / "t.FLT", kinds, Limits{})),
-              "item,limit_kind,limit,start,end,duration_s,peak\n");
+    TempFolder folder;
+    WriteFrames(folder / "t.FLT", {Fm(0), Rpm(1, 2800)});
+    EXPECT_EQ(ExceedancesCsv(FindExceedances(folder / "t.FLT", Kinds(), Limits{})), kHeader);
+}
+
+// The runs of a series are joined while the next begins at most ExceedanceMergeSeconds after
+// the end so far; then the short ones are dropped. The clock may step back: an end is the
+// latest time reached, and no duration is negative.
+TEST(Exceedances, MergeRuleAtItsBoundaries) {
+    struct MergeCase {
+        const char* what;
+        std::optional<int64_t> merge, min;  // none: the default
+        std::vector<Frame> frames;
+        std::string rows;
+    };
+    const Frame hi = Rpm(1, 2800), higher = Rpm(1, 2900), low = Rpm(1, 2600);
+    const MergeCase cases[] = {
+        {"a gap equal to the key joins", 5, {}, {Fm(0), hi, Fm(1), low, Fm(5), higher, Fm(6), low},
+         "RPM_1,max,2700,0,5,5,2900\n"},
+        {"one over does not", 4, {}, {Fm(0), hi, Fm(1), low, Fm(5), higher, Fm(6), low},
+         "RPM_1,max,2700,0,0,0,2800\nRPM_1,max,2700,5,5,0,2900\n"},
+        {"by default 10 s joins", {}, {}, {Fm(0), hi, Fm(1), low, Fm(10), hi, Fm(11), low, Fm(22), hi},
+         "RPM_1,max,2700,0,10,10,2800\nRPM_1,max,2700,22,22,0,2800\n"},
+        {"a duration equal to the minimum stays", 5, 5, {Fm(0), hi, Fm(1), low, Fm(5), hi, Fm(6), low},
+         "RPM_1,max,2700,0,5,5,2800\n"},
+        {"one below is dropped", 5, 6, {Fm(0), hi, Fm(1), low, Fm(5), hi, Fm(6), low, Fm(20), hi, Fm(26), hi},
+         "RPM_1,max,2700,20,26,6,2800\n"},
+        {"each series on its own", 10, {},
+         {Fm(0), hi, Rpm(2, 2800), Fm(1), low, Rpm(2, 2600), Fm(3), OilP(2800, 60000), Fm(4), hi},
+         "RPM_1,max,2700,0,4,4,2800\nRPM_2,max,2700,0,0,0,2800\nOILP_1,max,5,3,3,0,6.0000\n"},
+        {"a step back ends no run before its start", 0, {}, {Fm(100), hi, Fm(60), hi, Fm(61), low},
+         "RPM_1,max,2700,100,100,0,2800\n"},
+        {"the end is the latest time reached in the run", 0, {}, {Fm(0), hi, Fm(30), Rpm(2, 2600), Fm(5), hi, Fm(6), low},
+         "RPM_1,max,2700,0,30,30,2800\n"},
+        {"a run begun before the end so far joins, keeping the later end", 10, {},
+         {Fm(10), higher, Fm(20), hi, Fm(21), low, Fm(15), hi, Fm(16), low},
+         "RPM_1,max,2700,10,20,10,2900\n"},
+    };
+    for (const MergeCase& c : cases) {
+        Limits limits;
+        limits.Set(LimitKey::RpmMax, 2700);
+        limits.Set(LimitKey::OilPressureMax, 5);
+        if (c.merge) Limits::Set(limits.mergeSeconds, *c.merge);
+        if (c.min) Limits::Set(limits.minSeconds, *c.min);
+        EXPECT_EQ(Rows(c.frames, limits), c.rows) << c.what;
+    }
+}
+
+// Rows become final out of the CSV's order (a long run ends after many short ones begun
+// later, the clock steps back); written a few at a time, over several replays, or as they
+// become final where the clock never steps back, they come out as the whole list does.
+TEST(Exceedances, CsvInBatchesIsTheWholeList) {
+    Limits limits;
+    limits.Set(LimitKey::RpmMax, 2700);
+    limits.Set(LimitKey::OilTempMax, 100);
+    Limits::Set(limits.mergeSeconds, 1);
+    TempFolder folder;
+    std::string whole;
+    for (const int back : {0, 40}) {
+        std::vector<Frame> frames;
+        for (int s = 0; s < 300; ++s) {
+            frames.push_back(Fm(s < 150 ? s : s - back));  // back half way, or not
+            frames.push_back(EngineOf(1).Rpm(s % 3 ? 2600 : 2800).OilTemp(120).Sealed());
+            frames.push_back(EngineOf(2).Rpm(s % 5 ? 2600 : 2800).OilTemp(s % 7 ? 90 : 120).Sealed());
+        }
+        WriteFrames(folder / "t.FLT", frames);
+        whole = ExceedancesCsv(FindExceedances(folder / "t.FLT", Kinds(), limits));
+        ASSERT_GT(std::count(whole.begin(), whole.end(), '\n'), 100);
+        for (size_t batch : {1, 7, 64, 100000}) {
+            std::string got;
+            WriteExceedancesCsv(folder / "t.FLT", Kinds(), limits, [&](std::string_view t) { got += t; }, batch);
+            EXPECT_EQ(got, whole) << batch << " back " << back;
+        }
+    }
+    // The window's list: the first ones, and how many there are.
+    FirstExceedances first(5);
+    for (const Exceedance& e : FindExceedances(folder / "t.FLT", Kinds(), limits)) first.Take(e);
+    EXPECT_EQ(first.Count(), std::count(whole.begin(), whole.end(), '\n') - 1);
+    EXPECT_TRUE(first.LeftOut());
+    std::vector<Exceedance> five = first.Sorted();
+    ASSERT_EQ(five.size(), 5u);
+    size_t sixth = 0;
+    for (int line = 0; line < 6; ++line) sixth = whole.find('\n', sixth) + 1;
+    EXPECT_EQ(ExceedancesCsv(five), whole.substr(0, sixth));
 }
 
 // The chart draws a series' limits by its title; pulse, fuel flow and "Other" inputs have none.

@@ -87,6 +87,13 @@ TEST_F(Logbook, TimesAndAirborneTimeFollowTheThresholdAndTheGap) {
     EXPECT_EQ(f["min_vsi_fpm"], "-700");
     EXPECT_EQ(f["max_g"], "");  // no AttitudeMessage
 
+    // The clock steps back 40 s at the end: the flight ends at the latest time it reached.
+    f = Summary({Fm(0), Fm(100), Fm(60)});
+    EXPECT_EQ(f["end"], "2024-03-14T10:01:40");
+    EXPECT_EQ(f["duration_s"], "100");
+    f = Summary({Fm(100), Fm(60)});
+    EXPECT_EQ(f["duration_s"], "0");
+
     f = Summary({Gps(1, 1)});  // no FlightMessage: no times, the rest still given
     EXPECT_EQ(f["start"], "");
     EXPECT_EQ(f["airborne_s"], "");
@@ -275,27 +282,32 @@ TEST_F(Logbook, KindsChangedBetweenListingsAreRecomputed) {
     EXPECT_NE(LogbookCsv(ListFlights(folder.path(), kinds)).find(",2000,90,3.00,400,700,,"), std::string::npos);
 }
 
-// The count comes from the cache while the limits stay, and afresh when one changes; a cache
-// of the layout before the count is made anew.
+// The count comes from the cache while the limits and the rule's seconds stay, and afresh
+// when one changes, however little (2701 against 2700.99999); a cache of the layout before
+// the count is made anew.
 TEST_F(Logbook, ExceedancesCountedAndRecomputedWhenALimitChanges) {
     WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0), Engine(1, 2800, 30000, {}), Fm(1), Engine(1, 2600, 30000, {}),
-                                               Fm(2), Engine(1, 2900, 30000, {})});
+                                               Fm(2), Engine(1, 2701, 30000, {})});
     Limits limits;
     auto count = [&] { return ListFlights(folder.path(), kinds, limits).at(0).summary.exceedances; };
     EXPECT_EQ(count(), std::nullopt);
     const std::string csv = LogbookCsv(ListFlights(folder.path(), kinds));
     EXPECT_NE(csv.find(",fuel_used_l,exceedances,rpm_max_1,"), std::string::npos);
-    EXPECT_NE(csv.find(",,,2900,"), std::string::npos);  // no fuel used, no count
+    EXPECT_NE(csv.find(",,,2800,"), std::string::npos);  // no fuel used, no count
     const struct {
         double rpmMax;
-        int64_t expected;
-    } steps[] = {{2700, 2}, {2700, 2}, {2850, 1}, {3000, 0}, {2700, 2}};
+        int64_t merge, min, expected;
+    } steps[] = {{2700, 0, 0, 2},       {2700, 0, 0, 2},       {2750, 0, 0, 1},       {3000, 0, 0, 0},
+                 {2701, 0, 0, 1},       {2700.99999, 0, 0, 2}, {2700.99999, 2, 0, 1}, {2700.99999, 1, 0, 2},
+                 {2700.99999, 2, 2, 1}, {2700.99999, 2, 3, 0}};
     for (const auto& step : steps) {
         limits.Set(LimitKey::RpmMax, step.rpmMax);
-        EXPECT_EQ(count(), step.expected) << step.rpmMax;
+        Limits::Set(limits.mergeSeconds, step.merge);
+        Limits::Set(limits.minSeconds, step.min);
+        EXPECT_EQ(count(), step.expected) << step.rpmMax << " merge " << step.merge << " min " << step.min;
     }
     ASSERT_TRUE(Sql(folder / kLogbookDatabase, "ALTER TABLE flights DROP COLUMN exceedances; PRAGMA user_version = 2"));
-    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(count(), 0);
 }
 
 TEST_F(Logbook, TwoListingsAtOnceBothSucceed) {

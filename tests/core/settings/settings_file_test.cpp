@@ -12,6 +12,7 @@
 #include "settings/ini_file.h"
 #include "settings/limits.h"
 #include "settings/settings_file.h"
+#include "settings/settings_merge.h"
 
 using namespace krelby;
 using krelby::testing::ReadFile;
@@ -89,6 +90,16 @@ TEST(SettingsLoad, ReadingRules) {
          [](const Settings& s) { return s.kml.LineColor * 10 + s.kml.PolyColor; }, 43},
         {"missing section gives defaults", "[Other]\nLineWidth=3\n", [](const Settings& s) { return int{s.kml.PolyOpacity}; }, 1},
         {"binary junk", std::string("\0\xff[\x01]\n\x80=\x90\n[KML]\nExtrudePoly=0", 29), [](const Settings& s) { return int{s.kml.ExtrudePoly}; }, 0},
+        {"negative unit reads as 0", "[Units]\r\nSpeed=-1\r\n", [](const Settings& s) { return int{s.units.Speed}; }, 0},
+        {"byte-order mark before [Limits]", "\xEF\xBB\xBF[Limits]\r\nRpmMax=2700\r\n",
+         [](const Settings& s) { return int(s.limits[LimitKey::RpmMax].value_or(0)); }, 2700},
+        {"byte-order mark before [KML]", "\xEF\xBB\xBF[KML]\rLineColor=3\r", [](const Settings& s) { return int{s.kml.LineColor}; }, 3},
+        {"merge seconds", "[Limits]\nExceedanceMergeSeconds=30\n", [](const Settings& s) { return int(s.limits.mergeSeconds.value); }, 30},
+        {"merge seconds by default", "[Limits]\nRpmMax=1\n", [](const Settings& s) { return int(s.limits.mergeSeconds.value); }, 10},
+        {"merge seconds digits only", "[Limits]\nExceedanceMergeSeconds=-1\n", [](const Settings& s) { return int(s.limits.mergeSeconds.value); }, 10},
+        {"minimum seconds digits only", "[Limits]\nExceedanceMinSeconds=1.5\n", [](const Settings& s) { return int(s.limits.minSeconds.value); }, 0},
+        {"minimum seconds huge", "[Limits]\nExceedanceMinSeconds=99999999999999999999\n",
+         [](const Settings& s) { return int(s.limits.minSeconds.value == kSecondsCeiling); }, 1},
     };
     for (const auto& c : cases) EXPECT_EQ(c.get(LoadFrom(c.ini)), c.expected) << c.what;
 }
@@ -252,12 +263,28 @@ TEST(Limits, ValueRuleAndText) {
         {".5", {}},     {"-", {}},    {"1 2", {}},  {"0x10", {}},       {"inf", {}},
     };
     for (const auto& c : reads) EXPECT_EQ(ParseLimit(c.text), c.value) << c.text;
+    // Within a million either way; a well-formed number beyond is refused as out of range.
+    const std::string digits401 = "1" + std::string(400, '0');
+    const struct {
+        std::string text;
+        LimitRead read;
+    } ranges[] = {{"1000000", LimitRead::Ok},           {"-1000000.0000", LimitRead::Ok},
+                  {"1000000.0001", LimitRead::OutOfRange}, {"-" + digits401, LimitRead::OutOfRange},
+                  {digits401 + ".5", LimitRead::OutOfRange}, {"", LimitRead::Empty}, {"1e300", LimitRead::NotANumber}};
+    for (const auto& c : ranges) {
+        double v = 0;
+        EXPECT_EQ(ReadLimit(c.text, v), c.read) << c.text;
+    }
+    // Written in full, as the rule compares it: more than 4 decimals are kept.
     const struct {
         double value;
         const char* text;
-    } writes[] = {{2.75, "2.75"}, {230, "230"}, {700.5, "700.5"}, {2.123456, "2.1235"}, {-10, "-10"},
-                  {0.00004, "0"}, {-0.00004, "0"}, {1e-4, "0.0001"}};
+    } writes[] = {{2.75, "2.75"},           {230, "230"},          {700.5, "700.5"},       {2.123456, "2.123456"},
+                  {-10, "-10"},             {0.00004, "0.00004"},  {-0.00004, "-0.00004"}, {1e-4, "0.0001"},
+                  {2700.99999, "2700.99999"}, {-0.0, "0"},         {1e6, "1000000"}};
     for (const auto& c : writes) EXPECT_EQ(LimitText(c.value), c.text) << c.value;
+    EXPECT_EQ(RoundedLimit(204.44444444444446), 204.4444);
+    EXPECT_EQ(RoundedLimit(-0.00004), 0.0);
 }
 
 // Read as written, a bad value kept for the pilot to mend, a cleared limit emptied, none
@@ -265,11 +292,17 @@ TEST(Limits, ValueRuleAndText) {
 TEST(Limits, LoadWarnsAndSaveWritesBackAsRead) {
     TempFolder dir;
     const std::string path = dir / "Krelby.INI";
-    WriteFile(path, "[Limits]\r\nOilPressureMin=2.50\r\nChtMax=2,75\r\nEgtMax=\r\nRpmMax=2700\r\n");
+    const std::string huge = "-1" + std::string(400, '0');
+    WriteFile(path, "[Limits]\r\nOilPressureMin=2.50\r\nChtMax=2,75\r\nEgtMax=\r\nRpmMax=2700\r\nMapMax=" + huge +
+                        "\r\nExceedanceMinSeconds=ten\r\n");
     Settings s;
     std::string flight;
     EXPECT_EQ(LoadSettings(path, s, flight),
-              "The limit ChtMax=2,75 in [Limits] is not a number such as 2.75 or -10; that limit is off.");
+              "The limit MapMax=" + huge + " in [Limits] is beyond the range -1000000 to 1000000; that limit is off.\n"
+              "The limit ChtMax=2,75 in [Limits] is not a number such as 2.75 or -10; that limit is off.\n"
+              "ExceedanceMinSeconds=ten in [Limits] is not a whole number of seconds such as 0; 0 is used.");
+    EXPECT_EQ(s.limits[LimitKey::MapMax], std::nullopt);
+    EXPECT_EQ(s.limits.minSeconds.value, 0);
     EXPECT_EQ(s.limits[LimitKey::OilPressureMin], 2.5);
     EXPECT_EQ(s.limits[LimitKey::ChtMax], std::nullopt);
     EXPECT_EQ(s.limits[LimitKey::EgtMax], std::nullopt);
@@ -277,11 +310,49 @@ TEST(Limits, LoadWarnsAndSaveWritesBackAsRead) {
     s.limits.Set(LimitKey::EgtSpreadMax, 30.00001);
     SaveSettings(path, s, flight);
     const std::string text = ReadFile(path);
-    EXPECT_NE(text.find("[General]\r\nCurrentFilename=\r\n3DView=0\r\n\r\n[Limits]\r\nRpmMax=\r\nOilPressureMin=2.50\r\n"
-                        "EgtMax=\r\nChtMax=2,75\r\nEgtSpreadMax=30\r\n"),
+    EXPECT_NE(text.find("[General]\r\nCurrentFilename=\r\n3DView=0\r\n\r\n[Limits]\r\nRpmMax=\r\nMapMax=" + huge +
+                        "\r\nOilPressureMin=2.50\r\nEgtMax=\r\nChtMax=2,75\r\nEgtSpreadMax=30.00001\r\n"
+                        "ExceedanceMinSeconds=ten\r\n"),
               std::string::npos)
         << text;
 
     SaveSettings(dir / "fresh.INI", Settings{}, "");
     EXPECT_EQ(ReadFile(dir / "fresh.INI").find("[Limits]"), std::string::npos);
+}
+
+// The window's close: what it changed over the file as it now stands; a file nobody touched
+// comes out byte for byte as it was.
+TEST(SettingsSave, ChangesMergedOverTheFileAsItNowStands) {
+    TempFolder dir;
+    const std::string path = dir / "Krelby.INI";
+    Settings first;
+    first.kml.LineColor = 3;
+    first.limits.Set(LimitKey::EgtMax, 735);
+    SaveSettings(path, first, "/a.FLT");
+    const std::string written = ReadFile(path);
+    LoadedSettings loaded;
+    LoadSettings(path, loaded.settings, loaded.currentFlightFile);
+    SaveChangedSettings(path, loaded.settings, loaded.currentFlightFile, loaded);
+    EXPECT_EQ(ReadFile(path), written);
+
+    // Meanwhile by hand: a limit, a unit, and the colour the window changes too.
+    std::string edited = written;
+    edited.replace(edited.find("Speed=0"), 7, "Speed=2");
+    edited.replace(edited.find("LineColor=3"), 11, "LineColor=5");
+    WriteFile(path, edited + "\r\n[Extra]\r\nKey=1\r\n");
+    WriteFile(path, ReadFile(path).replace(ReadFile(path).find("EgtMax=735"), 10, "EgtMax=740\r\nRpmMax=2700"));
+    Settings ours = loaded.settings;
+    ours.kml.LineColor = 4;
+    ours.units.Altitude = 1;
+    SaveChangedSettings(path, ours, "/b.FLT", loaded);
+    Settings now;
+    std::string flight;
+    LoadSettings(path, now, flight);
+    EXPECT_EQ(now.kml.LineColor, 4);  // changed here and there: ours
+    EXPECT_EQ(now.units.Altitude, 1);
+    EXPECT_EQ(now.units.Speed, 2);
+    EXPECT_EQ(now.limits[LimitKey::EgtMax], 740);
+    EXPECT_EQ(now.limits[LimitKey::RpmMax], 2700);
+    EXPECT_EQ(flight, "/b.FLT");
+    EXPECT_NE(ReadFile(path).find("[Extra]\r\nKey=1\r\n"), std::string::npos);
 }
