@@ -7,7 +7,35 @@
 
 namespace krelby {
 
-Analysis Analyze(const FlightRecord& r, const ThermocoupleKinds& kinds) {
+namespace {
+
+// A monitor's figures, and its inputs' greatest readings (in the cruise where they have one).
+void AnalyzeMonitor(const FlightRecord& r, const ThermocoupleKinds& kinds, int m, const Gathered* gathered,
+                    Analysis& a) {
+    const std::vector<EnginePoint>& points = r.engines[size_t(m - 1)];
+    const bool ordered = r.inTimeOrder[size_t(m - 1)];
+    MonitorAnalysis& out = a.monitors[size_t(m - 1)];
+    out.present = !points.empty();
+    if (!out.present) return;
+    if (a.takeoff) out.takeoff = TakeoffFigures(points, ordered, *a.takeoff, kinds, m);
+    if (a.cruise) out.cruise = CruiseFigures(points, ordered, *a.cruise, kinds, m);
+    std::optional<EnginePass> pass = gathered ? gathered->passes[size_t(m - 1)] : std::nullopt;
+    if (pass) {
+        out.cooling = CoolingOfKind(*pass, kinds, m);
+    } else {
+        pass = EnginePass{GreatestOver(points, INT64_MIN, INT64_MAX), {}};
+        out.cooling = GreatestCoolingRates(points, kinds, m);
+    }
+    out.sweeps = gathered ? FindSweeps(points, gathered->flows[size_t(m - 1)], kinds, m) : FindSweeps(points, kinds, m);
+    for (size_t n = 0; n < 12; ++n) {
+        const std::optional<int>& inCruise = out.cruise ? out.cruise->greatest[n] : std::nullopt;
+        a.greatest[size_t(m - 1)][n] = inCruise ? inCruise : pass->greatest[n];
+    }
+}
+
+}  // namespace
+
+Analysis Analyze(const FlightRecord& r, const ThermocoupleKinds& kinds, const Gathered* gathered) {
     Analysis a;
     if (!r.flight.empty()) {
         a.start = r.flight.front().t;
@@ -16,27 +44,41 @@ Analysis Analyze(const FlightRecord& r, const ThermocoupleKinds& kinds) {
     if (r.takeoff) a.takeoff = r.flight[*r.takeoff].t;
     if (r.landing) a.landing = r.flight[*r.landing].t;
     a.cruise = FindCruise(r);
-    for (int m = 1; m <= 4; ++m) {
-        const std::vector<EnginePoint>& points = r.engines[size_t(m - 1)];
-        MonitorAnalysis& out = a.monitors[size_t(m - 1)];
-        out.present = !points.empty();
-        if (!out.present) continue;
-        if (a.takeoff) out.takeoff = TakeoffFigures(points, *a.takeoff, kinds, m);
-        if (a.cruise) out.cruise = CruiseFigures(points, *a.cruise, kinds, m);
-        out.cooling = GreatestCoolingRates(points, kinds, m);
-        out.sweeps = FindSweeps(points, kinds, m);
-    }
-    a.greatest = GreatestReadingsOf(r, a.cruise);
+    for (int m = 1; m <= 4; ++m) AnalyzeMonitor(r, kinds, m, gathered, a);
     return a;
 }
 
 void AnalysisSink::OnBegin() {
     FlightRecordSink::OnBegin();
+    trackers_ = {};
+    gathered_ = {};
+    for (int m = 1; m <= 4; ++m) {
+        uint16_t chts = 0;
+        for (int n = 1; n <= 12; ++n)
+            if (KindOf(kinds_, m, n) == CHT) chts |= uint16_t(1u << (n - 1));
+        trackers_[size_t(m - 1)].RateOnly(chts);
+    }
     result_ = {};
 }
 
+void AnalysisSink::OnEngineRow(int monitor, const EnginePoint& p, size_t index) {
+    const size_t m = size_t(monitor - 1);
+    trackers_[m].Add(p, index);
+    if (!HasFlow(p)) return;
+    std::vector<FlowRow>& flow = gathered_.flows[m];
+    if (flow.empty() && reserve_) flow.reserve(reserve_);
+    flow.push_back(FlowRowOf(p, index));
+}
+
+void AnalysisSink::ReserveFor(uint64_t bytes) {
+    FlightRecordSink::ReserveFor(bytes);
+    reserve_ = size_t(bytes / kBytesPerSecondAtLeast);
+}
+
 void AnalysisSink::OnEnd(const ReplayEnd&) {
-    result_ = Analyze(Record(), kinds_);
+    for (size_t m = 0; m < 4; ++m) gathered_.passes[m] = trackers_[m].End(Record().engines[m]);
+    result_ = Analyze(Record(), kinds_, &gathered_);
+    gathered_ = {};
     Record() = {};  // the rows are not needed any more
 }
 
@@ -45,6 +87,7 @@ FlightAnalysis AnalyzeFlight(const std::string& path, const Settings& settings) 
     const Settings nothingTicked;
     const ChecksumOptions checks;  // tested, as for the logbook
     AnalysisSink analysis(settings.thermocouples);
+    analysis.ReserveFor(file.Size());
     ExceedanceSink exceedances(settings.thermocouples, settings.limits);
     const bool limited = settings.limits.Any();
     FlightReplay(file, {nothingTicked, checks}, {&analysis, limited ? &exceedances : nullptr});

@@ -40,19 +40,32 @@ struct Analysis {
     GreatestReadings greatest;  // for the kinds guess and its warning
 };
 
-// The analysis of a recorded flight under `kinds`.
-Analysis Analyze(const FlightRecord& record, const ThermocoupleKinds& kinds);
+// What the sink gathers of each monitor's messages as they come, for the analysis at the end:
+// the one pass over them, where a tracker could follow them, and the lean test's rows.
+struct Gathered {
+    std::array<std::optional<EnginePass>, 4> passes;
+    std::array<std::vector<FlowRow>, 4> flows;
+};
+
+// The analysis of a recorded flight under `kinds`; what `gathered` lacks is found in `record`.
+Analysis Analyze(const FlightRecord& record, const ThermocoupleKinds& kinds, const Gathered* gathered = nullptr);
 
 // Records a replay and analyses it at its end. `kinds` must outlive the sink.
 class AnalysisSink : public FlightRecordSink {
 public:
     explicit AnalysisSink(const ThermocoupleKinds& kinds) : kinds_(kinds) {}
+    void ReserveFor(uint64_t bytes);
     void OnBegin() override;
     void OnEnd(const ReplayEnd& end) override;
     const Analysis& Result() const { return result_; }
 
 private:
+    void OnEngineRow(int monitor, const EnginePoint& row, size_t index) override;
+
     const ThermocoupleKinds& kinds_;
+    std::array<EngineTracker, 4> trackers_;
+    Gathered gathered_;
+    size_t reserve_ = 0;
     Analysis result_;
 };
 

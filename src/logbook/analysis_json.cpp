@@ -56,7 +56,7 @@ Json Cooling(const std::vector<CoolingRate>& rates, int m) {
     Json out = Json::array();
     for (const CoolingRate& r : rates)
         out.push_back({{"input", r.input}, {"item", Title(m, r.input, CHT)},
-                       {"rate_c_min", Rounded(r.cPerMin, 1)}, {"time", Time(r.time)}});
+                       {"rate_c_min", Rounded(r.CPerMin(), 1)}, {"time", Time(r.time)}});
     return out;
 }
 

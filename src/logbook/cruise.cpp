@@ -1,6 +1,7 @@
 #include "logbook/cruise.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace krelby {
@@ -34,11 +35,22 @@ std::vector<int> InputsOfKind(const ThermocoupleKinds& kinds, int monitor, uint8
 
 }  // namespace
 
-TakeoffEngine TakeoffFigures(const std::vector<EnginePoint>& points, int64_t takeoff,
+std::pair<size_t, size_t> RowsOfTime(const std::vector<EnginePoint>& points, bool inTimeOrder, int64_t from,
+                                     int64_t to) {
+    if (!inTimeOrder) return {0, points.size()};
+    const auto lo = std::lower_bound(points.begin(), points.end(), from,
+                                     [](const EnginePoint& p, int64_t t) { return p.t < t; });
+    const auto hi = std::upper_bound(lo, points.end(), to, [](int64_t t, const EnginePoint& p) { return t < p.t; });
+    return {size_t(lo - points.begin()), size_t(hi - points.begin())};
+}
+
+TakeoffEngine TakeoffFigures(const std::vector<EnginePoint>& points, bool inTimeOrder, int64_t takeoff,
                              const ThermocoupleKinds& kinds, int monitor) {
     TakeoffEngine e;
     std::array<std::optional<int32_t>, 12> tc;
-    for (const EnginePoint& p : points) {
+    const auto [lo, hi] = RowsOfTime(points, inTimeOrder, takeoff - kTakeoffBeforeS, takeoff + kTakeoffAfterS);
+    for (size_t i = lo; i < hi; ++i) {
+        const EnginePoint& p = points[i];
         if (p.t < takeoff - kTakeoffBeforeS || p.t > takeoff + kTakeoffAfterS) continue;
         if (p.Has(E::kRpm)) Max<int32_t>(e.rpmMax, p.rpm);
         if (p.Has(E::kManifoldPressure)) Max(e.mapMaxBar, Bar(p.map));
@@ -81,23 +93,48 @@ std::optional<CruiseStretch> FindCruise(const FlightRecord& r) {
     return best;
 }
 
-CruiseEngine CruiseFigures(const std::vector<EnginePoint>& points, const CruiseStretch& cruise,
+CruiseEngine CruiseFigures(const std::vector<EnginePoint>& points, bool inTimeOrder, const CruiseStretch& cruise,
                            const ThermocoupleKinds& kinds, int monitor) {
-    Mean rpm, map, ff, oilt, oilp;
-    std::array<Mean, 12> tc;
-    for (const EnginePoint& p : points) {
+    // Whole numbers summed as integers give the very sums of their doubles (all below 2^53);
+    // the bar and l/h values are summed as the doubles they decode to.
+    int64_t rpm = 0, oilt = 0, nRpm = 0, nMap = 0, nFf = 0, nOilt = 0, nOilp = 0;
+    double map = 0, ff = 0, oilp = 0;
+    std::array<int64_t, 12> tc{}, nTc{};
+    std::array<int32_t, 12> greatest;
+    greatest.fill(INT32_MIN);
+    const auto [lo, hi] = RowsOfTime(points, inTimeOrder, cruise.start, cruise.end);
+    for (size_t i = lo; i < hi; ++i) {
+        const EnginePoint& p = points[i];
         if (p.t < cruise.start || p.t > cruise.end) continue;
-        if (p.Has(E::kRpm)) rpm.Add(p.rpm);
-        if (p.Has(E::kManifoldPressure)) map.Add(Bar(p.map));
-        if (p.Has(E::kFuelFlow)) ff.Add(LitresPerHour(p.ff));
-        if (p.Has(E::kOilTemp)) oilt.Add(p.oilt);
-        if (p.Has(E::kOilPressure)) oilp.Add(Bar(p.oilp));
-        for (int n = 1; n <= 12 && p.HasInput(n); ++n) tc[size_t(n - 1)].Add(p.tc[size_t(n - 1)]);
+        const bool whole = p.HasInput(12);  // every field, as nearly every message
+        if (whole || p.Has(E::kRpm)) rpm += p.rpm, ++nRpm;
+        if (whole || p.Has(E::kManifoldPressure)) map += Bar(p.map), ++nMap;
+        if (whole || p.Has(E::kFuelFlow)) ff += LitresPerHour(p.ff), ++nFf;
+        if (whole || p.Has(E::kOilTemp)) oilt += p.oilt, ++nOilt;
+        if (whole || p.Has(E::kOilPressure)) oilp += Bar(p.oilp), ++nOilp;
+        if (whole) {
+            for (size_t k = 0; k < 12; ++k) {
+                tc[k] += p.tc[k];
+                ++nTc[k];
+                greatest[k] = std::max<int32_t>(greatest[k], p.tc[k]);
+            }
+            continue;
+        }
+        for (int n = 1; n <= 12 && p.HasInput(n); ++n) {
+            const size_t k = size_t(n - 1);
+            tc[k] += p.tc[k];
+            ++nTc[k];
+            greatest[k] = std::max<int32_t>(greatest[k], p.tc[k]);
+        }
     }
-    CruiseEngine e{rpm.Value(), map.Value(), ff.Value(), oilt.Value(), oilp.Value(), {}, {}};
+    const auto mean = [](double sum, int64_t n) { return n ? std::optional<double>(sum / double(n)) : std::nullopt; };
+    CruiseEngine e{mean(double(rpm), nRpm), mean(map, nMap), mean(ff, nFf), mean(double(oilt), nOilt),
+                   mean(oilp, nOilp), {}, {}, {}};
+    for (size_t k = 0; k < 12; ++k)
+        if (nTc[k]) e.greatest[k] = greatest[k];
     for (uint8_t kind : {uint8_t{EGT}, uint8_t{CHT}})
         for (int n : InputsOfKind(kinds, monitor, kind))
-            if (const std::optional<double> v = tc[size_t(n - 1)].Value())
+            if (const std::optional<double> v = mean(double(tc[size_t(n - 1)]), nTc[size_t(n - 1)]))
                 (kind == EGT ? e.egt : e.cht).push_back({n, *v});
     return e;
 }

@@ -2,7 +2,9 @@
 // the longest steady stretch of level flight. All values in the recording's own units (°C,
 // bar as raw / 10000, l/h as FuelFlow / 100, rpm, ft, kt as 0.1 km/h / 1.852), unrounded.
 #pragma once
+#include <array>
 #include <cstdint>
+#include <utility>
 #include <optional>
 #include <vector>
 
@@ -36,6 +38,7 @@ struct CruiseStretch {
 struct CruiseEngine {
     std::optional<double> rpm, mapBar, ffLph, oilTempC, oilPressureBar;
     std::vector<InputFigure> egt, cht;  // °C, by the thermocouple kinds, in input order
+    std::array<std::optional<int>, 12> greatest;  // every input's greatest reading, for the kinds guess
 };
 
 constexpr int64_t kTakeoffBeforeS = 30, kTakeoffAfterS = 60;
@@ -49,8 +52,13 @@ inline uint8_t KindOf(const ThermocoupleKinds& kinds, int monitor, int n) {
     return k == EGT || k == CHT ? k : uint8_t{Other};
 }
 
+// The messages that may lie in [from, to]: of messages in the order of their times only those
+// between the two (found by halving), else all.
+std::pair<size_t, size_t> RowsOfTime(const std::vector<EnginePoint>& points, bool inTimeOrder, int64_t from,
+                                     int64_t to);
+
 // Over the monitor's messages whose time lies in [takeoff - 30 s, takeoff + 60 s].
-TakeoffEngine TakeoffFigures(const std::vector<EnginePoint>& points, int64_t takeoff,
+TakeoffEngine TakeoffFigures(const std::vector<EnginePoint>& points, bool inTimeOrder, int64_t takeoff,
                              const ThermocoupleKinds& kinds, int monitor);
 
 // The longest stretch, from takeoff to landing, of consecutive FlightMessages with |VSI| <= 300
@@ -58,7 +66,7 @@ TakeoffEngine TakeoffFigures(const std::vector<EnginePoint>& points, int64_t tak
 std::optional<CruiseStretch> FindCruise(const FlightRecord& record);
 
 // Over the monitor's messages whose time lies in [cruise.start, cruise.end].
-CruiseEngine CruiseFigures(const std::vector<EnginePoint>& points, const CruiseStretch& cruise,
+CruiseEngine CruiseFigures(const std::vector<EnginePoint>& points, bool inTimeOrder, const CruiseStretch& cruise,
                            const ThermocoupleKinds& kinds, int monitor);
 
 // Decoded values as the figures use them.

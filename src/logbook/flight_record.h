@@ -35,6 +35,9 @@ struct EnginePoint {
 struct FlightRecord {
     std::vector<FlightPoint> flight;
     std::array<std::vector<EnginePoint>, 4> engines;  // monitor 1 to 4
+    // Whether a monitor's messages come in the order of their times (as a clock that never
+    // goes back gives them).
+    std::array<bool, 4> inTimeOrder{true, true, true, true};
     // The logbook's takeoff and landing: the first and the last FlightMessage at 30 kt or more.
     std::optional<size_t> takeoff, landing;  // indices into `flight`
 };
@@ -46,13 +49,25 @@ public:
     bool ReadsMessages() const override { return true; }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double time) override;
+    // Room for the rows of a flight file of `bytes`, taken as each kind of row first comes: no
+    // growing and copying of ten-hour flights.
+    void ReserveFor(uint64_t bytes) { reserve_ = size_t(bytes / kBytesPerSecondAtLeast); }
     const FlightRecord& Record() const { return r_; }
     FlightRecord& Record() { return r_; }
 
 private:
     void Engine(const uint8_t* frame);
 
+protected:
+    // Each EngineMessage kept, as row `index` of `monitor` (1 to 4), right after it is kept.
+    virtual void OnEngineRow(int /*monitor*/, const EnginePoint& /*row*/, size_t /*index*/) {}
+    // Every second of a recording holds at least a FlightMessage, a GpsMessage, an
+    // AttitudeMessage and an EngineMessage (44 + 56 + 40 + 76 bytes) and rarely fewer others.
+    static constexpr uint64_t kBytesPerSecondAtLeast = 250;
+
+private:
     FlightRecord r_;
+    size_t reserve_ = 0;
     const uint8_t* pendingFlight_ = nullptr;
     bool timed_ = false;
     int64_t now_ = 0;

@@ -8,18 +8,6 @@
 namespace krelby {
 namespace {
 
-std::array<std::optional<int>, 12> Greatest(const std::vector<EnginePoint>& points, int64_t from, int64_t to) {
-    std::array<std::optional<int>, 12> out;
-    for (const EnginePoint& p : points) {
-        if (p.t < from || p.t > to) continue;
-        for (int n = 1; n <= 12 && p.HasInput(n); ++n) {
-            std::optional<int>& at = out[size_t(n - 1)];
-            if (!at || p.tc[size_t(n - 1)] > *at) at = p.tc[size_t(n - 1)];
-        }
-    }
-    return out;
-}
-
 // "9–12", "5–8 and 10", "1, 3 and 5".
 std::string InputList(const std::vector<int>& inputs) {
     std::vector<std::string> ranges;
@@ -43,12 +31,24 @@ std::string Warning(const std::vector<int>& inputs, int monitor, const std::stri
 
 }  // namespace
 
+std::array<std::optional<int>, 12> GreatestOver(const std::vector<EnginePoint>& points, int64_t from, int64_t to) {
+    std::array<std::optional<int>, 12> out;
+    for (const EnginePoint& p : points) {
+        if (p.t < from || p.t > to) continue;
+        for (int n = 1; n <= 12 && p.HasInput(n); ++n) {
+            std::optional<int>& at = out[size_t(n - 1)];
+            if (!at || p.tc[size_t(n - 1)] > *at) at = p.tc[size_t(n - 1)];
+        }
+    }
+    return out;
+}
+
 GreatestReadings GreatestReadingsOf(const FlightRecord& record, const std::optional<CruiseStretch>& cruise) {
     GreatestReadings out;
     for (size_t m = 0; m < 4; ++m) {
         const std::vector<EnginePoint>& points = record.engines[m];
-        const auto all = Greatest(points, INT64_MIN, INT64_MAX);
-        out[m] = cruise ? Greatest(points, cruise->start, cruise->end) : all;
+        const auto all = GreatestOver(points, INT64_MIN, INT64_MAX);
+        out[m] = cruise ? GreatestOver(points, cruise->start, cruise->end) : all;
         for (size_t n = 0; n < 12; ++n)
             if (!out[m][n]) out[m][n] = all[n];
     }

@@ -18,6 +18,9 @@ using GreatestReadings = std::array<std::array<std::optional<int>, 12>, 4>;
 constexpr int kEgtAboveC = 350;  // a greatest reading above this is an EGT
 constexpr int kChtFromC = 60;    // from this up to 350 a CHT; below, Other
 
+// The greatest reading of each input of `points` whose time lies in [from, to].
+std::array<std::optional<int>, 12> GreatestOver(const std::vector<EnginePoint>& points, int64_t from, int64_t to);
+
 // The greatest reading of each input over the messages in the cruise, or over the whole
 // flight where there is no cruise (or the input has no reading in it).
 GreatestReadings GreatestReadingsOf(const FlightRecord& record, const std::optional<CruiseStretch>& cruise);

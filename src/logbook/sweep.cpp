@@ -25,21 +25,19 @@ constexpr double kEdgeLph = 0.05;
 
 // The messages with RPM, manifold pressure and fuel flow, and their smoothed flow.
 struct Flow {
-    std::vector<size_t> at;  // indices of the monitor's points
+    const std::vector<FlowRow>& rows;
     std::vector<double> ff;  // smoothed, l/h
+    size_t At(size_t k) const { return rows[k].index; }  // the point of position k
 };
 
-Flow FlowOf(const std::vector<EnginePoint>& points) {
-    Flow f;
-    for (size_t i = 0; i < points.size(); ++i)
-        if (points[i].Has(E::kManifoldPressure) && points[i].Has(E::kFuelFlow) && points[i].Has(E::kRpm))
-            f.at.push_back(i);
-    std::vector<double> sum(f.at.size() + 1, 0.0);
-    for (size_t k = 0; k < f.at.size(); ++k) sum[k + 1] = sum[k] + LitresPerHour(points[f.at[k]].ff);
-    f.ff.resize(f.at.size());
-    for (size_t k = 0; k < f.at.size(); ++k) {
+Flow FlowOf(const std::vector<FlowRow>& rows) {
+    Flow f{rows, {}};
+    std::vector<double> sum(rows.size() + 1, 0.0);
+    for (size_t k = 0; k < rows.size(); ++k) sum[k + 1] = sum[k] + LitresPerHour(rows[k].ff);
+    f.ff.resize(rows.size());
+    for (size_t k = 0; k < rows.size(); ++k) {
         const size_t lo = k > kFlowSmoothing ? k - kFlowSmoothing : 0;
-        const size_t hi = std::min(f.at.size(), k + kFlowSmoothing + 1);
+        const size_t hi = std::min(rows.size(), k + kFlowSmoothing + 1);
         f.ff[k] = (sum[hi] - sum[lo]) / double(hi - lo);
     }
     return f;
@@ -53,8 +51,7 @@ struct Leaning {
 
 // Trims a fall from `top` to `low` to where it left the rich level and reached the lean one;
 // keeps it when it is deep and long enough.
-void Consider(const std::vector<EnginePoint>& points, const Flow& f, size_t top, size_t low, size_t end,
-              std::vector<Leaning>& out) {
+void Consider(const Flow& f, size_t top, size_t low, size_t end, std::vector<Leaning>& out) {
     if (f.ff[top] - f.ff[low] < sweep::kMinFallLph - sweep::kFallToleranceLph) return;
     size_t rich = top, lean = low;
     for (size_t k = top; k <= low; ++k)
@@ -64,28 +61,29 @@ void Consider(const std::vector<EnginePoint>& points, const Flow& f, size_t top,
     size_t leanLast = low;
     for (size_t k = low; k < end; ++k)
         if (f.ff[k] <= f.ff[low] + kEdgeLph) leanLast = k;
-    if (points[f.at[lean]].t - points[f.at[rich]].t >= sweep::kMinSeconds) out.push_back({rich, lean, leanLast});
+    if (f.rows[lean].t - f.rows[rich].t >= sweep::kMinSeconds) out.push_back({rich, lean, leanLast});
 }
 
 // Every fall of the smoothed flow at steady power, from its highest point (the newest of
 // equals) to its lowest, ended by a rise, a pause or a change of power.
-std::vector<Leaning> Leanings(const std::vector<EnginePoint>& points, const Flow& f) {
+std::vector<Leaning> Leanings(const Flow& f) {
     std::vector<Leaning> out;
-    if (f.at.empty()) return out;
+    const std::vector<FlowRow>& rows = f.rows;
+    if (rows.empty()) return out;
     size_t top = 0, low = 0, since = 0;  // since: the last new low by kNewLowLph
     size_t settled = 0;  // the flow's smoothing reaches back over the last end until here
-    for (size_t k = 1; k <= f.at.size(); ++k) {
-        bool ends = k == f.at.size(), power = false;
+    for (size_t k = 1; k <= rows.size(); ++k) {
+        bool ends = k == rows.size(), power = false;
         if (!ends && k >= settled) {
-            const EnginePoint &p = points[f.at[k]], &start = points[f.at[top]];
+            const FlowRow &p = rows[k], &start = rows[top];
             power = std::abs(int{p.rpm} - int{start.rpm}) > sweep::kRpmBand ||
                     std::abs(int{p.map} - int{start.map}) > sweep::kMapBand;
             // A pause counts once the flow has fallen: on the rich level the top just waits.
-            const bool paused = p.t - points[f.at[since]].t > kPauseS && f.ff[top] - f.ff[low] >= kRiseLph;
+            const bool paused = p.t - rows[since].t > kPauseS && f.ff[top] - f.ff[low] >= kRiseLph;
             ends = power || f.ff[k] > f.ff[low] + kRiseLph || paused;
         }
         if (ends) {
-            Consider(points, f, top, low, k, out);
+            Consider(f, top, low, k, out);
             if (power) settled = k + kFlowSmoothing + 1;
         }
         // Still at the rich level (or settling after an end): the fall begins later.
@@ -104,10 +102,10 @@ SweepPeak PeakOf(const std::vector<EnginePoint>& points, const Flow& f, const Le
     std::vector<FlowSample> samples;
     std::vector<size_t> from;  // the point of each sample
     for (size_t k = l.rich; k <= l.leanLast; ++k) {
-        const EnginePoint& p = points[f.at[k]];
+        const EnginePoint& p = points[f.At(k)];
         if (!p.HasInput(n)) continue;
         samples.push_back({f.ff[k], double(p.tc[size_t(n - 1)])});
-        from.push_back(f.at[k]);
+        from.push_back(f.At(k));
     }
     SweepPeak peak;
     peak.input = n;
@@ -136,13 +134,25 @@ void Spread(Sweep& s) {
 
 }  // namespace
 
+std::vector<FlowRow> FlowRowsOf(const std::vector<EnginePoint>& points) {
+    std::vector<FlowRow> rows;
+    for (size_t i = 0; i < points.size(); ++i)
+        if (HasFlow(points[i])) rows.push_back(FlowRowOf(points[i], i));
+    return rows;
+}
+
 std::vector<Sweep> FindSweeps(const std::vector<EnginePoint>& points, const ThermocoupleKinds& kinds, int monitor) {
+    return FindSweeps(points, FlowRowsOf(points), kinds, monitor);
+}
+
+std::vector<Sweep> FindSweeps(const std::vector<EnginePoint>& points, const std::vector<FlowRow>& rows,
+                              const ThermocoupleKinds& kinds, int monitor) {
     std::vector<Sweep> out;
-    const Flow f = FlowOf(points);
-    for (const Leaning& l : Leanings(points, f)) {
+    const Flow f = FlowOf(rows);
+    for (const Leaning& l : Leanings(f)) {
         Sweep s;
-        s.first = f.at[l.rich];
-        s.last = f.at[l.lean];
+        s.first = f.At(l.rich);
+        s.last = f.At(l.lean);
         s.start = points[s.first].t;
         s.end = points[s.last].t;
         s.richLph = f.ff[l.rich];

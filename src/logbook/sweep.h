@@ -48,7 +48,24 @@ constexpr int kRpmBand = 50;
 constexpr int kMapBand = 300;  // 0.03 bar
 }  // namespace sweep
 
+// What the lean test reads of each message with RPM, manifold pressure and fuel flow, gathered
+// as the replay records them (a pass over all points at the end would cost as much again).
+struct FlowRow {
+    int64_t t;
+    uint32_t index;  // in the monitor's points
+    uint16_t rpm, map, ff;
+};
+inline bool HasFlow(const EnginePoint& p) {
+    return p.Has(EngineMessage::kManifoldPressure) && p.Has(EngineMessage::kFuelFlow) && p.Has(EngineMessage::kRpm);
+}
+inline FlowRow FlowRowOf(const EnginePoint& p, size_t index) {
+    return {p.t, uint32_t(index), p.rpm, p.map, p.ff};
+}
+std::vector<FlowRow> FlowRowsOf(const std::vector<EnginePoint>& points);
+
 // The sweeps of one monitor's messages, in time order.
 std::vector<Sweep> FindSweeps(const std::vector<EnginePoint>& points, const ThermocoupleKinds& kinds, int monitor);
+std::vector<Sweep> FindSweeps(const std::vector<EnginePoint>& points, const std::vector<FlowRow>& rows,
+                              const ThermocoupleKinds& kinds, int monitor);
 
 }  // namespace krelby
