@@ -5,7 +5,7 @@
 #include <deque>
 #include <memory>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(KRELBY_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -14,7 +14,9 @@
 namespace krelby {
 namespace {
 
-#if defined(__SSE2__)
+// With SSE2 (every x86-64) the inputs go through vector registers; elsewhere, or built with
+// KRELBY_NO_SIMD (to test it), the same arithmetic one input at a time.
+#if defined(__SSE2__) && !defined(KRELBY_NO_SIMD)
 // The 12 inputs of a message in two vector registers (inputs 1-8, inputs 9-12 and four lanes
 // at the lowest value), read as the message's 24 bytes were written, 16 and 8.
 struct Lanes {

@@ -10,8 +10,6 @@
 namespace krelby {
 namespace {
 
-using E = EngineMessage;
-
 // The flow is smoothed over this many messages either side: the meter's noise (a few tenths
 // of a litre per hour) shrinks to a few hundredths.
 constexpr size_t kFlowSmoothing = 3;
@@ -19,6 +17,10 @@ constexpr size_t kFlowSmoothing = 3;
 constexpr double kRiseLph = 0.3;
 // No new low by at least kNewLowLph for this long ends it too: the pilot stopped leaning.
 constexpr int64_t kPauseS = 90;
+// A top older than this moves on to a message still as rich as it (within kStaleLph), so that a
+// long steady cruise does not lend its time to a quick leaning at its end.
+constexpr int64_t kStaleTopS = 300;
+constexpr double kStaleLph = 0.02;
 constexpr double kNewLowLph = 0.05;
 // The ends of a leaning: where the flow left the rich level and reached the lean one.
 constexpr double kEdgeLph = 0.05;
@@ -87,7 +89,8 @@ std::vector<Leaning> Leanings(const Flow& f) {
             if (power) settled = k + kFlowSmoothing + 1;
         }
         // Still at the rich level (or settling after an end): the fall begins later.
-        if (ends || k < settled || f.ff[k] >= f.ff[top]) {
+        const bool stale = rows[k].t - rows[top].t > kStaleTopS && f.ff[k] >= f.ff[top] - kStaleLph;
+        if (ends || k < settled || f.ff[k] >= f.ff[top] || stale) {
             top = low = since = k;
             continue;
         }
