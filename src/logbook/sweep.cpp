@@ -89,8 +89,8 @@ std::vector<Leaning> Leanings(const Flow& f) {
             if (power) settled = k + kFlowSmoothing + 1;
         }
         // Still at the rich level (or settling after an end): the fall begins later.
-        const bool stale = rows[k].t - rows[top].t > kStaleTopS && f.ff[k] >= f.ff[top] - kStaleLph;
-        if (ends || k < settled || f.ff[k] >= f.ff[top] || stale) {
+        if (ends || k < settled || f.ff[k] >= f.ff[top] ||
+            (rows[k].t - rows[top].t > kStaleTopS && f.ff[k] >= f.ff[top] - kStaleLph)) {
             top = low = since = k;
             continue;
         }
