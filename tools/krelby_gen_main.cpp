@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <string>
 
 #include "base/error.h"
+#include "format/datetime.h"
 #include "gen/generator.h"
 
 namespace {
@@ -14,6 +16,7 @@ const char kUsage[] =
     "usage: krelby-gen OUT [--sd] [--wrap] [--flights N] [--seconds N] [--monitors N]\n"
     "                  [--seed N] [--size BYTES[K|M|G]] [--start YYYY-MM-DD[Thh:mm]]\n"
     "                  [--faults] [--junk P] [--bad-crc P] [--truncated P] [--oversized P]\n"
+    "                  [--sweep N] [--egt-noise C]\n"
     "  --sd         SD card recording: ends with a zero block and stale garbage blocks\n"
     "  --wrap       the display overwrote the start: the newest flight continues at the file's start\n"
     "  --flights    flights, hours apart (default 3)\n"
@@ -22,7 +25,10 @@ const char kUsage[] =
     "  --seed       generator seed; the same options give the same bytes (default 1)\n"
     "  --size       add flights until the file reaches this size\n"
     "  --faults     a light mix of faults (junk 0.01, bad CRC 0.005, truncated 0.002, oversized 0.002)\n"
-    "  --junk, --bad-crc, --truncated, --oversized   chance per Frame of each fault\n";
+    "  --junk, --bad-crc, --truncated, --oversized   chance per Frame of each fault\n"
+    "  --sweep      a mixture sweep in every cruise on monitors 1..N, its true peaks printed;\n"
+    "               EGT noise 3 and 1800 seconds per flight unless given\n"
+    "  --egt-noise  the EGT inputs 1-4 read up to C degrees off, uniformly (default 0)\n";
 
 long long Number(const std::string& name, const char* text, long long lo, long long hi) {
     char* end = nullptr;
@@ -40,6 +46,17 @@ long long Number(const std::string& name, const char* text, long long lo, long l
     if (v < lo || v > hi)
         throw krelby::Error(name + " must lie between " + std::to_string(lo) + " and " + std::to_string(hi));
     return v;
+}
+
+// "flight 1 monitor 2 10:02:11-10:06:40 rich 21.10 lean 18.35 l/h peaks 19.52 19.11 19.80 19.33 spread 0.69"
+void PrintSweep(const krelby::gen::SweepTruth& t) {
+    const auto clock = [](int64_t s) { return krelby::IsoText(krelby::UnixTimeParts(s)); };
+    double first = t.peakLph[0], last = t.peakLph[0];
+    for (double p : t.peakLph) first = std::max(first, p), last = std::min(last, p);
+    std::printf("sweep flight %d monitor %d %s %s rich %.2f lean %.2f l/h peaks %.2f %.2f %.2f %.2f spread %.2f%s\n",
+                t.flight + 1, t.monitor, clock(t.start).c_str(), clock(t.end).c_str(), t.richLph, t.leanLph,
+                t.peakLph[0], t.peakLph[1], t.peakLph[2], t.peakLph[3], first - last,
+                t.stepped ? " stepped" : "");
 }
 
 double Rate(const std::string& name, const char* text) {
@@ -63,6 +80,7 @@ int main(int argc, char** argv) {
     try {
         krelby::gen::RecordingOptions o;
         std::string out;
+        bool seconds = false, noise = false;
         for (int i = 1; i < argc; ++i) {
             const std::string a = argv[i];
             auto value = [&]() -> const char* {
@@ -75,11 +93,13 @@ int main(int argc, char** argv) {
             } else if (a == "--sd") o.sdCard = true;
             else if (a == "--wrap") o.wrap = true;
             else if (a == "--flights") o.flights = static_cast<int>(Number(a, value(), 0, 1000000));
-            else if (a == "--seconds") o.secondsPerFlight = static_cast<int>(Number(a, value(), 1, 1000000));
+            else if (a == "--seconds") o.secondsPerFlight = static_cast<int>(Number(a, value(), 1, 1000000)), seconds = true;
             else if (a == "--monitors") o.engineMonitors = static_cast<int>(Number(a, value(), 0, 4));
             else if (a == "--seed") o.seed = static_cast<uint32_t>(Number(a, value(), 0, 4294967295LL));
             else if (a == "--size") o.targetBytes = static_cast<uint64_t>(Number(a, value(), 0, 1LL << 40));
             else if (a == "--start") Start(value(), o);
+            else if (a == "--sweep") o.sweepMonitors = static_cast<int>(Number(a, value(), 1, 4));
+            else if (a == "--egt-noise") o.egtNoise = static_cast<double>(Number(a, value(), 0, 100)), noise = true;
             else if (a == "--faults") o.faults = {0.01, 0.005, 0.002, 0.002};
             else if (a == "--junk") o.faults.junkBytes = Rate(a, value());
             else if (a == "--bad-crc") o.faults.badCrc = Rate(a, value());
@@ -93,6 +113,9 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stderr);
             return 2;
         }
+        if (o.sweepMonitors > 0 && !seconds) o.secondsPerFlight = 1800;
+        if (o.sweepMonitors > 0 && !noise) o.egtNoise = 3;
+        if (o.sweepMonitors > o.engineMonitors) throw krelby::Error("--sweep cannot name more monitors than --monitors");
         krelby::gen::RecordingStats s;
         krelby::gen::WriteRecording(out, o, &s);
         uint64_t frames = 0, intact = 0;
@@ -102,6 +125,7 @@ int main(int argc, char** argv) {
                     static_cast<unsigned long long>(intact));
         if (o.wrap) std::printf(", wrapped with a %d s gap", s.wrapGapSeconds);
         std::printf("\n");
+        for (const auto& t : s.sweeps) PrintSweep(t);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "krelby-gen: %s\n", e.what());

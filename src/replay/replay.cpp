@@ -5,6 +5,7 @@
 
 #include "base/file.h"
 #include "base/error.h"
+#include "format/datetime.h"
 #include "format/frame_scanner.h"
 #include "format/messages.h"
 #include "replay/data_items.h"
@@ -73,8 +74,25 @@ private:
         for (const DataItem* item : items) Item(*item, frame);
     }
 
+    // MessageDateTime, with the calendar sum of the date made once for the FlightMessages of
+    // one day: the same value to the bit.
+    MessageTime DateTime(const FlightMessage& m) {
+        const uint32_t day = uint32_t{m.Day()} | uint32_t{m.Month()} << 8 | uint32_t{m.Year()} << 16;
+        if (day != day_) {
+            day_ = day;
+            date_ = {DateStatus::NoDate, 0.0};
+            if (m.Day() != 0 && m.Month() != 0) {
+                const std::optional<double> date = EncodeDate(2000 + m.Year(), m.Month(), m.Day());
+                date_ = date ? MessageTime{DateStatus::Ok, *date} : MessageTime{DateStatus::InvalidDate, 0.0};
+            }
+        }
+        if (date_.status != DateStatus::Ok) return date_;
+        const std::optional<double> time = EncodeTime(m.Hour(), m.Minute(), m.Second() > 59 ? 59 : m.Second());
+        return time ? MessageTime{DateStatus::Ok, date_.value + *time} : MessageTime{DateStatus::InvalidTime, 0.0};
+    }
+
     void Flight(const uint8_t* frame) {
-        const MessageTime t = MessageDateTime(FlightMessage(frame));
+        const MessageTime t = DateTime(FlightMessage(frame));
         // A message the calendar rejects is skipped like one failing its checksum.
         if (t.status != DateStatus::Ok) return;
         for (ReplaySink* s : sinks_) s->OnFlightTime(t.value);
@@ -131,6 +149,8 @@ private:
     const std::vector<ReplaySink*> readers_;
     const std::vector<const DataItem*> flight_, gps_, attitude_, navigation_, inputs_, fuel_;
     std::array<std::vector<const DataItem*>, kEngineMonitors> engine_;
+    uint32_t day_ = UINT32_MAX;  // the date of the last FlightMessage, and its value
+    MessageTime date_{};
     double time_ = 0;  // the current sample time: a replay's clock starts at 0
     bool flightTaken_ = false;
 };

@@ -314,6 +314,33 @@ void FlightModel::Engines() {
         e.tc[10] = 20 + (e.coolantC - 20) * 0.5;
         e.tc[11] = 0;  // probe not fitted
         e.fuelFlowLph = running ? 3.5 + 26 * p * std::sqrt(p) * (cruise ? 0.88 : 1.0) + rng_.Noise(0.15) : 0;
+        if (sweepRng_) Sweep(e, m + 1);
+    }
+}
+
+void FlightModel::AddSweeps(std::vector<SweepPlan> plans, double egtNoise, Rng rng) {
+    sweeps_ = std::move(plans);
+    egtNoise_ = egtNoise;
+    sweepRng_ = rng;
+}
+
+// The flow as the pilot sets it and the EGTs on their curves over it, while a sweep lasts.
+void FlightModel::Sweep(EngineState& e, int monitor) {
+    Rng& rng = *sweepRng_;
+    for (int k = 0; k < 4; ++k) e.tcNoise[size_t(k)] = egtNoise_ > 0 ? rng.Range(-egtNoise_, egtNoise_) : 0;
+    for (SweepPlan& p : sweeps_) {
+        const int t = second_ - p.start;
+        if (p.monitor != monitor || t < 0 || t > p.Seconds()) continue;
+        if (!p.begun) {  // the cruise flow without the RPM's jitter, and the EGTs as they are
+            const double power = Clamp((2400 + 15 * (monitor - 1) - 800) / 1900.0, 0, 1);
+            p.rich = 3.5 + 26 * power * std::sqrt(power) * 0.88;
+            for (int k = 0; k < 4; ++k) p.top[size_t(k)] = e.tc[size_t(k)] + p.BelowTop(k, p.peakBelowRich[size_t(k)]);
+            p.begun = true;
+        }
+        const double ff = p.rich - p.LeanedBy(t);
+        e.fuelFlowLph = ff + rng.Noise(0.15);
+        for (int k = 0; k < 4; ++k)
+            e.tc[size_t(k)] = p.top[size_t(k)] - p.BelowTop(k, ff - (p.rich - p.peakBelowRich[size_t(k)]));
     }
 }
 

@@ -3,8 +3,11 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "rng.h"
+#include "sweep.h"
 
 namespace krelby::gen {
 
@@ -19,6 +22,7 @@ struct EngineState {
     double coolantC = 20, oilC = 20, aux1C = 20, aux2C = 20, fuelFlowLph = 0;
     std::array<double, 12> tc{};
     std::array<double, 12> tcSpread{};  // per-probe offsets, fixed for the engine
+    std::array<double, 12> tcNoise{};   // what the probes read off this second
 };
 
 // Fuel carried over from flight to flight: per monitor tank 1, tank 2 and the two
@@ -76,6 +80,13 @@ public:
     const AircraftState& State() const { return s_; }
     const FlightPlan& Plan() const { return plan_; }
     const FuelState& Fuel() const { return fuel_; }
+    // The cruise phase's seconds [begin, end).
+    int CruiseBegin() const { return phaseEnd_[2]; }
+    int CruiseEnd() const { return phaseEnd_[3]; }
+    // Mixture sweeps to fly and noise on the EGT inputs 1-4, drawn from a stream of their own
+    // so that the rest of the flight stays as it is without them.
+    void AddSweeps(std::vector<SweepPlan> plans, double egtNoise, Rng rng);
+    const std::vector<SweepPlan>& Sweeps() const { return sweeps_; }
 
 private:
     Phase PhaseAt(int t) const;
@@ -84,6 +95,7 @@ private:
     void Systems();
     void Engines();
     void BurnFuel();
+    void Sweep(EngineState& e, int monitor);
 
     // What the pilot is after this second; the dynamics pursue it.
     struct Targets {
@@ -100,6 +112,9 @@ private:
     double turbulence_ = 0;
     Targets tg_;
     AircraftState s_;
+    std::vector<SweepPlan> sweeps_;
+    double egtNoise_ = 0;
+    std::optional<Rng> sweepRng_;
 };
 
 }  // namespace krelby::gen

@@ -139,7 +139,7 @@ size_t EncodeEngine(uint8_t* f, const FlightModel& m, int monitor) {
     put16le(f, 30, I16(e.aux2C));
     put16le(f, 36, U16(e.fuelFlowLph * 100));
     put16le(f, 40, U16(e.manifoldBar * 10000));
-    for (int k = 0; k < 12; ++k) put16le(f, 48 + 2 * static_cast<size_t>(k), I16(e.tc[k]));
+    for (int k = 0; k < 12; ++k) put16le(f, 48 + 2 * static_cast<size_t>(k), I16(e.tc[k] + e.tcNoise[k]));
     return Seal(f, n);
 }
 

@@ -26,6 +26,22 @@ struct RecordingOptions {
     Faults faults;
     uint64_t targetBytes = 0;     // when non-zero, add flights until the recording reaches this size
     double engineWear = 0;        // 0 new .. 1 worn: oil pressure 0.6 bar lower, CHTs 25 °C hotter
+    // Mixture sweeps: in every flight's cruise, monitors 1 to sweepMonitors each lean through
+    // the peak EGT of their inputs 1 to 4 once (1.5 to 4 l/h over 2 to 6 minutes).
+    int sweepMonitors = 0;
+    bool sweepsRichOfPeak = false;  // the sweeps stop before any EGT peaks: leaning, no sweep
+    double egtNoise = 0;          // the EGT inputs 1 to 4 read up to this much off (°C), uniformly
+};
+
+// What a generated sweep truly was, to measure the lean test against.
+struct SweepTruth {
+    int flight = 0;                // 0, 1, ... in the recording
+    int monitor = 0;               // 1 to 4
+    int64_t start = 0, end = 0;    // the first and last second of the leaning, since 1970-01-01
+    double richLph = 0, leanLph = 0;
+    std::array<double, 4> peakLph{};  // the fuel flow at which inputs 1 to 4 peak
+    bool stepped = false;          // leaned in steps rather than smoothly
+    bool endsAtPeak = false;       // the leaning stops at the last input's peak
 };
 
 // What a generation wrote. Frame counts are indexed by FrameTypeIndex (format/frame.h) and
@@ -39,6 +55,7 @@ struct RecordingStats {
     uint64_t streamBytes = 0;          // the generated Frame stream
     uint64_t fileBytes = 0;
     int wrapGapSeconds = 0;            // wrap: first FlightMessage of the file minus the last
+    std::vector<SweepTruth> sweeps;    // in the order of the flights, then of the monitors
 };
 
 // The Frame stream a recording carries, in file order, without block headers (for an SD

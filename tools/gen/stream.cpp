@@ -9,7 +9,8 @@
 
 namespace krelby::gen {
 namespace {
-constexpr uint64_t kPurposeFaults = 2, kPurposeClock = 3, kPurposeFlight = 1000;
+constexpr int64_t kUnixSeconds2000 = 10957 * 86400;  // 2000-01-01 after 1970-01-01
+constexpr uint64_t kPurposeFaults = 2, kPurposeClock = 3, kPurposeFlight = 1000, kPurposeSweep = 3000000;
 }  // namespace
 
 StreamGenerator::StreamGenerator(const RecordingOptions& options, ByteSink* sink, RecordingStats& stats)
@@ -37,6 +38,12 @@ void StreamGenerator::Run(const ClockSkip& skip) {
         FlightPlan plan = MakePlan(rng, seconds);
         plan.engineWear = o_.engineWear;
         FlightModel model(plan, o_.engineMonitors, fuel, rng);
+        const int sweeps = std::min(o_.sweepMonitors, o_.engineMonitors);
+        if (sweeps > 0 || o_.egtNoise > 0) {
+            Rng sweepRng = Rng::Derived(o_.seed, kPurposeSweep + static_cast<uint64_t>(f));
+            std::vector<SweepPlan> plans = PlanSweeps(sweepRng, sweeps, model.CruiseBegin(), model.CruiseEnd(), o_.sweepsRichOfPeak);
+            model.AddSweeps(std::move(plans), o_.egtNoise, sweepRng);
+        }
         lastFlightStart_ = offset_;
         lastFlight_.clear();
         const int jump = f == skip.flight ? skip.seconds : 0;
@@ -44,6 +51,13 @@ void StreamGenerator::Run(const ClockSkip& skip) {
             if (offset_ >= stopAt_) return;
             model.Step();
             EmitSecond(model, CivilFromSeconds(clock + s + (s >= skip.fromSecond ? jump : 0)), s);
+        }
+        for (const SweepPlan& p : model.Sweeps()) {
+            const auto at = [&](int s) { return clock + s + (s >= skip.fromSecond ? jump : 0) + kUnixSeconds2000; };
+            SweepTruth t{f, p.monitor, at(p.start), at(p.start + p.ramp), p.rich, p.rich - p.drop, {}, p.steps > 0,
+                         p.endsAtPeak};
+            for (size_t k = 0; k < 4; ++k) t.peakLph[k] = p.rich - p.peakBelowRich[k];
+            stats_.sweeps.push_back(t);
         }
         clock += seconds + jump + clockRng.Int(40 * 60, 20 * 3600);
         // Light aircraft fly by day: a start after dusk waits for the next morning.

@@ -54,7 +54,7 @@ TEST(CliOptions, HelpVersionAndUnknownOptionsOnEveryCommand) {
     EXPECT_EQ(RunCli("nonsense").status, 2);
     EXPECT_EQ(RunCli("").status, 2);
 
-    for (const char* command : {"import", "csv", "kml", "gpx", "jpeg", "series", "flights", "exceedances"}) {
+    for (const char* command : {"import", "csv", "kml", "gpx", "jpeg", "series", "flights", "exceedances", "analysis"}) {
         const std::string name = command;
         if (help.out.find("  " + name + " ") == std::string::npos) {
             EXPECT_EQ(name, "jpeg") << "missing from --help";  // only where the chart is built
