@@ -120,7 +120,12 @@ TEST_F(ImportTest, SameSecondFlightsKeepTheirFilesOnEveryReimport) {
 TEST_F(ImportTest, ReimportNeverReplacesAnotherFlight) {
     // Same-second flights: the display has overwritten the oldest (F1) and recorded F4, and
     // F3 has grown since. Every flight keeps a file of its own.
-    const Bytes f1 = Flight(0, 3), f2 = Flight(0, 2), f3 = Flight(0, 4), f4 = Flight(0, 5);
+    const auto flight = [](int id, int seconds) {
+        Bytes out;
+        for (int i = 0; i < seconds; ++i) out = Cat({out, Fm(i, id * 100 + i), Gps(i)});
+        return out;
+    };
+    const Bytes f1 = flight(1, 3), f2 = flight(2, 2), f3 = flight(3, 4), f4 = flight(4, 5);
     const Bytes gap = Flight(3600, 1);
     Import(Blocks(Cat({f1, gap, f2, gap, Bytes(f3.begin(), f3.begin() + long(f3.size() / 2))})));
     EXPECT_EQ(Import(Blocks(Cat({f2, gap, f3, gap, f4}))).FlightCount, 5);
