@@ -37,6 +37,8 @@ constexpr OptionSpec kOptions[] = {
     {"--sd", "sd", 0, false},
     {"--ignore-checksums", "ignore-checksums", 0, false},
     {"--track", "track", 0, false},
+    {"--force", "force", 0, false},
+    {"--no-wait", "no-wait", 0, false},
     {"--quiet", "quiet", 'q', false},
     {"--help", "help", 'h', false},
 };
@@ -162,6 +164,11 @@ std::string WritableProgramFolder(const Args& args) {
 FolderSettings ReadFolderSettings(const Args& args) {
     FolderSettings folder;
     folder.folder = ProgramFolder(args);
+    // A mistyped folder would otherwise be read as one without settings or flights.
+    std::error_code ec;
+    const std::string shown = folder.folder.size() > 1 ? folder.folder.substr(0, folder.folder.size() - 1) : folder.folder;
+    if (!std::filesystem::exists(PathOf(folder.folder), ec)) throw Error("Folder not found: " + shown);
+    if (!std::filesystem::is_directory(PathOf(folder.folder), ec)) throw Error("Not a folder: " + shown);
     folder.regional = SystemRegional();
     std::string remembered;
     const std::string warning = LoadSettings(folder.folder + kSettingsFile, folder.settings, remembered);

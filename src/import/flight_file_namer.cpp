@@ -111,24 +111,31 @@ FlightFileNamer::Choice FlightFileNamer::Choose(double t, const std::string& wri
     Stem& st = StemOf(stem);
     uint64_t size = 0;
     std::vector<uint8_t> head;
-    if (ReadHead(written, size, head)) {
+    const bool known = ReadHead(written, size, head);
+    // How an existing file stands to the flight, its head looked at first where it is known.
+    const auto order = [&](const std::string& name) {
         for (const Earlier& e : st.earlier)
-            if (e.active && e.size == size && e.head == head &&
-                CompareFiles(folderPath_ + e.name, written) == Order::Same)
-                return {e.name, true};
+            if (e.name == name && known && !HeadsAgree(e.head, head)) return Order::Other;
+        return CompareFiles(folderPath_ + name, written);
+    };
+    std::string free;
+    for (;; ++st.next) {
+        const std::string name = NameOf(stem, st.next);
+        if (st.ours.count(name) || st.taken.count(name)) continue;
+        if (!Exists(folderPath_ + name)) {
+            free = name;
+            break;
+        }
+        const Order o = order(name);
+        if (o == Order::Same || o == Order::Shorter) return {name, true};
+    }
+    // No earlier copy on the way: is there one that holds the flight and more?
+    if (known)
         for (const Earlier& e : st.earlier)
             if (e.active && e.size > size && HeadsAgree(e.head, head) &&
                 CompareFiles(folderPath_ + e.name, written) == Order::Longer)
                 return {};
-    }
-    for (;; ++st.next) {
-        const std::string name = NameOf(stem, st.next);
-        if (st.ours.count(name) || st.taken.count(name)) continue;
-        const std::string path = folderPath_ + name;
-        if (!Exists(path)) return {name, false};
-        const Order o = CompareFiles(path, written);
-        if (o == Order::Same || o == Order::Shorter) return {name, true};
-    }
+    return {free, false};
 }
 
 void FlightFileNamer::Placed(const std::string& name) {

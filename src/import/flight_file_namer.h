@@ -12,16 +12,15 @@
 
 namespace krelby {
 
-// Flights starting in the same second are X, X (2), X (3) ... in recording order. What the
-// folder held before the import (ReadFolder) is the work of earlier imports; for a flight
-// that starts at X, among the earlier files of X and X (n):
-// - one with the same bytes is the same flight imported again: it is replaced;
-// - one that holds the flight's bytes and more (a recording cut short, imported after the
-//   whole one) means the flight is imported already: it is not written;
-// - otherwise the flight takes the next name whose file is free or holds the start of the
-//   flight's bytes (the recording has grown since); a file holding anything else is another
-//   flight and keeps its name, and no file this import wrote is ever replaced.
-// One counter per start keeps this linear in the number of flights.
+// Flights starting in the same second are X, X (2), X (3) ... in recording order. A flight
+// takes the next of those names whose file holds the same bytes (the same recording imported
+// again) or the start of them (grown since): that earlier copy is replaced. Where the next
+// free name comes first, the flight is imported already if an earlier import's file of X or
+// X (n) holds its bytes and more (a recording cut short, imported after the whole one): it
+// is not written; otherwise it takes that free name. A file holding anything else is another
+// flight and keeps its name, and no file this import wrote is ever replaced. What the folder
+// held before the import (ReadFolder) is the earlier imports' work. One counter per start
+// keeps this linear in the number of flights.
 class FlightFileNamer {
 public:
     FlightFileNamer(std::string folderPath, Regional regional)
