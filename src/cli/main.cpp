@@ -166,9 +166,7 @@ FolderSettings ReadFolderSettings(const Args& args) {
     folder.folder = ProgramFolder(args);
     // A mistyped folder would otherwise be read as one without settings or flights.
     std::error_code ec;
-    const std::string shown = folder.folder.size() > 1 ? folder.folder.substr(0, folder.folder.size() - 1) : folder.folder;
-    if (!std::filesystem::exists(PathOf(folder.folder), ec)) throw Error("Folder not found: " + shown);
-    if (!std::filesystem::is_directory(PathOf(folder.folder), ec)) throw Error("Not a folder: " + shown);
+    if (!std::filesystem::is_directory(PathOf(folder.folder), ec)) throw Error("Folder not found: " + folder.folder);
     folder.regional = SystemRegional();
     std::string remembered;
     const std::string warning = LoadSettings(folder.folder + kSettingsFile, folder.settings, remembered);

@@ -83,8 +83,8 @@ TEST_F(ImportTest, FailedImportsMakeNoFoldersAndAMissingFolderIsAnError) {
     } cases[] = {
         {"import " + root + "none.dat", "krelby-cli: File not found: " + root + "none.dat\n"},
         {"import " + root + "text.dat", "krelby-cli: " + root + "text.dat holds no flight recording\n"},
-        {"flights", "krelby-cli: Folder not found: " + missing + "\n"},
-        {"csv " + root + "text.dat", "krelby-cli: Folder not found: " + missing + "\n"},
+        {"flights", "krelby-cli: Folder not found: " + missing + "/\n"},
+        {"csv " + root + "text.dat", "krelby-cli: Folder not found: " + missing + "/\n"},
     };
     for (const Case& c : cases) {
         const auto r = RunCli(c.args + " --folder " + missing);
