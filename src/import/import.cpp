@@ -118,7 +118,11 @@ void LockFolder(FileLock& lock, const std::string& flights, const ImportOptions&
 std::string ImportResult::Message() const {
     std::string text = "Imported " + std::to_string(FlightCount) + " flights.";
     if (AlreadyImported == 1) text += "\n1 flight was already imported.";
-    if (AlreadyImported > 1) text += "\n" + std::to_string(AlreadyImported) + " flights were already imported.";
+    if (AlreadyImported > 1) {
+        text += '\n';
+        text += std::to_string(AlreadyImported);
+        text += " flights were already imported.";
+    }
     if (SkippedInvalidDates > 0)
         text += "\nSkipped " + std::to_string(SkippedInvalidDates) +
                 " flight messages with an invalid date or time.";
