@@ -24,6 +24,7 @@
 #include "file_names.h"
 #include "format/datetime.h"
 #include "logbook/columns.h"
+#include "logbook/copies.h"
 #include "replay/units.h"
 #include "trends_view.h"
 
@@ -179,12 +180,13 @@ void LogbookModel::Clear() {
     endResetModel();
 }
 
-// A copy of a flight already listed joins its row (as JoinCopies does), under the first file.
+// A file with the same flight messages as a flight already listed joins its row, under the
+// first file; copies cut short join at the end of the listing (Replace).
 void LogbookModel::Add(const LogbookEntry& entry) {
     const FlightSummary& s = entry.summary;
-    if (entry.IsFlight() && s.start && s.end) {
-        const auto [it, added] = flights_.emplace(std::pair(*s.start, *s.end), entries_.size());
-        if (!added) {
+    if (entry.IsFlight() && s.start && s.end && s.flightMessages > 0) {
+        const auto [it, added] = flights_.emplace(std::pair(*s.start, s.messagesDigest), entries_.size());
+        if (!added && SameFlightMessages(entries_[it->second].summary, s)) {
             LogbookEntry& row = entries_[it->second];
             std::vector<std::string> copies = row.copies;
             copies.insert(copies.end(), entry.copies.begin(), entry.copies.end());
@@ -198,6 +200,13 @@ void LogbookModel::Add(const LogbookEntry& entry) {
     beginInsertRows({}, int(entries_.size()), int(entries_.size()));
     entries_.push_back(entry);
     endInsertRows();
+}
+
+void LogbookModel::Replace(std::vector<LogbookEntry> entries) {
+    beginResetModel();
+    entries_ = std::move(entries);
+    flights_.clear();
+    endResetModel();
 }
 
 // Empty figures sort after every number, whichever way the column is sorted. The filter
@@ -480,9 +489,11 @@ void LogbookWindow::Refresh(bool selectNew) {
                 if (done % 256 == 0) ShowTotals();  // each sum runs over every row: not after each one
             }, Qt::QueuedConnection);
         };
-        ListFlights(folder, kinds, limits, o);
-        QMetaObject::invokeMethod(this, [this, stop, selectNew] {
-            if (!stop->load()) Finished(selectNew);
+        std::vector<LogbookEntry> rows = ListFlights(folder, kinds, limits, o);
+        QMetaObject::invokeMethod(this, [this, stop, selectNew, rows = std::move(rows)]() mutable {
+            if (stop->load()) return;
+            model_->Replace(std::move(rows));
+            Finished(selectNew);
         }, Qt::QueuedConnection);
     });
 }

@@ -39,7 +39,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void Clear();
+    // A file's entry as the listing goes: a file with the same flight messages joins its row.
     void Add(const LogbookEntry& entry);
+    // The listing's end: the rows as JoinCopies made them, copies cut short joined too.
+    void Replace(std::vector<LogbookEntry> entries);
     const std::vector<LogbookEntry>& Entries() const { return entries_; }
     // The role whose values sort a column: numbers as numbers, empty figures last.
     static constexpr int kSortRole = Qt::UserRole;
@@ -57,7 +60,7 @@ public:
 private:
     const UnitSettings& units_;
     std::vector<LogbookEntry> entries_;
-    std::map<std::pair<int64_t, int64_t>, size_t> flights_;  // start and end -> row
+    std::map<std::pair<int64_t, uint64_t>, size_t> flights_;  // start, flight messages' digest -> row
 };
 
 class LogbookWindow : public QWidget {

@@ -25,6 +25,7 @@
 #include "exceedances_pane.h"
 #include "limits_dialog.h"
 #include "file_names.h"
+#include "import_wait.h"
 #include "logbook_window.h"
 #include "export/csv_export.h"
 #include "export/csv_file.h"
@@ -392,9 +393,12 @@ void MainWindow::ShowNote(const QString& note) {
 }
 
 QString MainWindow::Import(const std::string& path, RecordingKind kind) {
+    ImportWait wait(this, kind == RecordingKind::SdCard ? kSdFlightsFolder : kInternalFlightsFolder);
+    ImportOptions options;
+    options.progress = session_.progress;
+    options.waiting = [&wait] { return wait(); };
     const ImportResult result =
-        ImportRecording(path, kind, session_.ProgramFolder, session_.regional,
-                        session_.checks, session_.progress);
+        ImportRecording(path, kind, session_.ProgramFolder, session_.regional, session_.checks, options);
     RefreshLogbook();
     QString message = QString::fromStdString(result.Message());
     if (result.ValidFrames == 0) {

@@ -117,16 +117,46 @@ public:
     // false (then a power cut may lose the new file, never mix it with the old one on the
     // usual file systems); 0 or an errno value. The temporary file is gone afterwards.
     int Commit(bool toDisk = true);
+    // As Commit, but only while no file has the destination's name: a file that took the
+    // name meanwhile is never replaced. EEXIST then leaves the temporary file open, ready
+    // for another Retarget.
+    int CommitNew(bool toDisk = true);
     // Closes and removes the temporary file; the destination is untouched.
     void Discard();
 
 private:
     void Forget();  // the temporary file is gone: no signal needs to remove it any more
+    int Flush(bool toDisk);
+    int Finish(int err);  // after the rename (or its failure): closes and forgets
+
 
     std::string target_, destination_, temp_;
     std::intptr_t fd_ = -1;  // a descriptor, or a Windows handle
     int live_ = -1;          // its place among the temporaries removed on SIGINT and SIGTERM
 };
+
+// An exclusive lock on a lock file, across processes (flock on POSIX, LockFileEx on
+// Windows): one holder at a time, released when dropped or when its process ends, however.
+// The holder removes the lock file as it lets go; a lock won on a file that is no longer
+// the one at the path is let go and tried again, so the removal opens no gap.
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock() { Unlock(); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Creates the lock file when missing. 0: held now; kLockBusy: another holder has it;
+    // else the errno value why the lock file cannot be opened.
+    int TryLock(const std::string& path);
+    bool Held() const { return fd_ >= 0; }
+    void Unlock();
+
+private:
+    std::string path_;
+    std::intptr_t fd_ = -1;  // a descriptor, or a Windows handle
+};
+inline constexpr int kLockBusy = -2;
 
 // From now on SIGINT and SIGTERM remove the temporary files being written, then end the
 // program as the signal would have, so an interrupted export or import leaves nothing behind.

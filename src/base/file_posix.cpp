@@ -155,13 +155,14 @@ int AtomicFile::Truncate(uint64_t size) {
     return ::ftruncate(Fd(fd_), static_cast<off_t>(size)) == 0 ? 0 : errno;
 }
 
-int AtomicFile::Commit(bool toDisk) {
-    if (fd_ < 0) return EBADF;
-    int err = 0;
+int AtomicFile::Flush(bool toDisk) {
     // On the disk before the rename, so that a power cut leaves the old file or the new one.
-    if (toDisk && testing::forcedFlushError) err = testing::forcedFlushError;
-    else if (toDisk && ::fdatasync(Fd(fd_)) != 0 && errno != EINVAL) err = errno;
-    if (!err && ::rename(temp_.c_str(), destination_.c_str()) != 0) err = errno;
+    if (toDisk && testing::forcedFlushError) return testing::forcedFlushError;
+    if (toDisk && ::fdatasync(Fd(fd_)) != 0 && errno != EINVAL) return errno;
+    return 0;
+}
+
+int AtomicFile::Finish(int err) {
     const int fd = Fd(fd_);
     fd_ = -1;
     if (::close(fd) != 0 && !err) err = errno;
@@ -170,6 +171,44 @@ int AtomicFile::Commit(bool toDisk) {
     if (err) return err;
     if (testing::afterCommit) testing::afterCommit(target_);
     return 0;
+}
+
+int AtomicFile::Commit(bool toDisk) {
+    if (fd_ < 0) return EBADF;
+    int err = Flush(toDisk);
+    if (!err && ::rename(temp_.c_str(), destination_.c_str()) != 0) err = errno;
+    return Finish(err);
+}
+
+namespace {
+
+// Renames `from` to `to` unless `to` exists: 0, EEXIST, or another errno value.
+int RenameWithoutReplacing(const char* from, const char* to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+#endif
+    // A file system without that rename: a new hard link fails where the name is taken.
+    if (::link(from, to) == 0) {
+        ::unlink(from);
+        return 0;
+    }
+    if (errno == EEXIST) return EEXIST;
+    if (errno != EPERM && errno != ENOTSUP && errno != EXDEV && errno != EMLINK) return errno;
+    // Nor hard links (FAT): the test and the rename are apart, the best left.
+    struct stat st{};
+    if (::lstat(to, &st) == 0) return EEXIST;
+    return ::rename(from, to) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+int AtomicFile::CommitNew(bool toDisk) {
+    if (fd_ < 0) return EBADF;
+    int err = Flush(toDisk);
+    if (!err) err = RenameWithoutReplacing(temp_.c_str(), destination_.c_str());
+    if (err == EEXIST) return err;  // still open, for another name
+    return Finish(err);
 }
 
 void AtomicFile::Discard() {
@@ -218,6 +257,40 @@ void RemoveTemporariesOnSignals() {
         if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
         ::sigaction(sig, &action, nullptr);
     }
+}
+
+int FileLock::TryLock(const std::string& path) {
+    Unlock();
+    for (;;) {
+        int fd;
+        do fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0) return errno;
+        struct stat held{}, named{};
+        if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+            ::close(fd);
+            return kNotRegularFile;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int err = errno;
+            ::close(fd);
+            return err == EWOULDBLOCK ? kLockBusy : err;
+        }
+        // The last holder may have removed this file after it was opened here.
+        if (::stat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+            fd_ = fd;
+            path_ = path;
+            return 0;
+        }
+        ::close(fd);
+    }
+}
+
+void FileLock::Unlock() {
+    if (fd_ < 0) return;
+    ::unlink(path_.c_str());  // while still held: whoever opens it now finds it gone
+    ::close(Fd(fd_));
+    fd_ = -1;
 }
 
 void RemoveStaleTemporaryFiles(const std::string& folder, const std::function<bool(std::string_view)>& ours) {

@@ -188,21 +188,52 @@ int AtomicFile::Truncate(uint64_t size) {
     return 0;
 }
 
-int AtomicFile::Commit(bool toDisk) {
-    if (fd_ < 0) return EBADF;
-    int err = 0;
-    if (toDisk && testing::forcedFlushError) err = testing::forcedFlushError;
-    else if (toDisk && !FlushFileBuffers(Handle(fd_))) err = LastError();
-    CloseHandle(Handle(fd_));  // a file still open cannot be moved
-    fd_ = -1;
-    if (!err && !MoveFileExW(Wide(temp_).c_str(), Wide(destination_).c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        err = LastError();
+int AtomicFile::Flush(bool toDisk) {
+    if (toDisk && testing::forcedFlushError) return testing::forcedFlushError;
+    if (toDisk && !FlushFileBuffers(Handle(fd_))) return LastError();
+    return 0;
+}
+
+int AtomicFile::Finish(int err) {
     if (err) DeleteFileW(Wide(temp_).c_str());
     Forget();
     if (err) return err;
     if (testing::afterCommit) testing::afterCommit(target_);
     return 0;
+}
+
+int AtomicFile::Commit(bool toDisk) {
+    if (fd_ < 0) return EBADF;
+    int err = Flush(toDisk);
+    CloseHandle(Handle(fd_));  // a file still open cannot be moved
+    fd_ = -1;
+    if (!err && !MoveFileExW(Wide(temp_).c_str(), Wide(destination_).c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        err = LastError();
+    return Finish(err);
+}
+
+int AtomicFile::CommitNew(bool toDisk) {
+    if (fd_ < 0) return EBADF;
+    int err = Flush(toDisk);
+    CloseHandle(Handle(fd_));
+    fd_ = -1;
+    // Without MOVEFILE_REPLACE_EXISTING the move fails where the name is taken.
+    if (!err && !MoveFileExW(Wide(temp_).c_str(), Wide(destination_).c_str(), MOVEFILE_WRITE_THROUGH))
+        err = LastError();
+    if (err == EEXIST) {
+        // Open again as it was made, so that it stays ours for another name.
+        const HANDLE h = CreateFileW(Wide(temp_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            LARGE_INTEGER zero{};
+            SetFilePointerEx(h, zero, nullptr, FILE_END);
+            fd_ = Fd(h);
+            return EEXIST;
+        }
+        err = LastError();
+    }
+    return Finish(err);
 }
 
 void AtomicFile::Discard() {
@@ -239,6 +270,41 @@ unsigned long detail::ProcessId() { return static_cast<unsigned long>(GetCurrent
 void RemoveTemporariesOnSignals() {
     signal(SIGINT, RemoveTemporariesAndEnd);
     signal(SIGTERM, RemoveTemporariesAndEnd);
+}
+
+int FileLock::TryLock(const std::string& path) {
+    Unlock();
+    for (;;) {
+        const HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            // A lock file being removed by its last holder refuses to open until it is gone.
+            const DWORD why = GetLastError();
+            return why == ERROR_ACCESS_DENIED && GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES
+                       ? kLockBusy : ErrorCode(why);
+        }
+        OVERLAPPED at{};
+        if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+            const DWORD why = GetLastError();
+            CloseHandle(h);
+            return why == ERROR_LOCK_VIOLATION || why == ERROR_IO_PENDING ? kLockBusy : ErrorCode(why);
+        }
+        FileId held, named;
+        if (IdOfHandle(h, held) && IdOf(path, named) && held == named) {
+            fd_ = Fd(h);
+            path_ = path;
+            return 0;
+        }
+        CloseHandle(h);
+    }
+}
+
+void FileLock::Unlock() {
+    if (fd_ < 0) return;
+    DeleteFileW(Wide(path_).c_str());  // while still held; gone once the handle closes
+    CloseHandle(Handle(fd_));
+    fd_ = -1;
 }
 
 void RemoveStaleTemporaryFiles(const std::string& folder, const std::function<bool(std::string_view)>& ours) {

@@ -14,8 +14,8 @@ std::string DefaultProgramFolder() {
     const std::string folder = ExecutableFolder();
     if (folder.empty()) return folder;
     // An installed copy keeps each user's flights in the user's own data folder, also when
-    // root could write beside the executable.
-    if (folder != std::string(KRELBY_INSTALL_BINDIR) + "/" && IsWritableFolder(folder)) return folder;
+    // root could write beside the executable: nothing is written where programs live.
+    if (!IsProgramsFolder(folder) && IsWritableFolder(folder)) return folder;
     const std::string data = UserDataFolder();
     std::error_code ec;
     std::filesystem::create_directories(PathOf(data), ec);  // a failure shows when it is used

@@ -9,6 +9,10 @@ namespace krelby {
 
 // The folder of the running executable, ending in '/'.
 std::string ExecutableFolder();
+// Whether `folder` is where the system keeps programs, which no copy of Krelby writes into
+// even when it may: on POSIX /usr, /bin, /sbin, /lib, /opt, /snap and what lies in them, and
+// any folder of PATH owned by root; on Windows the Program Files folders and the system's.
+bool IsProgramsFolder(const std::string& folder);
 // Whether `folder` is a folder this process may create files in.
 bool IsWritableFolder(const std::string& folder);
 // The per-user data folder of an installed copy, ending in '/': $XDG_DATA_HOME/Krelby/ (by

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <langinfo.h>
 #include <locale.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "base/program_folder.h"
@@ -15,6 +16,35 @@ namespace krelby {
 std::string ExecutableFolder() {
     std::error_code ec;
     return FolderOfExecutable(std::filesystem::read_symlink("/proc/self/exe", ec).string());
+}
+
+namespace {
+
+std::string Canonical(const std::string& folder) {
+    std::error_code ec;
+    std::string f = std::filesystem::weakly_canonical(folder, ec).string();
+    if (ec) f = folder;
+    while (f.size() > 1 && f.back() == '/') f.pop_back();
+    return f;
+}
+
+}  // namespace
+
+bool IsProgramsFolder(const std::string& folder) {
+    const std::string f = Canonical(folder);
+    for (const char* top : {"/usr", "/bin", "/sbin", "/lib", "/lib64", "/opt", "/snap", KRELBY_INSTALL_BINDIR})
+        if (f == top || f.rfind(std::string(top) + "/", 0) == 0) return true;
+    // Where the package manager installs programs: root's folders that the shell searches.
+    const char* path = std::getenv("PATH");
+    for (std::string rest = path ? path : ""; !rest.empty();) {
+        const size_t colon = rest.find(':');
+        const std::string entry = rest.substr(0, colon);
+        rest = colon == std::string::npos ? "" : rest.substr(colon + 1);
+        struct stat st{};
+        if (!entry.empty() && entry[0] == '/' && Canonical(entry) == f && ::stat(f.c_str(), &st) == 0 && st.st_uid == 0)
+            return true;
+    }
+    return false;
 }
 
 bool IsWritableFolder(const std::string& folder) {

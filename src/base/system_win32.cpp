@@ -42,6 +42,22 @@ std::string ExecutableFolder() {
     return FolderOfExecutable(Narrow(path.c_str()));
 }
 
+bool IsProgramsFolder(const std::string& folder) {
+    const auto lower = [](std::string s) {
+        for (char& c : s) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c == '\\' ? '/' : c;
+        while (!s.empty() && s.back() == '/') s.pop_back();
+        return s;
+    };
+    const std::string f = lower(folder);
+    for (const wchar_t* name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"}) {
+        const wchar_t* value = _wgetenv(name);
+        if (!value || !*value) continue;
+        const std::string top = lower(Narrow(value));
+        if (!top.empty() && (f == top || f.rfind(top + "/", 0) == 0)) return true;
+    }
+    return false;
+}
+
 // A folder marked read-only still takes new files on Windows; one that refuses them shows
 // when the program first writes there.
 bool IsWritableFolder(const std::string& folder) {

@@ -14,14 +14,6 @@ namespace {
 
 int Flights(const Args& args) {
     const FolderSettings folder = ReadFolderSettings(args);
-    // A mistyped folder would otherwise list as a folder without flights.
-    std::error_code ec;
-    if (!std::filesystem::is_directory(PathOf(folder.folder), ec)) {
-        // One that exists but may not be looked into is not "not found".
-        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
-            throw Error("Cannot use " + folder.folder + " as the program folder: " + ec.message());
-        throw Error("Folder not found: " + folder.folder);
-    }
     std::string csv;
     {
         ProgressLine progress(args, "Reading flights");

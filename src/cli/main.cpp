@@ -37,6 +37,8 @@ constexpr OptionSpec kOptions[] = {
     {"--sd", "sd", 0, false},
     {"--ignore-checksums", "ignore-checksums", 0, false},
     {"--track", "track", 0, false},
+    {"--force", "force", 0, false},
+    {"--no-wait", "no-wait", 0, false},
     {"--quiet", "quiet", 'q', false},
     {"--help", "help", 'h', false},
 };
@@ -169,6 +171,14 @@ std::string WritableProgramFolder(const Args& args) {
 FolderSettings ReadFolderSettings(const Args& args) {
     FolderSettings folder;
     folder.folder = ProgramFolder(args);
+    // A mistyped folder would otherwise be read as one without settings or flights.
+    std::error_code ec;
+    if (!std::filesystem::is_directory(PathOf(folder.folder), ec)) {
+        // One that exists but may not be looked into is not "not found".
+        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+            throw Error("Cannot use " + folder.folder + " as the program folder: " + ec.message());
+        throw Error("Folder not found: " + folder.folder);
+    }
     folder.regional = SystemRegional();
     std::string remembered;
     const std::string warning = LoadSettings(folder.folder + kSettingsFile, folder.settings, remembered);

@@ -68,6 +68,7 @@ size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) 
                             break;
                         }
                         i += size;
+                        consumed_ = i;
                         if (Complete(t, f, size, handler) && i < n && handler.StopScanning()) return i;
                     }
                     if (i >= n) return n;
@@ -98,6 +99,7 @@ size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) 
                 toCome_ -= take;
                 if (toCome_ == 0) {
                     state_ = 0;
+                    consumed_ = i;
                     if (Complete(type_, buffer_.data(), gathered_, handler) && i < n && handler.StopScanning())
                         return i;
                 }

@@ -31,6 +31,8 @@ public:
     // Feeds `n` bytes in stream order. Returns how many were consumed: all of them,
     // unless the handler's stop test ended the feed early.
     size_t Feed(const uint8_t* data, size_t n, FrameHandler& handler);
+    // Inside a completion action: the bytes of the piece being fed up to the end of the Frame.
+    size_t Consumed() const { return consumed_; }
 
 private:
     // Starts gathering a Frame whose header (five bytes) has passed.
@@ -44,6 +46,7 @@ private:
     FrameType type_ = FrameType::Flight;
     size_t gathered_ = 0;
     size_t toCome_ = 0;
+    size_t consumed_ = 0;
     // Only a Frame cut across pieces is gathered here; one at a time, so one buffer serves all.
     std::array<uint8_t, kMaxFrameCapacity> buffer_{};
 };

@@ -42,15 +42,34 @@ void FlightFileWriter::Flush() {
     used_ = 0;
 }
 
+int FlightFileWriter::Place(std::string& name) {
+    for (;;) {
+        const FlightFileNamer::Choice choice = namer_.Choose(start_, file_.TempPath());
+        name = choice.name;
+        if (name.empty()) {
+            file_.Discard();
+            ++alreadyImported_;
+            return 0;
+        }
+        if (const int err = file_.Retarget(namer_.Folder() + name)) {
+            file_.Discard();
+            return err;
+        }
+        const int err = choice.replace ? file_.Commit() : file_.CommitNew();
+        if (err == EEXIST && !choice.replace) {
+            namer_.Taken(name);
+            continue;
+        }
+        if (err == 0) namer_.Placed(name);
+        return err;
+    }
+}
+
 std::string FlightFileWriter::Close() {
     if (!file_.IsOpen()) return {};
     Flush();
-    const std::string name = namer_.Place(start_, file_.TempPath());
-    const std::string path = namer_.Folder() + name;
-    int err = file_.Retarget(path);
-    if (err) file_.Discard();
-    else err = file_.Commit();
-    if (err) ThrowFileError(err, path);
+    std::string name;
+    if (const int err = Place(name)) ThrowFileError(err, namer_.Folder() + name);
     return name;
 }
 
@@ -63,12 +82,8 @@ void FlightFileWriter::Abandon() {
         file_.Discard();
         return;
     }
-    const std::string name = namer_.Place(start_, file_.TempPath(), true);
-    if (name.empty() || file_.Retarget(namer_.Folder() + name) != 0) {
-        file_.Discard();
-        return;
-    }
-    (void)file_.Commit();
+    std::string name;
+    (void)Place(name);
 }
 
 }  // namespace krelby

@@ -1,8 +1,11 @@
 #include "import/import.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
+#include <thread>
 
+#include "base/error.h"
 #include "base/program_folder.h"
 #include "format/bytes.h"
 #include "format/frame_scanner.h"
@@ -29,6 +32,7 @@ public:
     // First pass. Returns false when an SD card block header of 0 ended it early.
     bool First(bool stopAtEmptyBlock) {
         uint64_t done = 0;
+        stream_ = 0;
         for (;;) {
             const size_t n = file_.Read(buffer_.get(), capacity_);
             if (n == 0) return true;
@@ -37,7 +41,7 @@ public:
                 if (len <= kBlockHeaderSize) continue;
                 const uint8_t* block = buffer_.get() + at;
                 if (stopAtEmptyBlock && u32le(block, 0) == 0) return false;
-                scanner_.Feed(block + kBlockHeaderSize, len - kBlockHeaderSize, state_);
+                Feed(block + kBlockHeaderSize, len - kBlockHeaderSize);
             }
             done += n;
             if (progress_) progress_(done, file_.Size());
@@ -49,6 +53,7 @@ public:
     void Second() {
         file_.Rewind();
         state_.BeginSecondPass();
+        stream_ = 0;
         bool cutFrame = scanner_.State() != 0;
         for (;;) {
             const size_t n = file_.Read(buffer_.get(), capacity_);
@@ -61,13 +66,13 @@ public:
                 // apart from the Frames the first pass has already seen.
                 while (cutFrame && left > 0) {
                     state_.SetCompletingCutFrame(true);
-                    const size_t used = scanner_.Feed(p, 1, state_);
+                    const size_t used = Feed(p, 1);
                     state_.SetCompletingCutFrame(false);
                     p += used;
                     left -= used;
                     cutFrame = used == 1 && scanner_.State() != 0;
                 }
-                scanner_.Feed(p, left, state_);
+                Feed(p, left);
                 if (!state_.FlightFileOpen()) return;
             }
             if (n < capacity_) return;
@@ -75,18 +80,49 @@ public:
     }
 
 private:
+    size_t Feed(const uint8_t* p, size_t n) {
+        state_.SetPieceOffset(stream_);
+        const size_t used = scanner_.Feed(p, n, state_);
+        stream_ += int64_t(used);
+        return used;
+    }
+
     InputFile& file_;
     FrameScanner& scanner_;
     ImportState& state_;
     const Progress& progress_;
     size_t capacity_;
     std::unique_ptr<uint8_t[]> buffer_;
+    int64_t stream_ = 0;  // stream bytes fed in this pass
 };
+
+// Makes the flight folder the import's alone for the rest of it: waits for another import
+// that holds its lock. A folder whose lock file cannot be made (missing, read-only) is used
+// as it is, and the flight file that cannot be made there says why.
+void LockFolder(FileLock& lock, const std::string& flights, const ImportOptions& options) {
+    const std::string path = flights + "/" + kImportLockFile;
+    const auto busy = [&] { return Error("Another import into " + flights + " is running"); };
+    const auto start = std::chrono::steady_clock::now();
+    for (bool told = false;; std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
+        const int err = lock.TryLock(path);
+        if (err != kLockBusy) return;
+        if (!options.wait) throw busy();
+        if (!told && std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) continue;
+        told = true;
+        if (options.waiting && !options.waiting()) throw busy();
+    }
+}
 
 }  // namespace
 
 std::string ImportResult::Message() const {
     std::string text = "Imported " + std::to_string(FlightCount) + " flights.";
+    if (AlreadyImported == 1) text += "\n1 flight was already imported.";
+    if (AlreadyImported > 1) {
+        text += '\n';
+        text += std::to_string(AlreadyImported);
+        text += " flights were already imported.";
+    }
     if (SkippedInvalidDates > 0)
         text += "\nSkipped " + std::to_string(SkippedInvalidDates) +
                 " flight messages with an invalid date or time.";
@@ -95,23 +131,27 @@ std::string ImportResult::Message() const {
 
 ImportResult ImportRecording(const std::string& recording, RecordingKind kind,
                              const std::string& programFolder, const Regional& regional,
-                             const ChecksumOptions& checks, const Progress& progress) {
+                             const ChecksumOptions& checks, const ImportOptions& options) {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const bool sd = kind == RecordingKind::SdCard;
     InputFile file(recording);
     const char* const flightsName = sd ? kSdFlightsFolder : kInternalFlightsFolder;
     const std::string flights = folder + flightsName;
-    RemoveStaleTemporaryFiles(flights, IsFlightFileName);  // left by an import that was killed
-    ImportState state(folder, flightsName, regional, file.Size());
+    FileLock lock;  // outlives the state, whose end may still write a flight file
+    ImportState state(folder, flightsName, regional, file.Size(), [&] {
+        if (options.beforeWriting) options.beforeWriting();
+        LockFolder(lock, flights, options);
+    });
     FrameScanner scanner(checks);
-    RecordingPass pass(file, scanner, state, progress);
+    state.Watch(scanner);
+    RecordingPass pass(file, scanner, state, options.progress);
 
     const bool reachedEnd = pass.First(sd);
     if (reachedEnd && state.WrapDetected()) pass.Second();
     state.Finish();
     SyncFolder(flights);
-    return {state.FlightCount(), state.SkippedInvalidDates(), state.ValidFrames()};
+    return {state.FlightCount(), state.SkippedInvalidDates(), state.ValidFrames(), state.AlreadyImported()};
 }
 
 }  // namespace krelby

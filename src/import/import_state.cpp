@@ -1,13 +1,15 @@
 #include "import/import_state.h"
 
+#include "base/file.h"
 #include "format/messages.h"
 
 namespace krelby {
 
 ImportState::ImportState(const std::string& programFolder, const std::string& folderName,
-                         const Regional& regional, uint64_t recordingSize)
+                         const Regional& regional, uint64_t recordingSize, std::function<void()> prepare)
     : programFolder_(programFolder),
       folderName_(folderName),
+      prepare_(std::move(prepare)),
       namer_(programFolder + folderName + "/", regional),
       writer_(namer_, recordingSize) {}
 
@@ -25,9 +27,14 @@ void ImportState::WriteFlightMessage(const uint8_t* frame, size_t size) {
         if (time.status != DateStatus::NoDate && countInvalid_) ++skippedInvalid_;
         return;
     }
+    // The Frame's place in the stream: a Frame cut by the end of the recording and completed
+    // by the second pass begins before the pass's first byte.
+    const int64_t offset = scanner_ ? pieceOffset_ + int64_t(scanner_->Consumed()) - int64_t(size) : -1;
+    const bool opens = !writer_.IsOpen() && !secondPass_;
     FlightSplitter(time.value);
+    if (opens) openerOffset_ = offset;
     if (!secondPass_ || writer_.IsOpen()) {
-        if (secondPass_ && !firstFlightJoined_ && time.value == firstFlightTime_) {
+        if (secondPass_ && offset >= 0 && offset == openerOffset_) {
             // The message that opened the first flight now continues the last one, and the
             // rest of the first flight follows it there: its own file may go once the last
             // flight's file, holding these Frames, is in place.
@@ -47,7 +54,13 @@ void ImportState::FlightSplitter(double t) {
         CloseFlightFile();
         if (secondPass_) return;
     }
-    if (first) firstFlightTime_ = t;
+    if (first) {
+        firstFlightTime_ = t;
+        if (prepare_) prepare_();
+        prepare_ = nullptr;
+        RemoveStaleTemporaryFiles(programFolder_ + folderName_, IsFlightFileName);  // left by a killed import
+        namer_.ReadFolder();
+    }
     firstFlightOpen_ = first;
     writer_.Create(t);
     ++flightCount_;
@@ -57,12 +70,18 @@ void ImportState::CloseFlightFile() {
     const std::string name = writer_.Close();
     if (firstFlightOpen_ && !secondPass_) {
         firstFlightOpen_ = false;
-        firstFlightName_ = folderName_ + "/" + name;
+        firstFlightName_ = name;  // empty when an earlier import has it: nothing of ours to remove
     }
-    if (secondPass_ && firstFlightJoined_ && !firstFlightRemoved_) {
+    if (secondPass_ && firstFlightJoined_ && !firstFlightRemoved_ && !firstFlightName_.empty()) {
         firstFlightRemoved_ = true;
-        RemoveFile(programFolder_ + firstFlightName_);
+        RemoveFile(programFolder_ + folderName_ + "/" + firstFlightName_);
+        namer_.Removed(firstFlightName_);
     }
+}
+
+void ImportState::Finish() {
+    CloseFlightFile();
+    if (flightCount_ > 0) namer_.RemoveEarlierCopies();
 }
 
 bool ImportState::WrapDetected() const {

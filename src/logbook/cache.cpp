@@ -22,7 +22,7 @@ using Rows = LogbookCache::Rows;
 using Added = LogbookCache::Added;
 
 // Raised whenever the layout of the table changes; an older database of ours is then rebuilt.
-constexpr int kSchemaVersion = 4;  // 4: a flight ends at the latest time reached
+constexpr int kSchemaVersion = 5;  // 4: a flight ends at the latest time reached; 5: copies' digests
 // Marks the database as this program's ("Krlb"): any other file of that name is left alone.
 constexpr uint32_t kApplicationId = 0x4B726C62;
 // How long a listing waits for another program that holds the database before it goes on without.
@@ -58,7 +58,7 @@ public:
         Rows rows;
         if (!db_) return rows;
         int rc = Present(files);
-        std::string sql = "SELECT f.path, device, inode, size, mtime, ctime, kinds, frames";
+        std::string sql = "SELECT f.path, device, inode, size, mtime, ctime, kinds, frames, fm_count, fm_digest, fm_opener";
         for (const auto& c : LogbookColumns()) sql += ", " + Quoted(c.name);
         sql += " FROM temp.present AS p JOIN flights AS f ON f.path = p.path";
         sqlite3_stmt* st = nullptr;
@@ -75,7 +75,10 @@ public:
             stamp.kinds = Text(st, 6);
             FlightSummary s;
             s.frames = sqlite3_column_int64(st, 7);
-            int i = 8;
+            s.flightMessages = sqlite3_column_int64(st, 8);
+            s.messagesDigest = static_cast<uint64_t>(sqlite3_column_int64(st, 9));
+            s.openerDigest = static_cast<uint64_t>(sqlite3_column_int64(st, 10));
+            int i = 11;
             for (const auto& c : LogbookColumns()) {
                 const bool null = sqlite3_column_type(st, i) == SQLITE_NULL;
                 c.set(s, null ? std::nullopt : std::optional<double>(sqlite3_column_double(st, i)));
@@ -99,8 +102,9 @@ public:
         if (!db_ || (added.empty() && !stale_)) return;
         int rc = Exec("BEGIN IMMEDIATE");
         if (rc != SQLITE_OK) return Failed(rc);
-        std::string sql = "INSERT OR REPLACE INTO flights (path, device, inode, size, mtime, ctime, kinds, frames";
-        std::string values = "?, ?, ?, ?, ?, ?, ?, ?";
+        std::string sql = "INSERT OR REPLACE INTO flights (path, device, inode, size, mtime, ctime, kinds, frames, "
+                          "fm_count, fm_digest, fm_opener";
+        std::string values = "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?";
         for (const auto& c : LogbookColumns()) {
             sql += ", " + Quoted(c.name);
             values += ", ?";
@@ -118,8 +122,12 @@ public:
             sqlite3_bind_int64(insert, 5, stamp.mtime);
             sqlite3_bind_int64(insert, 6, stamp.ctime);
             sqlite3_bind_blob(insert, 7, f.stamp.kinds.data(), static_cast<int>(f.stamp.kinds.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(insert, 8, added[k].second->frames);
-            int i = 9;
+            const FlightSummary& summary = *added[k].second;
+            sqlite3_bind_int64(insert, 8, summary.frames);
+            sqlite3_bind_int64(insert, 9, summary.flightMessages);
+            sqlite3_bind_int64(insert, 10, static_cast<sqlite3_int64>(summary.messagesDigest));
+            sqlite3_bind_int64(insert, 11, static_cast<sqlite3_int64>(summary.openerDigest));
+            int i = 12;
             for (const auto& c : LogbookColumns()) {
                 const auto v = c.get(*added[k].second);
                 if (v) sqlite3_bind_double(insert, i, *v);
@@ -236,7 +244,8 @@ private:
     // another listing that may just have made it.
     int MakeTable(bool replace) {
         std::string create = "CREATE TABLE IF NOT EXISTS flights (path TEXT PRIMARY KEY, device INTEGER, inode INTEGER, size INTEGER, "
-                             "mtime INTEGER, ctime INTEGER, kinds BLOB, frames INTEGER";
+                             "mtime INTEGER, ctime INTEGER, kinds BLOB, frames INTEGER, fm_count INTEGER, "
+                             "fm_digest INTEGER, fm_opener INTEGER";
         for (const auto& c : LogbookColumns()) create += ", " + Quoted(c.name) + " REAL";
         create += ")";
         int rc = Exec("BEGIN IMMEDIATE");

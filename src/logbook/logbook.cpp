@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <map>
 #include <mutex>
 #include <new>
 #include <thread>
 
 #include "base/error.h"
 #include "logbook/cache.h"
+#include "logbook/copies.h"
 #include "logbook/flight_files.h"
 
 namespace krelby {
@@ -17,19 +17,6 @@ namespace krelby {
 namespace testing {
 FlightSummary (*summarizeFlight)(const std::string&, const ThermocoupleKinds&, const Limits&) = nullptr;
 }  // namespace testing
-
-namespace {
-
-bool Before(const LogbookEntry& a, const LogbookEntry& b) {
-    if (a.IsFlight() != b.IsFlight()) return a.IsFlight();
-    const auto& x = a.summary.start;
-    const auto& y = b.summary.start;
-    if (x.has_value() != y.has_value()) return x.has_value();
-    if (x && *x != *y) return *x < *y;
-    return a.file < b.file;
-}
-
-}  // namespace
 
 std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const ThermocoupleKinds& kinds,
                                       const Limits& limits, const LogbookOptions& options) {
@@ -114,28 +101,7 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
     LogbookCache::Added added;
     for (size_t i : computed) added.emplace_back(&files[i], &entries[i].summary);
     db.Save(added);
-    return JoinCopies(std::move(entries));
-}
-
-std::vector<LogbookEntry> JoinCopies(std::vector<LogbookEntry> files) {
-    std::sort(files.begin(), files.end(), Before);
-    std::vector<LogbookEntry> out;
-    out.reserve(files.size());
-    std::map<std::pair<int64_t, int64_t>, size_t> flights;  // start and end -> index in out
-    for (LogbookEntry& e : files) {
-        if (e.copies.empty()) e.copies = {e.file};
-        const FlightSummary& s = e.summary;
-        if (e.IsFlight() && s.start && s.end) {
-            const auto [it, added] = flights.emplace(std::pair(*s.start, *s.end), out.size());
-            if (!added) {
-                std::vector<std::string>& copies = out[it->second].copies;
-                copies.insert(copies.end(), e.copies.begin(), e.copies.end());
-                continue;
-            }
-        }
-        out.push_back(std::move(e));
-    }
-    return out;
+    return JoinCopies(std::move(entries), folder);
 }
 
 }  // namespace krelby

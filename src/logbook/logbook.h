@@ -12,8 +12,7 @@ namespace krelby {
 
 struct LogbookEntry {
     std::string file;  // relative to the program folder: "Flights_INT/5-3-14 094117.FLT"
-    // Every flight file of this flight, `file` first: the internal and the SD recording's
-    // copies of one flight have the same start and end. A single file has itself alone.
+    // Every flight file of this flight, `file` first (JoinCopies). A single file has itself alone.
     std::vector<std::string> copies;
     FlightSummary summary;
     bool readable = true;  // false: the flight file could not be read, its figures are empty
@@ -33,7 +32,7 @@ struct LogbookOptions {
 };
 
 // Every flight of the flight files in Flights_INT and Flights_SD, one entry for its copies
-// (JoinCopies). The database is only a cache: missing or of an older version, it is made
+// (JoinCopies, copies.h). The database is only a cache: missing or of an older version, it is made
 // anew; damaged, it is set aside as "Logbook.sqlite.damaged"; busy, or a file that is not
 // ours, it is passed over (and said so through `warn`). No flight file is ever written.
 // Each flight's exceedances of `limits` are counted in the same pass (none when no limit is set).
@@ -49,10 +48,5 @@ namespace testing {
 // that make a worker fail).
 extern FlightSummary (*summarizeFlight)(const std::string& path, const ThermocoupleKinds& kinds, const Limits& limits);
 }  // namespace testing
-
-// One entry for each flight: files whose start and end are both present and equal are
-// copies of one flight, listed under the first of them. Flights sorted by start, then by
-// file (flights without a start last), then the files without flight data by file.
-std::vector<LogbookEntry> JoinCopies(std::vector<LogbookEntry> files);
 
 }  // namespace krelby

@@ -32,6 +32,12 @@ int64_t FlightSeconds(const FlightMessage& m) {
     return DaysFromCivil(m.Year() + 2000, m.Month(), m.Day()) * 86400 + m.Hour() * 3600 + m.Minute() * 60 + second;
 }
 
+uint64_t FlightMessageDigest(const uint8_t* frame) {
+    uint64_t h = 0xcbf29ce484222325ull;  // FNV-1a
+    for (size_t i = 0; i < FrameCapacity(FrameType::Flight); ++i) h = (h ^ frame[i]) * 0x100000001b3ull;
+    return h;
+}
+
 void SummarySink::OnBegin() {
     s_ = {};
     pendingFlight_ = nullptr;
@@ -64,7 +70,10 @@ void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t size) {
 void SummarySink::OnFlightTime(double) {
     if (!pendingFlight_) return;
     const FlightMessage m(pendingFlight_);
+    const uint64_t digest = FlightMessageDigest(pendingFlight_);
     pendingFlight_ = nullptr;
+    if (s_.flightMessages++ == 0) s_.openerDigest = digest;
+    s_.messagesDigest = ChainDigest(s_.messagesDigest, digest);
     const int64_t t = FlightSeconds(m);
     if (!s_.start) {
         s_.start = t;

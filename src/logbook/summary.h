@@ -33,7 +33,18 @@ struct FlightSummary {
     std::optional<int64_t> exceedances;  // of the pilot's limits; none when no limit is set
     std::array<EngineSummary, 4> engines;
     int64_t frames = 0;  // good Frames: a file without any holds no flight
+    // Its dated FlightMessages, which tell copies of one flight from other flights: how many,
+    // the digest of their Frames in order, and that of the first.
+    int64_t flightMessages = 0;
+    uint64_t messagesDigest = 0, openerDigest = 0;
 };
+
+// The digest of one FlightMessage Frame (44 bytes), and of a run of them in order.
+uint64_t FlightMessageDigest(const uint8_t* frame);
+inline uint64_t ChainDigest(uint64_t chain, uint64_t message) {
+    chain = (chain ^ message) * 0x9E3779B97F4A7C15ull;
+    return chain ^ (chain >> 29);
+}
 
 // Airspeed (0.1 km/h) from which a FlightMessage counts as flying: 55.6 km/h, 30 kt.
 constexpr int kAirborneAsi = 556;

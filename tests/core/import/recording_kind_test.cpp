@@ -68,25 +68,35 @@ TEST_F(ImportTest, ARecordingOpenedWithoutAChoiceIsTakenByItsNameThenItsHeaders)
     EXPECT_EQ(GuessRecordingKind(root + "missing.DAT"), RecordingKind::Internal);  // its import says why
 }
 
-TEST_F(ImportTest, CliImportWarnsOfTheOtherKindAndImportsAsTold) {
+// The other kind by its block headers: refused with the option to use, unless --force insists;
+// nothing is made then, not even the folders.
+TEST_F(ImportTest, CliImportRefusesTheOtherKindUnlessForced) {
     const Bytes internal = Blocks(Flight(0, 3));
-    const Bytes sd = Cat({internal, Bytes(512, 0)});
     WriteFile(root + "int.dat", internal);
-    WriteFile(root + "card.rec", sd);
+    WriteFile(root + "card.rec", Cat({internal, Bytes(512, 0)}));
     const std::string folder = " --folder " + root + "p";
-
-    krelby::testing::CliRun r = krelby::testing::RunCli("import " + root + "card.rec" + folder);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Warning: " + root + "card.rec looks like an SD card recording (--sd imports it as one); "
-                     "importing it as an internal recording\nImported 1 flights.\n");
-    EXPECT_EQ(Flights("p/Flights_INT").size(), 1u);
-
-    r = krelby::testing::RunCli("import " + root + "int.dat --sd" + folder);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Warning: " + root + "int.dat looks like an internal recording (without --sd it is imported "
-                     "as one); importing it as an SD card recording\nImported 1 flights.\n");
-    EXPECT_EQ(Flights("p/Flights_SD").size(), 1u);
-
-    EXPECT_EQ(krelby::testing::RunCli("import " + root + "card.rec --sd" + folder).out, "Imported 1 flights.\n");
-    EXPECT_EQ(krelby::testing::RunCli("import " + root + "int.dat" + folder).out, "Imported 1 flights.\n");
+    struct Case {
+        std::string args;
+        int status;
+        std::string out;
+        const char* flights;  // the folder that gets the flight, if any
+    } cases[] = {
+        {"card.rec", 1, "krelby-cli: " + root + "card.rec looks like an SD card recording: import it with --sd "
+                        "(or with --force as an internal recording)\n", nullptr},
+        {"int.dat --sd", 1, "krelby-cli: " + root + "int.dat looks like an internal recording: import it without "
+                            "--sd (or with --force as an SD card recording)\n", nullptr},
+        {"card.rec --force", 0, "Warning: " + root + "card.rec looks like an SD card recording; importing it as an "
+                                "internal recording\nImported 1 flights.\n", "p/Flights_INT"},
+        {"int.dat --sd --force", 0, "Warning: " + root + "int.dat looks like an internal recording; importing it as "
+                                    "an SD card recording\nImported 1 flights.\n", "p/Flights_SD"},
+        {"card.rec --sd", 0, "Imported 1 flights.\n", nullptr},
+        {"int.dat", 0, "Imported 1 flights.\n", nullptr},
+    };
+    for (const Case& c : cases) {
+        const krelby::testing::CliRun r = krelby::testing::RunCli("import " + root + c.args + folder);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_EQ(r.out, c.out) << c.args;
+        if (c.status) { EXPECT_FALSE(fs::exists(root + "p")) << c.args; }
+        if (c.flights) { EXPECT_EQ(Flights(c.flights).size(), 1u) << c.args; }
+    }
 }

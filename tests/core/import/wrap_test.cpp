@@ -57,6 +57,23 @@ TEST_F(ImportTest, WrapFailingAtTheLastFlightKeepsTheFirstFlight) {
 }
 #endif
 
+// With checksums ignored, a Frame header left at the end of the recording takes the first
+// bytes of its start, the first flight's opening message among them, as its body. A later
+// message of the same second joins the last flight, but the opener itself never does: the
+// first flight's file stays.
+TEST_F(ImportTest, WrapKeepsTheFirstFlightWhoseOpenerWasSwallowed) {
+    const Bytes first = Cat({Fm(0, 0), Gps(0), Fm(0, 1), Gps(1), Fm(1, 2), Gps(2)});
+    const Bytes header = {0x05, 0x02, 56, 56 ^ 0xFF, uint8_t(FrameType::Engine)};  // 71 bytes to come
+    checks.IgnoreChecksums = true;
+    EXPECT_EQ(Import(Blocks(Cat({first, Flight(3600, 5), Flight(-29, 10), header}))).FlightCount, 3);
+    const auto files = Flights();
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files.at("5-3-14 100000.FLT"), first);
+    const size_t rest = Fm(0).size() + Gps(0).size();  // the opener and the Gps whose start it swallowed
+    EXPECT_EQ(files.at("5-3-14 095931.FLT"), Cat({Flight(-29, 10), header, Bytes(first.begin(), first.begin() + 71),
+                                                  Bytes(first.begin() + long(rest), first.end())}));
+}
+
 TEST_F(ImportTest, WrapStartMoreThanAMinuteAfterEndKeepsFirstFlight) {
     EXPECT_EQ(Import(Wrapped(120)).FlightCount, 3);
     const auto files = Flights();
@@ -120,7 +137,12 @@ TEST_F(ImportTest, SameSecondFlightsKeepTheirFilesOnEveryReimport) {
 TEST_F(ImportTest, ReimportNeverReplacesAnotherFlight) {
     // Same-second flights: the display has overwritten the oldest (F1) and recorded F4, and
     // F3 has grown since. Every flight keeps a file of its own.
-    const Bytes f1 = Flight(0, 3), f2 = Flight(0, 2), f3 = Flight(0, 4), f4 = Flight(0, 5);
+    const auto flight = [](int id, int seconds) {
+        Bytes out;
+        for (int i = 0; i < seconds; ++i) out = Cat({out, Fm(i, id * 100 + i), Gps(i)});
+        return out;
+    };
+    const Bytes f1 = flight(1, 3), f2 = flight(2, 2), f3 = flight(3, 4), f4 = flight(4, 5);
     const Bytes gap = Flight(3600, 1);
     Import(Blocks(Cat({f1, gap, f2, gap, Bytes(f3.begin(), f3.begin() + long(f3.size() / 2))})));
     EXPECT_EQ(Import(Blocks(Cat({f2, gap, f3, gap, f4}))).FlightCount, 5);
