@@ -1,7 +1,6 @@
 // flights: the logbook of the folder's flight files as CSV on stdout.
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 #include "base/error.h"
 #include "base/file.h"
