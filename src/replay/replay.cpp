@@ -141,7 +141,7 @@ InputFile OpenFlight(const std::string& path) {
     InputFile file;
     if (const int err = file.Open(path)) {
         if (err == EISDIR || err == kNotRegularFile) ThrowFileError(err, path);
-        throw Error("Cannot open flight file " + path + ": " + SystemErrorText(err));
+        throw Error(CannotOpenFlightFile(path, SystemErrorText(err)));
     }
     return file;
 }
@@ -158,7 +158,7 @@ bool HasGoodFrame(InputFile& file, const ChecksumOptions& checks) {
     for (;;) {
         size_t n = 0;
         if (const int err = file.ReadSome(block.data(), block.size(), n))
-            throw Error("Cannot read flight file " + file.Path() + ": " + SystemErrorText(err));
+            throw Error(CannotReadFlightFile(file.Path(), SystemErrorText(err)));
         if (n > 0) scanner.Feed(block.data(), n, first);
         if (first.found || n < block.size()) break;
     }
@@ -181,7 +181,7 @@ ReplayEnd FlightReplay(InputFile& file, const ReplayInputs& in, std::span<Replay
     for (;;) {
         size_t n = 0;
         if (const int err = file.ReadSome(block.data(), block.size(), n))
-            throw Error("Cannot read flight file " + file.Path() + ": " + SystemErrorText(err));
+            throw Error(CannotReadFlightFile(file.Path(), SystemErrorText(err)));
         if (n > 0) scanner.Feed(block.data(), n, decoders);
         done += n;
         if (in.progress && *in.progress && done - reported >= kProgressStep) {
