@@ -39,8 +39,8 @@ public:
         for (int m = 0; m < kEngineMonitors; ++m) {
             const EngineMonitorItems& items = EngineItems()[m];
             engine_[m] = Ticked(items.quantities, in.settings);
-            for (int n = 0; n < kThermocouples; ++n) {
-                const int kind = ThermocoupleKindIndex(in.settings.thermocouples[size_t(kThermocouples * m + n)]);
+            for (int n = 0; n < kThermocoupleInputs; ++n) {
+                const int kind = ThermocoupleKindIndex(in.settings.thermocouples[ThermocoupleIndex(m + 1, n)]);
                 const DataItem& item = items.thermocouples[n].byKind[kind];
                 if (in.settings.selection.Ticked(item.checkBox)) engine_[m].push_back(&item);
             }
