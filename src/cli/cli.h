@@ -28,7 +28,7 @@ struct Args {
     bool Quiet() const { return Flag("--quiet"); }
 };
 
-using CommandFn = int (*)(const Args&);
+using CommandFn = std::function<int(const Args&)>;
 struct Command {
     const char* name;
     const char* usage;    // the arguments, e.g. "FLIGHT -o FILE [--folder DIR]"
