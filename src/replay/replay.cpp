@@ -50,12 +50,12 @@ public:
     void OnFrame(FrameType type, const uint8_t* frame, size_t size) override {
         for (ReplaySink* s : readers_) s->OnMessage(type, frame, size);
         switch (type) {
-            case FrameType::Flight: Flight(frame); break;
-            case FrameType::Gps: Gps(frame); break;
+            case FrameType::Flight: OnFlight(frame); break;
+            case FrameType::Gps: OnGps(frame); break;
             case FrameType::Attitude: All(attitude_, frame); break;
-            case FrameType::Inputs: Inputs(frame); break;
-            case FrameType::Engine: Engine(frame); break;
-            case FrameType::Fuel: Fuel(frame); break;
+            case FrameType::Inputs: OnInputs(frame); break;
+            case FrameType::Engine: OnEngine(frame); break;
+            case FrameType::Fuel: OnFuel(frame); break;
             case FrameType::Navigation: All(navigation_, frame); break;
         }
     }
@@ -73,7 +73,7 @@ private:
         for (const DataItem* item : items) Item(*item, frame);
     }
 
-    void Flight(const uint8_t* frame) {
+    void OnFlight(const uint8_t* frame) {
         const MessageTime t = MessageDateTime(FlightMessage(frame));
         // A message the calendar rejects is skipped like one failing its checksum.
         if (t.status != DateStatus::Ok) return;
@@ -83,13 +83,13 @@ private:
         All(flight_, frame);
     }
 
-    void Gps(const uint8_t* frame) {
+    void OnGps(const uint8_t* frame) {
         const GpsMessage m(frame);
         for (ReplaySink* s : sinks_) s->OnGps(m);
         All(gps_, frame);
     }
 
-    void Engine(const uint8_t* frame) {
+    void OnEngine(const uint8_t* frame) {
         const EngineMessage m(frame);
         if (!m.HasMonitorNumber()) return;
         const int monitor = m.MonitorNumber();
@@ -97,7 +97,7 @@ private:
         All(engine_[monitor - 1], frame);  // the quantities, then the thermocouples
     }
 
-    void Fuel(const uint8_t* frame) {
+    void OnFuel(const uint8_t* frame) {
         const FuelMessage m(frame);
         if (!m.HasCount()) return;
         const int n = m.EntryCount();
@@ -107,7 +107,7 @@ private:
         }
     }
 
-    void Inputs(const uint8_t* frame) {
+    void OnInputs(const uint8_t* frame) {
         if (inputs_.empty()) return;
         const InputsMessage m(frame);
         const bool digital = m.DigitalInputCount() > 8;
