@@ -79,10 +79,10 @@ DateTimeParts DecodeDateTime(double t) {
 }
 
 DateTimeParts UnixTimeParts(int64_t seconds) {
-    int64_t days = seconds / 86400;
-    int64_t rest = seconds % 86400;
+    int64_t days = seconds / kSecondsPerDay;
+    int64_t rest = seconds % kSecondsPerDay;
     if (rest < 0) {
-        rest += 86400;
+        rest += kSecondsPerDay;
         --days;
     }
     DateTimeParts p{};

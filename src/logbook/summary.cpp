@@ -42,7 +42,7 @@ void SummarySink::OnBegin() {
     lastFuel_.reset();
 }
 
-void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t size) {
+void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t) {
     ++s_.frames;
     switch (type) {
         case FrameType::Flight: pendingFlight_ = frame; break;
@@ -55,7 +55,7 @@ void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t size) {
             break;
         }
         case FrameType::Engine: OnEngineFrame(frame); break;
-        case FrameType::Fuel: OnFuelFrame(frame, size); break;
+        case FrameType::Fuel: OnFuelFrame(frame); break;
         default: break;
     }
 }
@@ -139,12 +139,12 @@ void SummarySink::OnEngineFrame(const uint8_t* frame) {
     if (hot >= 2) Max(e.egtSpreadMax, hottest - coldest);
 }
 
-void SummarySink::OnFuelFrame(const uint8_t* frame, size_t size) {
+void SummarySink::OnFuelFrame(const uint8_t* frame) {
     const FuelMessage m(frame);
     if (!m.HasCount()) return;
     const int32_t count = m.FuelLevelCount();
-    // Every level inside the data area, which ends where the CRC begins.
-    if (count < 1 || count > 16 || FuelMessage::LevelOffset(count) + 4 > size - 4) return;
+    // Every level inside the body.
+    if (count < 1 || count > 16 || !m.HasLevel(count)) return;
     int64_t sum = 0;
     for (int k = 1; k <= count; ++k) sum += m.FuelLevel(k);
     if (!firstFuel_) firstFuel_ = static_cast<double>(sum);

@@ -54,7 +54,7 @@ public:
 private:
     void OnGpsFrame(const uint8_t* frame);
     void OnEngineFrame(const uint8_t* frame);
-    void OnFuelFrame(const uint8_t* frame, size_t size);
+    void OnFuelFrame(const uint8_t* frame);
 
     const ThermocoupleKinds& kinds_;
     FlightSummary s_;
