@@ -5,7 +5,7 @@
 cmake_minimum_required(VERSION 3.25)
 set(allowed_base base)
 set(allowed_format base format)
-set(allowed_settings base settings)
+set(allowed_settings base format settings)
 set(allowed_import base format import)
 set(allowed_replay base format settings replay)
 set(allowed_export base format settings replay export)

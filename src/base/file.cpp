@@ -203,7 +203,7 @@ void RefuseInputAsOutput(const std::string& output, const std::string& input, co
     FileId out, in;
     if (!IdOf(output, out)) return;
     if ((id && out == *id) || (IdOf(input, in) && out == in))
-        throw Error("Cannot create file " + output + ": it is the flight file being exported");
+        throw Error(CannotCreateFile(output, "it is the flight file being exported"));
 }
 
 }  // namespace krelby

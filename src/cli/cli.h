@@ -28,7 +28,7 @@ struct Args {
     bool Quiet() const { return Flag("--quiet"); }
 };
 
-using CommandFn = int (*)(const Args&);
+using CommandFn = std::function<int(const Args&)>;
 struct Command {
     const char* name;
     const char* usage;    // the arguments, e.g. "FLIGHT -o FILE [--folder DIR]"
@@ -78,6 +78,8 @@ void CreateProgramFolders(const std::string& folder);
 
 // Prints a success message on stdout unless --quiet.
 void Say(const Args& args, const std::string& text);
+// Each line of `text` on stderr as "krelby-cli: warning: LINE", prefixed like the errors.
+void Warn(const std::string& text);
 
 // "-o -": the output goes to stdout instead of a file.
 inline bool ToStandardOutput(const std::string& out) { return out == "-"; }

@@ -17,7 +17,7 @@ int Exceedances(const Args& args) {
     WriteExceedancesCsv(args.positional[0], folder.settings.thermocouples, folder.settings.limits,
                         [](std::string_view text) {
                             if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
-                                throw Error("Unable to write to standard output: " + SystemErrorText(errno));
+                                throw Error(UnableToWriteTo(kStandardOutput, SystemErrorText(errno)));
                         });
     return 0;
 }

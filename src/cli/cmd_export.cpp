@@ -1,12 +1,10 @@
-// csv, kml and gpx FLIGHT: the window's exports of a flight, under the folder's settings.
+// csv, kml, gpx FLIGHT: the window's exports of a flight, under the folder's settings; one
+// command for each export of the table that has a writer.
 #include <filesystem>
 
 #include "base/error.h"
 #include "cli/cli.h"
-#include "export/csv_export.h"
-#include "export/csv_file.h"
-#include "export/gpx_export.h"
-#include "export/kml_export.h"
+#include "export/exports.h"
 #include "replay/replay.h"
 
 namespace krelby::cli {
@@ -16,7 +14,7 @@ void RequireFlightData(const ChecksumOptions& checks, const std::string& flight)
     if (!std::filesystem::exists(PathOf(flight), ec)) return;  // the export says it cannot open it
     InputFile file = OpenFlight(flight);  // a special file is refused here by its name
     // An empty or foreign file would give an empty track, or a CSV of the head alone.
-    if (!HasGoodFrame(file, checks)) throw Error("No flight data in " + flight);
+    if (!HasGoodFrame(file, checks)) throw Error(NoFlightDataIn(flight));
 }
 
 namespace {
@@ -29,45 +27,46 @@ FolderSettings ForFlight(const Args& args) {
     return folder;
 }
 
-int Csv(const Args& args) {
+// To -o FILE (- for stdout); one that writes to the Exports folder may be told no file.
+int Export(const ExportInfo& e, const Args& args) {
     const FolderSettings folder = ForFlight(args);
     const std::string& flight = args.positional[0];
     const auto out = args.Option("-o");
+    const auto write = [&](const std::string& path) {
+        return e.write(flight, folder.Inputs(), folder.regional, path, nullptr);
+    };
     if (out && ToStandardOutput(*out)) {
-        WriteToStandardOutput(
-            [&](const std::string& path) { CsvExport(flight, folder.Inputs(), folder.regional, path); });
+        WriteToStandardOutput([&](const std::string& path) { write(path); });
         return 0;
     }
     if (!out) CreateProgramFolders(WritableProgramFolder(args));
-    // Absolute, so that the message names the folder even for a bare file name.
-    const std::string path =
-        out ? TextOf(std::filesystem::absolute(PathOf(*out))) : CsvExportPath(folder.folder, flight);
-    Say(args, CsvExport(flight, folder.Inputs(), folder.regional, path));
+    // Where it says where it wrote, absolute, so that the message names the folder even for a
+    // bare file name.
+    const std::string path = !out                ? ExportsFolderPath(folder.folder, flight, e.extension)
+                             : e.toExportsFolder ? TextOf(std::filesystem::absolute(PathOf(*out)))
+                                                 : *out;
+    const std::string said = write(path);
+    if (!said.empty()) Say(args, said);
     return 0;
 }
 
-// kml and gpx: a track written to -o, which they cannot do without.
-using TrackExport = void (*)(const std::string&, const ReplayInputs&, const Regional&, const std::string&,
-                             ReplaySink*);
-int Track(const Args& args, TrackExport write) {
-    const std::string out = *args.Option("-o");
-    const FolderSettings folder = ForFlight(args);
-    const std::string& flight = args.positional[0];
-    const auto writeTo = [&](const std::string& path) { write(flight, folder.Inputs(), folder.regional, path, nullptr); };
-    if (ToStandardOutput(out)) WriteToStandardOutput(writeTo);
-    else writeTo(out);
-    return 0;
+Command CommandOf(const ExportInfo& e) {
+    return {e.name,
+            e.toExportsFolder ? "FLIGHT [--folder DIR] [-o FILE] [-q]" : "FLIGHT -o FILE [--folder DIR]",
+            e.summary,
+            [&e](const Args& args) { return Export(e, args); },
+            {"--folder", "-o"},
+            "FLIGHT",
+            !e.toExportsFolder};
 }
-int Kml(const Args& args) { return Track(args, KmlExport); }
-int Gpx(const Args& args) { return Track(args, GpxExport); }
 
-const Register csv({"csv", "FLIGHT [--folder DIR] [-o FILE] [-q]",
-                    "Exports a flight as CSV, by default to DIR/Exports/NAME.CSV.", Csv, {"--folder", "-o"}, "FLIGHT"});
-const Register kml({"kml", "FLIGHT -o FILE [--folder DIR]", "Exports a flight's GPS track as a KML 2.1 document.", Kml,
-                    {"--folder", "-o"}, "FLIGHT", true});
-const Register gpx({"gpx", "FLIGHT -o FILE [--folder DIR]",
-                    "Exports a flight's GPS track as GPX 1.1 (times on the display's clock).", Gpx, {"--folder", "-o"},
-                    "FLIGHT", true});
+// The CSV first, as krelby-cli has always listed it, then the others in the table's order.
+const bool registered = [] {
+    Register{CommandOf(*ExportNamed("csv"))};
+    for (const ExportInfo& e : Exports())
+        if (e.write && std::string_view(e.name) != "csv") Register{CommandOf(e)};
+    return true;
+}();
 
 }  // namespace
 }  // namespace krelby::cli

@@ -17,12 +17,12 @@ int Flights(const Args& args) {
     {
         ProgressLine progress(args, "Reading flights");
         LogbookOptions options;
-        options.warn = [](const std::string& text) { std::fprintf(stderr, "warning: %s\n", text.c_str()); };
+        options.warn = Warn;
         options.onEntry = [&progress](const LogbookEntry&, size_t done, size_t total) { progress.Show(done, total); };
         csv = LogbookCsv(ListFlights(folder.folder, folder.settings.thermocouples, folder.settings.limits, options));
     }
     if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size())
-        throw Error("Unable to write to standard output: " + SystemErrorText(errno));
+        throw Error(UnableToWriteTo(kStandardOutput, SystemErrorText(errno)));
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "chart/chart_widget.h"
 #include "chart/track_view.h"
 #include "cli/cli.h"
+#include "export/exports.h"
 #include "replay/replay.h"
 
 namespace krelby::cli {
@@ -79,9 +80,9 @@ int Jpeg(const Args& args) {
     return 0;
 }
 
-const Register reg({"jpeg", "FLIGHT -o FILE [--size WxH] [--strips] [--track] [--folder DIR] [-q]",
-                    "Saves the chart of a flight as a JPEG picture (1280x800 by default), with --track "
-                    "the track pane at its right.",
+// The export table's picture row, whose writer is the chart.
+const ExportInfo& kJpeg = *ExportNamed("jpeg");
+const Register reg({kJpeg.name, "FLIGHT -o FILE [--size WxH] [--strips] [--track] [--folder DIR] [-q]", kJpeg.summary,
                     Jpeg, {"--folder", "-o", "--size", "--strips", "--track"}, "FLIGHT", true});
 
 }  // namespace

@@ -182,7 +182,7 @@ FolderSettings ReadFolderSettings(const Args& args) {
     folder.regional = SystemRegional();
     std::string remembered;
     const std::string warning = LoadSettings(folder.folder + kSettingsFile, folder.settings, remembered);
-    if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
+    if (!warning.empty()) Warn(warning);
     return folder;
 }
 
@@ -194,6 +194,14 @@ void CreateProgramFolders(const std::string& folder) {
 
 void Say(const Args& args, const std::string& text) {
     if (!args.Quiet()) std::printf("%s\n", text.c_str());
+}
+
+void Warn(const std::string& text) {
+    for (size_t at = 0; at <= text.size();) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        std::fprintf(stderr, "krelby-cli: warning: %.*s\n", static_cast<int>(end - at), text.data() + at);
+        at = end + 1;
+    }
 }
 
 void WriteToStandardOutput(const std::function<void(const std::string& path)>& write) {
@@ -212,7 +220,7 @@ void WriteToStandardOutput(const std::function<void(const std::string& path)>& w
     std::vector<uint8_t> buffer(1 << 20);
     while (const size_t got = file.Read(buffer.data(), buffer.size()))
         if (std::fwrite(buffer.data(), 1, got, stdout) != got)
-            throw Error("Unable to write to standard output: " + SystemErrorText(errno));
+            throw Error(UnableToWriteTo(kStandardOutput, SystemErrorText(errno)));
 }
 
 ProgressLine::ProgressLine(const Args& args, std::string label)
@@ -256,7 +264,8 @@ void PrintCommandUsage(std::FILE* out, const krelby::cli::Command& c) {
 int Finish() {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
     const int err = errno;
-    std::fprintf(stderr, "krelby-cli: Unable to write to standard output: %s\n", krelby::SystemErrorText(err).c_str());
+    const std::string said = krelby::UnableToWriteTo(krelby::kStandardOutput, krelby::SystemErrorText(err));
+    std::fprintf(stderr, "krelby-cli: %s\n", said.c_str());
     return 1;
 }
 

@@ -1,11 +1,10 @@
 #include "export/csv_file.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "base/file.h"
-#include "base/program_folder.h"
 #include "export/csv_columns.h"
+#include "export/exports.h"
 #include "format/datetime.h"
 #include "replay/value_text.h"
 
@@ -42,9 +41,7 @@ void CsvFile::CsvRow(double time, const CsvColumns& columns) {
 }
 
 std::string CsvExportPath(const std::string& programFolder, const std::string& flightFile) {
-    std::filesystem::path name = PathOf(flightFile).filename();
-    name.replace_extension(".CSV");
-    return programFolder + kExportsFolder + "/" + TextOf(name);
+    return ExportsFolderPath(programFolder, flightFile, ExportNamed("csv")->extension);
 }
 
 }  // namespace krelby

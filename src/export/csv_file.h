@@ -34,7 +34,7 @@ private:
     std::string line_;
 };
 
-// ProgramFolder + "Exports/" + the flight file's name with ".CSV" for its extension.
+// ProgramFolder + "Exports/" + the flight file's name with ".CSV" for its extension (ExportsFolderPath).
 std::string CsvExportPath(const std::string& programFolder, const std::string& flightFile);
 
 }  // namespace krelby

@@ -82,9 +82,9 @@ void WriteJpeg(const std::string& path, int width, int height, std::span<const u
     // Written beside the target and renamed over it, so a failure leaves no half file.
     AtomicFile file;
     RemoveStaleTemporariesOf(path);  // left by an earlier save of this file that was killed
-    if (file.Create(path) != 0) throw Error("Cannot create file " + path);
+    if (file.Create(path) != 0) throw Error(CannotCreateFile(path));
     if (file.Write(data, size) != 0) throw Error("Cannot write file " + path);
-    if (file.Commit() != 0) throw Error("Cannot create file " + path);
+    if (file.Commit() != 0) throw Error(CannotCreateFile(path));
 }
 
 }  // namespace krelby

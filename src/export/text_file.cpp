@@ -12,7 +12,7 @@ TextFile::TextFile(std::string path, const InputFile* source) : path_(std::move(
     }
     RefuseFlightDataAsOutput(path_);
     RemoveStaleTemporariesOf(path_);  // left by an earlier export of this file that was killed
-    if (const int err = file_.Create(path_)) throw Error("Cannot create file " + path_ + ": " + SystemErrorText(err));
+    if (const int err = file_.Create(path_)) throw Error(CannotCreateFile(path_, SystemErrorText(err)));
     buffer_.reserve(kFlushSize + 4096);
 }
 
@@ -33,7 +33,7 @@ void TextFile::Close() {
 void TextFile::Fail(int err) {
     file_.Discard();
     buffer_.clear();
-    throw Error("Unable to write to " + path_ + ": " + SystemErrorText(err));
+    throw Error(UnableToWriteTo(path_, SystemErrorText(err)));
 }
 
 }  // namespace krelby

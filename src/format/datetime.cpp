@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/recorded_units.h"
+
 namespace krelby {
 namespace {
 
@@ -28,7 +30,7 @@ int64_t DaysFromCivil(int y, int m, int d) {
 }
 
 namespace {
-const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
+constexpr int64_t kEpoch = -static_cast<int64_t>(kUnixEpochDay);  // 1899-12-30, in days since 1970-01-01
 }  // namespace
 
 void CivilFromDays(int64_t z, int& y, int& m, int& d) {
@@ -77,10 +79,10 @@ DateTimeParts DecodeDateTime(double t) {
 }
 
 DateTimeParts UnixTimeParts(int64_t seconds) {
-    int64_t days = seconds / 86400;
-    int64_t rest = seconds % 86400;
+    int64_t days = seconds / kSecondsPerDay;
+    int64_t rest = seconds % kSecondsPerDay;
     if (rest < 0) {
-        rest += 86400;
+        rest += kSecondsPerDay;
         --days;
     }
     DateTimeParts p{};

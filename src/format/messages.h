@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/recorded_units.h"
 #include "format/bytes.h"
 
 namespace krelby {
@@ -15,7 +16,7 @@ public:
     uint8_t Length() const { return f_[2]; }
     const uint8_t* Bytes() const { return f_; }
     // True when `width` bytes at frame offset `offset` lie inside the data area.
-    bool Has(size_t offset, size_t width) const { return offset + width <= size_t{Length()} + 16; }
+    bool Has(size_t offset, size_t width) const { return FieldPresent(offset, width, Length()); }
 
 protected:
     const uint8_t* f_;

@@ -45,7 +45,7 @@ bool StartsWithFrame(const std::string& path) {
 }
 
 void RefuseFlightDataAsOutput(const std::string& output) {
-    const auto refuse = [&](const std::string& why) { throw Error("Cannot create file " + output + ": " + why); };
+    const auto refuse = [&](const std::string& why) { throw Error(CannotCreateFile(output, why)); };
     const std::string destination = FollowLinks(output);
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(PathOf(destination), ec)))

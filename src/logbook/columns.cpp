@@ -118,18 +118,18 @@ void SaveLogbookCsv(const std::string& path, const std::vector<LogbookEntry>& en
         std::string folder = programFolder;
         if (!folder.empty() && folder.back() != '/') folder += '/';
         if (IdOf(folder + kLogbookDatabase, id) && id == target)
-            throw Error("Cannot create file " + path + ": it is the logbook's database");
+            throw Error(CannotCreateFile(path, "it is the logbook's database"));
         for (const LogbookEntry& e : entries)
             for (const std::string& file : e.copies)
                 if (IdOf(folder + file, id) && id == target)
-                    throw Error("Cannot create file " + path + ": it is the flight file " + file);
+                    throw Error(CannotCreateFile(path, "it is the flight file " + file));
     }
     RefuseFlightDataAsOutput(path);
     const std::string text = LogbookCsv(entries);
     RemoveStaleTemporariesOf(path);  // left by an earlier save of this file that was killed
     AtomicFile file;
     if (file.Create(path) != 0 || file.Write(text.data(), text.size()) != 0 || file.Commit() != 0)
-        throw Error("Unable to write to " + path);
+        throw Error(UnableToWriteTo(path));
 }
 
 }  // namespace krelby

@@ -26,12 +26,12 @@ public:
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double) override { timed_ = true; }
     // Monitor 1 to 4 at index 0 to 3, each input in input order.
-    std::array<std::vector<CylinderInput>, 4> Result() const;
+    std::array<std::vector<CylinderInput>, kEngineMonitors> Result() const;
 
 private:
     const ThermocoupleKinds& kinds_;
-    std::array<std::array<int, 12>, 4> max_{};
-    std::array<std::array<bool, 12>, 4> seen_{};
+    std::array<std::array<int, kThermocoupleInputs>, kEngineMonitors> max_{};
+    std::array<std::array<bool, kThermocoupleInputs>, kEngineMonitors> seen_{};
     bool timed_ = false;
 };
 

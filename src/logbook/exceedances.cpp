@@ -10,6 +10,7 @@
 #include "logbook/summary.h"
 #include "replay/data_items.h"
 #include "replay/replay.h"
+#include "replay/series_limits.h"
 #include "replay/value_text.h"
 #include "settings/limits.h"
 
@@ -18,28 +19,27 @@ namespace {
 
 using E = EngineMessage;
 
-// The limits on a single field of the EngineMessage; tracks 0 to 7.
-struct FieldLimit {
-    LimitKey key;
-    size_t offset;
-    bool bar;     // u16 in 0.1 mbar, compared in bar
-    bool signed16;
-    bool rpmRule;  // counted only while turning at 500 rpm or more
-};
-constexpr FieldLimit kFields[] = {
-    {LimitKey::RpmMax, E::kRpm, false, false, false},
-    {LimitKey::MapMax, E::kManifoldPressure, true, false, false},
-    {LimitKey::OilPressureMin, E::kOilPressure, true, false, true},
-    {LimitKey::OilPressureMax, E::kOilPressure, true, false, false},
-    {LimitKey::OilTempMax, E::kOilTemp, false, true, false},
-    {LimitKey::FuelPressureMin, E::kFuelPressure, true, false, true},
-    {LimitKey::FuelPressureMax, E::kFuelPressure, true, false, false},
-    {LimitKey::CoolantTempMax, E::kCoolantTemp, false, true, false},
-};
-constexpr int kFieldTracks = 8;
-constexpr int kSpreadTrack = kFieldTracks + 12;
-static_assert(std::size(kFields) == kFieldTracks && kSpreadTrack + 1 == ExceedanceSink::kTracks);
-constexpr int kMinRpm = 500;
+// Tracks 0 to 7 are the limits on a single field, in the table's order; then the 12 inputs,
+// then the spread.
+constexpr int kFieldTracks = [] {
+    int n = 0;
+    for (const LimitKeyInfo& k : kLimitKeys) n += k.on == LimitOn::Field;
+    return n;
+}();
+constexpr auto kFieldKeys = [] {
+    std::array<LimitKey, kFieldTracks> keys{};
+    size_t n = 0;
+    for (const LimitKeyInfo& k : kLimitKeys)
+        if (k.on == LimitOn::Field) keys[n++] = k.key;
+    return keys;
+}();
+constexpr LimitKey kSpreadKey = [] {
+    for (const LimitKeyInfo& k : kLimitKeys)
+        if (k.on == LimitOn::EgtSpread) return k.key;
+    return LimitKey::EgtSpreadMax;
+}();
+constexpr int kSpreadTrack = kFieldTracks + kThermocoupleInputs;
+static_assert(kSpreadTrack + 1 == ExceedanceSink::kTracks);
 
 // The first raw value in [lo, hi] whose value is beyond the limit (hi + 1 for none): the
 // rule's own comparison of doubles, looked up once instead of made for every message.
@@ -57,16 +57,17 @@ int32_t FirstBeyond(int32_t lo, int32_t hi, Beyond beyond) {
 // Above a maximum from the returned raw value up; for a minimum, below it.
 int32_t Threshold(double limit, bool minimum, bool bar, bool signed16) {
     const int32_t lo = signed16 ? INT16_MIN : 0, hi = signed16 ? INT16_MAX : UINT16_MAX;
-    const auto value = [bar](int32_t raw) { return bar ? raw / 10000.0 : double(raw); };
+    const auto value = [bar](int32_t raw) { return bar ? raw / kRawPerBar : double(raw); };
     if (minimum) return FirstBeyond(lo, hi, [&](int32_t raw) { return !(value(raw) < limit); });
     return FirstBeyond(lo, hi, [&](int32_t raw) { return value(raw) > limit; });
 }
 
-// The chart's title of a single field's series on `monitor`.
-std::string FieldTitle(int monitor, size_t offset) {
+// The data item of a single field on `monitor`: its series' title and its raw type.
+const DataItem& FieldItem(int monitor, size_t offset) {
     for (const DataItem& item : EngineItems()[size_t(monitor - 1)].quantities)
-        if (item.offset == offset) return std::string(item.title);
-    return {};
+        if (item.offset == offset) return item;
+    static const DataItem none{};
+    return none;
 }
 
 }  // namespace
@@ -89,40 +90,43 @@ void ExceedanceSink::OnBegin() {
     // Only the limits set are looked at, message after message.
     checks_.clear();
     for (int k = 0; k < kFieldTracks; ++k) {
-        const FieldLimit& f = kFields[k];
-        const bool minimum = InfoOf(f.key).minimum;
+        const LimitKeyInfo& f = InfoOf(kFieldKeys[size_t(k)]);
+        const bool signed16 = FieldItem(1, f.field).raw == Raw::I16;
         if (const std::optional<double>& limit = limits_[f.key])
-            checks_.push_back({uint8_t(k), uint8_t(f.offset), f.signed16, minimum, f.rpmRule,
-                               Threshold(*limit, minimum, f.bar, f.signed16)});
+            checks_.push_back({uint8_t(k), f.field, signed16, f.minimum, f.rpmRule,
+                               Threshold(*limit, f.minimum, InBar(f), signed16)});
     }
     spreadBeyond_.reset();
-    if (const std::optional<double>& limit = limits_[LimitKey::EgtSpreadMax])
+    if (const std::optional<double>& limit = limits_[kSpreadKey])
         spreadBeyond_ = Threshold(*limit, false, false, false);  // 0 to 65535: two i16 apart
-    const std::optional<double>& egtMax = limits_[LimitKey::EgtMax];
-    const std::optional<double>& chtMax = limits_[LimitKey::ChtMax];
     for (size_t m = 0; m < inputs_.size(); ++m) {
+        const int monitor = int(m) + 1;
         Inputs& in = inputs_[m];
         in.any = spreadBeyond_.has_value();
-        for (size_t n = 0; n < 12; ++n) {
-            const uint8_t kind = kinds_[12 * m + n];
-            const std::optional<double>& limit = kind == EGT ? egtMax : kind == CHT ? chtMax : std::nullopt;
+        for (size_t n = 0; n < kThermocoupleInputs; ++n) {
+            const uint8_t kind = kinds_[ThermocoupleIndex(monitor, int(n))];
+            const std::optional<LimitKey> key = InputLimitOf(kind);
+            const std::optional<double> limit = key ? limits_[*key] : std::nullopt;
             // An input without a limit is never beyond one.
             in.beyond[n] = limit ? Threshold(*limit, false, false, true) : INT32_MAX;
             in.egt[n] = kind == EGT;
             in.any = in.any || limit.has_value();
         }
-        const int monitor = int(m) + 1;
-        for (int k = 0; k < kFieldTracks; ++k) items_[m][size_t(k)] = FieldTitle(monitor, kFields[k].offset);
-        for (size_t n = 0; n < 12; ++n)
+        for (int k = 0; k < kFieldTracks; ++k)
+            items_[m][size_t(k)] = std::string(FieldItem(monitor, InfoOf(kFieldKeys[size_t(k)]).field).title);
+        for (size_t n = 0; n < kThermocoupleInputs; ++n)
             items_[m][kFieldTracks + n] = std::string(
-                EngineItems()[m].thermocouples[n].byKind[size_t(ThermocoupleKindIndex(kinds_[12 * m + n]))].title);
-        items_[m][kSpreadTrack] = "EGTSPREAD_" + std::to_string(monitor);
+                EngineItems()[m]
+                    .thermocouples[n]
+                    .byKind[size_t(ThermocoupleKindIndex(kinds_[ThermocoupleIndex(monitor, int(n))]))]
+                    .title);
+        items_[m][kSpreadTrack] = std::string(InfoOf(kSpreadKey).stem) + "_" + std::to_string(monitor);
     }
 }
 
 void ExceedanceSink::OnMessage(FrameType type, const uint8_t* frame, size_t) {
     if (type == FrameType::Flight) pendingFlight_ = frame;
-    else if (type == FrameType::Engine && haveTime_) Engine(frame);
+    else if (type == FrameType::Engine && haveTime_) OnEngineFrame(frame);
 }
 
 // Only FlightMessages with a date the calendar accepts reach here, right after their Frame.
@@ -135,7 +139,7 @@ void ExceedanceSink::OnFlightTime(double time) {
     haveTime_ = true;
     pendingFlight_ = nullptr;
     // A run's end is the latest time reached while it lasts, whatever the clock does.
-    for (size_t m = 0; m < 4; ++m)
+    for (size_t m = 0; m < openTracks_.size(); ++m)
         for (uint32_t todo = openTracks_[m]; todo; todo &= todo - 1) {
             Track& t = tracks_[m][size_t(std::countr_zero(todo))];
             if (seconds_ > t.latest) {
@@ -154,20 +158,20 @@ int64_t ExceedanceSink::Watermark() const {
 }
 
 void ExceedanceSink::OnEnd(const ReplayEnd&) {
-    for (int m = 1; m <= 4; ++m)
+    for (int m = 1; m <= kEngineMonitors; ++m)
         for (int k = 0; k < kTracks; ++k) {
             if (tracks_[size_t(m - 1)][size_t(k)].open) Close(m, k);
             if (merged_[size_t(m - 1)][size_t(k)].any) Emit(m, k);
         }
 }
 
-void ExceedanceSink::Engine(const uint8_t* frame) {
+void ExceedanceSink::OnEngineFrame(const uint8_t* frame) {
     const E m(frame);
     if (!m.HasMonitorNumber()) return;
     const int monitor = m.MonitorNumber();
-    if (monitor < 1 || monitor > 4) return;
-    const size_t end = size_t{m.Length()} + 16;  // a field is present when it ends by here
-    const bool turning = E::kRpm + 2 <= end && m.Rpm() >= kMinRpm;
+    if (monitor < 1 || monitor > kEngineMonitors) return;
+    const size_t end = BodyEnd(m.Length());
+    const bool turning = E::kRpm + 2 <= end && m.Rpm() >= kRpmRuleMin;
     for (const Check& c : checks_) {
         if (c.offset + 2u > end) continue;  // a Frame without the field
         const int32_t v = c.signed16 ? int32_t{i16le(frame, c.offset)} : int32_t{u16le(frame, c.offset)};
@@ -175,10 +179,10 @@ void ExceedanceSink::Engine(const uint8_t* frame) {
     }
     const Inputs& in = inputs_[size_t(monitor - 1)];
     if (!in.any || end < E::TcOffset(1) + 2) return;
-    const size_t present = std::min<size_t>(12, (end - E::TcOffset(1)) / 2);  // the first ones
+    const size_t present = std::min<size_t>(kThermocoupleInputs, (end - E::TcOffset(1)) / 2);  // the first ones
     int hot = 0;
     int32_t hottest = 0, coldest = 0;
-    std::array<int32_t, 12> values;
+    std::array<int32_t, kThermocoupleInputs> values;
     uint32_t beyond = 0;  // inputs beyond their limit, a bit each
     for (size_t n = 0; n < present; ++n) {
         const int32_t v = i16le(frame, E::TcOffset(int(n) + 1));
@@ -202,9 +206,10 @@ void ExceedanceSink::Engine(const uint8_t* frame) {
 }
 
 LimitKey ExceedanceSink::KeyOf(int monitor, int track) const {
-    if (track < kFieldTracks) return kFields[track].key;
-    if (track == kSpreadTrack) return LimitKey::EgtSpreadMax;
-    return kinds_[size_t(12 * (monitor - 1) + track - kFieldTracks)] == EGT ? LimitKey::EgtMax : LimitKey::ChtMax;
+    if (track < kFieldTracks) return kFieldKeys[size_t(track)];
+    if (track == kSpreadTrack) return kSpreadKey;
+    // Only an input with a limit opens a run.
+    return InputLimitOf(kinds_[ThermocoupleIndex(monitor, track - kFieldTracks)]).value_or(LimitKey::ChtMax);
 }
 
 // A run begins: it joins its series' run if that ended close enough before, else that one is
@@ -239,7 +244,7 @@ void ExceedanceSink::Emit(int monitor, int track) {
     e.monitor = monitor;
     e.limit = KeyOf(monitor, track);
     e.minimum = InfoOf(e.limit).minimum;
-    e.bar = track < kFieldTracks && kFields[track].bar;
+    e.bar = track < kFieldTracks && InBar(InfoOf(e.limit));
     e.input = track >= kFieldTracks && track < kSpreadTrack ? track - kFieldTracks + 1 : 0;
     e.item = items_[size_t(monitor - 1)][size_t(track)];
     e.limitValue = *limits_[e.limit];
@@ -247,7 +252,7 @@ void ExceedanceSink::Emit(int monitor, int track) {
     e.startTime = joined.startTime;
     e.end = joined.end;
     e.endTime = joined.endTime;
-    e.peak = e.bar ? joined.peak / 10000.0 : double(joined.peak);
+    e.peak = e.bar ? joined.peak / kRawPerBar : double(joined.peak);
     e.order = joined.order;
     out_.Take(e);
 }
@@ -284,20 +289,13 @@ std::string ExceedancesCsv(const std::vector<Exceedance>& list) {
 }
 
 std::vector<LimitKey> LimitsOfSeries(std::string_view title) {
-    using K = LimitKey;
-    const auto starts = [title](std::string_view p) { return title.substr(0, p.size()) == p; };
-    // EGT and CHT items are named by their input: EGT3_1, CHT12_2.
-    const auto numbered = [&](std::string_view p) {
-        return starts(p) && title.size() > p.size() && title[p.size()] >= '0' && title[p.size()] <= '9';
-    };
-    if (starts("RPM_")) return {K::RpmMax};
-    if (starts("MAP_")) return {K::MapMax};
-    if (starts("OILP_")) return {K::OilPressureMin, K::OilPressureMax};
-    if (starts("FP_")) return {K::FuelPressureMin, K::FuelPressureMax};
-    if (starts("OILT_")) return {K::OilTempMax};
-    if (starts("COOL_")) return {K::CoolantTempMax};
-    if (numbered("EGT")) return {K::EgtMax};
-    if (numbered("CHT")) return {K::ChtMax};
+    for (const EngineMonitorItems& monitor : EngineItems()) {
+        for (const DataItem& item : monitor.quantities)
+            if (item.title == title) return LimitsOfItem(item);
+        for (const ThermocoupleItems& input : monitor.thermocouples)
+            for (const DataItem& item : input.byKind)
+                if (item.title == title) return LimitsOfItem(item);
+    }
     return {};
 }
 

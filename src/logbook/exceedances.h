@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "replay/sink.h"
+#include "settings/limits.h"
 #include "settings/records.h"
 
 namespace krelby {
@@ -27,7 +28,7 @@ struct Exceedance {
     int64_t start = 0, end = 0;
     double startTime = 0, endTime = 0;
     // The highest value of the run (the lowest for a minimum), in the recording's units:
-    // rpm, °C, bar (the raw value / 10000).
+    // rpm, °C, bar (the raw value / kRawPerBar).
     double peak = 0;
     bool bar = false;    // a pressure: its peak is written with 4 decimals
     uint64_t order = 0;  // the order in which the runs began in the file
@@ -69,7 +70,12 @@ public:
     // Whether a good FlightMessage so far was earlier than the one before it.
     bool ClockSteppedBack() const { return steppedBack_; }
 
-    static constexpr int kTracks = 21;  // 8 single fields, 12 inputs, the EGT spread
+    // The limits on single fields, the 12 inputs, the EGT spread.
+    static constexpr int kTracks = [] {
+        int n = kThermocoupleInputs + 1;
+        for (const LimitKeyInfo& k : kLimitKeys) n += k.on == LimitOn::Field;
+        return n;
+    }();
 
 private:
     // What changes while a run goes on, kept small for the message loop.
@@ -98,11 +104,11 @@ private:
     };
     // A monitor's inputs: the limit of each by its kind, and which count for the spread.
     struct Inputs {
-        std::array<int32_t, 12> beyond;
-        std::array<bool, 12> egt;
+        std::array<int32_t, kThermocoupleInputs> beyond;
+        std::array<bool, kThermocoupleInputs> egt;
         bool any = false;
     };
-    void Engine(const uint8_t* frame);
+    void OnEngineFrame(const uint8_t* frame);
     void Step(int monitor, int track, int32_t value, bool exceeds) {
         Track& t = tracks_[size_t(monitor - 1)][size_t(track)];
         if (exceeds) {
@@ -123,12 +129,12 @@ private:
     const Limits& limits_;
     ExceedanceOutput& out_;
     std::vector<Check> checks_;
-    std::array<Inputs, 4> inputs_;
+    std::array<Inputs, kEngineMonitors> inputs_;
     std::optional<int32_t> spreadBeyond_;
-    std::array<std::array<Track, kTracks>, 4> tracks_;
-    std::array<std::array<Merged, kTracks>, 4> merged_;
-    std::array<std::array<std::string, kTracks>, 4> items_;  // each series' title
-    std::array<uint32_t, 4> openTracks_{};  // each monitor's tracks in a run, a bit each
+    std::array<std::array<Track, kTracks>, kEngineMonitors> tracks_;
+    std::array<std::array<Merged, kTracks>, kEngineMonitors> merged_;
+    std::array<std::array<std::string, kTracks>, kEngineMonitors> items_;  // each series' title
+    std::array<uint32_t, kEngineMonitors> openTracks_{};  // each monitor's tracks in a run, a bit each
     const uint8_t* pendingFlight_ = nullptr;
     bool haveTime_ = false;  // a good FlightMessage was seen
     bool steppedBack_ = false;
@@ -138,7 +144,9 @@ private:
     int64_t mergeSeconds_ = 0, minSeconds_ = 0;
 };
 
-// The limits that apply to a chart series, by its title (RPM_1, OILP_2, EGT3_1, CHT5_1, ...).
+// The limits that apply to the chart series of this title (RPM_1, OILP_2, EGT3_1, CHT5_1, ...):
+// those of the engine item it is the title of (LimitsOfItem), none for any other title. The
+// window's limit lines read it until they take the series' item itself.
 std::vector<LimitKey> LimitsOfSeries(std::string_view title);
 
 // The CSV's order: by start, then item (byte order), then "max" before "min", then the order

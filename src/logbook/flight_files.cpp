@@ -10,7 +10,7 @@ namespace krelby {
 
 namespace fs = std::filesystem;
 
-std::string KindsKey(const ThermocoupleKinds& kinds, const Limits& limits) {
+std::string SummaryStampKey(const ThermocoupleKinds& kinds, const Limits& limits) {
     std::string key(kinds.begin(), kinds.end());
     if (!limits.Any()) return key;
     // The limits exactly as the rule compares them ("2.50" and "2.5" are one limit, 2700.99999

@@ -13,7 +13,7 @@ namespace krelby {
 // they were.
 struct FlightStamp {
     FileStamp file;
-    std::string kinds;  // KindsKey
+    std::string kinds;  // SummaryStampKey: the thermocouple kinds and the limits
     bool operator==(const FlightStamp&) const = default;
 };
 
@@ -23,7 +23,7 @@ struct FlightFile {
 };
 
 // The thermocouple kinds and the limits as the part of the stamp that they are.
-std::string KindsKey(const ThermocoupleKinds& kinds, const Limits& limits = {});
+std::string SummaryStampKey(const ThermocoupleKinds& kinds, const Limits& limits = {});
 // Every regular file named *.FLT (any case, not hidden) in Flights_INT and Flights_SD of
 // `folder` (ending in '/'), by relative path.
 std::vector<FlightFile> FindFlightFiles(const std::string& folder, const std::string& kinds);

@@ -22,7 +22,7 @@ std::vector<LogbookEntry> ListFlights(const std::string& programFolder, const Th
                                       const Limits& limits, const LogbookOptions& options) {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
-    const std::vector<FlightFile> files = FindFlightFiles(folder, KindsKey(kinds, limits));
+    const std::vector<FlightFile> files = FindFlightFiles(folder, SummaryStampKey(kinds, limits));
     LogbookCache db(folder + kLogbookDatabase, options.warn);
     auto cached = db.Load(files);
 

@@ -9,6 +9,7 @@
 #include "format/messages.h"
 #include "logbook/exceedance_outputs.h"
 #include "replay/replay.h"
+#include "settings/limits.h"
 
 namespace krelby {
 namespace {
@@ -22,14 +23,13 @@ void Min(std::optional<T>& at, T v) {
     if (!at || v < *at) at = v;
 }
 
-constexpr double kKnotsPerTenthKmh = 0.1 / 1.852;
 constexpr double kRadiansPerUnit = std::numbers::pi / 180.0 / kPositionUnitsPerDegree;
 
 }  // namespace
 
 int64_t FlightSeconds(const FlightMessage& m) {
     const int second = std::min<int>(m.Second(), 59);
-    return DaysFromCivil(m.Year() + 2000, m.Month(), m.Day()) * 86400 + m.Hour() * 3600 + m.Minute() * 60 + second;
+    return DaysFromCivil(m.Year() + 2000, m.Month(), m.Day()) * kSecondsPerDay + m.Hour() * 3600 + m.Minute() * 60 + second;
 }
 
 uint64_t FlightMessageDigest(const uint8_t* frame) {
@@ -48,11 +48,11 @@ void SummarySink::OnBegin() {
     lastFuel_.reset();
 }
 
-void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t size) {
+void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t) {
     ++s_.frames;
     switch (type) {
         case FrameType::Flight: pendingFlight_ = frame; break;
-        case FrameType::Gps: Gps(frame); break;
+        case FrameType::Gps: OnGpsFrame(frame); break;
         case FrameType::Attitude: {
             const AttitudeMessage m(frame);
             if (!m.Has(AttitudeMessage::kGForce, 2)) break;
@@ -60,8 +60,8 @@ void SummarySink::OnMessage(FrameType type, const uint8_t* frame, size_t size) {
             Min(s_.minG, m.GForce() / 100.0);
             break;
         }
-        case FrameType::Engine: Engine(frame); break;
-        case FrameType::Fuel: Fuel(frame, size); break;
+        case FrameType::Engine: OnEngineFrame(frame); break;
+        case FrameType::Fuel: OnFuelFrame(frame); break;
         default: break;
     }
 }
@@ -92,14 +92,14 @@ void SummarySink::OnFlightTime(double) {
     previousTime_ = t;
     previousAirborne_ = airborne;
     Max(s_.maxPaltFt, m.PAltitude());
-    Max(s_.maxIasKt, m.ASI() * kKnotsPerTenthKmh);
+    Max(s_.maxIasKt, m.ASI() * kKnotsPerRawSpeed);
     Max<int32_t>(s_.maxVsiFpm, m.VSI());
     Min<int32_t>(s_.minVsiFpm, m.VSI());
 }
 
-void SummarySink::Gps(const uint8_t* frame) {
+void SummarySink::OnGpsFrame(const uint8_t* frame) {
     const GpsMessage m(frame);
-    Max(s_.maxGsKt, m.Groundspeed() * kKnotsPerTenthKmh);
+    Max(s_.maxGsKt, m.Groundspeed() * kKnotsPerRawSpeed);
     if (!CarriesPosition(m)) return;
     const double phi = m.Latitude() * kRadiansPerUnit, lambda = m.Longitude() * kRadiansPerUnit;
     if (havePosition_ && phi == lastLat_ && lambda == lastLon_) return;  // standing still
@@ -114,21 +114,23 @@ void SummarySink::Gps(const uint8_t* frame) {
     lastLon_ = lambda;
 }
 
-void SummarySink::Engine(const uint8_t* frame) {
+void SummarySink::OnEngineFrame(const uint8_t* frame) {
     const EngineMessage m(frame);
     if (!m.HasMonitorNumber()) return;
     const int monitor = m.MonitorNumber();
-    if (monitor < 1 || monitor > 4) return;
+    if (monitor < 1 || monitor > kEngineMonitors) return;
     EngineSummary& e = s_.engines[monitor - 1];
     e.present = true;
     const bool hasRpm = m.Has(EngineMessage::kRpm, 2);
     if (hasRpm) Max<int32_t>(e.rpmMax, m.Rpm());
     if (m.Has(EngineMessage::kOilTemp, 2)) Max<int32_t>(e.oilTempMax, m.OilTemp());
-    if (hasRpm && m.Rpm() >= 500 && m.Has(EngineMessage::kOilPressure, 2))
-        Min(e.oilPressureMin, m.OilPressure() / 10000.0);
+    if (hasRpm && m.Rpm() >= kRpmRuleMin && m.Has(EngineMessage::kOilPressure, 2))
+        Min(e.oilPressureMin, m.OilPressure() / kRawPerBar);
     // The inputs present are the first ones: as many as the Frame's length holds.
-    const int present = std::clamp((m.Length() + 16 - static_cast<int>(EngineMessage::TcOffset(1))) / 2, 0, 12);
-    const uint8_t* kinds = kinds_.data() + 12 * (monitor - 1);
+    const int present = std::clamp(
+        (static_cast<int>(BodyEnd(m.Length())) - static_cast<int>(EngineMessage::TcOffset(1))) / 2, 0,
+        kThermocoupleInputs);
+    const uint8_t* kinds = kinds_.data() + ThermocoupleIndex(monitor, 0);
     int32_t hottest = INT32_MIN, coldest = INT32_MAX, egtMax = INT32_MIN, chtMax = INT32_MIN;
     int hot = 0;
     for (int n = 0; n < present; ++n) {
@@ -146,17 +148,17 @@ void SummarySink::Engine(const uint8_t* frame) {
     if (hot >= 2) Max(e.egtSpreadMax, hottest - coldest);
 }
 
-void SummarySink::Fuel(const uint8_t* frame, size_t size) {
+void SummarySink::OnFuelFrame(const uint8_t* frame) {
     const FuelMessage m(frame);
     if (!m.HasCount()) return;
     const int32_t count = m.FuelLevelCount();
-    // Every level inside the data area, which ends where the CRC begins.
-    if (count < 1 || count > 16 || FuelMessage::LevelOffset(count) + 4 > size - 4) return;
+    // Every level inside the body.
+    if (count < 1 || count > 16 || !m.HasLevel(count)) return;
     int64_t sum = 0;
     for (int k = 1; k <= count; ++k) sum += m.FuelLevel(k);
     if (!firstFuel_) firstFuel_ = static_cast<double>(sum);
     lastFuel_ = static_cast<double>(sum);
-    s_.fuelUsedL = (*firstFuel_ - *lastFuel_) / 10.0;
+    s_.fuelUsedL = (*firstFuel_ - *lastFuel_) / kRawPerLitre;
 }
 
 FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds, const Limits& limits) {

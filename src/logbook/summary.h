@@ -14,7 +14,7 @@ namespace krelby {
 struct EngineSummary {
     std::optional<int32_t> rpmMax;
     std::optional<int32_t> oilTempMax;         // °C
-    std::optional<double> oilPressureMin;      // bar, while turning at 500 rpm or more
+    std::optional<double> oilPressureMin;      // bar, while turning at kRpmRuleMin (500) rpm or more
     std::optional<int32_t> chtMax, egtMax;     // °C, over the inputs of that kind
     std::optional<int32_t> egtSpreadMax;       // °C, hottest minus coldest EGT above 0 °C
     bool present = false;                      // any EngineMessage of this monitor
@@ -31,7 +31,7 @@ struct FlightSummary {
     std::optional<double> maxG, minG;
     std::optional<double> fuelUsedL;
     std::optional<int64_t> exceedances;  // of the pilot's limits; none when no limit is set
-    std::array<EngineSummary, 4> engines;
+    std::array<EngineSummary, kEngineMonitors> engines;
     int64_t frames = 0;  // good Frames: a file without any holds no flight
     // Its dated FlightMessages, which tell copies of one flight from other flights: how many,
     // the digest of their Frames in order, and that of the first.
@@ -63,9 +63,9 @@ public:
     const FlightSummary& Summary() const { return s_; }
 
 private:
-    void Gps(const uint8_t* frame);
-    void Engine(const uint8_t* frame);
-    void Fuel(const uint8_t* frame, size_t size);
+    void OnGpsFrame(const uint8_t* frame);
+    void OnEngineFrame(const uint8_t* frame);
+    void OnFuelFrame(const uint8_t* frame);
 
     const ThermocoupleKinds& kinds_;
     FlightSummary s_;

@@ -19,6 +19,7 @@ void ChartModel::ResetChart() {
         s.xs.clear();
         s.ys.clear();
         s.title = "Series" + std::to_string(i + 1);
+        s.item = {};
         s.inChart = false;
     }
     for (auto& a : axes_) a.visible = false;
@@ -48,6 +49,7 @@ void ChartModel::OnItem(const DataItem& item, double time, const ItemValue& valu
     const int slot = SlotNumber(item.checkBox);
     if (newSlotFlag_) {
         ShowValueAxis(static_cast<int>(item.axis));
+        slots_[slot].item = item;
         SetupNewSlot(slot, static_cast<int>(item.axis), item.title);
     }
     AddSample(slot, time, value.y);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "replay/data_items.h"
 #include "replay/sink.h"
 #include "settings/records.h"
 
@@ -23,6 +24,7 @@ extern const std::array<const char*, kAxisCount> AxisShortName;
 
 struct SeriesSlot {
     std::string title;
+    DataItem item{};       // the data item drawn (check box 0 when none): LimitsOfItem gives its limits
     int axis = -1;         // attached ValueAxis; kept across resets until handed out again
     bool inChart = false;  // drawn and listed in the legend
     std::vector<double> xs, ys;

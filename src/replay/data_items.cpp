@@ -230,7 +230,7 @@ struct Tables {
             }
             for (int u = 0; u < 2; ++u)
                 Add({mon.unrecordedBoxes[u], kUnrecorded[u], {page, 0, U8(kEngineQuantities + u)}, Source::None, 0, 0, {}});
-            for (int n = 1; n <= kThermocouples; ++n) {
+            for (int n = 1; n <= kThermocoupleInputs; ++n) {
                 const uint8_t box = U8(mon.firstThermocoupleBox + n - 1);
                 for (int k = 0; k < 3; ++k) {
                     const std::string_view title = Numbered(kThermocoupleKinds[k].prefix, n, ending);

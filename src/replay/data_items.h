@@ -99,9 +99,7 @@ struct SelectionPageInfo {
 constexpr int kSelectionPages = 10;
 const std::array<SelectionPageInfo, kSelectionPages>& SelectionPageInfos();
 
-constexpr int kEngineMonitors = 4;
 constexpr int kEngineQuantities = 10;
-constexpr int kThermocouples = 12;
 constexpr int kFuelEntries = 16;
 
 struct ThermocoupleItems {
@@ -110,7 +108,7 @@ struct ThermocoupleItems {
 
 struct EngineMonitorItems {
     std::array<DataItem, kEngineQuantities> quantities;
-    std::array<ThermocoupleItems, kThermocouples> thermocouples;
+    std::array<ThermocoupleItems, kThermocoupleInputs> thermocouples;
 };
 
 // The decoders' lists, taken from the table in its order (the order of decoding, which is

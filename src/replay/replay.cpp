@@ -40,8 +40,8 @@ public:
         for (int m = 0; m < kEngineMonitors; ++m) {
             const EngineMonitorItems& items = EngineItems()[m];
             engine_[m] = Ticked(items.quantities, in.settings);
-            for (int n = 0; n < kThermocouples; ++n) {
-                const int kind = ThermocoupleKindIndex(in.settings.thermocouples[size_t(kThermocouples * m + n)]);
+            for (int n = 0; n < kThermocoupleInputs; ++n) {
+                const int kind = ThermocoupleKindIndex(in.settings.thermocouples[ThermocoupleIndex(m + 1, n)]);
                 const DataItem& item = items.thermocouples[n].byKind[kind];
                 if (in.settings.selection.Ticked(item.checkBox)) engine_[m].push_back(&item);
             }
@@ -51,12 +51,12 @@ public:
     void OnFrame(FrameType type, const uint8_t* frame, size_t size) override {
         for (ReplaySink* s : readers_) s->OnMessage(type, frame, size);
         switch (type) {
-            case FrameType::Flight: Flight(frame); break;
-            case FrameType::Gps: Gps(frame); break;
+            case FrameType::Flight: OnFlight(frame); break;
+            case FrameType::Gps: OnGps(frame); break;
             case FrameType::Attitude: All(attitude_, frame); break;
-            case FrameType::Inputs: Inputs(frame); break;
-            case FrameType::Engine: Engine(frame); break;
-            case FrameType::Fuel: Fuel(frame); break;
+            case FrameType::Inputs: OnInputs(frame); break;
+            case FrameType::Engine: OnEngine(frame); break;
+            case FrameType::Fuel: OnFuel(frame); break;
             case FrameType::Navigation: All(navigation_, frame); break;
         }
     }
@@ -91,7 +91,7 @@ private:
         return time ? MessageTime{DateStatus::Ok, date_.value + *time} : MessageTime{DateStatus::InvalidTime, 0.0};
     }
 
-    void Flight(const uint8_t* frame) {
+    void OnFlight(const uint8_t* frame) {
         const MessageTime t = DateTime(FlightMessage(frame));
         // A message the calendar rejects is skipped like one failing its checksum.
         if (t.status != DateStatus::Ok) return;
@@ -101,13 +101,13 @@ private:
         All(flight_, frame);
     }
 
-    void Gps(const uint8_t* frame) {
+    void OnGps(const uint8_t* frame) {
         const GpsMessage m(frame);
         for (ReplaySink* s : sinks_) s->OnGps(m);
         All(gps_, frame);
     }
 
-    void Engine(const uint8_t* frame) {
+    void OnEngine(const uint8_t* frame) {
         const EngineMessage m(frame);
         if (!m.HasMonitorNumber()) return;
         const int monitor = m.MonitorNumber();
@@ -115,7 +115,7 @@ private:
         All(engine_[monitor - 1], frame);  // the quantities, then the thermocouples
     }
 
-    void Fuel(const uint8_t* frame) {
+    void OnFuel(const uint8_t* frame) {
         const FuelMessage m(frame);
         if (!m.HasCount()) return;
         const int n = m.EntryCount();
@@ -125,7 +125,7 @@ private:
         }
     }
 
-    void Inputs(const uint8_t* frame) {
+    void OnInputs(const uint8_t* frame) {
         if (inputs_.empty()) return;
         const InputsMessage m(frame);
         const bool digital = m.DigitalInputCount() > 8;
@@ -161,7 +161,7 @@ InputFile OpenFlight(const std::string& path) {
     InputFile file;
     if (const int err = file.Open(path)) {
         if (err == EISDIR || err == kNotRegularFile) ThrowFileError(err, path);
-        throw Error("Cannot open flight file " + path + ": " + SystemErrorText(err));
+        throw Error(CannotOpenFlightFile(path, SystemErrorText(err)));
     }
     return file;
 }
@@ -178,7 +178,7 @@ bool HasGoodFrame(InputFile& file, const ChecksumOptions& checks) {
     for (;;) {
         size_t n = 0;
         if (const int err = file.ReadSome(block.data(), block.size(), n))
-            throw Error("Cannot read flight file " + file.Path() + ": " + SystemErrorText(err));
+            throw Error(CannotReadFlightFile(file.Path(), SystemErrorText(err)));
         if (n > 0) scanner.Feed(block.data(), n, first);
         if (first.found || n < block.size()) break;
     }
@@ -201,7 +201,7 @@ ReplayEnd FlightReplay(InputFile& file, const ReplayInputs& in, std::span<Replay
     for (;;) {
         size_t n = 0;
         if (const int err = file.ReadSome(block.data(), block.size(), n))
-            throw Error("Cannot read flight file " + file.Path() + ": " + SystemErrorText(err));
+            throw Error(CannotReadFlightFile(file.Path(), SystemErrorText(err)));
         if (n > 0) scanner.Feed(block.data(), n, decoders);
         done += n;
         if (in.progress && *in.progress && done - reported >= kProgressStep) {

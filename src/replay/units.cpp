@@ -4,15 +4,17 @@
 #include <cmath>
 #include <optional>
 
+#include "settings/limits.h"
+
 namespace krelby {
 namespace {
 
 using Q = UnitQuantity;
 constexpr int16_t kRecorded = UnitRow::kRecorded;
 constexpr long double kMilesPerTenthKmh = 6.213712L, kKnotsPerTenthKmh = 5.399568L;  // per 100
-constexpr long double kInHgPerTenThousandthBar = 29.52999L;                           // per 10000
+constexpr long double kInHgPerBar = 29.52999L;
 constexpr long double kPsiPerBar = 14.50377L, kUsGallonsPerLitre = 0.2641721L, kMetresPerSecondPerFpm = 0.00508L;
-constexpr long double kKmhPerKnot = 1.852L, kKmhPerMile = 1.609344L;
+constexpr long double kKmhPerKnot = static_cast<long double>(kMetresPerNauticalMile) / 1000, kKmhPerMile = 1.609344L;
 
 // Captions are the Options dialog's own texts; symbols follow a value in the chart and the logbook.
 constexpr UnitRow kRows[] = {
@@ -23,21 +25,21 @@ constexpr UnitRow kRows[] = {
     {Q::VerticalSpeed, 1, "Meters per second", "m/s", kMetresPerSecondPerFpm, 1, 0, 2},
     {Q::VerticalSpeed, kRecorded, "", "ft/min", 1, 1, 0, 0},
     {Q::Speed, 0, "Miles per hour", "mph", kMilesPerTenthKmh, 100, 0, 0},
-    {Q::Speed, 1, "Kilometers per hour", "km/h", 1, 10, 0, 0},
+    {Q::Speed, 1, "Kilometers per hour", "km/h", 1, kRawPerKmh, 0, 0},
     {Q::Speed, 2, "Nautical Miles per hour", "kt", kKnotsPerTenthKmh, 100, 0, 0},
     {Q::Speed, kRecorded, "", "0.1 km/h", 1, 1, 0, 0},
     {Q::Distance, 0, "", "mi", kMilesPerTenthKmh, 100, 0, 0},
-    {Q::Distance, 1, "", "km", 1, 10, 0, 0},
+    {Q::Distance, 1, "", "km", 1, kRawPerKilometre, 0, 0},
     {Q::Distance, 2, "", "nm", kKnotsPerTenthKmh, 100, 0, 0},
     {Q::Distance, kRecorded, "", "0.1 km", 1, 1, 0, 0},
     {Q::Temperature, 0, "Celsius", "°C", 1, 1, 0, 0},
     {Q::Temperature, 1, "Fahrenheit", "°F", 9, 5, 32, 0},
     {Q::Temperature, kRecorded, "", "°C", 1, 1, 0, 0},
-    {Q::EnginePressure, 0, "Bar", "bar", 1, 10000, 0, 2},
-    {Q::EnginePressure, 1, "PSI", "psi", kPsiPerBar, 10000, 0, 1},
+    {Q::EnginePressure, 0, "Bar", "bar", 1, kRawPerBar, 0, 2},
+    {Q::EnginePressure, 1, "PSI", "psi", kPsiPerBar, kRawPerBar, 0, 1},
     {Q::EnginePressure, kRecorded, "", "0.1 mbar", 1, 1, 0, 0},
-    {Q::ManifoldPressure, 0, "Millibars", "mbar", 1, 10, 0, 1},
-    {Q::ManifoldPressure, 1, "\"HG", "inHg", kInHgPerTenThousandthBar, 10000, 0, 2},
+    {Q::ManifoldPressure, 0, "Millibars", "mbar", 1, kRawPerMillibar, 0, 1},
+    {Q::ManifoldPressure, 1, "\"HG", "inHg", kInHgPerBar, kRawPerBar, 0, 2},
     {Q::ManifoldPressure, kRecorded, "", "0.1 mbar", 1, 1, 0, 0},
     {Q::LiquidQuantity, 0, "Liters", "l", 1, 1, 0, 1},
     {Q::LiquidQuantity, 1, "US Gallons", "gal", kUsGallonsPerLitre, 1, 0, 1},
@@ -45,8 +47,8 @@ constexpr UnitRow kRows[] = {
     {Q::FuelFlow, 0, "", "l/h", 1, 1, 0, 0},
     {Q::FuelFlow, 1, "", "gal/h", kUsGallonsPerLitre, 1, 0, 0},
     {Q::FuelFlow, kRecorded, "", "l/h", 1, 1, 0, 0},
-    {Q::BaroPressure, 0, "Millibars", "mbar", 1, 10, 0, 1},
-    {Q::BaroPressure, 1, "\"HG", "inHg", kInHgPerTenThousandthBar, 10000, 0, 2},
+    {Q::BaroPressure, 0, "Millibars", "mbar", 1, kRawPerMillibar, 0, 1},
+    {Q::BaroPressure, 1, "\"HG", "inHg", kInHgPerBar, kRawPerBar, 0, 2},
     {Q::BaroPressure, kRecorded, "", "0.1 mbar", 1, 1, 0, 0},
     {Q::LogbookSpeed, 0, "", "mph", kKmhPerKnot, kKmhPerMile, 0, 1},
     {Q::LogbookSpeed, 1, "", "km/h", kKmhPerKnot, 1, 0, 1},
@@ -154,48 +156,36 @@ double ConvertManifoldPressure(int32_t v, const UnitSettings& u) { return RealIn
 
 namespace {
 
-// The quantity of a limit's unit, none for rpm; pressures are held in bar, the table's
-// recorded unit is 1/10000 bar.
-std::optional<UnitQuantity> LimitQuantity(LimitKey k) {
-    switch (k) {
-        case LimitKey::RpmMax: return std::nullopt;
-        case LimitKey::MapMax: return Q::ManifoldPressure;
-        case LimitKey::OilPressureMin:
-        case LimitKey::OilPressureMax:
-        case LimitKey::FuelPressureMin:
-        case LimitKey::FuelPressureMax: return Q::EnginePressure;
-        default: return Q::Temperature;
-    }
-}
-
-constexpr double kRawPerBar = 10000;
+// A limit's own offset: none for the EGT spread, a difference of two temperatures.
+int OffsetOf(LimitKey k, const UnitRow& r) { return InfoOf(k).on == LimitOn::EgtSpread ? 0 : r.offset; }
 
 }  // namespace
 
+// The table's recorded unit of a pressure is 1/10000 bar; a limit holds bar.
 double LimitShown(LimitKey k, double recorded, const UnitSettings& u) {
-    const auto q = LimitQuantity(k);
-    if (!q) return recorded;
-    const UnitRow& r = ShownUnit(*q, u);
-    const double raw = *q == Q::Temperature ? recorded : recorded * kRawPerBar;
-    return raw * r.Factor() + (k == LimitKey::EgtSpreadMax ? 0 : r.offset);
+    const LimitKeyInfo& info = InfoOf(k);
+    if (!info.quantity) return recorded;
+    const UnitRow& r = ShownUnit(*info.quantity, u);
+    const double raw = InBar(info) ? recorded * kRawPerBar : recorded;
+    return raw * r.Factor() + OffsetOf(k, r);
 }
 
 double LimitRecorded(LimitKey k, double shown, const UnitSettings& u) {
-    const auto q = LimitQuantity(k);
-    if (!q) return shown;
-    const UnitRow& r = ShownUnit(*q, u);
-    const double raw = (shown - (k == LimitKey::EgtSpreadMax ? 0 : r.offset)) / r.Factor();
-    return *q == Q::Temperature ? raw : raw / kRawPerBar;
+    const LimitKeyInfo& info = InfoOf(k);
+    if (!info.quantity) return shown;
+    const UnitRow& r = ShownUnit(*info.quantity, u);
+    const double raw = (shown - OffsetOf(k, r)) / r.Factor();
+    return InBar(info) ? raw / kRawPerBar : raw;
 }
 
 std::string_view LimitSymbol(LimitKey k, const UnitSettings& u) {
-    const auto q = LimitQuantity(k);
+    const auto& q = InfoOf(k).quantity;
     return q ? ShownUnit(*q, u).symbol : std::string_view("rpm");
 }
 
 int LimitDecimals(LimitKey k, const UnitSettings& u) {
-    const auto q = LimitQuantity(k);
-    return q && *q != Q::Temperature ? ShownUnit(*q, u).decimals : 0;
+    const LimitKeyInfo& info = InfoOf(k);
+    return InBar(info) ? ShownUnit(*info.quantity, u).decimals : 0;
 }
 
 bool LimitShownAsRecorded(LimitKey k, const UnitSettings& u) {

@@ -14,27 +14,7 @@ namespace krelby {
 // Feet in a metre, as every altitude in metres is figured.
 constexpr long double kFeetPerMetre = 3.28083L;
 
-// A quantity in the unit it is recorded in, converted by one unit setting. Two quantities
-// share a setting when they differ in recorded unit or in symbols.
-enum class UnitQuantity : uint8_t {
-    Altitude,          // feet; Altitude
-    VerticalSpeed,     // feet per minute; VSI
-    Speed,             // 0.1 km/h; Speed
-    Distance,          // 0.1 km, converted as a speed; Speed
-    Temperature,       // whole degrees Celsius; Temp
-    EnginePressure,    // 1/10000 bar; OilP
-    ManifoldPressure,  // 0.1 mbar; MAP
-    LiquidQuantity,    // litres; LiqQ
-    FuelFlow,          // litres per hour; LiqQ
-    BaroPressure,      // 0.1 mbar; Baro
-    // The logbook's figures: speeds in knots, pressures in bar, a vertical speed as "fpm".
-    LogbookSpeed,
-    LogbookVerticalSpeed,
-    LogbookPressure,
-};
-constexpr int kUnitQuantities = static_cast<int>(UnitQuantity::LogbookPressure) + 1;
-
-// The setting that chooses a quantity's unit.
+// The setting that chooses a quantity's unit (UnitQuantity is kept beside UnitSettings).
 int16_t UnitSettings::*SettingOf(UnitQuantity q);
 
 // One unit a quantity is shown in. A value in the recorded unit becomes

@@ -201,7 +201,7 @@ std::string IniFile::Text() const {
 }
 
 void IniFile::Save(const std::string& path) const {
-    const Error failure("Unable to write to " + path);
+    const Error failure(UnableToWriteTo(path));
     // A file marked read-only is not replaced, as the platform's profile writer refuses it.
     if (IsMarkedReadOnly(path)) throw failure;
     // Through a symbolic link the file it points to is replaced, and the link stays a link.

@@ -6,20 +6,6 @@
 
 namespace krelby {
 
-const std::array<LimitKeyInfo, kLimitKeyCount> kLimitKeys = {{
-    {"RpmMax", false},
-    {"MapMax", false},
-    {"OilPressureMin", true},
-    {"OilPressureMax", false},
-    {"OilTempMax", false},
-    {"FuelPressureMin", true},
-    {"FuelPressureMax", false},
-    {"CoolantTempMax", false},
-    {"EgtMax", false},
-    {"ChtMax", false},
-    {"EgtSpreadMax", false},
-}};
-
 namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace

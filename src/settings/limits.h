@@ -1,21 +1,90 @@
-// The [Limits] keys of Krelby.INI: their names, how a value is read and how it is written.
+// The [Limits] keys of Krelby.INI as one table, and how a value is read and written. The INI
+// reader, the Limits dialog, the exceedance rule and the chart's limit lines all read the
+// table: a new limit is a LimitKey and a row.
 #pragma once
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "format/messages.h"
 #include "settings/records.h"
 
 namespace krelby {
 
-struct LimitKeyInfo {
-    std::string_view name;  // the INI key
-    bool minimum;           // below is an exceedance (else above)
+// What a limit is held against in each EngineMessage of a monitor.
+enum class LimitOn : uint8_t {
+    Field,      // one field of the message
+    EgtInputs,  // each thermocouple input of kind EGT
+    ChtInputs,  // each thermocouple input of kind CHT
+    EgtSpread,  // hottest minus coldest EGT input above 0 °C, of two or more
 };
+
+struct LimitKeyInfo {
+    LimitKey key;
+    std::string_view name;     // the INI key, and the dialog field's object name
+    std::string_view caption;  // in the Limits dialog
+    LimitOn on;
+    uint8_t field;  // LimitOn::Field: the EngineMessage frame offset, else 0
+    bool minimum;   // below is an exceedance (else above)
+    bool rpmRule;   // a message counts only while the engine turns at kRpmRuleMin or more
+    // The unit it is shown in, converted as that quantity; none for rpm, shown as recorded.
+    // Pressures are held in bar, temperatures in °C.
+    std::optional<UnitQuantity> quantity;
+    std::string_view stem;  // of its series' title: RPM gives RPM_1, EGT gives EGT3_1
+};
+
+// The rpm rule: a limit or a figure that has it counts only at this many rpm or more.
+constexpr int kRpmRuleMin = 500;
+
 // Indexed by LimitKey.
-extern const std::array<LimitKeyInfo, kLimitKeyCount> kLimitKeys;
-inline const LimitKeyInfo& InfoOf(LimitKey k) { return kLimitKeys[static_cast<size_t>(k)]; }
+inline constexpr std::array<LimitKeyInfo, kLimitKeyCount> kLimitKeys = [] {
+    using K = LimitKey;
+    using Q = UnitQuantity;
+    using On = LimitOn;
+    using E = EngineMessage;
+    constexpr auto kPressure = Q::EnginePressure;
+    return std::array<LimitKeyInfo, kLimitKeyCount>{{
+        {K::RpmMax, "RpmMax", "Maximum RPM", On::Field, E::kRpm, false, false, std::nullopt, "RPM"},
+        {K::MapMax, "MapMax", "Maximum manifold pressure", On::Field, E::kManifoldPressure, false, false,
+         Q::ManifoldPressure, "MAP"},
+        {K::OilPressureMin, "OilPressureMin", "Minimum oil pressure (at 500 rpm or more)", On::Field,
+         E::kOilPressure, true, true, kPressure, "OILP"},
+        {K::OilPressureMax, "OilPressureMax", "Maximum oil pressure", On::Field, E::kOilPressure, false, false,
+         kPressure, "OILP"},
+        {K::OilTempMax, "OilTempMax", "Maximum oil temperature", On::Field, E::kOilTemp, false, false,
+         Q::Temperature, "OILT"},
+        {K::FuelPressureMin, "FuelPressureMin", "Minimum fuel pressure (at 500 rpm or more)", On::Field,
+         E::kFuelPressure, true, true, kPressure, "FP"},
+        {K::FuelPressureMax, "FuelPressureMax", "Maximum fuel pressure", On::Field, E::kFuelPressure, false, false,
+         kPressure, "FP"},
+        {K::CoolantTempMax, "CoolantTempMax", "Maximum coolant temperature", On::Field, E::kCoolantTemp, false,
+         false, Q::Temperature, "COOL"},
+        {K::EgtMax, "EgtMax", "Maximum EGT (each EGT input)", On::EgtInputs, 0, false, false, Q::Temperature, "EGT"},
+        {K::ChtMax, "ChtMax", "Maximum CHT (each CHT input)", On::ChtInputs, 0, false, false, Q::Temperature, "CHT"},
+        {K::EgtSpreadMax, "EgtSpreadMax", "Maximum EGT spread", On::EgtSpread, 0, false, false, Q::Temperature,
+         "EGTSPREAD"},
+    }};
+}();
+constexpr const LimitKeyInfo& InfoOf(LimitKey k) { return kLimitKeys[static_cast<size_t>(k)]; }
+static_assert([] {
+    for (size_t k = 0; k < kLimitKeys.size(); ++k)
+        if (static_cast<size_t>(kLimitKeys[k].key) != k) return false;
+    return true;
+}(), "kLimitKeys is indexed by LimitKey");
+
+// Whether the limit is held in bar: its field is a pressure, the recorded value / kRawPerBar.
+constexpr bool InBar(const LimitKeyInfo& k) {
+    return k.quantity == UnitQuantity::EnginePressure || k.quantity == UnitQuantity::ManifoldPressure;
+}
+// The limit on each thermocouple input of `kind`; none for kind Other.
+constexpr std::optional<LimitKey> InputLimitOf(uint8_t kind) {
+    const LimitOn on = kind == EGT ? LimitOn::EgtInputs : LimitOn::ChtInputs;
+    if (kind != EGT && kind != CHT) return std::nullopt;
+    for (const LimitKeyInfo& k : kLimitKeys)
+        if (k.on == on) return k.key;
+    return std::nullopt;
+}
 
 // Limits beyond this magnitude are refused: no engine reads a million of anything, and a
 // longer number would be written back with hundreds of digits.

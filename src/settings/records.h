@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "base/recorded_units.h"
+
 namespace krelby {
 
 struct KmlStyle {
@@ -32,9 +34,28 @@ struct UnitSettings {
     int16_t GeoPos = 0;
 };
 
+// A quantity in the unit it is recorded in, converted by one unit setting (replay/units.h). Two quantities
+// share a setting when they differ in recorded unit or in symbols.
+enum class UnitQuantity : uint8_t {
+    Altitude,          // feet; Altitude
+    VerticalSpeed,     // feet per minute; VSI
+    Speed,             // 0.1 km/h; Speed
+    Distance,          // 0.1 km, converted as a speed; Speed
+    Temperature,       // whole degrees Celsius; Temp
+    EnginePressure,    // 1/10000 bar; OilP
+    ManifoldPressure,  // 0.1 mbar; MAP
+    LiquidQuantity,    // litres; LiqQ
+    FuelFlow,          // litres per hour; LiqQ
+    BaroPressure,      // 0.1 mbar; Baro
+    // The logbook's figures: speeds in knots, pressures in bar, a vertical speed as "fpm".
+    LogbookSpeed,
+    LogbookVerticalSpeed,
+    LogbookPressure,
+};
+constexpr int kUnitQuantities = static_cast<int>(UnitQuantity::LogbookPressure) + 1;
+
 enum ThermocoupleKind : uint8_t { EGT = 0, CHT = 1, Other = 2 };
-constexpr int kThermocoupleCount = 48;  // 12 inputs for each of 4 engine monitors
-// Entry 12 * (monitor - 1) + input (input 0..11).
+// Entry ThermocoupleIndex(monitor, input) for each of the 12 inputs of the 4 monitors.
 using ThermocoupleKinds = std::array<uint8_t, kThermocoupleCount>;
 
 constexpr int kCheckBoxCount = 213;

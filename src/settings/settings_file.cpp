@@ -67,9 +67,9 @@ std::string Apply(const IniFile& ini, Settings& settings, std::string& currentFl
     for (const auto& k : kUnitKeys)
         settings.units.*k.field = static_cast<int16_t>(
             static_cast<uint16_t>(NonNegative(ini.ReadInteger(kUnits, k.key, defaults.units.*k.field))));
-    for (int m = 1; m <= 4; ++m)
-        for (int i = 0; i < 12; ++i) {
-            const int entry = 12 * (m - 1) + i;
+    for (int m = 1; m <= kEngineMonitors; ++m)
+        for (int i = 0; i < kThermocoupleInputs; ++i) {
+            const size_t entry = ThermocoupleIndex(m, i);
             settings.thermocouples[entry] = static_cast<uint8_t>(
                 NonNegative(ini.ReadInteger(ZedaSection(m), TcKey(i), defaults.thermocouples[entry])));
         }
@@ -134,8 +134,9 @@ void SaveSettings(const std::string& iniPath, const Settings& settings, const st
             out.WriteInteger(kKml, k.key, v);
     }
     for (const auto& k : kUnitKeys) out.WriteInteger(kUnits, k.key, settings.units.*k.field);
-    for (int m = 1; m <= 4; ++m)
-        for (int i = 0; i < 12; ++i) out.WriteInteger(ZedaSection(m), TcKey(i), settings.thermocouples[12 * (m - 1) + i]);
+    for (int m = 1; m <= kEngineMonitors; ++m)
+        for (int i = 0; i < kThermocoupleInputs; ++i)
+            out.WriteInteger(ZedaSection(m), TcKey(i), settings.thermocouples[ThermocoupleIndex(m, i)]);
     for (int n = 1; n <= kCheckBoxCount; ++n) out.WriteBool(kSelections, SelectionKey(n), settings.selection.Ticked(n));
     out.Write(kGeneral, "CurrentFilename", currentFlightFile);
     out.WriteBool(kGeneral, "3DView", settings.general.View3D);

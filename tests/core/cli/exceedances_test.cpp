@@ -53,9 +53,15 @@ TEST(CliExceedances, SamplesMatchTheReferenceInEveryLocale) {
     EXPECT_EQ(RunCliApart("exceedances '" + (folder / flights[0]) + "' --folder " + folder.path()).out, kHeader);
 
     WriteFile(folder / "Krelby.INI", Kinds() + "[Limits]\r\nRpmMax=2650\r\nOilPressureMin=2.72\r\nOilTempMax=80\r\n"
-                                               "ChtMax=180\r\nEgtMax=735\r\nEgtSpreadMax=30\r\nMapMax=1e3\r\n");
+                                               "ChtMax=180\r\nEgtMax=735\r\nEgtSpreadMax=30\r\nMapMax=1e3\r\n"
+                                               "ExceedanceMinSeconds=ten\r\n");
+    // Each warning on a line of its own, prefixed like the errors.
     const CliRun warned = RunCliApart("exceedances '" + (folder / flights[0]) + "' --folder " + folder.path());
-    EXPECT_EQ(warned.err, "The limit MapMax=1e3 in [Limits] is not a number such as 2.75 or -10; that limit is off.\n");
+    EXPECT_EQ(warned.err,
+              "krelby-cli: warning: The limit MapMax=1e3 in [Limits] is not a number such as 2.75 or -10; that limit "
+              "is off.\n"
+              "krelby-cli: warning: ExceedanceMinSeconds=ten in [Limits] is not a whole number of seconds such as 0; 0 "
+              "is used.\n");
     const std::string got = listing("LC_ALL=C");
     if (std::getenv("KRELBY_UPDATE_GOLDEN")) WriteFile(kReference, got);
     EXPECT_EQ(got, ReadFile(kReference));

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "export/exports.h"
 #include "support/cli_run.h"
 #include "support/export_fixture.h"
 #include "settings/settings_file.h"
@@ -54,8 +55,10 @@ TEST(CliOptions, HelpVersionAndUnknownOptionsOnEveryCommand) {
     EXPECT_EQ(RunCli("nonsense").status, 2);
     EXPECT_EQ(RunCli("").status, 2);
 
-    for (const char* command : {"import", "csv", "kml", "gpx", "jpeg", "series", "flights", "exceedances", "analysis"}) {
-        const std::string name = command;
+    // Every export of the table is a command, with the table's summary.
+    std::vector<std::string> commands = {"import", "series", "flights", "exceedances", "analysis"};
+    for (const ExportInfo& e : Exports()) commands.emplace_back(e.name);
+    for (const std::string& name : commands) {
         if (help.out.find("  " + name + " ") == std::string::npos) {
             EXPECT_EQ(name, "jpeg") << "missing from --help";  // only where the chart is built
             continue;
@@ -64,6 +67,9 @@ TEST(CliOptions, HelpVersionAndUnknownOptionsOnEveryCommand) {
             const CliRun r = RunCli(name + ask);
             EXPECT_EQ(r.status, 0) << name << ask;
             EXPECT_EQ(r.out.rfind("usage: krelby-cli " + name + " ", 0), 0u) << r.out;
+        }
+        if (const ExportInfo* e = ExportNamed(name)) {
+            EXPECT_NE(RunCli(name + " -h").out.find(e->summary), std::string::npos) << name;
         }
         const CliRun bad = RunCli(name + " x.FLT --bogus", 2);
         EXPECT_EQ(bad.status, 2) << name;

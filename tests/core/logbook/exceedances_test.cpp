@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "logbook/exceedance_outputs.h"
+#include "replay/chart_model.h"
+#include "replay/series_limits.h"
 #include "support/messages.h"
 #include "support/temp_folder.h"
 
@@ -188,8 +190,9 @@ TEST(Exceedances, CsvInBatchesIsTheWholeList) {
     EXPECT_EQ(ExceedancesCsv(five), whole.substr(0, sixth));
 }
 
-// The chart draws a series' limits by its title; pulse, fuel flow and "Other" inputs have none.
-TEST(Exceedances, LimitsOfSeriesByTitle) {
+// The chart draws a series' limits by its item, which its slot keeps; pulse, fuel flow, "Other"
+// inputs and the fields of other messages at an engine field's offset have none.
+TEST(Exceedances, LimitsOfSeriesByItem) {
     using K = LimitKey;
     const std::pair<const char*, std::vector<K>> cases[] = {
         {"RPM_1", {K::RpmMax}},           {"MAP_4", {K::MapMax}},
@@ -202,4 +205,24 @@ TEST(Exceedances, LimitsOfSeriesByTitle) {
         {"PALT", {}},
     };
     for (const auto& [title, keys] : cases) EXPECT_EQ(LimitsOfSeries(title), keys) << title;
+
+    // Every engine item of every monitor and kind: the same by item as by title, each key's
+    // stem its title's.
+    for (const EngineMonitorItems& monitor : EngineItems()) {
+        std::vector<DataItem> items(monitor.quantities.begin(), monitor.quantities.end());
+        for (const ThermocoupleItems& input : monitor.thermocouples) items.insert(items.end(), input.byKind.begin(), input.byKind.end());
+        for (const DataItem& item : items) {
+            EXPECT_EQ(LimitsOfItem(item), LimitsOfSeries(item.title)) << item.title;
+            for (K k : LimitsOfItem(item)) EXPECT_EQ(item.title.substr(0, InfoOf(k).stem.size()), InfoOf(k).stem);
+        }
+    }
+    for (const DataItem& item : FlightItems()) EXPECT_EQ(LimitsOfItem(item), std::vector<K>{}) << item.title;
+
+    ChartModel chart;
+    chart.OnBegin();
+    chart.OnItem(EngineItems()[2].thermocouples[4].byKind[1], 0, {});
+    EXPECT_EQ(chart.Slot(0).title, "CHT5_3");
+    EXPECT_EQ(LimitsOfItem(chart.Slot(0).item), std::vector<K>{K::ChtMax});
+    chart.OnBegin();
+    EXPECT_EQ(LimitsOfItem(chart.Slot(0).item), std::vector<K>{});
 }

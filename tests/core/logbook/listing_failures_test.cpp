@@ -60,7 +60,7 @@ TEST_F(LogbookFailing, FullDiskIsSaidAndTheListingIsRight) {
         " flights --folder " + disk;
     const auto r = krelby::testing::RunShell("unshare --mount sh -c \"" + script + "\" 2>&1");
     if (r.status == 99 || r.out.find("unshare:") == 0) GTEST_SKIP() << "no mount namespace here: " << r.out;
-    const std::string said = "warning: The disk holding " + disk +
+    const std::string said = "krelby-cli: warning: The disk holding " + disk +
                              "/Logbook.sqlite is full, so it was not brought up to date; the flights are listed all the "
                              "same, and right\n";
     ASSERT_EQ(r.status, 0) << r.out;
@@ -69,7 +69,7 @@ TEST_F(LogbookFailing, FullDiskIsSaidAndTheListingIsRight) {
         ASSERT_NE(at, std::string::npos) << n << ": " << r.out;
         at += said.size();
         // The listing that follows: the header and three flights.
-        const size_t next = r.out.find("warning: ", at);
+        const size_t next = r.out.find("krelby-cli: warning: ", at);
         const std::string listing = r.out.substr(at, next == std::string::npos ? std::string::npos : next - at);
         EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 4) << listing;
         EXPECT_NE(listing.find(n == 0 ? "Flights_INT/5-3-14 094117.FLT," : "Flights_INT/new.FLT,"), std::string::npos);

@@ -1,0 +1,61 @@
+#include "export/exports.h"
+
+#include <array>
+#include <filesystem>
+
+#include "export/csv_export.h"
+#include "base/program_folder.h"
+#include "export/gpx_export.h"
+#include "export/kml_export.h"
+
+namespace krelby {
+namespace {
+
+std::string WriteCsv(const std::string& flight, const ReplayInputs& in, const Regional& regional,
+                     const std::string& out, ReplaySink* chart) {
+    return CsvExport(flight, in, regional, out, chart);
+}
+std::string WriteKml(const std::string& flight, const ReplayInputs& in, const Regional& regional,
+                     const std::string& out, ReplaySink* chart) {
+    KmlExport(flight, in, regional, out, chart);
+    return {};
+}
+std::string WriteGpx(const std::string& flight, const ReplayInputs& in, const Regional& regional,
+                     const std::string& out, ReplaySink* chart) {
+    GpxExport(flight, in, regional, out, chart);
+    return {};
+}
+
+constexpr std::array<ExportInfo, 4> kExports = {{
+    {"jpeg", "JPG", "Enter name of JPEG file to create", "JPEG files (*.JPG)|*.JPG",
+     "Export chart view to a &JPEG image file", "ExportJpeg1", "",
+     "Saves the chart of a flight as a JPEG picture (1280x800 by default), with --track the track pane at its "
+     "right.",
+     nullptr, false},
+    {"kml", "KML", "Enter name of Google file to create", "Goggle Earth file (*.KML)|*.KML",
+     "Export current flight to Google Earth &KML", "ExportKml1", "Exporting to Google Earth...",
+     "Exports a flight's GPS track as a KML 2.1 document.", WriteKml, false},
+    {"csv", "CSV", "", "", "Export flight as Excel &comma delimited file", "ExportCsv1", "Exporting to CSV...",
+     "Exports a flight as CSV, by default to DIR/Exports/NAME.CSV.", WriteCsv, true},
+    {"gpx", "gpx", "Enter name of GPX file to create", "GPX track (*.gpx)|*.gpx",
+     "Export current flight as a &GPX track", "ExportGpx1", "Exporting to GPX...",
+     "Exports a flight's GPS track as GPX 1.1 (times on the display's clock).", WriteGpx, false},
+}};
+
+}  // namespace
+
+std::span<const ExportInfo> Exports() { return kExports; }
+
+const ExportInfo* ExportNamed(std::string_view name) {
+    for (const ExportInfo& e : kExports)
+        if (name == e.name) return &e;
+    return nullptr;
+}
+
+std::string ExportsFolderPath(const std::string& programFolder, const std::string& flight, std::string_view extension) {
+    std::filesystem::path name = PathOf(flight).filename();
+    name.replace_extension("." + std::string(extension));
+    return programFolder + kExportsFolder + "/" + TextOf(name);
+}
+
+}  // namespace krelby
