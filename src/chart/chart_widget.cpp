@@ -235,6 +235,7 @@ void ChartWidget::Impl::BuildStrips() {
     auto* stripMargins = new QCPMarginGroup(plot);
     const auto timeAxisOf = [this, stripMargins](QCPAxisRect* rect) {
         QCPAxis* time = rect->addAxis(QCPAxis::atBottom);
+        time->setLayer(QLatin1String("axes"));  // over the series, as the chart's own
         time->setTicker(ticker);
         time->setRange(plot->xAxis->range());
         time->setTickLabelFont(plot->font());
@@ -254,6 +255,7 @@ void ChartWidget::Impl::BuildStrips() {
         s.time = timeAxisOf(s.rect);
         s.time->setTickLabels(false);
         s.value = s.rect->addAxis(QCPAxis::atLeft);
+        s.value->setLayer(QLatin1String("axes"));
         s.value->setTickLabelFont(font);
         s.value->setLabelFont(font);
         s.value->setLabelPadding(2);
