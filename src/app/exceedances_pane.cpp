@@ -92,6 +92,9 @@ void ExceedancesPane::Show(const std::vector<Exceedance>& found, const std::arra
     const QSignalBlocker quiet(list_);  // a new list chooses nothing
     list_->clear();
     for (const Exceedance& e : found) list_->addItem(ExceedanceText(e, units, regional));
+    // Nothing chosen, also when the list gets the focus back: a view left without a current
+    // row makes its first one current then, which would shade and zoom to a run unasked.
+    list_->setCurrentIndex(QModelIndex());
     cylinders_->setText(CylinderText(cylinders, units));
 }
 

@@ -534,6 +534,11 @@ void ChartWidget::ShadeTime(double from, double to) {
     d->plot->update();
 }
 
+std::pair<double, double> ChartWidget::ShadedTime() const {
+    if (!(d->shadeFrom < d->shadeTo)) return {0, 0};
+    return {KeyToDays(d->shadeFrom), KeyToDays(d->shadeTo)};
+}
+
 void ChartWidget::ChartReset() {
     d->shadeFrom = d->shadeTo = 0;
     for (SlotGraph* g : d->graphs) g->SetLimits({});

@@ -77,6 +77,8 @@ public:
     void ZoomToTime(double from, double to, double margin, bool animate = true);
     // Shades the times [from, to] (days) across the plot on screen; an empty range clears it.
     void ShadeTime(double from, double to);
+    // The times shaded (days), or an empty range.
+    std::pair<double, double> ShadedTime() const;
     // The QCustomPlot inside, for tests and fine tuning.
     QCustomPlot* Plot() const;
 

@@ -1,0 +1,81 @@
+// What the window shows belongs to the flight shown: the shading of a chosen run, the
+// selection after a restart, and the program's end with the Logbook open.
+#include <QListWidget>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+#include "app/exceedances_pane.h"
+#include "app/options_dialog.h"
+#include "app_test_support.h"
+#include "chart/chart_widget.h"
+
+using namespace krelby;
+using namespace krelby::testing;
+
+class FlightShownTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString Path(const QString& name) const { return dir.path() + "/" + name; }
+
+    // The sample imported, CHT6_1 charted with a limit its first flight runs over three times.
+    static void ChartChtRuns(Run& run) {
+        Settings& s = run.session().settings;
+        for (int input = 4; input < 8; ++input) s.thermocouples[size_t(input)] = CHT;
+        s.limits.Set(LimitKey::ChtMax, 180);
+        s.selection.Set(25, true);  // CHT6_1
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT");
+        run.window().ImportInternal();
+    }
+    static bool Shaded(Run& run) {
+        const auto [from, to] = run.window().Chart()->ShadedTime();
+        return from < to;
+    }
+
+private slots:
+    void init() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path() + "/user");
+    }
+
+    // A chosen run is shaded; showing another flight, the same one again, or the same one
+    // after a units change takes the shading away, and the list chooses nothing by itself
+    // when it gets the focus back.
+    void theShadingOfAChosenRunGoesWithTheFlight() {
+        Run run(dir.path());
+        ChartChtRuns(run);
+        const QString first = Path("Flights_INT/5-3-14 094117.FLT");
+        QListWidget* list = run.window().Exceedances()->List();
+        const auto changeUnits = [&run] {
+            QTimer::singleShot(0, run.window().Options(), [&run] {
+                run.session().settings.units.Temp = 1;  // °F, as the dialog's OK leaves it
+                run.window().Options()->reject();
+            });
+            run.window().OptionsCommand();
+        };
+        for (const auto& step : std::vector<std::function<void()>>{
+                 [&] { run.window().ShowFlight(Path("Flights_INT/6-3-14 101047.FLT")); },
+                 [&] { run.window().ShowFlight(first); },
+                 changeUnits,
+             }) {
+            run.window().ShowFlight(first);
+            list->setFocus();
+            list->setCurrentRow(1);
+            QVERIFY(Shaded(run));
+            step();
+            // Whatever has the focus now, the list gets it back as the pilot clicks into it.
+            run.window().activateWindow();
+            list->clearFocus();
+            list->setFocus(Qt::TabFocusReason);
+            QApplication::processEvents();
+            QVERIFY(!Shaded(run));
+            QCOMPARE(list->currentRow(), -1);
+            QVERIFY(!run.window().Chart()->IsZoomed());
+        }
+    }
+};
+
+QTEST_MAIN(FlightShownTest)
+#include "flight_shown_test.moc"
