@@ -277,9 +277,11 @@ void MainWindow::BuildMenu() {
         exceedancesPane_->setVisible(on && !found_.empty());
     });
     // Closing by keyboard; an action of the window, not of the menu, whose items stay as they are.
+    // It ends the program from the Logbook too.
     auto* quit = new QAction(this);
     quit->setObjectName("Quit1");
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     addAction(quit);
     auto* strips = new QAction(this);
@@ -584,6 +586,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             prompter_.Error(this, "Unable to write to " + SettingsPath());
         }
     }
+    // The program ends with its main window: the Logbook left open would keep it running.
+    if (logbook_) logbook_->close();
     event->accept();
 }
 

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/exceedances_pane.h"
+#include "app/logbook_window.h"
 #include "app/options_dialog.h"
 #include "app_test_support.h"
 #include "chart/chart_widget.h"
@@ -74,6 +75,40 @@ private slots:
             QCOMPARE(list->currentRow(), -1);
             QVERIFY(!run.window().Chart()->IsZoomed());
         }
+    }
+
+    // Ctrl+Q from the main window or from the Logbook, or closing the main window, ends the
+    // program: no window of it is left open.
+    void closingTheMainWindowEndsTheProgramWithTheLogbookOpen_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Ctrl+Q in the main window") << 0;
+        QTest::newRow("Ctrl+Q in the Logbook") << 1;
+        QTest::newRow("the main window closed") << 2;
+    }
+    void closingTheMainWindowEndsTheProgramWithTheLogbookOpen() {
+        QFETCH(int, how);
+        Run run(dir.path());
+        run.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window()));
+        run.window().LogbookCommand();
+        LogbookWindow* logbook = run.window().Logbook();
+        QVERIFY(QTest::qWaitForWindowExposed(logbook));
+        if (how == 0) {
+            run.window().activateWindow();
+            QTest::keyClick(&run.window(), Qt::Key_Q, Qt::ControlModifier);
+        } else if (how == 1) {
+            logbook->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(logbook));
+            QTest::keyClick(logbook, Qt::Key_Q, Qt::ControlModifier);
+        } else {
+            run.window().close();
+        }
+        QTRY_VERIFY(!run.window().isVisible());
+        QVERIFY(!logbook->isVisible());
+        // The event loop ends with the last window of the program that is shown.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible() || !w->testAttribute(Qt::WA_QuitOnClose), qPrintable(w->objectName()));
+        QVERIFY(QFileInfo::exists(Path("Krelby.INI")));  // the settings were written on the way
     }
 };
 
