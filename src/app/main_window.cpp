@@ -66,10 +66,8 @@ QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
 
 bool IsFile(const QString& path) { return IsFileAt(PathBytes(path)); }
 
-// What an empty chart says: how to get a flight, how to show the one selected, or why the
-// flight shown draws nothing.
+// What an empty chart says: how to get a flight, or why the flight shown draws nothing.
 const QString kNoFlightHint = "Import a recording (Import menu) or drop a recording or flight file here";
-const QString kFlightNotShownHint = "Show the flight with Flight (Ctrl+O) or from the Logbook";
 const QString kNothingTickedHint = "Tick the data to chart (Data)";
 const QString kTickedNotRecordedHint = "None of the ticked items is recorded in this flight";
 
@@ -108,7 +106,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
 
     try {
         const std::string warning =
-            LoadSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile);
+            LoadSettings(PathBytes(SettingsPath()), session_.settings, lastFlight_);
         if (!warning.empty()) prompter_.Error(this, QString::fromStdString(warning));
     } catch (const std::exception& e) {
         // Unreadable settings leave the defaults; the program still starts.
@@ -361,7 +359,7 @@ void MainWindow::LimitsCommand() {
 void MainWindow::ShowHint() {
     QString hint;
     if (!flightShown_)
-        hint = session_.CurrentFlightFile.empty() ? kNoFlightHint : kFlightNotShownHint;
+        hint = kNoFlightHint;
     else if (session_.CurrentFlightEnd == 0)
         hint = "No flight data in " + FileName(session_.CurrentFlightFile);
     else if (session_.settings.selection.Count() == 0)
@@ -581,7 +579,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         UserSettings()->setValue(kTrackKey, viewTrack_->isChecked());
         session_.settings.general.View3D = view3D_->isChecked();
         try {
-            SaveSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile);
+            // The flight of the last close stays remembered through a run that showed none.
+            const bool none = !flightShown_ && session_.CurrentFlightFile.empty();
+            SaveSettings(PathBytes(SettingsPath()), session_.settings, none ? lastFlight_ : session_.CurrentFlightFile);
         } catch (const std::exception&) {
             prompter_.Error(this, "Unable to write to " + SettingsPath());
         }

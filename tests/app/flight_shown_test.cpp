@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/elided_label.h"
 #include "app/exceedances_pane.h"
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"
@@ -75,6 +76,50 @@ private slots:
             QCOMPARE(list->currentRow(), -1);
             QVERIFY(!run.window().Chart()->IsZoomed());
         }
+    }
+
+    // After a restart the chart, the status strip and the exports name one flight: the one
+    // shown at the last close, shown again; none at all where its file is gone (its name
+    // is still written back).
+    void aRestartShowsTheFlightTheStatusStripNames() {
+        const QString flight = Path("Flights_INT/5-3-14 094117.FLT");
+        {
+            Run run(dir.path());
+            ChartChtRuns(run);
+            run.window().ShowFlight(flight);
+            run.window().close();
+        }
+        {
+            Run run(dir.path());
+            // Before the start nothing is selected, as nothing is shown.
+            QVERIFY(run.window().FlightLabel()->text().isEmpty());
+            QVERIFY(run.session().CurrentFlightFile.empty());
+            run.window().show();
+            run.window().Start();
+            QCOMPARE(run.window().FlightLabel()->text(), flight);
+            QVERIFY(!run.window().Chart()->IsEmpty());
+            QCOMPARE(run.window().Found().size(), size_t(3));
+            run.window().CsvCommand();
+            QCOMPARE(run.prompter.messages.size(), 1);
+            QVERIFY(QFileInfo::exists(Path("Exports/5-3-14 094117.CSV")));
+            run.window().close();
+        }
+        QVERIFY(QFile::rename(flight, Path("elsewhere.FLT")));
+        {
+            Run run(dir.path());
+            run.window().show();
+            run.window().Start();
+            QVERIFY(run.window().FlightLabel()->text().isEmpty());
+            QVERIFY(run.window().Chart()->IsEmpty());
+            QCOMPARE(run.window().Chart()->EmptyHint(),
+                     QString("Import a recording (Import menu) or drop a recording or flight file here"));
+            run.window().CsvCommand();
+            QCOMPARE(run.prompter.messages, QStringList{"No valid data file selected yet"});
+            run.window().close();
+        }
+        QFile ini(Path("Krelby.INI"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(ini.readAll()).contains("CurrentFilename=" + flight));
     }
 
     // Ctrl+Q from the main window or from the Logbook, or closing the main window, ends the
