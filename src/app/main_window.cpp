@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QSettings>
 #include <QSplitter>
 #include <QTimer>
@@ -212,6 +215,15 @@ void MainWindow::BuildTrackPane() {
     viewTrack_->setChecked(shown);
     trackDock_->setVisible(shown);
     connect(viewTrack_, &QCheckBox::toggled, trackDock_, &QDockWidget::setVisible);
+    // Beside the pane the chart keeps 300 px of plot in sight: the pane narrows, or the
+    // window grows as far as the screen lets the pane keep its least width.
+    const auto keepPlot = [this](bool on) {
+        const int screen = (windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen())
+                               ->availableGeometry().width();
+        chart_->KeepPlotWidth(on ? 300 : 0, screen - trackDock_->minimumSizeHint().width() - 16);
+    };
+    keepPlot(shown);
+    connect(trackDock_, &QDockWidget::visibilityChanged, this, [this, keepPlot] { keepPlot(trackDock_->isVisible()); });
     // Closed by its own button: the box follows.
     connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
     auto* toggle = new QAction(this);
@@ -314,6 +326,9 @@ void MainWindow::RunCommand(const QString& progressLabel, const std::function<QS
 
 void MainWindow::Replay(const std::string& path) {
     ShowNote({});
+    // The flight shown, read again (new units, ticks, limits, an export): the track pane
+    // keeps its zoom.
+    const bool again = flightShown_ && path == session_.CurrentFlightFile;
     flightShown_ = true;
     try {
         session_.ShowFlight(path);
@@ -324,7 +339,7 @@ void MainWindow::Replay(const std::string& path) {
         ShowHint();  // the chart was emptied
         throw;
     }
-    track_->SetTrack(&session_.track.Result());
+    track_->SetTrack(&session_.track.Result(), again);
     ShowEngineFindings();
     // Not one good FlightMessage: the chart is empty and says why here too.
     if (session_.CurrentFlightEnd == 0) ShowNote("No flight data in " + FileName(path));

@@ -1,6 +1,7 @@
 #include "chart/chart_widget.h"
 
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -22,8 +23,8 @@ void ChartWidget::Impl::Build() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroller);
     // One value axis beside a legend and 200 px of plot needs no scroll bar.
-    q->setMinimumSize(kBaseLeftMargin + kAxisSpacing + 130 + 2 * (style.depth + 6) + kLeastPlotWidth,
-                      kLeastPlotHeight + 90);
+    leastChartWidth = kBaseLeftMargin + kAxisSpacing + 130 + 2 * (style.depth + 6) + kLeastPlotWidth;
+    q->setMinimumSize(leastChartWidth, kLeastPlotHeight + 90);
 
     // Fonts in pixels: the same on screen, and on a printed page they scale with the chart
     // instead of growing with the printer's resolution.
@@ -431,6 +432,13 @@ void ChartWidget::Impl::FitMinimumSize() {
     const int height = StripsShown() ? static_cast<int>(stripAxes.size()) * (kLeastStripHeight + rowGap) + 45
                                      : kLeastPlotHeight + 2 * (style.depth + 6) + 60;
     if (plot->minimumSize() != QSize(width, height)) plot->setMinimumSize(width, height);
+    int least = leastChartWidth;
+    if (keptPlotWidth > 0) {
+        // Room for a scroll bar of strips that scroll.
+        const int kept = ChartWidth(keptPlotWidth) + q->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        least = std::max(least, std::min(kept, widestChart));
+    }
+    if (q->minimumWidth() != least) q->setMinimumWidth(least);
 }
 
 void ChartWidget::Impl::SyncLegend() {
@@ -501,6 +509,12 @@ void ChartWidget::SetRegional(const Regional& regional) {
 }
 
 void ChartWidget::SetUnits(const UnitSettings* units) { d->units = units; }
+
+void ChartWidget::KeepPlotWidth(int pixels, int widest) {
+    d->keptPlotWidth = pixels;
+    d->widestChart = widest;
+    d->FitMinimumSize();
+}
 
 void ChartWidget::SetItemTicked(std::function<bool(int checkBox)> ticked) {
     d->itemTicked = std::move(ticked);

@@ -110,6 +110,7 @@ struct ChartWidget::Impl {
     void SyncStripLegends();
     void FitLegends(int chartHeight);
     void FitMinimumSize();
+    int keptPlotWidth = 0, widestChart = 0, leastChartWidth = 0;  // KeepPlotWidth
     // The time axis under the mouse and the plot area it measures: the single chart's, or
     // the strips' (all share one time range).
     QCPAxis* TimeAxis() const;

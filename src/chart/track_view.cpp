@@ -17,7 +17,7 @@ namespace {
 const QColor kBackground(244, 243, 236);
 const QColor kInk(40, 40, 40);
 constexpr int kColourSteps = 32;
-constexpr double kReachPixels = 14;  // how near the mouse must come to a point to pick it
+constexpr double kReachPixels = 8;  // how near the mouse must come to a point to pick it
 // Room the fitted track leaves for the altitude scale above and the scale bar below.
 constexpr int kSide = 16, kTop = 40, kBottom = 40;
 constexpr double kFullWidth = 2.5, kFadedWidth = 1.5;  // of the line, in pane pixels
@@ -93,20 +93,33 @@ QPolygonF Simplified(const QPolygonF& line, double tolerance) {
 }
 
 // A span of the track as polylines of one colour step each, thinned to what the pixels show.
+// The line breaks where the positions do (a lost fix, a gap in time): a position alone
+// between two breaks is a dot.
 void DrawSpan(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bool faded) {
     std::vector<uint32_t> kept;
     t.ReduceToPixels(span, m, kept);
-    if (kept.size() < 2) return;
+    if (kept.empty()) return;
     QPolygonF line;
-    int step = -1;
+    int step = Step(t, kept.front());
     const auto flush = [&] {
-        if (line.size() < 2) return;
         const QColor c = AltitudeColour(step / double(kColourSteps - 1));
         p.setPen(QPen(faded ? Faded(c) : c, faded ? kFadedWidth : kFullWidth, Qt::SolidLine, Qt::RoundCap,
                       Qt::RoundJoin));
-        p.drawPolyline(Simplified(line, 0.3));
+        if (line.size() == 1)
+            p.drawPoint(line.front());
+        else if (line.size() > 1)
+            p.drawPolyline(Simplified(line, 0.3));
     };
+    line << At(t, m, kept.front());
     for (size_t k = 1; k < kept.size(); ++k) {
+        // Thinning keeps both points either side of a break, one after the other.
+        if (t.BreaksBefore(kept[k]) && kept[k - 1] + 1 == kept[k]) {
+            flush();
+            line.clear();
+            line << At(t, m, kept[k]);
+            step = Step(t, kept[k]);
+            continue;
+        }
         const int s = Step(t, kept[k]);
         if (s != step) {
             flush();
@@ -170,13 +183,13 @@ TrackView::TrackView(QWidget* parent)
     setMinimumSize(120, 120);
 }
 
-void TrackView::SetTrack(const Track* track) {
+void TrackView::SetTrack(const Track* track, bool sameFlight) {
     track_ = track;
     line_ = QImage();  // the same track object may hold another flight
     marker_.reset();
     hovered_.reset();
     spanFrom_ = spanTo_ = std::nan("");
-    fitted_ = true;  // the view follows the new flight
+    if (!sameFlight) fitted_ = true;  // the view follows a new flight
     update();
 }
 
