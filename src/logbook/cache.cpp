@@ -21,7 +21,7 @@ using Rows = LogbookCache::Rows;
 using Added = LogbookCache::Added;
 
 // Raised whenever the layout of the table changes; an older database of ours is then rebuilt.
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;  // 4: no distance for a flight without positions (was 0)
 // Marks the database as this program's ("Krlb"): any other file of that name is left alone.
 constexpr uint32_t kApplicationId = 0x4B726C62;
 // How long a listing waits for another program that holds the database before it goes on without.

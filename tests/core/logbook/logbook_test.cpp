@@ -87,10 +87,12 @@ TEST_F(Logbook, TimesAndAirborneTimeFollowTheThresholdAndTheGap) {
     EXPECT_EQ(f["min_vsi_fpm"], "-700");
     EXPECT_EQ(f["max_g"], "");  // no AttitudeMessage
 
+    EXPECT_EQ(f["distance_nm"], "");  // no position: no distance, not 0.0
+
     f = Summary({Gps(1, 1)});  // no FlightMessage: no times, the rest still given
     EXPECT_EQ(f["start"], "");
     EXPECT_EQ(f["airborne_s"], "");
-    EXPECT_EQ(f["distance_nm"], "0.0");
+    EXPECT_EQ(f["distance_nm"], "0.0");  // one position: a known distance of nothing
 }
 
 TEST_F(Logbook, DistanceSkipsMessagesWithoutAPosition) {
