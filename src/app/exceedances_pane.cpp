@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "duration_text.h"
 #include "format/datetime.h"
 #include "replay/units.h"
 #include "replay/value_text.h"
@@ -18,11 +19,6 @@ QString Number(double value, int decimals, char separator) {
     const std::string text = decimals > 0 ? FixedText(value, 12, decimals, separator)
                                           : IntegerText(static_cast<int64_t>(std::llround(value)));
     return QString::fromStdString(text).trimmed();
-}
-
-QString Duration(int64_t seconds) {
-    if (seconds < 60) return QString("%1 s").arg(seconds);
-    return QString("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
 }
 
 }  // namespace
@@ -37,7 +33,7 @@ QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Reg
     const QString time = two(day / 3600) + ts + two(day / 60 % 60) + ts + two(day % 60);
     return QString("%1 %2 %3 %4 for %5, peak %6 %4, %7")
         .arg(QString::fromStdString(e.item), e.minimum ? "below" : "above",
-             Number(LimitShown(e.limit, e.limitValue, units), decimals, sep), unit, Duration(e.DurationS()),
+             Number(LimitShown(e.limit, e.limitValue, units), decimals, sep), unit, DurationText(e.DurationS()),
              Number(LimitShown(e.limit, e.peak, units), decimals, sep), time);
 }
 

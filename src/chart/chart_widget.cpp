@@ -8,6 +8,7 @@
 
 #include "chart/chart_widget_impl.h"
 #include "chart/readout.h"
+#include "chart/time_ticks.h"
 
 namespace krelby {
 
@@ -170,11 +171,9 @@ void ChartWidget::Impl::SetTickerFormat() {
 }
 
 void ChartWidget::Impl::FitTimeTicks(int chartWidth) {
-    // As many time labels as the plot's width holds with half a label's width between them.
-    const QFontMetrics fm(plot->xAxis->tickLabelFont());
-    const int label = fm.horizontalAdvance(QStringLiteral("00:00:00")) * 3 / 2;
-    const int plotWidth = chartWidth - ChartWidth(0);
-    ticker->setTickCount(std::clamp(plotWidth / std::max(1, label), 1, 10));
+    // As many time labels as the plot's width holds with room between them (the strips share
+    // the ticker and the range of the single chart's time axis).
+    FitTickCount(*plot->xAxis, chartWidth - ChartWidth(0));
 }
 
 int ChartWidget::Impl::ChartWidth(int plotWidth) const {

@@ -122,7 +122,7 @@ bool SaveTrends(const QString& path) {
     app.window().LogbookCommand();
     krelby::LogbookWindow* logbook = app.window().Logbook();
     WaitForLogbook(*logbook);
-    logbook->resize(1100, 620);
+    // As the pilot first sees it: the Logbook at its own first size.
     logbook->Tabs()->setCurrentWidget(logbook->Trends());
     krelby::TrendsView* trends = logbook->Trends();
     trends->Tick(Column("oilp_min_bar_1"), true);
