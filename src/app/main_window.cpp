@@ -223,7 +223,7 @@ void MainWindow::BuildTrackPane() {
         chart_->KeepPlotWidth(on ? 300 : 0, screen - trackDock_->minimumSizeHint().width() - 16);
     };
     keepPlot(shown);
-    connect(trackDock_, &QDockWidget::visibilityChanged, this, [this, keepPlot] { keepPlot(trackDock_->isVisible()); });
+    connect(viewTrack_, &QCheckBox::toggled, this, keepPlot);
     // Closed by its own button: the box follows.
     connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
     auto* toggle = new QAction(this);

@@ -44,6 +44,18 @@ void ChartWidget::Impl::BuildStrips() {
         s.value->grid()->setPen(QPen(Qt::black, 0, Qt::DotLine));
         s.value->grid()->setZeroLinePen(Qt::NoPen);
         s.value->setRange(axes[i]->range());
+        // Under the series: the name never hides a line.
+        s.title = new QCPItemText(plot);
+        s.title->setLayer(QLatin1String("grid"));
+        s.title->setClipAxisRect(s.rect);
+        s.title->position->setType(QCPItemPosition::ptAxisRectRatio);
+        s.title->position->setAxisRect(s.rect);
+        s.title->position->setCoords(0, 0);
+        s.title->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        s.title->setPadding(QMargins(3, 0, 3, 0));
+        s.title->setColor(QColor(50, 50, 50));
+        s.title->setSelectable(false);
+        s.title->setVisible(false);
     }
     timeRow = new QCPAxisRect(plot, false);
     timeRow->setLayer(QLatin1String("background"));
@@ -77,6 +89,7 @@ void ChartWidget::Impl::Arrange() {
         out(s.rect);
         out(s.side);
         if (s.legend) s.legend->setVisible(false);
+        if (s.title) s.title->setVisible(false);
     }
     out(timeRow);
     grid->simplify();
@@ -137,7 +150,9 @@ void ChartWidget::Impl::SyncStripLegends() {
             if (!ss.inChart || ss.axis != a) continue;
             want.push_back(slot);
             const DataItem* item = SlotItem(model, slot);
-            const QString u = item ? QString::fromStdString(UnitOf(*item, units ? *units : kDefaultUnits)) : QString();
+            QString u = item ? QString::fromStdString(UnitOf(*item, units ? *units : kDefaultUnits)) : QString();
+            // Fuel flows are charted in hundredths of their unit (the readout gives the unit).
+            if (item && item->conv == Conv::FuelFlow && !u.isEmpty()) u = "0.01 " + u;
             if (want.size() == 1) unit = u;
             oneUnit = oneUnit && u == unit;
         }
@@ -151,55 +166,117 @@ void ChartWidget::Impl::SyncStripLegends() {
     }
 }
 
-// Legends wrap into columns where the plot is not tall enough for one item a row.
-void ChartWidget::Impl::FitLegends(int chartHeight) {
-    const auto wrap = [](QCPLegend* legend, int height) {
-        // A wrapped legend's grid has empty cells: count the items themselves.
-        int rowHeight = 1, count = 0;
-        for (int i = 0; i < legend->elementCount(); ++i) {
-            if (QCPLayoutElement* item = legend->elementAt(i)) {
-                rowHeight = std::max(rowHeight, item->minimumOuterSizeHint().height() + legend->rowSpacing());
-                ++count;
-            }
+namespace {
+
+// The legend's items in one font.
+void SetItemFont(QCPLegend* legend, const QFont& font) {
+    for (int i = 0; i < legend->elementCount(); ++i)
+        if (auto* item = qobject_cast<QCPAbstractLegendItem*>(legend->elementAt(i)))
+            if (item->font() != font) item->setFont(font);
+}
+
+// Wraps a legend into columns of `rows` items (0: one column).
+void SetRows(QCPLegend* legend, int rows) {
+    if (legend->wrap() == rows) return;
+    legend->setWrap(rows);
+    legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
+}
+
+// A wrapped legend's grid has empty cells: its items, counted, and their tallest and widest.
+struct ItemSizes {
+    int count = 0, height = 1, width = 1;
+};
+ItemSizes SizesOf(const QCPLegend* legend) {
+    ItemSizes s;
+    for (int i = 0; i < legend->elementCount(); ++i) {
+        if (QCPLayoutElement* item = legend->elementAt(i)) {
+            const QSize hint = item->minimumOuterSizeHint();
+            s.height = std::max(s.height, hint.height() + legend->rowSpacing());
+            s.width = std::max(s.width, hint.width() + legend->columnSpacing());
+            ++s.count;
         }
-        const int inner = height - legend->margins().top() - legend->margins().bottom();
-        const int rows = std::max(1, inner / rowHeight);
-        const int w = count > rows ? rows : 0;
-        if (legend->wrap() == w) return;
-        legend->setWrap(w);
-        legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
-    };
+    }
+    return s;
+}
+
+// As many items a column as `height` holds.
+void WrapToHeight(QCPLegend* legend, int height) {
+    const ItemSizes items = SizesOf(legend);
+    const int inner = height - legend->margins().top() - legend->margins().bottom();
+    const int rows = std::max(1, inner / items.height);
+    SetRows(legend, items.count > rows ? rows : 0);
+}
+
+}  // namespace
+
+// A strip's legend within its strip's height and at most `widest` pixels: one column in the
+// largest of `fonts` that allows it, else columns in the largest that keeps the width, else
+// the last font in as many columns as the width takes (taller than the strip). Returns the
+// index of the font taken.
+size_t ChartWidget::Impl::FitStripLegend(Strip& s, int height, int widest, const std::vector<QFont>& fonts) {
+    for (const bool oneColumn : {true, false}) {
+        for (size_t k = 0; k < fonts.size(); ++k) {
+            SetItemFont(s.legend, fonts[k]);
+            WrapToHeight(s.legend, height);
+            if ((!oneColumn || s.legend->wrap() == 0) && s.legend->minimumOuterSizeHint().width() <= widest) return k;
+        }
+    }
+    const ItemSizes items = SizesOf(s.legend);
+    const int inner = widest - s.legend->margins().left() - s.legend->margins().right();
+    const int columns = std::max(1, inner / items.width);
+    const int rows = (items.count + columns - 1) / columns;
+    SetRows(s.legend, rows < items.count ? rows : 0);
+    return fonts.size() - 1;
+}
+
+// The single chart's legend wraps into columns where the plot is not tall enough for one
+// item a row. The strips' legends keep to a fifth of the chart's width; their names run
+// along the strips, shrunk to no less than the small font, where every one fits whole, and
+// else stand across each strip's top-left corner.
+void ChartWidget::Impl::FitLegends(int chartWidth, int chartHeight) {
     if (!StripsShown()) {
-        wrap(plot->legend, chartHeight - 2 * (style.depth + 6) - 60);
+        WrapToHeight(plot->legend, chartHeight - 2 * (style.depth + 6) - 60);
         return;
     }
     const int timeHeight = timeRow->margins().bottom() > 0 ? timeRow->margins().bottom() : 40;
     const int n = static_cast<int>(stripAxes.size());
     const int each = std::max(1, (chartHeight - timeHeight - n * plot->plotLayout()->rowSpacing()) / n);
-    // Low strips (a printed page, a small picture) take a smaller font for their legends and
-    // value labels before these wrap or crowd; an axis name runs along its strip, shrunk, then
-    // cut short, where it is longer.
     const QFont base = plot->font();
     QFont small = base;
     small.setPixelSize(std::max(8, base.pixelSize() * 3 / 4));
     const int line = QFontMetrics(base).height();
     const int room = std::max(1, each - 8);
+    bool along = true;
+    for (int a : stripAxes) along = along && QFontMetrics(small).horizontalAdvance(strips[a].name) <= room;
+    const int widest = std::max(60, chartWidth / 5 - 6);  // 6: the column's own margin
+    // One font for every legend: the largest that each allows.
+    std::vector<QFont> fonts{base};
+    for (const int px : {small.pixelSize(), 8}) {
+        QFont f = base;
+        f.setPixelSize(px);
+        if (px < fonts.back().pixelSize()) fonts.push_back(f);
+    }
+    size_t font = 0;
+    for (int a : stripAxes) font = std::max(font, FitStripLegend(strips[a], each - 6, widest, fonts));
+    const std::vector<QFont> chosen(fonts.begin() + static_cast<std::ptrdiff_t>(font), fonts.end());
     for (int a : stripAxes) {
         Strip& s = strips[a];
-        const int items = static_cast<int>(s.listed.size());
-        const QFont legendFont = items * (line + 2) > each - 6 ? small : base;
-        for (int i = 0; i < s.legend->elementCount(); ++i)
-            if (auto* item = qobject_cast<QCPAbstractLegendItem*>(s.legend->elementAt(i)))
-                if (item->font() != legendFont) item->setFont(legendFont);
-        wrap(s.legend, each - 6);
+        FitStripLegend(s, each - 6, widest, chosen);
         const QFont tickFont = each < 5 * line ? small : base;
         s.value->setTickLabelFont(tickFont);
         s.value->ticker()->setTickCount(std::clamp(each / (2 * QFontMetrics(tickFont).height()), 1, 3));
-        QFont font = base;
-        while (QFontMetrics(font).horizontalAdvance(s.name) > room && font.pixelSize() > 8)
-            font.setPixelSize(font.pixelSize() - 1);
-        s.value->setLabelFont(font);
-        s.value->setLabel(QFontMetrics(font).elidedText(s.name, Qt::ElideRight, room));
+        s.title->setVisible(!along);
+        if (!along) {
+            s.value->setLabel(QString());
+            s.title->setFont(small);
+            s.title->setText(s.name);
+            continue;
+        }
+        QFont label = base;
+        while (QFontMetrics(label).horizontalAdvance(s.name) > room && label.pixelSize() > small.pixelSize())
+            label.setPixelSize(label.pixelSize() - 1);
+        s.value->setLabelFont(label);
+        s.value->setLabel(s.name);
     }
 }
 

@@ -120,7 +120,7 @@ void ChartWidget::Impl::Build() {
     });
 
     QObject::connect(plot, &QCustomPlot::beforeReplot, q, [this] {
-        FitLegends(plot->height());
+        FitLegends(plot->width(), plot->height());
         FitTimeTicks(plot->width());
     });
     plot->afterPaint = [this](QPainter& p, int h) {

@@ -95,7 +95,8 @@ private:
     bool pressed_ = false, panning_ = false;
 };
 
-// The chart with the track pane at its right, as the window shows them side by side.
+// The chart with the track pane at its right, as the window shows them side by side, as
+// tall as the chart (the pane fitted to that height).
 QImage GrabBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, QSize trackSize);
 // Writes that picture as the chart's JPEG export does.
 QSize SaveJpegBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, QSize trackSize,

@@ -4,6 +4,7 @@
 #include <qcustomplot.h>
 
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "chart/chart_plot.h"
@@ -59,6 +60,47 @@ std::set<int> SpannedColumns(const SlotGraph& g) {
     for (int x = std::max(first, r.left()); x <= std::min(last, r.right()); ++x) columns.insert(x);
     return columns;
 }
+
+// Drawn last with the chart, in whatever layout it is drawn (screen, picture, page): notes
+// each strip's name as it stands and the widest legend.
+class Probe : public QCPLayerable {
+public:
+    explicit Probe(QCustomPlot* plot) : QCPLayerable(plot) { setLayer(QLatin1String("overlay")); }
+    QStringList names, cut;  // names shown whole; names cut or missing
+    int widestLegend = 0, chartWidth = 0;
+
+protected:
+    void applyDefaultAntialiasingHint(QCPPainter*) const override {}
+    void draw(QCPPainter*) override {
+        names.clear();
+        cut.clear();
+        widestLegend = 0;
+        chartWidth = mParentPlot->viewport().width();
+        std::map<QCPAxisRect*, QCPItemText*> titles;
+        for (int i = 0; i < mParentPlot->itemCount(); ++i)
+            if (auto* t = qobject_cast<QCPItemText*>(mParentPlot->item(i)); t && t->visible())
+                titles[t->clipAxisRect()] = t;
+        for (QCPAxisRect* rect : mParentPlot->axisRects()) {
+            if (!rect->visible() || rect->height() < 5) continue;  // the row of time labels
+            QCPAxis* value = rect->axis(QCPAxis::atLeft);
+            const QString label = value->label();
+            if (!label.isEmpty()) {
+                // Along the strip: whole, and no longer than the strip is high.
+                const bool fits = !label.contains(QChar(0x2026)) &&
+                                  QFontMetrics(value->labelFont()).horizontalAdvance(label) <= rect->height();
+                (fits ? names : cut) << label;
+            } else if (QCPItemText* t = titles[rect]) {
+                const bool fits = QFontMetrics(t->font()).horizontalAdvance(t->text()) + 6 <= rect->width();
+                (fits ? names : cut) << t->text();
+            } else {
+                cut << "(none)";
+            }
+        }
+        for (QCPLayoutElement* e : mParentPlot->plotLayout()->elements(true))
+            if (auto* legend = qobject_cast<QCPLegend*>(e); legend && legend->visible())
+                widestLegend = std::max(widestLegend, legend->outerRect().width());
+    }
+};
 
 }  // namespace
 
@@ -119,6 +161,39 @@ private slots:
                     }
                 }
             }
+        }
+    }
+
+    // Sixteen items on eleven axes in the strip view, printed on A4 and as the JPEG of the
+    // chart at the first size (with and without the Exceedances pane under it): every strip's
+    // name whole, each legend within a fifth of the width.
+    void printAndPictureKeepNamesWholeAndLegendsNarrow() {
+        Settings settings;
+        for (int item : {1, 3, 35, 6, 9, 5, 11, 12, 13, 15, 14, 18, 19, 20, 21, 22}) settings.selection.Set(item, true);
+        const ChecksumOptions checks;
+        ChartModel model;
+        ChartWidget chart(model);
+        chart.resize(kFirstStart);
+        chart.SetStrips(true);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        ChartReplay(model, longFlight, {settings, checks});
+        auto* probe = new Probe(chart.Plot());
+        const auto check = [&](const QString& what) {
+            QVERIFY2(probe->cut.isEmpty(), qPrintable(what + ": " + probe->cut.join(", ")));
+            QCOMPARE(probe->names.size(), 11);
+            QVERIFY2(probe->widestLegend * 5 <= probe->chartWidth,
+                     qPrintable(QString("%1: %2 of %3").arg(what).arg(probe->widestLegend).arg(probe->chartWidth)));
+        };
+        QImage page(3508 / 3, 2480 / 3, QImage::Format_RGB32);  // A4 landscape
+        page.fill(Qt::white);
+        chart.PrintPage(page);
+        check("page");
+        QVERIFY(probe->names.contains("Number 0.01 l/h"));  // fuel flow is charted in hundredths
+        for (const QSize size : {QSize(780, 479), kFirstStart}) {
+            if (QTest::currentTestFailed()) return;
+            chart.Grab(size);
+            check(QString("picture %1x%2").arg(size.width()).arg(size.height()));
         }
     }
 };

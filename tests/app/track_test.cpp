@@ -14,6 +14,8 @@
 #include "chart/chart_widget.h"
 #include "app/options_dialog.h"
 #include "chart/track_view.h"
+#include "app/exceedances_pane.h"
+#include "support/jpeg_decode.h"
 
 using namespace krelby;
 using namespace krelby::testing;
@@ -305,6 +307,35 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(inSight(), 3000);
         QVERIFY(window.TrackDock()->isVisible());
         QVERIFY(window.TrackPane()->width() >= window.TrackPane()->minimumWidth());
+    }
+
+    // The JPEG export with the pane shown is as tall as the chart: the pane runs beside the
+    // Exceedances pane too on screen, but the picture has no empty band under the chart.
+    void theJpegBesideThePaneIsAsTallAsTheChart() {
+        Run run(dir.path());
+        Settings& s = run.session().settings;
+        for (int input = 4; input < 8; ++input) s.thermocouples[size_t(input)] = CHT;
+        s.limits.Set(LimitKey::ChtMax, 180);
+        for (int item : {1, 3, 25}) s.selection.Set(item, true);
+        MainWindow& window = run.window();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT");
+        window.ImportInternal();
+        window.ViewTrack()->setChecked(true);
+        window.StripsBox()->setChecked(true);
+        window.ShowFlight(dir.path() + "/Flights_INT/5-3-14 094117.FLT");
+        QTRY_VERIFY(window.Exceedances()->isVisible());
+        QApplication::processEvents();
+        const QSize chart = window.Chart()->size(), pane = window.TrackPane()->size();
+        QVERIFY(pane.height() > chart.height());
+        run.prompter.answers.enqueue(dir.path() + "/view.JPG");
+        window.JpegCommand();
+        QFile file(dir.path() + "/view.JPG");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const DecodedJpeg jpeg = DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), size_t(bytes.size()));
+        QCOMPARE(QSize(jpeg.width, jpeg.height), QSize(chart.width() + pane.width(), chart.height()));
     }
 
     void windowTiesThePaneToTheChartAndRemembersIt() {

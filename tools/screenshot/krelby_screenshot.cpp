@@ -207,6 +207,7 @@ int main(int argc, char** argv) {
         HoverAt(plot, hover);
         ok = Save(window, beside + "track.png") && ok;
         window.ViewTrack()->setChecked(false);
+        Settle();  // the window may be narrower again
     }
     if (!flights.isEmpty()) {
         // Altitude, two speeds, vertical speed, OAT, AOA, RPM, oil and fuel pressure, oil and
