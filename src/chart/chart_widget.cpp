@@ -14,12 +14,16 @@ namespace krelby {
 
 void ChartWidget::Impl::Build() {
     // The plot scrolls rather than squeeze its axes, its legend or its strips together.
-    auto* scroller = new QScrollArea(q);
+    scroller = new QScrollArea(q);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
     scroller->setBackgroundRole(QPalette::Window);
     plot = new ChartPlot(nullptr);
     scroller->setWidget(plot);
+    // A chart wider than its room shows its right end: the plot, the axes next to it (the
+    // first shown) and the legend, rather than the last axes shown.
+    QObject::connect(scroller->horizontalScrollBar(), &QScrollBar::rangeChanged, q,
+                     [this](int, int most) { scroller->horizontalScrollBar()->setValue(most); });
     auto* layout = new QVBoxLayout(q);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroller);

@@ -74,6 +74,7 @@ struct ChartWidget::Impl {
     ChartWidget* q;
     ChartModel& model;
     ChartPlot* plot = nullptr;
+    QScrollArea* scroller = nullptr;
     DrawStyle style;
     bool want3D = false;  // the 3D box; the strips are drawn flat
     bool stripsOn = false;

@@ -1,5 +1,6 @@
-// The strip view of a long flight: every strip draws what the single chart draws, column
-// for column, and its print and picture keep titles and plot in sight.
+// A long flight of sixteen items: every strip draws what the single chart draws, column for
+// column; the single chart keeps its plot and legend in sight; the strips' print and picture
+// keep their names whole and their legends narrow.
 #include <QtTest>
 #include <qcustomplot.h>
 
@@ -162,6 +163,28 @@ private slots:
                 }
             }
         }
+    }
+
+    // Sixteen items on eleven axes in the single chart at the first size: the chart scrolls
+    // sideways, showing its plot and the whole legend.
+    void theSingleChartThatScrollsShowsItsPlotAndLegend() {
+        Settings settings;
+        for (int item : {1, 3, 35, 6, 9, 5, 11, 12, 13, 15, 14, 18, 19, 20, 21, 22}) settings.selection.Set(item, true);
+        const ChecksumOptions checks;
+        ChartModel model;
+        ChartWidget chart(model);
+        chart.resize(kFirstStart);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        ChartReplay(model, longFlight, {settings, checks});
+        QCustomPlot* plot = chart.Plot();
+        QTRY_VERIFY(plot->width() > chart.width());
+        const auto inSight = [plot] {
+            plot->replot();
+            const QRect seen = plot->visibleRegion().boundingRect();
+            return seen.contains(plot->axisRect()->rect()) && seen.contains(plot->legend->outerRect());
+        };
+        QTRY_VERIFY(inSight());
     }
 
     // Sixteen items on eleven axes in the strip view, printed on A4 and as the JPEG of the
