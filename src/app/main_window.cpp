@@ -3,21 +3,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDockWidget>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWindow>
-#include <QSettings>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
@@ -39,6 +32,7 @@
 #include "replay/replay.h"
 #include "replay/units.h"
 #include "settings/settings_file.h"
+#include "window_settings.h"
 
 namespace krelby {
 namespace {
@@ -75,17 +69,6 @@ const QString kNothingTickedHint = "Tick the data to chart (Data)";
 const QString kTickedNotRecordedHint = "None of the ticked items is recorded in this flight";
 
 QString FileName(const std::string& path) { return QFileInfo(ShownPath(path)).fileName(); }
-
-// The window's place on the desktop is the user's, not the program folder's: it is kept in
-// the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
-constexpr const char* kGeometryKey = "Window/Geometry";
-constexpr const char* kStripsKey = "Window/Strips";
-constexpr const char* kExceedancesKey = "Window/Exceedances";  // the pane shown when there are some
-constexpr const char* kStateKey = "Window/State";  // the docks' places and sizes
-constexpr const char* kTrackKey = "Window/Track";  // the track pane shown
-std::unique_ptr<QSettings> UserSettings() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby");
-}
 
 }  // namespace
 
@@ -200,50 +183,6 @@ QWidget* MainWindow::BuildStatusStrip() {
     layout->addWidget(flightLabel_, 3);
     layout->addWidget(noteLabel_, 1);
     return panel;
-}
-
-void MainWindow::BuildTrackPane() {
-    track_ = new TrackView;
-    track_->setObjectName("TrackView");
-    track_->SetUnits(&session_.settings.units);
-    trackDock_ = new QDockWidget("Track", this);
-    trackDock_->setObjectName("TrackDock");
-    trackDock_->setWidget(track_);
-    addDockWidget(Qt::RightDockWidgetArea, trackDock_);
-    restoreState(UserSettings()->value(kStateKey).toByteArray());
-    const bool shown = UserSettings()->value(kTrackKey, false).toBool();
-    viewTrack_->setChecked(shown);
-    trackDock_->setVisible(shown);
-    connect(viewTrack_, &QCheckBox::toggled, trackDock_, &QDockWidget::setVisible);
-    // Beside the pane the chart keeps 300 px of plot in sight: the pane narrows, or the
-    // window grows as far as the screen lets the pane keep its least width.
-    const auto keepPlot = [this](bool on) {
-        const int screen = (windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen())
-                               ->availableGeometry().width();
-        chart_->KeepPlotWidth(on ? 300 : 0, screen - trackDock_->minimumSizeHint().width() - 16);
-    };
-    keepPlot(shown);
-    connect(viewTrack_, &QCheckBox::toggled, this, keepPlot);
-    // Closed by its own button: the box follows.
-    connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
-    auto* toggle = new QAction(this);
-    toggle->setObjectName("ViewTrack1");
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-    connect(toggle, &QAction::triggered, viewTrack_, &QCheckBox::toggle);
-    addAction(toggle);
-
-    connect(chart_, &ChartWidget::TimeHovered, track_, &TrackView::SetMarkerTime);
-    connect(chart_, &ChartWidget::TimeSpanChanged, track_, [this](double from, double to) {
-        // An empty chart's time axis is no time of the flight.
-        if (chart_->IsEmpty()) from = to = std::nan("");
-        track_->SetTimeSpan(from, to);
-    });
-    connect(track_, &TrackView::TimeHovered, chart_, &ChartWidget::ShowTimeCursor);
-    connect(track_, &TrackView::TimeClicked, chart_, &ChartWidget::CentreTime);
-    connect(track_, &TrackView::TimeDoubleClicked, chart_, [this](double days) {
-        constexpr double kTwoMinutes = 2.0 / 1440;
-        chart_->ShowTimeSpan(days - kTwoMinutes, days + kTwoMinutes);
-    });
 }
 
 void MainWindow::BuildMenu() {

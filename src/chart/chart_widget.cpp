@@ -1,14 +1,12 @@
 #include "chart/chart_widget.h"
 
 #include <QScrollBar>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "chart/chart_widget_impl.h"
 #include "chart/readout.h"
-#include "chart/time_ticks.h"
 
 namespace krelby {
 
@@ -174,26 +172,6 @@ void ChartWidget::Impl::SetTickerFormat() {
     ticker->setDateTimeFormat(QString("d%1M%1yy\nhh%2mm%2ss").arg(ds).arg(ts));
 }
 
-void ChartWidget::Impl::FitTimeTicks(int chartWidth) {
-    // As many time labels as the plot's width holds with room between them (the strips share
-    // the ticker and the range of the single chart's time axis).
-    FitTickCount(*plot->xAxis, chartWidth - ChartWidth(0));
-}
-
-int ChartWidget::Impl::ChartWidth(int plotWidth) const {
-    if (StripsShown()) {
-        // The strips' left margin is laid out at the next replot; one axis takes about this.
-        return kBaseLeftMargin + kAxisSpacing + plotWidth + 6 + RightColumnWidth();
-    }
-    return model.LeftMargin() + plot->legend->minimumOuterSizeHint().width() + 2 * (style.depth + 6) + plotWidth;
-}
-
-int ChartWidget::Impl::RightColumnWidth() const {
-    int width = 0;
-    for (int a : stripAxes) width = std::max(width, strips[a].legend->minimumOuterSizeHint().width() + 6);
-    return width;
-}
-
 void ChartWidget::Impl::Sync(bool forcePoints) {
     for (int i = 0; i < kAxisCount; ++i) {
         const ValueAxis& a = model.Axis(i);
@@ -232,23 +210,6 @@ void ChartWidget::Impl::Sync(bool forcePoints) {
 }
 
 bool ChartWidget::Impl::StripsShown() const { return !stripAxes.empty(); }
-
-// The plot keeps at least 200 px of width, and each strip 60 px of height; below that the
-// chart scrolls.
-void ChartWidget::Impl::FitMinimumSize() {
-    const int width = ChartWidth(kLeastPlotWidth);
-    const int rowGap = plot->plotLayout()->rowSpacing();
-    const int height = StripsShown() ? static_cast<int>(stripAxes.size()) * (kLeastStripHeight + rowGap) + 45
-                                     : kLeastPlotHeight + 2 * (style.depth + 6) + 60;
-    if (plot->minimumSize() != QSize(width, height)) plot->setMinimumSize(width, height);
-    int least = leastChartWidth;
-    if (keptPlotWidth > 0) {
-        // Room for a scroll bar of strips that scroll.
-        const int kept = ChartWidth(keptPlotWidth) + q->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        least = std::max(least, std::min(kept, widestChart));
-    }
-    if (q->minimumWidth() != least) q->setMinimumWidth(least);
-}
 
 void ChartWidget::Impl::SyncLegend() {
     std::vector<int> want;
@@ -318,12 +279,6 @@ void ChartWidget::SetRegional(const Regional& regional) {
 }
 
 void ChartWidget::SetUnits(const UnitSettings* units) { d->units = units; }
-
-void ChartWidget::KeepPlotWidth(int pixels, int widest) {
-    d->keptPlotWidth = pixels;
-    d->widestChart = widest;
-    d->FitMinimumSize();
-}
 
 void ChartWidget::SetItemTicked(std::function<bool(int checkBox)> ticked) {
     d->itemTicked = std::move(ticked);
