@@ -23,7 +23,14 @@ void Run(QVector<QRect>& runs, const QRect& clip, double column, double a, doubl
     const double top = std::floor(std::min(a, b)), bottom = std::floor(std::max(a, b));
     const int from = static_cast<int>(std::clamp<double>(top, clip.top(), clip.bottom() + 1));
     const int to = static_cast<int>(std::clamp<double>(bottom, clip.top() - 1, clip.bottom()));
-    if (from <= to) runs.append(QRect(x, from, 1, to - from + 1));
+    if (from > to) return;
+    // A steady line is one long run rather than a stroke a column.
+    if (!runs.isEmpty()) {
+        QRect& last = runs.last();
+        if (last.top() == from && last.bottom() == to && last.right() + 1 == x) return last.setRight(x);
+        if (last.top() <= from && last.bottom() >= to && last.left() <= x && last.right() >= x) return;
+    }
+    runs.append(QRect(x, from, 1, to - from + 1));
 }
 
 // The part of a line within `box` (Liang-Barsky); false when none is.

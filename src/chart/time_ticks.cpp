@@ -3,6 +3,7 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace krelby {
@@ -31,28 +32,54 @@ double Closest(const QVector<double>& ticks, const QCPRange& range, double pixel
     return closest;
 }
 
+// The count found for an axis at a range and length: a picture and the screen ask in turn.
+struct Fitted {
+    const QCPAxisTicker* ticker;
+    double lower, upper, pixels;
+    QFont font;
+    int most, count;
+};
+
+int Fit(QCPAxis& axis, QCPAxisTicker& ticker, const QCPRange& range, double pixels, int most) {
+    const QFontMetrics fm(axis.tickLabelFont());
+    const QString format = axis.numberFormat();
+    const QChar formatChar = format.isEmpty() ? QChar('g') : format.at(0);
+    const QLocale locale = axis.parentPlot() ? axis.parentPlot()->locale() : QLocale::c();
+    const auto labels = [&](int count, QVector<double>& ticks) {
+        ticker.setTickCount(count);
+        QVector<QString> texts;
+        ticker.generate(range, locale, formatChar, axis.numberPrecision(), ticks, nullptr, &texts);
+        return Widest(fm, texts);
+    };
+    // Labels are alike in width: start from as many as the length holds of the widest now.
+    QVector<double> ticks;
+    const int first = labels(std::clamp(ticker.tickCount(), 1, most), ticks);
+    const int start = std::clamp(static_cast<int>(pixels / (first + Gap(first, true))) + 1, 1, most);
+    for (const bool roomy : {true, false}) {
+        for (int count = start; count >= 1; --count) {
+            const int widest = labels(count, ticks);
+            if (InRange(ticks, range) < 2) break;  // fewer would show one label or none
+            if (Closest(ticks, range, pixels) >= widest + Gap(widest, roomy)) return count;
+        }
+    }
+    return 1;  // too narrow for two labels
+}
+
 }  // namespace
 
 void FitTickCount(QCPAxis& axis, double pixels, int most) {
     const QSharedPointer<QCPAxisTicker> ticker = axis.ticker();
     const QCPRange range = axis.range();
     if (!ticker || !(range.size() > 0) || !(pixels > 0)) return;
-    const QFontMetrics fm(axis.tickLabelFont());
-    const QString format = axis.numberFormat();
-    const QChar formatChar = format.isEmpty() ? QChar('g') : format.at(0);
-    const QLocale locale = axis.parentPlot() ? axis.parentPlot()->locale() : QLocale::c();
-    for (const bool roomy : {true, false}) {
-        for (int count = std::max(1, most); count >= 1; --count) {
-            ticker->setTickCount(count);
-            QVector<double> ticks;
-            QVector<QString> labels;
-            ticker->generate(range, locale, formatChar, axis.numberPrecision(), ticks, nullptr, &labels);
-            const int widest = Widest(fm, labels);
-            if (InRange(ticks, range) < 2) break;  // fewer would show one label or none
-            if (Closest(ticks, range, pixels) >= widest + Gap(widest, roomy)) return;
-        }
-    }
-    ticker->setTickCount(1);  // too narrow for two labels
+    static std::array<Fitted, 4> known{};
+    static size_t next = 0;
+    for (const Fitted& f : known)
+        if (f.ticker == ticker.data() && f.lower == range.lower && f.upper == range.upper && f.pixels == pixels &&
+            f.most == most && f.font == axis.tickLabelFont())
+            return ticker->setTickCount(f.count);
+    const int count = Fit(axis, *ticker, range, pixels, most);
+    ticker->setTickCount(count);
+    known[next++ % known.size()] = {ticker.data(), range.lower, range.upper, pixels, axis.tickLabelFont(), most, count};
 }
 
 bool TickLabelsApart(const QCPAxis& axis) {
