@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "duration_text.h"
 #include "format/datetime.h"
 #include "replay/units.h"
 #include "replay/value_text.h"
@@ -56,11 +57,6 @@ QString Grouped(int64_t n) {
     return n < 0 ? "-" + digits : digits;
 }
 
-QString Duration(int64_t seconds) {
-    if (seconds < 60) return QString("%1 s").arg(seconds);
-    return QString("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
-}
-
 }  // namespace
 
 QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Regional& regional) {
@@ -73,7 +69,7 @@ QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Reg
     const QString time = two(day / 3600) + ts + two(day / 60 % 60) + ts + two(day % 60);
     const QString limit = Number(LimitShown(e.limit, e.limitValue, units), LimitTextDecimals(e, units, decimals), sep);
     return QString("%1 %2 %3 %4 for %5, peak %6 %4, %7")
-        .arg(QString::fromStdString(e.item), e.minimum ? "below" : "above", limit, unit, Duration(e.DurationS()),
+        .arg(QString::fromStdString(e.item), e.minimum ? "below" : "above", limit, unit, DurationText(e.DurationS()),
              Number(LimitShown(e.limit, e.peak, units), PeakDecimals(e, units, decimals, limit, sep), sep), time);
 }
 
@@ -138,6 +134,9 @@ void ExceedancesPane::Show(const std::vector<Exceedance>& found, int64_t count,
     const QSignalBlocker quiet(list_);  // a new list chooses nothing
     list_->clear();
     for (const Exceedance& e : found) list_->addItem(ExceedanceText(e, units, regional));
+    // Nothing chosen, also when the list gets the focus back: a view left without a current
+    // row makes its first one current then, which would shade and zoom to a run unasked.
+    list_->setCurrentIndex(QModelIndex());
     cylinders_->setText(CylinderText(cylinders, units));
     QString note = error;
     if (note.isEmpty() && count > static_cast<int64_t>(found.size()))

@@ -57,7 +57,7 @@ Shown ShownAs(Quantity q, const UnitSettings& u) {
         case Quantity::TemperatureDifference: return ShownIn(UnitQuantity::Temperature, u, true);
         case Quantity::Pressure: return ShownIn(UnitQuantity::LogbookPressure, u);
         case Quantity::Fuel: return ShownIn(UnitQuantity::LiquidQuantity, u);
-        case Quantity::Distance: return {"nm", 1, 0, 1};
+        case Quantity::Distance: return ShownIn(UnitQuantity::LogbookDistance, u);
         case Quantity::Acceleration: return {"g", 1, 0, 2};
         case Quantity::Rpm: return {"rpm"};
         default: return {};
@@ -552,12 +552,14 @@ void LogbookWindow::ShowTotals() {
         ++flights;
         duration += double(e.summary.durationS.value_or(0));
         airborne += double(e.summary.airborneS.value_or(0));
-        distance += e.summary.distanceNm;
+        distance += e.summary.distanceNm.value_or(0);
     }
-    totals_->setText(QString("%1 flights, %2 in all, %3 airborne, %4 nm")
+    const Shown shown = ShownAs(Quantity::Distance, session_.settings.units);
+    totals_->setText(QString("%1 flights, %2 in all, %3 airborne, %4 %5")
                          .arg(flights)
                          .arg(Duration(duration), Duration(airborne))
-                         .arg(distance, 0, 'f', 1));
+                         .arg(distance * shown.factor, 0, 'f', shown.decimals)
+                         .arg(shown.unit));
 }
 
 void LogbookWindow::Warn(const QString& text) {

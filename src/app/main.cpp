@@ -1,5 +1,6 @@
 // krelby: the windowed program. A file given on the command line (as the file manager
-// gives it) is opened as a drop would open it; without one, nothing is read or shown.
+// gives it) is opened as a drop would open it; without one, the flight shown at the last
+// close is shown again.
 #include <QApplication>
 #include <QTimer>
 
@@ -21,8 +22,8 @@ constexpr const char* kUsage =
     "usage: krelby [FILE]\n"
     "       krelby --help | --version\n"
     "Shows a flight file (*.FLT) or imports a recording (ZelvoBB.DAT, VQ5bb.dat, *.REC) in the\n"
-    "Krelby window; without FILE the window starts with nothing shown. Qt's own options\n"
-    "(-platform, -style, ...) are taken too; -- ends the options.\n";
+    "Krelby window; without FILE it shows again the flight shown when it was last closed.\n"
+    "Qt's own options (-platform, -style, ...) are taken too; -- ends the options.\n";
 
 // 0, or 1 with a message on stderr when stdout cannot take the text.
 int Print(const char* text) {
@@ -72,10 +73,8 @@ int main(int argc, char** argv) {
 
     krelby::Application app(krelby::ChooseProgramFolder());
     app.window().show();
-    if (!files.empty()) {
-        const std::string file = files.front();
-        // Once the window is up, so that questions and messages stand over it.
-        QTimer::singleShot(0, &app.window(), [&app, file] { app.window().OpenFileAt(file); });
-    }
+    // Once the window is up, so that questions, messages and progress stand over it.
+    const std::string file = files.empty() ? std::string() : files.front();
+    QTimer::singleShot(0, &app.window(), [&app, file] { app.window().Start(file); });
     return QApplication::exec();
 }

@@ -3,18 +3,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDockWidget>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QSettings>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
@@ -39,6 +35,7 @@
 #include "replay/units.h"
 #include "settings/settings_file.h"
 #include "settings/settings_merge.h"
+#include "window_settings.h"
 
 namespace krelby {
 namespace {
@@ -69,25 +66,12 @@ QString AskSave(Prompter& prompter, QWidget* parent, const FileDialog& dialog) {
 
 bool IsFile(const QString& path) { return IsFileAt(PathBytes(path)); }
 
-// What an empty chart says: how to get a flight, how to show the one selected, or why the
-// flight shown draws nothing.
+// What an empty chart says: how to get a flight, or why the flight shown draws nothing.
 const QString kNoFlightHint = "Import a recording (Import menu) or drop a recording or flight file here";
-const QString kFlightNotShownHint = "Show the flight with Flight (Ctrl+O) or from the Logbook";
 const QString kNothingTickedHint = "Tick the data to chart (Data)";
 const QString kTickedNotRecordedHint = "None of the ticked items is recorded in this flight";
 
 QString FileName(const std::string& path) { return QFileInfo(ShownPath(path)).fileName(); }
-
-// The window's place on the desktop is the user's, not the program folder's: it is kept in
-// the platform's per-user settings, and Krelby.INI keeps exactly its own keys.
-constexpr const char* kGeometryKey = "Window/Geometry";
-constexpr const char* kStripsKey = "Window/Strips";
-constexpr const char* kExceedancesKey = "Window/Exceedances";  // the pane shown when there are some
-constexpr const char* kStateKey = "Window/State";  // the docks' places and sizes
-constexpr const char* kTrackKey = "Window/Track";  // the track pane shown
-std::unique_ptr<QSettings> UserSettings() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby");
-}
 
 }  // namespace
 
@@ -111,7 +95,7 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
 
     try {
         const std::string warning =
-            LoadSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile);
+            LoadSettings(PathBytes(SettingsPath()), session_.settings, lastFlight_);
         if (!warning.empty()) prompter_.Error(this, QString::fromStdString(warning));
     } catch (const std::exception& e) {
         // Unreadable settings leave the defaults; the program still starts.
@@ -213,41 +197,6 @@ QWidget* MainWindow::BuildStatusStrip() {
     return panel;
 }
 
-void MainWindow::BuildTrackPane() {
-    track_ = new TrackView;
-    track_->setObjectName("TrackView");
-    track_->SetUnits(&session_.settings.units);
-    trackDock_ = new QDockWidget("Track", this);
-    trackDock_->setObjectName("TrackDock");
-    trackDock_->setWidget(track_);
-    addDockWidget(Qt::RightDockWidgetArea, trackDock_);
-    restoreState(UserSettings()->value(kStateKey).toByteArray());
-    const bool shown = UserSettings()->value(kTrackKey, false).toBool();
-    viewTrack_->setChecked(shown);
-    trackDock_->setVisible(shown);
-    connect(viewTrack_, &QCheckBox::toggled, trackDock_, &QDockWidget::setVisible);
-    // Closed by its own button: the box follows.
-    connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
-    auto* toggle = new QAction(this);
-    toggle->setObjectName("ViewTrack1");
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-    connect(toggle, &QAction::triggered, viewTrack_, &QCheckBox::toggle);
-    addAction(toggle);
-
-    connect(chart_, &ChartWidget::TimeHovered, track_, &TrackView::SetMarkerTime);
-    connect(chart_, &ChartWidget::TimeSpanChanged, track_, [this](double from, double to) {
-        // An empty chart's time axis is no time of the flight.
-        if (chart_->IsEmpty()) from = to = std::nan("");
-        track_->SetTimeSpan(from, to);
-    });
-    connect(track_, &TrackView::TimeHovered, chart_, &ChartWidget::ShowTimeCursor);
-    connect(track_, &TrackView::TimeClicked, chart_, &ChartWidget::CentreTime);
-    connect(track_, &TrackView::TimeDoubleClicked, chart_, [this](double days) {
-        constexpr double kTwoMinutes = 2.0 / 1440;
-        chart_->ShowTimeSpan(days - kTwoMinutes, days + kTwoMinutes);
-    });
-}
-
 void MainWindow::BuildMenu() {
     // The captions as they read, each with a mnemonic underlined (Alt+I opens Import).
     QMenuBar* bar = menuBar();
@@ -289,9 +238,11 @@ void MainWindow::BuildMenu() {
         exceedancesPane_->setVisible(on && exceedancesPane_->HasContent());
     });
     // Closing by keyboard; an action of the window, not of the menu, whose items stay as they are.
+    // It ends the program from the Logbook too.
     auto* quit = new QAction(this);
     quit->setObjectName("Quit1");
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     addAction(quit);
     auto* strips = new QAction(this);
@@ -326,6 +277,9 @@ void MainWindow::RunCommand(const QString& progressLabel, const std::function<QS
 
 void MainWindow::Replay(const std::string& path) {
     ShowNote({});
+    // The flight shown, read again (new units, ticks, limits, an export): the track pane
+    // keeps its zoom.
+    const bool again = flightShown_ && path == session_.CurrentFlightFile;
     flightShown_ = true;
     try {
         session_.ShowFlight(path);
@@ -335,7 +289,7 @@ void MainWindow::Replay(const std::string& path) {
         ShowHint();  // the chart was emptied
         throw;
     }
-    track_->SetTrack(&session_.track.Result());
+    track_->SetTrack(&session_.track.Result(), again);
     ShowEngineFindings(true);
     // Not one good FlightMessage: the chart is empty and says why here too.
     if (session_.CurrentFlightEnd == 0) ShowNote("No flight data in " + FileName(path));
@@ -377,7 +331,7 @@ void MainWindow::LimitsCommand() {
 void MainWindow::ShowHint() {
     QString hint;
     if (!flightShown_)
-        hint = session_.CurrentFlightFile.empty() ? kNoFlightHint : kFlightNotShownHint;
+        hint = kNoFlightHint;
     else if (session_.CurrentFlightEnd == 0)
         hint = "No flight data in " + FileName(session_.CurrentFlightFile);
     else if (session_.settings.selection.Count() == 0)
@@ -601,13 +555,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         UserSettings()->setValue(kTrackKey, viewTrack_->isChecked());
         session_.settings.general.View3D = view3D_->isChecked();
         try {
-            // Over the file as it now stands: keys typed in meanwhile by hand are kept.
-            SaveChangedSettings(PathBytes(SettingsPath()), session_.settings, session_.CurrentFlightFile,
-                                session_.loaded);
+            // Over the file as it now stands: keys typed in meanwhile by hand are kept. The
+            // flight of the last close stays remembered through a run that showed none.
+            const bool none = !flightShown_ && session_.CurrentFlightFile.empty();
+            SaveChangedSettings(PathBytes(SettingsPath()), session_.settings,
+                                none ? lastFlight_ : session_.CurrentFlightFile, session_.loaded);
         } catch (const std::exception&) {
             prompter_.Error(this, "Unable to write to " + SettingsPath());
         }
     }
+    // The program ends with its main window: the Logbook left open would keep it running.
+    if (logbook_) logbook_->close();
     event->accept();
 }
 

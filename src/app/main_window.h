@@ -51,6 +51,10 @@ public:
     void OpenDropped(const QString& path);
     // The same for a path given as the system's bytes (`krelby FILE`).
     void OpenFileAt(const std::string& path);
+    // Once the window is up: opens `file` (`krelby FILE`) when one is given, else shows the
+    // flight shown at the last close, so that the chart, the status strip and the exports
+    // name one flight. Until then no flight is selected.
+    void Start(const std::string& file = {});
 
     ChartWidget* Chart() const { return chart_; }
     QCheckBox* View3D() const { return view3D_; }
@@ -129,6 +133,7 @@ private:
     LogbookWindow* logbook_ = nullptr;
     bool settingsSaved_ = false;
     bool flightShown_ = false;  // replayed into the chart in this run
+    std::string lastFlight_;    // "CurrentFilename" as read: kept while no other is shown
     bool messageIsWarning_ = false;  // the running command's message is shown as a warning
 };
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <qcustomplot.h>
 
+#include "chart/time_ticks.h"
 #include "format/datetime.h"
 #include "logbook/columns.h"
 #include "logbook_window.h"
@@ -53,12 +54,22 @@ TrendsView::TrendsView(const LogbookModel& model, QAbstractItemModel& shown, con
     ticker->setDateTimeSpec(Qt::UTC);  // the logbook's times are the recorded clock's, as they stand
     const QChar ds = QChar::fromLatin1(regional_.dateSeparator);
     ticker->setDateTimeFormat(QString("d%1M%1yy").arg(ds));
-    ticker->setTickCount(6);
     plot_->xAxis->setTicker(ticker);
-    // The legend above the plot, out of the lines' way, three figures to a row.
+    // Dates as many as the plot's width holds apart (its margins as last laid out).
+    connect(plot_, &QCustomPlot::beforeReplot, this, [this] {
+        const QMargins m = plot_->axisRect()->margins();
+        FitTickCount(*plot_->xAxis, plot_->viewport().width() - m.left() - m.right(), 8);
+    });
+    // The legend above the plot, out of the lines' way, three figures to a row. Beside it an
+    // empty cell takes what it leaves: an empty legend is narrow, and its column would
+    // squeeze the plot below it to that width.
     plot_->axisRect()->insetLayout()->take(plot_->legend);
     plot_->plotLayout()->insertRow(0);
-    plot_->plotLayout()->addElement(0, 0, plot_->legend);
+    auto* top = new QCPLayoutGrid;
+    plot_->plotLayout()->addElement(0, 0, top);
+    top->addElement(0, 0, plot_->legend);
+    top->addElement(0, 1, new QCPLayoutElement(plot_));
+    top->setColumnStretchFactor(1, 0.001);
     plot_->plotLayout()->setRowStretchFactor(0, 0.001);
     plot_->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
     plot_->legend->setWrap(3);

@@ -76,7 +76,7 @@ QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
     QImage image(size * scale, QImage::Format_RGB32);
     image.setDevicePixelRatio(scale);
     image.fill(kPanel);
-    FitLegends(size.height());
+    FitLegends(size.width(), size.height());
     FitTimeTicks(size.width());
     {
         QCPPainter painter(&image);
@@ -84,7 +84,7 @@ QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
         PaintAxisNames(painter, size.height());
     }
     // Drawing at another size left the layout at that size; mouse hits need the screen's.
-    FitLegends(plot->height());
+    FitLegends(plot->width(), plot->height());
     FitTimeTicks(plot->width());
     plot->Relayout();
     return image;
@@ -118,13 +118,13 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     painter.setClipRect(QRectF(0, 0, width, height));
     const std::vector<std::function<void()>> restore =
         lineWidth > 1 ? WidenLines(lineWidth) : std::vector<std::function<void()>>();
-    FitLegends(height);
+    FitLegends(width, height);
     FitTimeTicks(width);
     plot->toPainter(&painter, width, height);
     PaintAxisNames(painter, height);
     for (const auto& undo : restore) undo();
     style.lineWidth = 1;
-    FitLegends(plot->height());
+    FitLegends(plot->width(), plot->height());
     FitTimeTicks(plot->width());
     plot->Relayout();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "chart/column_strokes.h"
 #include "chart/decimate.h"
 
 namespace krelby {
@@ -72,11 +73,13 @@ void SlotGraph::Decimate() {
 
 void SlotGraph::draw(QCPPainter* painter) {
     Decimate();
-    // Where several points share a pixel column the line is a band of vertical strokes:
-    // smoothing its edges shows nothing on screen and costs more than the rest of the chart.
-    // A page is drawn once, at the printer's resolution: smooth it.
-    setAntialiased(painter->modes().testFlag(QCPPainter::pmVectorized) ||
-                   static_cast<double>(dataCount()) < 1.5 * shownColumns_);
+    // Where several points share a pixel column the line is a band of vertical strokes, drawn
+    // column by column (the same for the single chart and every strip): smoothing its edges
+    // shows nothing on screen and costs more than the rest of the chart. A page is drawn
+    // once, at the printer's resolution, where a polyline leaves no gaps: smooth it.
+    const bool crowded = !painter->modes().testFlag(QCPPainter::pmVectorized) &&
+                         static_cast<double>(dataCount()) >= 1.5 * shownColumns_;
+    setAntialiased(!crowded);
     if (style_.on && !data()->isEmpty()) {
         // The line as a ribbon running back into the chart.
         QVector<QPointF> front;
@@ -100,7 +103,10 @@ void SlotGraph::draw(QCPPainter* painter) {
             painter->drawPolyline(back);
         }
     }
-    QCPGraph::draw(painter);
+    if (crowded)
+        DrawCrowded(painter);
+    else
+        QCPGraph::draw(painter);
     if (!limits_.empty()) {
         const QRect area = keyAxis()->axisRect()->rect();
         QPen dashed(pen().color(), style_.lineWidth, Qt::DashLine);
@@ -112,6 +118,15 @@ void SlotGraph::draw(QCPPainter* painter) {
                 painter->drawLine(QLineF(area.left(), y, area.right() + 1, y));
         }
     }
+}
+
+void SlotGraph::DrawCrowded(QCPPainter* painter) {
+    QVector<QPointF> pixels;
+    pixels.reserve(dataCount());
+    const QCPAxis* key = keyAxis();
+    const QCPAxis* value = valueAxis();
+    for (const QCPGraphData& p : *data()) pixels.append(QPointF(key->coordToPixel(p.key), value->coordToPixel(p.value)));
+    DrawColumnStrokes(*painter, pixels, key->axisRect()->rect(), pen().color());
 }
 
 QRect SlotGraph::clipRect() const {

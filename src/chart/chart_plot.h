@@ -70,6 +70,7 @@ private:
     const double* Xs() const;
     const double* Ys() const;
     void Decimate();
+    void DrawCrowded(QCPPainter* painter);
 
     const ChartModel& model_;
     const int slot_;

@@ -77,6 +77,13 @@ public:
     void ZoomToTime(double from, double to, double margin, bool animate = true);
     // Shades the times [from, to] (days) across the plot on screen; an empty range clears it.
     void ShadeTime(double from, double to);
+    // The times shaded (days), or an empty range.
+    std::pair<double, double> ShadedTime() const;
+    // Where something stands beside the chart (the track pane): the widget asks for the
+    // width its axes, legend and a plot of `pixels` need, up to `widest`, so that the plot
+    // is not scrolled out of sight. 0 asks only for one axis and a plot of 200 px (the
+    // default; the chart scrolls sideways when it needs more).
+    void KeepPlotWidth(int pixels, int widest);
     // The QCustomPlot inside, for tests and fine tuning.
     QCustomPlot* Plot() const;
 

@@ -65,12 +65,16 @@ struct Strip {
     QCPLegend* legend = nullptr;
     std::vector<int> listed;  // slots in the legend
     QString name;             // of the axis, e.g. "Temp °C"
+    // The name across the plot's top-left corner, where the strips are too low for every
+    // name to run whole along them.
+    QCPItemText* title = nullptr;
 };
 
 struct ChartWidget::Impl {
     ChartWidget* q;
     ChartModel& model;
     ChartPlot* plot = nullptr;
+    QScrollArea* scroller = nullptr;
     DrawStyle style;
     bool want3D = false;  // the 3D box; the strips are drawn flat
     bool stripsOn = false;
@@ -108,8 +112,11 @@ struct ChartWidget::Impl {
     // Lays out the single chart or the strips for the axes in use; graphs follow.
     void Arrange();
     void SyncStripLegends();
-    void FitLegends(int chartHeight);
+    // Legends (and the strips' names) laid out for a chart of this size.
+    void FitLegends(int chartWidth, int chartHeight);
+    size_t FitStripLegend(Strip& s, int height, int widest, const std::vector<QFont>& fonts);
     void FitMinimumSize();
+    int keptPlotWidth = 0, widestChart = 0, leastChartWidth = 0;  // KeepPlotWidth
     // The time axis under the mouse and the plot area it measures: the single chart's, or
     // the strips' (all share one time range).
     QCPAxis* TimeAxis() const;

@@ -12,12 +12,13 @@ namespace krelby {
 
 QImage GrabBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, QSize trackSize) {
     const QImage left = chart.Grab(chartSize);
-    QImage image(chartSize.width() + trackSize.width(), std::max(chartSize.height(), trackSize.height()),
-                 QImage::Format_RGB32);
+    // The chart's height: the pane, taller on screen where it runs beside the Exceedances
+    // pane too, is fitted to it rather than leave a band under the chart.
+    QImage image(chartSize.width() + trackSize.width(), chartSize.height(), QImage::Format_RGB32);
     image.fill(QColor(200, 200, 200));
     QPainter painter(&image);
     painter.drawImage(0, 0, left);
-    track.Paint(painter, QRect(QPoint(chartSize.width(), 0), trackSize));
+    track.Paint(painter, QRect(QPoint(chartSize.width(), 0), QSize(trackSize.width(), chartSize.height())));
     return image;
 }
 

@@ -22,8 +22,9 @@ public:
     explicit TrackView(QWidget* parent = nullptr);
 
     // The track to show (kept by the caller, which calls again when it changes), fitted
-    // into the pane; null shows nothing, an empty one "No positions in this flight".
-    void SetTrack(const Track* track);
+    // into the pane; null shows nothing, an empty one "No positions in this flight". With
+    // `sameFlight` (the flight shown, read again) the pane keeps its zoom and place.
+    void SetTrack(const Track* track, bool sameFlight = false);
     const Track* Shown() const { return track_; }
     // The unit choices for the altitude scale and the scale bar (defaults when not set);
     // they must outlive the widget.
@@ -94,7 +95,8 @@ private:
     bool pressed_ = false, panning_ = false;
 };
 
-// The chart with the track pane at its right, as the window shows them side by side.
+// The chart with the track pane at its right, as the window shows them side by side, as
+// tall as the chart (the pane fitted to that height).
 QImage GrabBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, QSize trackSize);
 // Writes that picture as the chart's JPEG export does.
 QSize SaveJpegBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, QSize trackSize,

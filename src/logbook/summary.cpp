@@ -107,7 +107,9 @@ void SummarySink::OnGpsFrame(const uint8_t* frame) {
         const double dphi = phi - lastLat_, dlambda = lambda - lastLon_;
         const double a = std::sin(dphi / 2) * std::sin(dphi / 2) +
                          std::cos(lastLat_) * std::cos(phi) * std::sin(dlambda / 2) * std::sin(dlambda / 2);
-        s_.distanceNm += 2 * kEarthRadiusNm * std::asin(std::min(1.0, std::sqrt(a)));
+        *s_.distanceNm += 2 * kEarthRadiusNm * std::asin(std::min(1.0, std::sqrt(a)));
+    } else {
+        s_.distanceNm = 0;  // a position: the distance is known from here on
     }
     havePosition_ = true;
     lastLat_ = phi;

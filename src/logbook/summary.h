@@ -24,7 +24,7 @@ struct FlightSummary {
     // Seconds since 1970-01-01 on the display's clock (no time zone).
     std::optional<int64_t> start, end, takeoff, landing;
     std::optional<int64_t> durationS, airborneS;
-    double distanceNm = 0;
+    std::optional<double> distanceNm;  // none without a single position
     std::optional<int32_t> maxPaltFt;
     std::optional<double> maxIasKt, maxGsKt;
     std::optional<int32_t> maxVsiFpm, minVsiFpm;

@@ -24,7 +24,11 @@ Track::Track(std::vector<TrackPoint> points) : points_(std::move(points)) {
     xs_.reserve(points_.size());
     ys_.reserve(points_.size());
     times_.reserve(points_.size());
+    breaks_.reserve(points_.size());
     for (const TrackPoint& p : points_) {
+        // Times are whole seconds of the display's clock: 10 s apart is no gap, 11 s is.
+        const bool gap = !times_.empty() && (p.time - times_.back()) * 86400.0 > kTrackGapSeconds + 1e-3;
+        breaks_.push_back(!times_.empty() && (gap || p.afterLostFix));
         xs_.push_back(p.longitude * cosMeanLatitude_);
         ys_.push_back(p.latitude);
         times_.push_back(p.time);
@@ -97,7 +101,7 @@ void Track::ReduceToPixels(TrackSpan span, const PixelMap& map, std::vector<uint
     out.push_back(static_cast<uint32_t>(runStart));
     for (size_t i = span.begin + 1; i < end; ++i) {
         const std::pair<double, double> c = cell(i);
-        if (c == runCell) continue;
+        if (c == runCell && !breaks_[i]) continue;
         if (i - 1 != runStart) out.push_back(static_cast<uint32_t>(i - 1));
         out.push_back(static_cast<uint32_t>(i));
         runStart = i;
@@ -112,6 +116,7 @@ void TrackSink::Clear() {
     pendingFlight_ = nullptr;
     time_.reset();
     palt_ = 0;
+    lostFix_ = false;
 }
 
 void TrackSink::OnBegin() { Clear(); }
@@ -129,8 +134,13 @@ void TrackSink::OnFlightTime(double time) {
 
 void TrackSink::OnGps(const GpsMessage& m) {
     // Before the first FlightMessage a position has no time on the chart.
-    if (!time_ || !CarriesPosition(m)) return;
-    TrackPoint p{*time_, PositionDegrees(m.Latitude()), PositionDegrees(m.Longitude()), palt_};
+    if (!time_) return;
+    if (!CarriesPosition(m)) {
+        lostFix_ = !points_.empty();
+        return;
+    }
+    TrackPoint p{*time_, PositionDegrees(m.Latitude()), PositionDegrees(m.Longitude()), palt_, lostFix_};
+    lostFix_ = false;
     // Across 180° the longitude goes on (181°, not -179°), so the line does not cross the world.
     if (!points_.empty()) {
         const double previous = points_.back().longitude;

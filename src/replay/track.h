@@ -16,7 +16,13 @@ struct TrackPoint {
     double latitude = 0;   // degrees
     double longitude = 0;  // degrees, unwrapped: a flight across 180° goes on past it
     int32_t paltFeet = 0;  // pressure altitude of that FlightMessage
+    // Positions the display recorded as none (no fix) lie between this point and the one
+    // before: the line breaks there.
+    bool afterLostFix = false;
 };
+
+// Seconds between two good positions beyond which the line breaks rather than bridge them.
+constexpr double kTrackGapSeconds = 10;
 
 // Degrees of latitude: the unit of the projection, both ways.
 constexpr double kNmPerDegree = 60.0;
@@ -57,6 +63,9 @@ public:
     double X(size_t i) const { return xs_[i]; }
     double Y(size_t i) const { return ys_[i]; }
     double CosMeanLatitude() const { return cosMeanLatitude_; }
+    // Whether the line breaks between point i - 1 and point i: a lost fix between them, or
+    // more than kTrackGapSeconds. Never before the first point.
+    bool BreaksBefore(size_t i) const { return i > 0 && i < Size() && breaks_[i]; }
     int32_t MinPaltFeet() const { return minPalt_; }
     int32_t MaxPaltFeet() const { return maxPalt_; }
 
@@ -75,19 +84,22 @@ public:
     // aircraft never moved.
     double HeadingAt(size_t i) const;
     // The indices of `span` that a polyline needs at one pixel's precision: of each run of
-    // consecutive points in the same pixel, its first and last. Appended to `out`.
+    // consecutive points in the same pixel, its first and last; both points either side of
+    // a break. Appended to `out`.
     void ReduceToPixels(TrackSpan span, const PixelMap& map, std::vector<uint32_t>& out) const;
 
 private:
     std::vector<TrackPoint> points_;
     std::vector<double> xs_, ys_, times_;
+    std::vector<char> breaks_;
     TrackBox bounds_;
     double cosMeanLatitude_ = 1;
     int32_t minPalt_ = 0, maxPalt_ = 0;
 };
 
 // Gathers a flight's track during a replay: every GpsMessage that carries a position, once
-// a FlightMessage has given the time (the same positions the logbook measures).
+// a FlightMessage has given the time (the same positions the logbook measures), noting where
+// the fix was lost in between.
 class TrackSink : public ReplaySink {
 public:
     void OnBegin() override;
@@ -106,6 +118,7 @@ private:
     const uint8_t* pendingFlight_ = nullptr;  // the FlightMessage whose time comes next
     std::optional<double> time_;
     int32_t palt_ = 0;
+    bool lostFix_ = false;  // a GpsMessage without a position since the last point
 };
 
 }  // namespace krelby

@@ -60,6 +60,10 @@ constexpr UnitRow kRows[] = {
     {Q::LogbookPressure, 0, "", "bar", 1, 1, 0, 2},
     {Q::LogbookPressure, 1, "", "psi", kPsiPerBar, 1, 0, 1},
     {Q::LogbookPressure, kRecorded, "", "bar", 1, 1, 0, 2},
+    {Q::LogbookDistance, 0, "", "mi", kKmhPerKnot, kKmhPerMile, 0, 1},
+    {Q::LogbookDistance, 1, "", "km", kKmhPerKnot, 1, 0, 1},
+    {Q::LogbookDistance, 2, "", "nm", 1, 1, 0, 1},
+    {Q::LogbookDistance, kRecorded, "", "nm", 1, 1, 0, 1},
 };
 
 // Figures held as doubles take the factors as doubles: each constant must round to the
@@ -88,7 +92,7 @@ constexpr int16_t UnitSettings::*kSettings[kUnitQuantities] = {
     &UnitSettings::Altitude, &UnitSettings::VSI,  &UnitSettings::Speed, &UnitSettings::Speed,
     &UnitSettings::Temp,     &UnitSettings::OilP, &UnitSettings::MAP,   &UnitSettings::LiqQ,
     &UnitSettings::LiqQ,     &UnitSettings::Baro, &UnitSettings::Speed, &UnitSettings::VSI,
-    &UnitSettings::OilP,
+    &UnitSettings::OilP,     &UnitSettings::Speed,
 };
 
 // The rows that convert nothing (the recorded unit, or a choice equal to it), told once.

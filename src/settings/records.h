@@ -47,12 +47,14 @@ enum class UnitQuantity : uint8_t {
     LiquidQuantity,    // litres; LiqQ
     FuelFlow,          // litres per hour; LiqQ
     BaroPressure,      // 0.1 mbar; Baro
-    // The logbook's figures: speeds in knots, pressures in bar, a vertical speed as "fpm".
+    // The logbook's figures: speeds in knots, pressures in bar, a vertical speed as "fpm",
+    // distances in nautical miles (following the speed: statute miles with mph, km with km/h).
     LogbookSpeed,
     LogbookVerticalSpeed,
     LogbookPressure,
+    LogbookDistance,
 };
-constexpr int kUnitQuantities = static_cast<int>(UnitQuantity::LogbookPressure) + 1;
+constexpr int kUnitQuantities = static_cast<int>(UnitQuantity::LogbookDistance) + 1;
 
 enum ThermocoupleKind : uint8_t { EGT = 0, CHT = 1, Other = 2 };
 // Entry ThermocoupleIndex(monitor, input) for each of the 12 inputs of the 4 monitors.

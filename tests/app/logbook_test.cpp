@@ -12,6 +12,7 @@
 #include <QTest>
 #include <qcustomplot.h>
 #include <clocale>
+#include <cmath>
 #include <memory>
 
 #include "app/elided_label.h"
@@ -20,6 +21,7 @@
 #include "app_test_support.h"
 #include "logbook/columns.h"
 #include "logbook/logbook.h"
+#include "logbook/summary.h"
 
 using namespace krelby;
 using namespace krelby::testing;
@@ -27,6 +29,13 @@ using namespace krelby::testing;
 namespace {
 
 // One minute of flight starting at 10:mm:00 on 14 March 2024.
+int Column(std::string_view name) {
+    const auto& columns = LogbookColumns();
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].name == name) return LogbookModel::kFirstFigure + int(c);
+    return -1;
+}
+
 std::vector<Frame> FlightAtMinute(int minute) {
     std::vector<Frame> frames;
     for (int s = 0; s < 60; ++s) {
@@ -71,7 +80,7 @@ private slots:
         QCOMPARE(Cell(table, 0, 2), QString("2024-03-14 10:20:00"));
         QCOMPARE(table->model()->headerData(9, Qt::Horizontal).toString(), QString("Max pressure altitude (m)"));
         QCOMPARE(Cell(table, 0, 9), QString("485"));  // 1590 ft
-        QCOMPARE(logbook->Totals()->text(), QString("3 flights, 0:01:58 in all, 0:01:58 airborne, 3.5 nm"));
+        QCOMPARE(logbook->Totals()->text(), QString("3 flights, 0:01:58 in all, 0:01:58 airborne, 4.0 mi"));  // miles with mph
 
         table->sortByColumn(0, Qt::AscendingOrder);
         QCOMPARE(Cell(table, 0, 0), QString("Flights_INT/a.FLT"));
@@ -114,6 +123,55 @@ private slots:
         run.prompter.answers.enqueue(Path("one.CSV"));
         logbook->ExportCsv();
         QCOMPARE(run.prompter.messages.last(), "1 flights written to " + Path("one.CSV"));
+    }
+
+    // Distances follow the speed unit in the title, the figures, the totals and the trends:
+    // statute miles with mph, kilometres with km/h, nautical miles with knots. A flight
+    // without positions has none (not 0.0) and adds nothing.
+    void distancesFollowTheSpeedUnit_data() {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<double>("factor");  // per nautical mile
+        QTest::newRow("mph") << 0 << "mi" << 1.852 / 1.609344;
+        QTest::newRow("km/h") << 1 << "km" << 1.852;
+        QTest::newRow("kt") << 2 << "nm" << 1.0;
+    }
+    void distancesFollowTheSpeedUnit() {
+        QFETCH(int, speed);
+        QFETCH(QString, unit);
+        QFETCH(double, factor);
+        QDir().mkpath(Path("Flights_INT"));
+        // Due north, a tenth of a degree: 6.0 nm on the logbook's sphere.
+        std::vector<Frame> north;
+        for (int s = 0; s < 60; ++s) {
+            north.push_back(Airborne(1, s));
+            north.push_back(GpsAt(50 * kPositionUnitsPerDegree + s * 305, 8 * kPositionUnitsPerDegree, 1000).Sealed());
+        }
+        WriteFrames(Path("Flights_INT/a.FLT"), north);
+        std::vector<Frame> blind;  // no GpsMessage at all
+        for (int s = 0; s < 60; ++s) blind.push_back(Airborne(30, s));
+        WriteFrames(Path("Flights_INT/b.FLT"), blind);
+        Run run(dir->path());
+        run.session().settings.units.Speed = int16_t(speed);
+        run.window().LogbookCommand();
+        LogbookWindow* logbook = run.window().Logbook();
+        QTRY_VERIFY(!logbook->Busy() && logbook->Table()->model()->rowCount() == 2);
+        QTableView* table = logbook->Table();
+        const int column = Column("distance_nm");
+        QCOMPARE(table->model()->headerData(column, Qt::Horizontal).toString(), "Distance (" + unit + ")");
+        const double nm = 2 * kEarthRadiusNm * std::asin(std::sin(59 * 305.0 / kPositionUnitsPerDegree * M_PI / 360));
+        const QString figure = QString::number(nm * factor, 'f', 1);
+        QCOMPARE(Cell(table, 0, 0), QString("Flights_INT/b.FLT"));
+        QCOMPARE(Cell(table, 0, column), QString());
+        QCOMPARE(Cell(table, 1, column), figure);
+        QVERIFY2(logbook->Totals()->text().endsWith(", " + figure + " " + unit), qPrintable(logbook->Totals()->text()));
+        TrendsView* trends = logbook->Trends();
+        logbook->Tabs()->setCurrentWidget(trends);
+        trends->Tick(column, true);
+        trends->Rebuild();
+        QCOMPARE(trends->Points().size(), size_t(1));
+        QCOMPARE(trends->Points()[0].size(), size_t(1));  // the flight without positions has no point
+        QCOMPARE(QString::number(trends->Points()[0][0].value, 'f', 1), figure);
     }
 
     // The internal and the SD recording of the same flights: each flight once, with both files.

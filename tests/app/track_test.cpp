@@ -6,12 +6,16 @@
 #include <QDockWidget>
 #include <qcustomplot.h>
 
+#include <array>
 #include <cmath>
 
 #include "app_test_support.h"
 #include "chart/chart_plot.h"
 #include "chart/chart_widget.h"
+#include "app/options_dialog.h"
 #include "chart/track_view.h"
+#include "app/exceedances_pane.h"
+#include "support/jpeg_decode.h"
 
 using namespace krelby;
 using namespace krelby::testing;
@@ -168,6 +172,170 @@ private slots:
         QTest::keyClick(&view, Qt::Key_Home);
         QCOMPARE(view.Map(view.size()).scale, fitted.scale);
         QVERIFY(Near(PixelOf(view, 0), QPointF(fitted.PixelX(t.X(0)), fitted.PixelY(t.Y(0)))));
+    }
+
+    // The line breaks at a lost fix and where good positions lie over 10 s apart: nothing
+    // is drawn across the gap from the end of one part to the start of the next.
+    void aGapInThePositionsBreaksTheLine_data() {
+        QTest::addColumn<double>("gapSeconds");
+        QTest::addColumn<bool>("lostFix");
+        QTest::addColumn<bool>("bridged");
+        QTest::newRow("11 s apart") << 11.0 << false << false;
+        QTest::newRow("the fix lost") << 1.0 << true << false;
+        QTest::newRow("10 s apart") << 10.0 << false << true;
+    }
+    void aGapInThePositionsBreaksTheLine() {
+        QFETCH(double, gapSeconds);
+        QFETCH(bool, lostFix);
+        QFETCH(bool, bridged);
+        // East along the south edge, then, after the gap, east along the north edge: a
+        // bridge would cross the middle of the pane.
+        std::vector<TrackPoint> points;
+        for (int i = 0; i < 10; ++i) {
+            const bool north = i >= 5;
+            const double time = 1000 + (i + (north ? gapSeconds - 1 : 0)) * kSecond;
+            points.push_back({time, north ? 50.04 : 50.0, 8.0 + (i % 5) * 0.01, 1000, lostFix && i == 5});
+        }
+        const Track t(std::move(points));
+        TrackView view;
+        view.SetTrack(&t);
+        view.resize(300, 300);
+        const QImage image = view.Grab(view.size());
+        const QPointF middle = (PixelOf(view, 4) + PixelOf(view, 5)) / 2;
+        const QRgb paper = image.pixel(5, 150);
+        int ink = 0;
+        for (int dy = -3; dy <= 3; ++dy)
+            for (int dx = -3; dx <= 3; ++dx) ink += image.pixel(middle.toPoint() + QPoint(dx, dy)) != paper;
+        QCOMPARE(ink > 0, bridged);
+    }
+
+    // The mouse picks the nearest point within 8 px of it, and none farther.
+    void hoverFindsTheNearestPointWithinEightPixels() {
+        TrackView view;
+        const Track t = Square();
+        view.SetTrack(&t);
+        view.resize(300, 300);
+        const QPointF two = PixelOf(view, 2), three = PixelOf(view, 3);
+        struct Case {
+            QPointF at;
+            std::optional<size_t> point;
+        };
+        for (const Case& c : {Case{two + QPointF(0, 7.9), 2}, Case{two + QPointF(0, 8.2), std::nullopt},
+                              Case{two + (three - two) * 0.2 + QPointF(0, 1), 2},
+                              Case{two + (three - two) * 0.8 + QPointF(0, 1), 3}})
+            QCOMPARE(view.PointNear(c.at), c.point);
+    }
+
+    // The pane keeps its zoom through the chart's zooms and a new replay of the flight
+    // shown (new units); it fits the track again only for another flight.
+    void thePaneKeepsItsZoomUntilAnotherFlightIsShown() {
+        const QString first = dir.path() + "/Flights_INT/a.FLT", second = dir.path() + "/Flights_INT/b.FLT";
+        QDir().mkpath(dir.path() + "/Flights_INT");
+        WriteFrames(first, OneMinuteFlight());
+        WriteFrames(second, OneMinuteFlight());
+        Run run(dir.path());
+        MainWindow& window = run.window();
+        run.session().settings.selection.Set(1, true);
+        window.show();
+        window.ViewTrack()->setChecked(true);
+        window.ShowFlight(first);
+        TrackView* pane = window.TrackPane();
+        QApplication::processEvents();
+        const auto map = [pane] {
+            const PixelMap m = pane->Map(pane->size());
+            return std::array<double, 3>{m.originX, m.originY, m.scale};
+        };
+        const auto fitted = map();
+        pane->ZoomAround(QPointF(pane->width() / 3.0, pane->height() / 2.0), 3);
+        const auto zoomed = map();
+        QVERIFY(zoomed != fitted);
+        ChartWidget* chart = window.Chart();
+        const double start = pane->Shown()->Point(0).time;
+        chart->ZoomToTime(start + 10 * kSecond, start + 20 * kSecond, 2, false);
+        QCustomPlot* plot = chart->Plot();
+        const QPoint at = plot->axisRect()->rect().center();
+        QWheelEvent wheel(at, plot->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        chart->ResetZoom(false);
+        QCOMPARE(map(), zoomed);
+        QTimer::singleShot(0, window.Options(), &QDialog::reject);
+        window.OptionsCommand();
+        QCOMPARE(map(), zoomed);
+        window.ShowFlight(second);
+        QCOMPARE(map(), fitted);
+    }
+
+    // At the first start's size (780x612) with the pane on, the chart's plot keeps 300 px
+    // in sight, in the single chart and in the strips: the pane narrows, or where that is
+    // not enough the window grows.
+    void withThePaneTheChartsPlotKeepsThreeHundredPixels_data() {
+        QTest::addColumn<QList<int>>("items");
+        QTest::addColumn<bool>("strips");
+        QTest::newRow("altitude") << QList<int>{1} << false;
+        QTest::newRow("four axes") << QList<int>{1, 3, 6, 11} << false;  // the window grows
+        QTest::newRow("five axes in strips") << QList<int>{1, 3, 6, 11, 12} << true;
+    }
+    void withThePaneTheChartsPlotKeepsThreeHundredPixels() {
+        QFETCH(QList<int>, items);
+        QFETCH(bool, strips);
+        QTemporaryDir own;  // the strips and the pane stay this test's
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, own.path() + "/config");
+        const QString flight = own.path() + "/Flights_INT/a.FLT";
+        QDir().mkpath(own.path() + "/Flights_INT");
+        std::vector<Frame> frames;
+        for (const Frame& f : OneMinuteFlight()) {
+            frames.push_back(f);
+            frames.push_back(EngineOf(1).Rpm(2400).OilPressure(uint16_t(40000 + frames.size())).Sealed());
+        }
+        WriteFrames(flight, frames);
+        Run run(own.path());
+        MainWindow& window = run.window();
+        for (int item : items) run.session().settings.selection.Set(item, true);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.size(), QSize(780, 612));
+        window.StripsBox()->setChecked(strips);
+        window.ViewTrack()->setChecked(true);
+        window.ShowFlight(flight);
+        QCustomPlot* plot = window.Chart()->Plot();
+        // All of it in sight: the chart does not scroll it away.
+        const auto inSight = [plot] {
+            plot->replot();
+            const QRect area = plot->axisRect()->rect();
+            return area.width() >= 300 && plot->visibleRegion().boundingRect().contains(area);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(inSight(), 3000);
+        QVERIFY(window.TrackDock()->isVisible());
+        QVERIFY(window.TrackPane()->width() >= window.TrackPane()->minimumWidth());
+    }
+
+    // The JPEG export with the pane shown is as tall as the chart: the pane runs beside the
+    // Exceedances pane too on screen, but the picture has no empty band under the chart.
+    void theJpegBesideThePaneIsAsTallAsTheChart() {
+        Run run(dir.path());
+        Settings& s = run.session().settings;
+        for (int input = 4; input < 8; ++input) s.thermocouples[size_t(input)] = CHT;
+        s.limits.Set(LimitKey::ChtMax, 180);
+        for (int item : {1, 3, 25}) s.selection.Set(item, true);
+        MainWindow& window = run.window();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        run.prompter.answers.enqueue(KRELBY_SOURCE_DIR "/samples/ZelvoBB.DAT");
+        window.ImportInternal();
+        window.ViewTrack()->setChecked(true);
+        window.StripsBox()->setChecked(true);
+        window.ShowFlight(dir.path() + "/Flights_INT/5-3-14 094117.FLT");
+        QTRY_VERIFY(window.Exceedances()->isVisible());
+        QApplication::processEvents();
+        const QSize chart = window.Chart()->size(), pane = window.TrackPane()->size();
+        QVERIFY(pane.height() > chart.height());
+        run.prompter.answers.enqueue(dir.path() + "/view.JPG");
+        window.JpegCommand();
+        QFile file(dir.path() + "/view.JPG");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const DecodedJpeg jpeg = DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), size_t(bytes.size()));
+        QCOMPARE(QSize(jpeg.width, jpeg.height), QSize(chart.width() + pane.width(), chart.height()));
     }
 
     void windowTiesThePaneToTheChartAndRemembersIt() {

@@ -7,7 +7,10 @@
 // track.png; then strips.png, sixteen items on eleven axes in the strip view at the window's
 // first size (780x612); and exceedances.png, the Exceedances pane with CHT and EGT limits.
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
-// slowly wears (oil pressure sagging, CHTs creeping up), as trends.png.
+// slowly wears (oil pressure sagging, CHTs creeping up), as trends.png. Last a 10-hour flight
+// of four engine monitors with sixteen items in the strip view and the single chart, at the
+// first size and maximised: strips-long.png, strips-long-max.png, single-long.png and
+// single-long-max.png.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QCheckBox>
@@ -35,8 +38,9 @@
 #include "format/datetime.h"
 #include "gen/generator.h"
 #include "logbook/columns.h"
+#include "shots.h"
 
-namespace {
+namespace krelby::shots {
 
 void Settle() {
     for (int i = 0; i < 20; ++i) {
@@ -51,6 +55,13 @@ bool Save(QWidget& widget, const QString& path) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
 }
+
+}  // namespace krelby::shots
+
+namespace {
+
+using krelby::shots::Save;
+using krelby::shots::Settle;
 
 // The mouse resting at `at` over `widget`, as a hover.
 void HoverAt(QWidget* widget, QPoint at) {
@@ -111,7 +122,7 @@ bool SaveTrends(const QString& path) {
     app.window().LogbookCommand();
     krelby::LogbookWindow* logbook = app.window().Logbook();
     WaitForLogbook(*logbook);
-    logbook->resize(1100, 620);
+    // As the pilot first sees it: the Logbook at its own first size.
     logbook->Tabs()->setCurrentWidget(logbook->Trends());
     krelby::TrendsView* trends = logbook->Trends();
     trends->Tick(Column("oilp_min_bar_1"), true);
@@ -196,6 +207,7 @@ int main(int argc, char** argv) {
         HoverAt(plot, hover);
         ok = Save(window, beside + "track.png") && ok;
         window.ViewTrack()->setChecked(false);
+        Settle();  // the window may be narrower again
     }
     if (!flights.isEmpty()) {
         // Altitude, two speeds, vertical speed, OAT, AOA, RPM, oil and fuel pressure, oil and
@@ -228,6 +240,7 @@ int main(int argc, char** argv) {
         ok = Save(window, beside + "exceedances.png") && ok;
     }
     ok = SaveTrends(beside + "trends.png") && ok;
+    ok = krelby::shots::SaveLongFlight(beside) && ok;
     if (argc > 3) {
         const QString prefix = argv[3];
         krelby::DataSelectionDialog* data = window.DataDialog();

@@ -87,6 +87,8 @@ TEST_F(Logbook, TimesAndAirborneTimeFollowTheThresholdAndTheGap) {
     EXPECT_EQ(f["min_vsi_fpm"], "-700");
     EXPECT_EQ(f["max_g"], "");  // no AttitudeMessage
 
+    EXPECT_EQ(f["distance_nm"], "");  // no position: no distance, not 0.0
+
     // The clock steps back 40 s at the end: the flight ends at the latest time it reached.
     f = Summary({Fm(0), Fm(100), Fm(60)});
     EXPECT_EQ(f["end"], "2024-03-14T10:01:40");
@@ -97,7 +99,7 @@ TEST_F(Logbook, TimesAndAirborneTimeFollowTheThresholdAndTheGap) {
     f = Summary({Gps(1, 1)});  // no FlightMessage: no times, the rest still given
     EXPECT_EQ(f["start"], "");
     EXPECT_EQ(f["airborne_s"], "");
-    EXPECT_EQ(f["distance_nm"], "0.0");
+    EXPECT_EQ(f["distance_nm"], "0.0");  // one position: a known distance of nothing
 }
 
 TEST_F(Logbook, DistanceSkipsMessagesWithoutAPosition) {

@@ -68,6 +68,29 @@ TEST_F(ReplayTest, TrackKeepsTimedPositionsAndCrossesTheAntimeridianWithoutALine
     EXPECT_TRUE(sink.Result().SpanOf(0, 1e9).Empty());
 }
 
+TEST_F(ReplayTest, TrackBreaksWhereTheFixWasLostOrTheGoodPositionsLieOverTenSecondsApart) {
+    constexpr int32_t kDeg = kPositionUnitsPerDegree;
+    TrackSink sink;
+    const auto at = [](int second, int32_t lon) {
+        return std::vector<Frame>{FlightAt(0, second).Sealed(), GpsAt(50 * kDeg, lon, 0).Sealed()};
+    };
+    std::vector<Frame> frames = {FlightAt(0, 0).Sealed(), GpsAt(0, 0, 0).Sealed()};  // no fix yet: no break
+    for (const auto& part : {at(0, 0), at(1, 100), at(11, 200), at(22, 300), at(23, 400)})
+        frames.insert(frames.end(), part.begin(), part.end());
+    frames.push_back(GpsAt(0, 0, 0).Sealed());  // the fix lost within the second
+    for (const auto& part : {at(24, 500), at(25, 600)}) frames.insert(frames.end(), part.begin(), part.end());
+    Replay(frames, {&sink});
+    const Track& t = sink.Result();
+    ASSERT_EQ(t.Size(), 7u);
+    //                  0s     1s     11s    22s   23s    24s   25s
+    const bool breaks[] = {false, false, false, true, false, true, false};
+    for (size_t i = 0; i < t.Size(); ++i) EXPECT_EQ(t.BreaksBefore(i), breaks[i]) << i;
+    // Thinning keeps both sides of a break, even within one pixel.
+    std::vector<uint32_t> kept;
+    t.ReduceToPixels({0, t.Size()}, PixelMap{0, 100, 1e-6}, kept);
+    EXPECT_EQ(kept, (std::vector<uint32_t>{0, 2, 3, 4, 5, 6}));
+}
+
 TEST(Track, TimesFindTheLastPositionAtOrBeforeAndTheSpanWithin) {
     // Four positions at 0, 1, 1 and 3 seconds, given out of order.
     Track t({{1000 + 3 * kSecond, 0, 0.003, 0},
@@ -124,8 +147,8 @@ TEST(Track, HeadingFollowsTheTrackAndStandingStillKeepsNorth) {
 TEST(Track, PixelThinningKeepsEachRunsEndsAndNoMore) {
     // 10,000 points along 100 pixels, then one far off: runs of 100 points per pixel.
     std::vector<TrackPoint> points;
-    for (int i = 0; i < 10000; ++i) points.push_back({double(i), 0.0005, i / 100.0 + 0.005, 0});
-    points.push_back({10000, 0.0005, 500, 0});
+    for (int i = 0; i < 10000; ++i) points.push_back({1000 + i * kSecond, 0.0005, i / 100.0 + 0.005, 0});
+    points.push_back({1000 + 10000 * kSecond, 0.0005, 500, 0});
     const Track t(std::move(points));
     std::vector<uint32_t> kept;
     t.ReduceToPixels({0, t.Size()}, PixelMap{0, 1, 1}, kept);

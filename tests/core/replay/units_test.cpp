@@ -109,11 +109,15 @@ TEST(Units, TableHasARowForEveryChoiceOfEverySetting) {
         EXPECT_EQ(&ShownUnit(q, With(setting, -1)), rows.back()) << i;
     }
     const std::pair<Q, Q> alike[] = {{Q::Speed, Q::Distance}, {Q::LiquidQuantity, Q::FuelFlow},
-                                     {Q::ManifoldPressure, Q::BaroPressure}};
+                                     {Q::ManifoldPressure, Q::BaroPressure}, {Q::LogbookSpeed, Q::LogbookDistance}};
     for (const auto& [a, b] : alike)
         for (int16_t c = -1; c < 3; ++c) {
             const UnitRow &ra = ShownUnit(a, With(SettingOf(a), c)), &rb = ShownUnit(b, With(SettingOf(b), c));
             EXPECT_EQ(ra.multiplier, rb.multiplier);
             EXPECT_EQ(ra.divisor, rb.divisor);
         }
+    // The logbook's distances read as the chart's do: mi, km, nm.
+    for (int16_t c = 0; c < 3; ++c)
+        EXPECT_EQ(ShownUnit(Q::LogbookDistance, With(&UnitSettings::Speed, c)).symbol,
+                  ShownUnit(Q::Distance, With(&UnitSettings::Speed, c)).symbol);
 }

@@ -1,0 +1,16 @@
+// What the picture steps share: letting the window settle and saving a widget as a PNG.
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace krelby::shots {
+
+void Settle();
+bool Save(QWidget& widget, const QString& path);
+// A 10-hour flight of four engine monitors with sixteen items, in the strip view and the
+// single chart, at the window's first size and maximised: strips-long.png,
+// strips-long-max.png, single-long.png, single-long-max.png in `beside`.
+bool SaveLongFlight(const QString& beside);
+
+}  // namespace krelby::shots
