@@ -8,7 +8,12 @@
 
 namespace krelby {
 
-Track::Track(std::vector<TrackPoint> points) : points_(std::move(points)) {
+MapView MercatorViewOf(const PixelMap& map) {
+    return {std::log2(map.scale), map.originX * map.scale, -map.originY * map.scale};
+}
+
+Track::Track(std::vector<TrackPoint> points, TrackProjection projection)
+    : points_(std::move(points)), projection_(projection) {
     std::stable_sort(points_.begin(), points_.end(),
                      [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
     if (points_.empty()) return;
@@ -25,11 +30,24 @@ Track::Track(std::vector<TrackPoint> points) : points_(std::move(points)) {
     ys_.reserve(points_.size());
     times_.reserve(points_.size());
     for (const TrackPoint& p : points_) {
-        xs_.push_back(p.longitude * cosMeanLatitude_);
-        ys_.push_back(p.latitude);
+        if (projection_ == TrackProjection::WebMercator) {
+            const WorldPoint w = ToWorld(p.latitude, p.longitude, 0);
+            xs_.push_back(w.x);
+            ys_.push_back(-w.y);
+        } else {
+            xs_.push_back(p.longitude * cosMeanLatitude_);
+            ys_.push_back(p.latitude);
+        }
         times_.push_back(p.time);
     }
     bounds_ = Bounds({0, Size()});  // fitted at every redraw
+}
+
+Track Track::Reprojected(TrackProjection projection) const { return Track(points_, projection); }
+
+double Track::NmPerUnit(double y) const {
+    if (projection_ == TrackProjection::Flat) return kNmPerDegree;
+    return MetresPerPixel(LatitudeAt(-y, 0), 0) / 1852.0;
 }
 
 TrackBox Track::Bounds(TrackSpan span) const {
@@ -132,10 +150,7 @@ void TrackSink::OnGps(const GpsMessage& m) {
     if (!time_ || !CarriesPosition(m)) return;
     TrackPoint p{*time_, PositionDegrees(m.Latitude()), PositionDegrees(m.Longitude()), palt_};
     // Across 180° the longitude goes on (181°, not -179°), so the line does not cross the world.
-    if (!points_.empty()) {
-        const double previous = points_.back().longitude;
-        p.longitude += 360.0 * std::round((previous - p.longitude) / 360.0);
-    }
+    if (!points_.empty()) p.longitude = UnwrapLongitude(points_.back().longitude, p.longitude);
     points_.push_back(p);
 }
 
