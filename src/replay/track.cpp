@@ -4,11 +4,17 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/recorded_units.h"
 #include "format/messages.h"
 
 namespace krelby {
 
-Track::Track(std::vector<TrackPoint> points) : points_(std::move(points)) {
+MapView MercatorViewOf(const PixelMap& map) {
+    return {std::log2(map.scale), map.originX * map.scale, -map.originY * map.scale};
+}
+
+Track::Track(std::vector<TrackPoint> points, TrackProjection projection)
+    : points_(std::move(points)), projection_(projection) {
     std::stable_sort(points_.begin(), points_.end(),
                      [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
     if (points_.empty()) return;
@@ -29,11 +35,24 @@ Track::Track(std::vector<TrackPoint> points) : points_(std::move(points)) {
         // Times are whole seconds of the display's clock: 10 s apart is no gap, 11 s is.
         const bool gap = !times_.empty() && (p.time - times_.back()) * 86400.0 > kTrackGapSeconds + 1e-3;
         breaks_.push_back(!times_.empty() && (gap || p.afterLostFix));
-        xs_.push_back(p.longitude * cosMeanLatitude_);
-        ys_.push_back(p.latitude);
+        if (projection_ == TrackProjection::WebMercator) {
+            const WorldPoint w = ToWorld(p.latitude, p.longitude, 0);
+            xs_.push_back(w.x);
+            ys_.push_back(-w.y);
+        } else {
+            xs_.push_back(p.longitude * cosMeanLatitude_);
+            ys_.push_back(p.latitude);
+        }
         times_.push_back(p.time);
     }
     bounds_ = Bounds({0, Size()});  // fitted at every redraw
+}
+
+Track Track::Reprojected(TrackProjection projection) const { return Track(points_, projection); }
+
+double Track::NmPerUnit(double y) const {
+    if (projection_ == TrackProjection::Flat) return kNmPerDegree;
+    return MetresPerPixel(LatitudeAt(-y, 0), 0) / kMetresPerNauticalMile;
 }
 
 TrackBox Track::Bounds(TrackSpan span) const {
@@ -142,10 +161,7 @@ void TrackSink::OnGps(const GpsMessage& m) {
     TrackPoint p{*time_, PositionDegrees(m.Latitude()), PositionDegrees(m.Longitude()), palt_, lostFix_};
     lostFix_ = false;
     // Across 180° the longitude goes on (181°, not -179°), so the line does not cross the world.
-    if (!points_.empty()) {
-        const double previous = points_.back().longitude;
-        p.longitude += 360.0 * std::round((previous - p.longitude) / 360.0);
-    }
+    if (!points_.empty()) p.longitude = UnwrapLongitude(points_.back().longitude, p.longitude);
     points_.push_back(p);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "replay/sink.h"
+#include "replay/web_mercator.h"
 
 namespace krelby {
 
@@ -50,12 +51,26 @@ struct PixelMap {
     double Y(double py) const { return originY - py / scale; }
 };
 
+// How positions become the plane a pane draws. Flat: x = longitude x cos(mean latitude),
+// y = latitude, in degrees of latitude. WebMercator: world pixels at zoom 0 with y north up
+// (x = world x, y = -world y), the plane a map's tiles share; equal scale in every direction
+// at each point, the scale growing towards the poles.
+enum class TrackProjection { Flat, WebMercator };
+
+// A pane's map view of a WebMercator PixelMap, for drawing the tiles under the track.
+MapView MercatorViewOf(const PixelMap& map);
+
 class Track {
 public:
     Track() = default;
     // Orders the points by time (a clock stepping back keeps its order among equals) and
-    // projects them: x = longitude x cos(mean latitude), y = latitude.
-    explicit Track(std::vector<TrackPoint> points);
+    // projects them.
+    explicit Track(std::vector<TrackPoint> points, TrackProjection projection = TrackProjection::Flat);
+    // The same points in another projection.
+    Track Reprojected(TrackProjection projection) const;
+    TrackProjection Projection() const { return projection_; }
+    // Nautical miles one projected unit spans at projected height y: the scale bar's.
+    double NmPerUnit(double y) const;
 
     bool Empty() const { return points_.empty(); }
     size_t Size() const { return points_.size(); }
@@ -93,6 +108,7 @@ private:
     std::vector<double> xs_, ys_, times_;
     std::vector<char> breaks_;
     TrackBox bounds_;
+    TrackProjection projection_ = TrackProjection::Flat;
     double cosMeanLatitude_ = 1;
     int32_t minPalt_ = 0, maxPalt_ = 0;
 };
