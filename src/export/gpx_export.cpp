@@ -17,6 +17,7 @@ namespace {
 class TrackPoints : public ReplaySink {
 public:
     explicit TrackPoints(TextFile& file) : file_(file) {}
+    bool TakesItems() const override { return false; }
     void OnFlightTime(double time) override { time_ = IsoText(DecodeDateTime(time)); }
     void OnGps(const GpsMessage& m) override {
         if (!CarriesPosition(m)) return;

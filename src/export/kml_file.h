@@ -30,6 +30,7 @@ private:
 class KmlCoordinatesSink : public ReplaySink {
 public:
     explicit KmlCoordinatesSink(KmlFile& file) : file_(file) {}
+    bool TakesItems() const override { return false; }
     void OnGps(const GpsMessage& message) override { file_.KmlCoordinate(message); }
 
 private:

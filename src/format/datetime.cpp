@@ -52,14 +52,6 @@ std::optional<double> EncodeDate(int year, int month, int day) {
     return static_cast<double>(DaysFromCivil(year, month, day) - kEpoch);
 }
 
-std::optional<double> EncodeTime(int hour, int minute, int second, int millisecond) {
-    if (hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 || second >= 60 ||
-        millisecond < 0 || millisecond >= 1000)
-        return std::nullopt;
-    const int64_t ms = hour * 3600000LL + minute * 60000LL + second * 1000LL + millisecond;
-    return static_cast<double>(ms) / static_cast<double>(kMsPerDay);
-}
-
 DateTimeParts DecodeDateTime(double t) {
     // Whole milliseconds, like the platform's own decoding; negative values run backwards in days.
     const double days = std::trunc(t);

@@ -18,7 +18,14 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day);
 
 // Calendar encoding; nullopt where the calendar rejects the value.
 std::optional<double> EncodeDate(int year, int month, int day);
-std::optional<double> EncodeTime(int hour, int minute, int second, int millisecond = 0);
+// In line: the replay and the import encode the time of every FlightMessage.
+inline std::optional<double> EncodeTime(int hour, int minute, int second, int millisecond = 0) {
+    if (hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 || second >= 60 ||
+        millisecond < 0 || millisecond >= 1000)
+        return std::nullopt;
+    const int64_t ms = hour * 3600000LL + minute * 60000LL + second * 1000LL + millisecond;
+    return static_cast<double>(ms) / 86400000.0;
+}
 
 struct DateTimeParts {
     int year, month, day, hour, minute, second, millisecond;

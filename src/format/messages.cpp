@@ -14,4 +14,13 @@ MessageTime MessageDateTime(const FlightMessage& m) {
     return {DateStatus::Ok, *date + *time};
 }
 
+void MessageClock::NewDay(const FlightMessage& m, uint32_t day) {
+    day_ = day;
+    date_ = {DateStatus::NoDate, 0.0};
+    if (m.Day() != 0 && m.Month() != 0) {
+        const std::optional<double> date = EncodeDate(2000 + m.Year(), m.Month(), m.Day());
+        date_ = date ? MessageTime{DateStatus::Ok, *date} : MessageTime{DateStatus::InvalidDate, 0.0};
+    }
+}
+
 }  // namespace krelby

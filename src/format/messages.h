@@ -7,6 +7,7 @@
 
 #include "base/recorded_units.h"
 #include "format/bytes.h"
+#include "format/datetime.h"
 
 namespace krelby {
 
@@ -214,5 +215,24 @@ struct MessageTime {
 // NoDate when Day or Month is 0 (the import neither times nor writes such a message);
 // InvalidDate / InvalidTime when the calendar rejects it.
 MessageTime MessageDateTime(const FlightMessage& m);
+
+// MessageDateTime of one FlightMessage after another, the calendar's work on a date done once
+// for the messages of one day: the same values to the bit, for the replay and the import.
+class MessageClock {
+public:
+    MessageTime Of(const FlightMessage& m) {
+        const uint32_t day = uint32_t{m.Day()} | uint32_t{m.Month()} << 8 | uint32_t{m.Year()} << 16;
+        if (day != day_) NewDay(m, day);
+        if (date_.status != DateStatus::Ok) return date_;
+        const std::optional<double> time = EncodeTime(m.Hour(), m.Minute(), m.Second() > 59 ? 59 : m.Second());
+        return time ? MessageTime{DateStatus::Ok, date_.value + *time} : MessageTime{DateStatus::InvalidTime, 0.0};
+    }
+
+private:
+    void NewDay(const FlightMessage& m, uint32_t day);
+
+    uint32_t day_ = UINT32_MAX;  // the date of the last message (day, month, year), and its value
+    MessageTime date_{DateStatus::NoDate, 0.0};
+};
 
 }  // namespace krelby

@@ -21,7 +21,7 @@ void ImportState::OnFrame(FrameType type, const uint8_t* frame, size_t size) {
 
 void ImportState::WriteFlightMessage(const uint8_t* frame, size_t size) {
     // The Frame goes out as recorded; a Second above 59 is clamped only in the computed time.
-    const MessageTime time = MessageDateTime(FlightMessage(frame));
+    const MessageTime time = clock_.Of(FlightMessage(frame));
     if (time.status != DateStatus::Ok) {
         // Undated and undatable messages are neither timed nor written; the import goes on.
         if (time.status != DateStatus::NoDate && countInvalid_) ++skippedInvalid_;

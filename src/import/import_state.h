@@ -8,6 +8,7 @@
 
 #include "format/datetime.h"
 #include "format/frame_scanner.h"
+#include "format/messages.h"
 #include "import/flight_file_writer.h"
 #include "import/flight_file_namer.h"
 
@@ -73,6 +74,7 @@ private:
     // Where the FlightMessage that opened the first flight begins in the stream: only that
     // very Frame, taken into the last flight by the second pass, joins the first flight to it.
     int64_t openerOffset_ = -1;
+    MessageClock clock_;
     const FrameScanner* scanner_ = nullptr;
     int64_t pieceOffset_ = 0;
     bool firstFlightJoined_ = false;

@@ -25,6 +25,8 @@ bool Before(const LogbookEntry& a, const LogbookEntry& b) {
 class FlightMessagesSink : public ReplaySink {
 public:
     bool ReadsMessages() const override { return true; }
+    bool TakesItems() const override { return false; }
+    unsigned MessageTypes() const override { return FrameTypeBit(FrameType::Flight); }
     void OnMessage(FrameType type, const uint8_t* frame, size_t) override {
         if (type == FrameType::Flight) pending_ = frame;
     }

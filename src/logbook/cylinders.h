@@ -23,6 +23,8 @@ public:
     explicit CylinderSink(const ThermocoupleKinds& kinds) : kinds_(kinds) {}
     void OnBegin() override;
     bool ReadsMessages() const override { return true; }
+    bool TakesItems() const override { return false; }
+    unsigned MessageTypes() const override { return FrameTypeBit(FrameType::Flight) | FrameTypeBit(FrameType::Engine); }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double) override { timed_ = true; }
     // Monitor 1 to 4 at index 0 to 3, each input in input order.

@@ -60,6 +60,8 @@ public:
     ExceedanceSink(const ThermocoupleKinds& kinds, const Limits& limits, ExceedanceOutput& out);
     void OnBegin() override;
     bool ReadsMessages() const override { return true; }
+    bool TakesItems() const override { return false; }
+    unsigned MessageTypes() const override { return FrameTypeBit(FrameType::Flight) | FrameTypeBit(FrameType::Engine); }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double time) override;
     void OnEnd(const ReplayEnd& end) override;

@@ -58,6 +58,7 @@ public:
     explicit SummarySink(const ThermocoupleKinds& kinds) : kinds_(kinds) {}
     void OnBegin() override;
     bool ReadsMessages() const override { return true; }
+    bool TakesItems() const override { return false; }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double time) override;
     const FlightSummary& Summary() const { return s_; }

@@ -89,6 +89,17 @@ public:
 
     void OnBegin() override { ResetChart(); }
     void OnItem(const DataItem& item, double time, const ItemValue& value) override;
+    // The samples of a message in one loop: every sample but an item's first finds its slot at once.
+    void OnItems(double time, std::span<const ItemSample> samples) override {
+        for (const ItemSample& s : samples) {
+            if (const uint8_t slot = SlotNumber(s.item->checkBox); slot < kSlotCount) [[likely]] {
+                newSlotFlag_ = false;
+                AddSample(slot, time, s.value.y);
+            } else {
+                OnItem(*s.item, time, s.value);
+            }
+        }
+    }
     void OnEnd(const ReplayEnd&) override { DrawAxisLabels(); }
 
     void SetObserver(ChartObserver* o) { observer_ = o; }

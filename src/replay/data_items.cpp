@@ -7,6 +7,7 @@
 #include "format/bytes.h"
 #include "format/frame.h"
 #include "format/messages.h"
+#include "replay/item_reader.h"
 #include "replay/units.h"
 
 namespace krelby {
@@ -338,62 +339,6 @@ int Width(Raw r) {
     return 4;
 }
 
-namespace {
-
-int64_t ReadRaw(const uint8_t* f, const DataItem& item) {
-    switch (item.raw) {
-        case Raw::U8: return f[item.offset];
-        case Raw::I16: return i16le(f, item.offset);
-        case Raw::U16: return u16le(f, item.offset);
-        case Raw::I32: return i32le(f, item.offset);
-        case Raw::Bit16: return (u16le(f, item.offset) >> item.bit) & 1u;
-        case Raw::Bit32: return (u32le(f, item.offset) >> item.bit) & 1u;
-    }
-    return 0;
-}
-
-ItemValue Evaluate(const DataItem& item, int64_t raw, const UnitSettings& u) {
-    ItemValue s{0, 0, raw, item.precision, item.decimals};
-    auto integer = [&s](int64_t v) {
-        s.integer = v;
-        s.y = static_cast<double>(v);
-    };
-    const auto raw32 = static_cast<int32_t>(raw);
-    switch (item.conv) {
-        case Conv::None: integer(raw); break;
-        case Conv::Tenths: s.y = static_cast<double>(raw) / 10.0; break;
-        case Conv::Hundredths: s.y = static_cast<double>(raw) / 100.0; break;
-        case Conv::Deviation: s.y = static_cast<double>(raw) / 4096.0; break;
-        case Conv::Rate: s.y = CompressedRate(static_cast<int16_t>(raw)); break;
-        case Conv::Altitude: integer(ConvertAltitude(raw32, u)); break;
-        case Conv::Speed: integer(ConvertSpeed(raw32, u)); break;
-        case Conv::Baro: s.y = ConvertBaroPressure(raw32, u); break;
-        case Conv::Temperature: integer(ConvertTemperature(raw32, u)); break;
-        case Conv::EnginePressure: s.y = ConvertEnginePressure(raw32, u); break;
-        case Conv::Manifold: s.y = ConvertManifoldPressure(raw32, u); break;
-        case Conv::VerticalSpeed:
-        case Conv::NegVerticalSpeed: {
-            const VerticalSpeed v = ConvertVerticalSpeed(item.conv == Conv::VerticalSpeed ? raw : -raw, u);
-            s.y = v.value;
-            s.integer = v.integer;
-            if (v.decimals > 0) {
-                s.precision = 7;
-                s.decimals = static_cast<uint8_t>(v.decimals);
-            }
-            break;
-        }
-        case Conv::FuelFlow:
-            s.y = ConvertLiquidQuantity(static_cast<double>(raw), u);
-            s.text = s.y / 100.0;
-            return s;
-        case Conv::FuelLevel: s.y = ConvertLiquidQuantity(static_cast<double>(raw) / 10.0, u); break;
-    }
-    s.text = s.y;
-    return s;
-}
-
-}  // namespace
-
 std::optional<UnitQuantity> UnitQuantityOf(const DataItem& item) {
     switch (item.conv) {
         case Conv::Altitude: return UnitQuantity::Altitude;
@@ -411,11 +356,32 @@ std::optional<UnitQuantity> UnitQuantityOf(const DataItem& item) {
     }
 }
 
+ItemReader::ItemReader(const DataItem& item, const UnitSettings& units)
+    : item_(&item), end_(uint8_t(item.offset + Width(item.raw))) {
+    if (const auto q = ConversionQuantity(item.conv)) unit_ = &ShownUnit(*q, units);
+    // The row's conversion leaves a value as it is: the same numbers as Evaluate gives.
+    const bool unchanged = unit_ && unit_->multiplier == 1 && unit_->divisor == 1 && unit_->offset == 0;
+    switch (item.conv) {
+        case Conv::None: op_ = Op::Whole; break;
+        case Conv::Tenths: op_ = Op::Divided, divisor_ = 10.0; break;
+        case Conv::Hundredths: op_ = Op::Divided, divisor_ = 100.0; break;
+        case Conv::Deviation: op_ = Op::Divided, divisor_ = 4096.0; break;
+        case Conv::Altitude:
+        case Conv::Speed:
+        case Conv::Temperature: op_ = unchanged ? Op::Whole : Op::Scaled; break;
+        case Conv::Baro:
+        case Conv::EnginePressure:
+        case Conv::Manifold: op_ = unchanged ? Op::Divided : Op::Scaled; break;
+        case Conv::VerticalSpeed:
+        case Conv::NegVerticalSpeed:
+        case Conv::FuelFlow:
+        case Conv::FuelLevel: op_ = unchanged ? Op::Other : Op::Scaled; break;
+        case Conv::Rate: op_ = Op::Other; break;
+    }
+}
+
 bool ReadItem(const DataItem& item, const uint8_t* frame, const UnitSettings& units, ItemValue& value) {
-    // A field beyond the end of a short Frame is absent: the item is not touched at all.
-    if (!FrameReader(frame).Has(item.offset, static_cast<size_t>(Width(item.raw)))) return false;
-    value = Evaluate(item, ReadRaw(frame, item), units);
-    return true;
+    return ItemReader(item, units).Read(frame, value);
 }
 
 }  // namespace krelby

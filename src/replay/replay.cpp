@@ -1,5 +1,6 @@
 #include "replay/replay.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "format/frame_scanner.h"
 #include "format/messages.h"
 #include "replay/data_items.h"
+#include "replay/item_reader.h"
 
 namespace krelby {
 
@@ -17,82 +19,108 @@ namespace {
 constexpr size_t kBlockSize = 1 << 18;
 constexpr uint64_t kProgressStep = 4u << 20;
 
-// The ticked items of one message kind, in the order of decoding. The selection does not
-// change during a replay, so it is read once and unticked items cost nothing per Frame.
-std::vector<const DataItem*> Ticked(std::span<const DataItem> items, const Settings& settings) {
-    std::vector<const DataItem*> out;
+// The ticked items of one message kind, in the order of decoding, each made ready for its
+// units. The selection does not change during a replay, so it is read once and unticked items
+// cost nothing per Frame; without a sink that takes items, none is read at all.
+using Readers = std::vector<ItemReader>;
+Readers Ticked(std::span<const DataItem> items, const Settings& settings, bool any) {
+    Readers out;
+    if (!any) return out;
     for (const DataItem& item : items)
-        if (settings.selection.Ticked(item.checkBox)) out.push_back(&item);
+        if (settings.selection.Ticked(item.checkBox)) out.emplace_back(item, settings.units);
     return out;
 }
 
-// One replay's decoders: each good Frame goes to every sink raw, then decoded.
+std::vector<ReplaySink*> Where(std::span<ReplaySink* const> sinks, bool (ReplaySink::*asks)() const) {
+    std::vector<ReplaySink*> out;
+    for (ReplaySink* s : sinks)
+        if ((s->*asks)()) out.push_back(s);
+    return out;
+}
+
+// The sinks that read the Frames of each type, by FrameTypeIndex.
+using ReadersByType = std::array<std::vector<ReplaySink*>, kFrameTypeCount>;
+ReadersByType MessageReaders(std::span<ReplaySink* const> sinks) {
+    ReadersByType out;
+    for (ReplaySink* s : sinks) {
+        if (!s->ReadsMessages()) continue;
+        const unsigned types = s->MessageTypes();
+        for (int t = 0; t < kFrameTypeCount; ++t)
+            if (types >> t & 1u) out[size_t(t)].push_back(s);
+    }
+    return out;
+}
+
+// One replay's decoders: each good Frame goes raw to the sinks that read messages, then
+// decoded, its ticked items to the sinks that take them.
 class Decoders : public FrameHandler {
 public:
     Decoders(const ReplayInputs& in, std::span<ReplaySink* const> sinks)
-        : in_(in), sinks_(sinks), readers_(Readers(sinks)),
-          flight_(Ticked(FlightItems(), in.settings)),
-          gps_(Ticked(GpsItems(), in.settings)),
-          attitude_(Ticked(AttitudeItems(), in.settings)),
-          navigation_(Ticked(NavigationItems(), in.settings)),
-          inputs_(Ticked(InputItems(), in.settings)),
-          fuel_(Ticked(FuelItems(), in.settings)) {
+        : sinks_(sinks), readers_(MessageReaders(sinks)),
+          takers_(Where(sinks, &ReplaySink::TakesItems)),
+          flight_(Ticked(FlightItems(), in.settings, !takers_.empty())),
+          gps_(Ticked(GpsItems(), in.settings, !takers_.empty())),
+          attitude_(Ticked(AttitudeItems(), in.settings, !takers_.empty())),
+          navigation_(Ticked(NavigationItems(), in.settings, !takers_.empty())),
+          inputs_(Ticked(InputItems(), in.settings, !takers_.empty())),
+          fuel_(Ticked(FuelItems(), in.settings, !takers_.empty())) {
+        if (takers_.empty()) return;
         for (int m = 0; m < kEngineMonitors; ++m) {
             const EngineMonitorItems& items = EngineItems()[m];
-            engine_[m] = Ticked(items.quantities, in.settings);
+            engine_[m] = Ticked(items.quantities, in.settings, true);
             for (int n = 0; n < kThermocoupleInputs; ++n) {
                 const int kind = ThermocoupleKindIndex(in.settings.thermocouples[ThermocoupleIndex(m + 1, n)]);
                 const DataItem& item = items.thermocouples[n].byKind[kind];
-                if (in.settings.selection.Ticked(item.checkBox)) engine_[m].push_back(&item);
+                if (in.settings.selection.Ticked(item.checkBox)) engine_[m].emplace_back(item, in.settings.units);
             }
         }
+        size_t longest = 0;
+        for (const Readers* r : {&flight_, &gps_, &attitude_, &navigation_, &inputs_, &fuel_})
+            longest = std::max(longest, r->size());
+        for (const Readers& r : engine_) longest = std::max(longest, r.size());
+        batch_.resize(longest);
     }
 
     void OnFrame(FrameType type, const uint8_t* frame, size_t size) override {
-        for (ReplaySink* s : readers_) s->OnMessage(type, frame, size);
         switch (type) {
-            case FrameType::Flight: OnFlight(frame); break;
-            case FrameType::Gps: OnGps(frame); break;
-            case FrameType::Attitude: All(attitude_, frame); break;
-            case FrameType::Inputs: OnInputs(frame); break;
-            case FrameType::Engine: OnEngine(frame); break;
-            case FrameType::Fuel: OnFuel(frame); break;
-            case FrameType::Navigation: All(navigation_, frame); break;
+            case FrameType::Flight: Raw<FrameType::Flight>(frame, size), OnFlight(frame); break;
+            case FrameType::Gps: Raw<FrameType::Gps>(frame, size), OnGps(frame); break;
+            case FrameType::Attitude: Raw<FrameType::Attitude>(frame, size), All(attitude_, frame); break;
+            case FrameType::Inputs: Raw<FrameType::Inputs>(frame, size), OnInputs(frame); break;
+            case FrameType::Engine: Raw<FrameType::Engine>(frame, size), OnEngine(frame); break;
+            case FrameType::Fuel: Raw<FrameType::Fuel>(frame, size), OnFuel(frame); break;
+            case FrameType::Navigation: Raw<FrameType::Navigation>(frame, size), All(navigation_, frame); break;
         }
     }
 
     ReplayEnd End() const { return {time_, flightTaken_}; }
 
 private:
-    // The per-item step: a ticked item present in its Frame goes to every sink.
-    void Item(const DataItem& item, const uint8_t* frame) {
-        ItemValue value;
-        if (!ReadItem(item, frame, in_.settings.units, value)) return;
-        for (ReplaySink* s : sinks_) s->OnItem(item, time_, value);
-    }
-    void All(const std::vector<const DataItem*>& items, const uint8_t* frame) {
-        for (const DataItem* item : items) Item(*item, frame);
+    // The Frame as it is, to the sinks that read its type.
+    template <FrameType T>
+    void Raw(const uint8_t* frame, size_t size) {
+        for (ReplaySink* s : readers_[size_t(FrameTypeIndex(T))]) s->OnMessage(T, frame, size);
     }
 
-    // MessageDateTime, with the calendar sum of the date made once for the FlightMessages of
-    // one day: the same value to the bit.
-    MessageTime DateTime(const FlightMessage& m) {
-        const uint32_t day = uint32_t{m.Day()} | uint32_t{m.Month()} << 8 | uint32_t{m.Year()} << 16;
-        if (day != day_) {
-            day_ = day;
-            date_ = {DateStatus::NoDate, 0.0};
-            if (m.Day() != 0 && m.Month() != 0) {
-                const std::optional<double> date = EncodeDate(2000 + m.Year(), m.Month(), m.Day());
-                date_ = date ? MessageTime{DateStatus::Ok, *date} : MessageTime{DateStatus::InvalidDate, 0.0};
-            }
-        }
-        if (date_.status != DateStatus::Ok) return date_;
-        const std::optional<double> time = EncodeTime(m.Hour(), m.Minute(), m.Second() > 59 ? 59 : m.Second());
-        return time ? MessageTime{DateStatus::Ok, date_.value + *time} : MessageTime{DateStatus::InvalidTime, 0.0};
+    // The ticked items present in the Frame, read in order and handed on at once to every
+    // sink that takes items.
+    void All(const Readers& items, const uint8_t* frame) {
+        if (!items.empty()) ReadAll(items, frame);
+    }
+    void ReadAll(const Readers& items, const uint8_t* frame) {
+        size_t n = 0;
+        for (const ItemReader& r : items)
+            if (r.Read(frame, batch_[n].value)) batch_[n++].item = &r.Item();
+        Hand(n);
+    }
+    void Hand(size_t n) {
+        if (n == 0) return;
+        const std::span<const ItemSample> samples(batch_.data(), n);
+        for (ReplaySink* s : takers_) s->OnItems(time_, samples);
     }
 
     void OnFlight(const uint8_t* frame) {
-        const MessageTime t = DateTime(FlightMessage(frame));
+        const MessageTime t = clock_.Of(FlightMessage(frame));
         // A message the calendar rejects is skipped like one failing its checksum.
         if (t.status != DateStatus::Ok) return;
         for (ReplaySink* s : sinks_) s->OnFlightTime(t.value);
@@ -108,6 +136,7 @@ private:
     }
 
     void OnEngine(const uint8_t* frame) {
+        if (takers_.empty()) return;
         const EngineMessage m(frame);
         if (!m.HasMonitorNumber()) return;
         const int monitor = m.MonitorNumber();
@@ -116,13 +145,16 @@ private:
     }
 
     void OnFuel(const uint8_t* frame) {
+        if (fuel_.empty()) return;
         const FuelMessage m(frame);
         if (!m.HasCount()) return;
-        const int n = m.EntryCount();
-        for (const DataItem* item : fuel_) {
-            if (item->checkBox - FuelItems()[0].checkBox >= n) break;  // entries beyond the count
-            Item(*item, frame);
+        const int entries = m.EntryCount();
+        size_t n = 0;
+        for (const ItemReader& r : fuel_) {
+            if (r.Item().checkBox - FuelItems()[0].checkBox >= entries) break;  // entries beyond the count
+            if (r.Read(frame, batch_[n].value)) batch_[n++].item = &r.Item();
         }
+        Hand(n);
     }
 
     void OnInputs(const uint8_t* frame) {
@@ -130,27 +162,22 @@ private:
         const InputsMessage m(frame);
         const bool digital = m.DigitalInputCount() > 8;
         const bool analog = m.AnalogInputCount() > 8;
-        for (const DataItem* item : inputs_) {
-            if (item->presence == Presence::DigitalCount && !digital) continue;
-            if (item->presence == Presence::AnalogCount && !analog) continue;
-            Item(*item, frame);
+        size_t n = 0;
+        for (const ItemReader& r : inputs_) {
+            if (r.Item().presence == Presence::DigitalCount && !digital) continue;
+            if (r.Item().presence == Presence::AnalogCount && !analog) continue;
+            if (r.Read(frame, batch_[n].value)) batch_[n++].item = &r.Item();
         }
+        Hand(n);
     }
 
-    static std::vector<ReplaySink*> Readers(std::span<ReplaySink* const> sinks) {
-        std::vector<ReplaySink*> out;
-        for (ReplaySink* s : sinks)
-            if (s->ReadsMessages()) out.push_back(s);
-        return out;
-    }
-
-    const ReplayInputs& in_;
     std::span<ReplaySink* const> sinks_;
-    const std::vector<ReplaySink*> readers_;
-    const std::vector<const DataItem*> flight_, gps_, attitude_, navigation_, inputs_, fuel_;
-    std::array<std::vector<const DataItem*>, kEngineMonitors> engine_;
-    uint32_t day_ = UINT32_MAX;  // the date of the last FlightMessage, and its value
-    MessageTime date_{};
+    const ReadersByType readers_;
+    const std::vector<ReplaySink*> takers_;
+    const Readers flight_, gps_, attitude_, navigation_, inputs_, fuel_;
+    std::array<Readers, kEngineMonitors> engine_;
+    std::vector<ItemSample> batch_;  // room for the longest list
+    MessageClock clock_;
     double time_ = 0;  // the current sample time: a replay's clock starts at 0
     bool flightTaken_ = false;
 };

@@ -3,12 +3,17 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "format/frame.h"
 
 namespace krelby {
 
 struct DataItem;
+
+// A set of FrameTypes, a bit each at its FrameTypeIndex.
+constexpr unsigned FrameTypeBit(FrameType t) { return 1u << FrameTypeIndex(t); }
+constexpr unsigned kEveryFrameType = (1u << kFrameTypeCount) - 1;
 class GpsMessage;
 
 // One data item's value at one sample: the charted number and what its CSV text is made of.
@@ -18,6 +23,12 @@ struct ItemValue {
     int64_t integer = 0;    // the number an IntegerText is made from
     uint8_t precision = 0;  // FixedText P/D; precision 0 means IntegerText
     uint8_t decimals = 0;
+};
+
+// A ticked item read from a message, as the replay hands the items of one message at once.
+struct ItemSample {
+    const DataItem* item;
+    ItemValue value;
 };
 
 struct ReplayEnd {
@@ -33,12 +44,22 @@ public:
     // Every Frame that passed its tests, undecoded, before its decoding; only to a sink that
     // reads messages (the replay asks once, so the others cost nothing per Frame).
     virtual bool ReadsMessages() const { return false; }
+    // The FrameTypes such a sink reads (asked once too): it is called for those alone.
+    virtual unsigned MessageTypes() const { return kEveryFrameType; }
     virtual void OnMessage(FrameType /*type*/, const uint8_t* /*frame*/, size_t /*size*/) {}
     // A FlightMessage with a date the calendar accepts: its time is the time of every sample
     // until the next one. Comes before the message's own items.
     virtual void OnFlightTime(double /*time*/) {}
-    // A ticked data item whose field is present in its Frame, at the current sample time.
+    // A ticked data item whose field is present in its Frame, at the current sample time; only
+    // to a sink that takes items (asked once, like ReadsMessages: a sink that reads messages
+    // alone says no, and the items cost it nothing).
+    virtual bool TakesItems() const { return true; }
     virtual void OnItem(const DataItem& /*item*/, double /*time*/, const ItemValue& /*value*/) {}
+    // The items of one message, in the order of decoding: one call for them all (a sink may
+    // take them in one loop), each to OnItem unless the sink takes them otherwise.
+    virtual void OnItems(double time, std::span<const ItemSample> samples) {
+        for (const ItemSample& s : samples) OnItem(*s.item, time, s.value);
+    }
     // Every GpsMessage, also one without a ticked item.
     virtual void OnGps(const GpsMessage& /*message*/) {}
     // After the last byte.

@@ -110,21 +110,27 @@ long double Scaled(long double x, const UnitRow& r) { return x * r.multiplier / 
 // Nearest integer, halves to even (the default rounding mode), from a wide product.
 int32_t RoundHalfEven(long double x) { return static_cast<int32_t>(std::rintl(x)); }
 
-int32_t RoundedIn(Q q, int32_t v, const UnitSettings& u) {
-    const UnitRow& r = ShownUnit(q, u);
-    return Unchanged(r) ? v : RoundHalfEven(Scaled(v, r));
-}
-
-double RealIn(Q q, double v, const UnitSettings& u) {
-    const UnitRow& r = ShownUnit(q, u);
-    return Unchanged(r) ? v : static_cast<double>(Scaled(v, r));
-}
-
 }  // namespace
 
 int16_t UnitSettings::*SettingOf(UnitQuantity q) { return kSettings[static_cast<size_t>(q)]; }
 
 std::span<const UnitRow> UnitRows() { return kRows; }
+
+int32_t RoundedIn(const UnitRow& r, int32_t v) { return Unchanged(r) ? v : RoundHalfEven(Scaled(v, r)); }
+
+double RealIn(const UnitRow& r, double v) { return Unchanged(r) ? v : static_cast<double>(Scaled(v, r)); }
+
+int32_t TemperatureIn(const UnitRow& r, int32_t celsius) {
+    if (Unchanged(r)) return celsius;
+    // Integer arithmetic, quotient truncated toward zero: no rounding.
+    return static_cast<int32_t>(int64_t{celsius} * static_cast<int64_t>(r.multiplier) /
+                                    static_cast<int64_t>(r.divisor) + r.offset);
+}
+
+VerticalSpeed VerticalSpeedIn(const UnitRow& r, int64_t fpm) {
+    if (r.decimals == 0) return {static_cast<double>(fpm), 0, fpm};  // whole feet per minute, as recorded
+    return {static_cast<double>(Scaled(static_cast<long double>(fpm), r)), r.decimals, 0};
+}
 
 const UnitRow& ShownUnit(UnitQuantity q, const UnitSettings& u) {
     const int choice = u.*SettingOf(q);
@@ -132,31 +138,29 @@ const UnitRow& ShownUnit(UnitQuantity q, const UnitSettings& u) {
     return kRows[rows[choice >= 0 && choice < kChoices ? choice : kChoices]];
 }
 
-int32_t ConvertAltitude(int32_t feet, const UnitSettings& u) { return RoundedIn(Q::Altitude, feet, u); }
+int32_t ConvertAltitude(int32_t feet, const UnitSettings& u) { return RoundedIn(ShownUnit(Q::Altitude, u), feet); }
 
-int32_t ConvertSpeed(int32_t v, const UnitSettings& u) { return RoundedIn(Q::Speed, v, u); }
+int32_t ConvertSpeed(int32_t v, const UnitSettings& u) { return RoundedIn(ShownUnit(Q::Speed, u), v); }
 
-double ConvertBaroPressure(int32_t v, const UnitSettings& u) { return RealIn(Q::BaroPressure, v, u); }
+double ConvertBaroPressure(int32_t v, const UnitSettings& u) { return RealIn(ShownUnit(Q::BaroPressure, u), v); }
 
 int32_t ConvertTemperature(int32_t celsius, const UnitSettings& u) {
-    const UnitRow& r = ShownUnit(Q::Temperature, u);
-    if (Unchanged(r)) return celsius;
-    // Integer arithmetic, quotient truncated toward zero: no rounding.
-    return static_cast<int32_t>(int64_t{celsius} * static_cast<int64_t>(r.multiplier) /
-                                    static_cast<int64_t>(r.divisor) + r.offset);
+    return TemperatureIn(ShownUnit(Q::Temperature, u), celsius);
 }
 
-double ConvertEnginePressure(int32_t v, const UnitSettings& u) { return RealIn(Q::EnginePressure, v, u); }
+double ConvertEnginePressure(int32_t v, const UnitSettings& u) { return RealIn(ShownUnit(Q::EnginePressure, u), v); }
 
-double ConvertLiquidQuantity(double litres, const UnitSettings& u) { return RealIn(Q::LiquidQuantity, litres, u); }
+double ConvertLiquidQuantity(double litres, const UnitSettings& u) {
+    return RealIn(ShownUnit(Q::LiquidQuantity, u), litres);
+}
 
 VerticalSpeed ConvertVerticalSpeed(int64_t fpm, const UnitSettings& u) {
-    const UnitRow& r = ShownUnit(Q::VerticalSpeed, u);
-    if (r.decimals == 0) return {static_cast<double>(fpm), 0, fpm};  // whole feet per minute, as recorded
-    return {static_cast<double>(Scaled(static_cast<long double>(fpm), r)), r.decimals, 0};
+    return VerticalSpeedIn(ShownUnit(Q::VerticalSpeed, u), fpm);
 }
 
-double ConvertManifoldPressure(int32_t v, const UnitSettings& u) { return RealIn(Q::ManifoldPressure, v, u); }
+double ConvertManifoldPressure(int32_t v, const UnitSettings& u) {
+    return RealIn(ShownUnit(Q::ManifoldPressure, u), v);
+}
 
 namespace {
 

@@ -41,6 +41,12 @@ std::span<const UnitRow> UnitRows();
 // for a choice outside the list.
 const UnitRow& ShownUnit(UnitQuantity q, const UnitSettings& u);
 
+// The conversions below in the unit of a row found once (a replay finds each item's row before
+// its first message): the same arithmetic, bit for bit.
+int32_t RoundedIn(const UnitRow& r, int32_t v);      // altitudes, speeds and distances
+double RealIn(const UnitRow& r, double v);           // pressures and liquid quantities
+int32_t TemperatureIn(const UnitRow& r, int32_t celsius);
+
 int32_t ConvertAltitude(int32_t feet, const UnitSettings& u);
 int32_t ConvertSpeed(int32_t tenthsKmh, const UnitSettings& u);  // also distances in 0.1 km
 double ConvertBaroPressure(int32_t tenthsMbar, const UnitSettings& u);
@@ -56,6 +62,7 @@ struct VerticalSpeed {
     int64_t integer;
 };
 VerticalSpeed ConvertVerticalSpeed(int64_t feetPerMinute, const UnitSettings& u);
+VerticalSpeed VerticalSpeedIn(const UnitRow& r, int64_t feetPerMinute);
 
 // Manifold pressure follows the MAP choice: millibars (raw / 10), inches of mercury
 // (raw x 29.52999 / 10000), any other choice raw. Its text stays FixedText 7/1.
