@@ -29,6 +29,7 @@ struct MonitorAnalysis {
     std::optional<CruiseEngine> cruise;    // with a cruise
     std::vector<CoolingRate> cooling;      // the greatest rate of each CHT input
     std::vector<Sweep> sweeps;
+    bool operator==(const MonitorAnalysis&) const = default;
 };
 
 struct Analysis {
@@ -38,6 +39,8 @@ struct Analysis {
     std::optional<CruiseStretch> cruise;
     std::array<MonitorAnalysis, 4> monitors;
     GreatestReadings greatest;  // for the kinds guess and its warning
+    // Exact, doubles to the bit: what the sink gathers while reading changes no figure.
+    bool operator==(const Analysis&) const = default;
 };
 
 // What the sink gathers of each monitor's messages as they come, for the analysis at the end:

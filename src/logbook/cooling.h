@@ -28,6 +28,7 @@ struct CoolingRate {
     double CPerMin() const { return double(drop) / (double(spanS) / 60.0); }
     // Compared exactly, as the fractions they are.
     bool FasterThan(const CoolingRate& o) const { return int64_t{drop} * o.spanS > int64_t{o.drop} * spanS; }
+    bool operator==(const CoolingRate&) const = default;
 };
 
 // Calls `each` with every message of input n (1 to 12) that has a rate: in the order of

@@ -17,6 +17,7 @@ namespace krelby {
 struct InputFigure {
     int input = 0;  // 1 to 12
     double value = 0;
+    bool operator==(const InputFigure&) const = default;
 };
 
 // The greatest values of a monitor around takeoff.
@@ -24,6 +25,7 @@ struct TakeoffEngine {
     std::optional<int32_t> rpmMax;
     std::optional<double> mapMaxBar, ffMaxLph;
     std::vector<InputFigure> egtMax, chtMax;  // °C, by the thermocouple kinds, in input order
+    bool operator==(const TakeoffEngine&) const = default;
 };
 
 // The cruise: a stretch of consecutive FlightMessages of the flight record.
@@ -32,6 +34,7 @@ struct CruiseStretch {
     int64_t start = 0, end = 0;  // their times
     double paltFt = 0, iasKt = 0;  // means over its FlightMessages
     int64_t DurationS() const { return end - start; }
+    bool operator==(const CruiseStretch&) const = default;
 };
 
 // A monitor's means over the messages whose time lies in the cruise.
@@ -39,6 +42,7 @@ struct CruiseEngine {
     std::optional<double> rpm, mapBar, ffLph, oilTempC, oilPressureBar;
     std::vector<InputFigure> egt, cht;  // °C, by the thermocouple kinds, in input order
     std::array<std::optional<int>, 12> greatest;  // every input's greatest reading, for the kinds guess
+    bool operator==(const CruiseEngine&) const = default;
 };
 
 constexpr int64_t kTakeoffBeforeS = 30, kTakeoffAfterS = 60;

@@ -47,6 +47,8 @@ class FlightRecordSink : public ReplaySink {
 public:
     void OnBegin() override;
     bool ReadsMessages() const override { return true; }
+    bool TakesItems() const override { return false; }
+    unsigned MessageTypes() const override { return FrameTypeBit(FrameType::Flight) | FrameTypeBit(FrameType::Engine); }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double time) override;
     // Room for the rows of a flight file of `bytes`, taken as each kind of row first comes: no

@@ -24,6 +24,7 @@ struct SweepPeak {
     double peakC = 0;     // the top of the EGT's curve over the fuel flow, °C
     double ffLph = 0;     // the fuel flow at that top
     int64_t time = 0;     // of the message whose fuel flow is nearest to it
+    bool operator==(const SweepPeak&) const = default;
 };
 
 struct Sweep {
@@ -36,6 +37,7 @@ struct Sweep {
     // fuel flow, the one at the leanest, and the fuel flow of the first minus that of the last.
     std::optional<int> firstInput, lastInput;
     std::optional<double> spreadLph;
+    bool operator==(const Sweep&) const = default;
 };
 
 // The detection's constants (l/h, s, rpm, raw 1/10000 bar, °C).
