@@ -38,11 +38,8 @@ void MainWindow::BuildTrackPane() {
     connect(viewTrack_, &QCheckBox::toggled, this, keepPlot);
     // Closed by its own button: the box follows.
     connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
-    auto* toggle = new QAction(this);
-    toggle->setObjectName("ViewTrack1");
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-    connect(toggle, &QAction::triggered, viewTrack_, &QCheckBox::toggle);
-    addAction(toggle);
+    connect(AddShortcut("ViewTrack1", QKeySequence(Qt::CTRL | Qt::Key_K)), &QAction::triggered, viewTrack_,
+            &QCheckBox::toggle);
 
     connect(chart_, &ChartWidget::TimeHovered, track_, &TrackView::SetMarkerTime);
     connect(chart_, &ChartWidget::TimeSpanChanged, track_, [this](double from, double to) {
