@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "base/recorded_units.h"
 #include "chart/chart_widget.h"
 #include "chart/track_view.h"
 #include "main_window.h"
@@ -50,7 +51,7 @@ void MainWindow::BuildTrackPane() {
     connect(track_, &TrackView::TimeHovered, chart_, &ChartWidget::ShowTimeCursor);
     connect(track_, &TrackView::TimeClicked, chart_, &ChartWidget::CentreTime);
     connect(track_, &TrackView::TimeDoubleClicked, chart_, [this](double days) {
-        constexpr double kTwoMinutes = 2.0 / 1440;
+        constexpr double kTwoMinutes = 120.0 / kSecondsPerDay;
         chart_->ShowTimeSpan(days - kTwoMinutes, days + kTwoMinutes);
     });
 }
