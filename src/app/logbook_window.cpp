@@ -42,26 +42,7 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     : QWidget(parent, Qt::Window), session_(session), prompter_(prompter) {
     setObjectName("LogbookWindow");
     setWindowTitle("Logbook");
-    model_ = new LogbookModel(session_.settings.units, this);
-    proxy_ = new LogbookSort(*model_, session_.regional, this);
-    proxy_->setSourceModel(model_);
-    proxy_->setFilterKeyColumn(-1);  // any column: a date, a file name
-    proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    proxy_->setSortRole(LogbookModel::kSortRole);
-
-    auto* table = new FrozenFileColumn;
-    table_ = table;
-    table_->setObjectName("LogbookTable");
-    table->Attach(proxy_);
-    table_->setSortingEnabled(true);
-    table_->sortByColumn(kFirstFigure, Qt::DescendingOrder);  // newest first
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->installEventFilter(this);
-    connect(table_, &QTableView::doubleClicked, this, [this] { ChooseCurrent(); });
-    connect(table->Frozen(), &QTableView::doubleClicked, this, [this] { ChooseCurrent(); });
+    BuildTable();
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
@@ -113,6 +94,30 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     layout->addWidget(tabs_, 1);
     layout->addWidget(status_);
     layout->addLayout(bottom);
+}
+
+// The rows, their order and filter, and the table with its file column kept at the left.
+void LogbookWindow::BuildTable() {
+    model_ = new LogbookModel(session_.settings.units, this);
+    proxy_ = new LogbookSort(*model_, session_.regional, this);
+    proxy_->setSourceModel(model_);
+    proxy_->setFilterKeyColumn(-1);  // any column: a date, a file name
+    proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    proxy_->setSortRole(LogbookModel::kSortRole);
+
+    auto* table = new FrozenFileColumn;
+    table_ = table;
+    table_->setObjectName("LogbookTable");
+    table->Attach(proxy_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(kFirstFigure, Qt::DescendingOrder);  // newest first
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->installEventFilter(this);
+    connect(table_, &QTableView::doubleClicked, this, [this] { ChooseCurrent(); });
+    connect(table->Frozen(), &QTableView::doubleClicked, this, [this] { ChooseCurrent(); });
 }
 
 LogbookWindow::~LogbookWindow() { Cancel(); }

@@ -58,6 +58,7 @@ signals:
     void FlightChosen(const QString& path);
 
 private:
+    void BuildTable();
     void Finished(bool selectNew);
     void ShowTotals();
     void Warn(const QString& text);

@@ -68,23 +68,24 @@ const std::vector<LogbookColumn> kColumns = {
     KRELBY_MONITOR(4),
 };
 
+// A difference of two values (a spread) takes the factor without the offset.
+LogbookUnit ShownIn(UnitQuantity q, const UnitSettings& u, bool difference = false) {
+    const UnitRow& r = ShownUnit(q, u);
+    return {r.symbol, r.Factor(), difference ? 0.0 : r.offset, r.decimals};
+}
+
 }  // namespace
 
 const std::vector<LogbookColumn>& LogbookColumns() { return kColumns; }
 
 std::string LogbookTitle(const LogbookColumn& column) {
     std::string title(column.title);
-    if (column.monitor) title += " " + std::to_string(column.monitor);
+    if (column.monitor) {
+        title += ' ';
+        title += std::to_string(column.monitor);
+    }
     return title;
 }
-
-namespace {
-// A difference of two values (a spread) takes the factor without the offset.
-LogbookUnit ShownIn(UnitQuantity q, const UnitSettings& u, bool difference = false) {
-    const UnitRow& r = ShownUnit(q, u);
-    return {r.symbol, r.Factor(), difference ? 0.0 : r.offset, r.decimals};
-}
-}  // namespace
 
 LogbookUnit ShownAs(Quantity quantity, const UnitSettings& u) {
     switch (quantity) {
@@ -111,9 +112,9 @@ std::string LogbookDuration(double seconds) {
     const int64_t s = static_cast<int64_t>(seconds);
     // Minutes and seconds in two characters at least, a minus sign (never met) among them.
     const auto two = [](int64_t v) {
-        std::string text = std::to_string(v < 0 ? -v : v);
-        if (text.size() + (v < 0 ? 1 : 0) < 2) text.insert(0, "0");
-        return v < 0 ? "-" + text : text;
+        std::string text = v < 0 ? "-" : v < 10 ? "0" : "";
+        text += std::to_string(v < 0 ? -v : v);
+        return text;
     };
     return std::to_string(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
 }
