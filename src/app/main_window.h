@@ -147,7 +147,7 @@ private:
     // The command of the Export menu item of the export `name`; null for none.
     static Command ExportCommandNamed(std::string_view name);
     // The KML and GPX commands: ask for the file, write the current flight's track (its
-    // replays also feed the chart, which so stays filled).
+    // replays also feed the chart, which so stays filled); `before` runs once it is chosen.
     void ExportTrack(const ExportInfo& e, void (*before)(Session& session) = nullptr);
 
     // main_window_track.cpp
