@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/recorded_units.h"
 #include "logbook/cylinders.h"
 #include "logbook/exceedances.h"
 #include "settings/records.h"
@@ -26,7 +27,7 @@ public:
     struct Result {
         std::vector<Exceedance> first;  // at most kListed, in the CSV's order
         int64_t count = 0;              // all of them
-        std::array<std::vector<CylinderInput>, 4> cylinders;
+        std::array<std::vector<CylinderInput>, kEngineMonitors> cylinders;
         std::string error;  // why none could be found (the file, the memory)
     };
 

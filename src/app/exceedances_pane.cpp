@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/recorded_units.h"
 #include "duration_text.h"
 #include "format/datetime.h"
 #include "replay/units.h"
@@ -63,7 +64,7 @@ QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Reg
     const int decimals = LimitDecimals(e.limit, units);
     const QString unit = QString::fromUtf8(LimitSymbol(e.limit, units).data(), int(LimitSymbol(e.limit, units).size()));
     const char sep = regional.decimalSeparator;
-    const int64_t day = ((e.start % 86400) + 86400) % 86400;
+    const int64_t day = ((e.start % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
     const QChar ts = QChar::fromLatin1(regional.timeSeparator);
     const auto two = [](int64_t v) { return QString("%1").arg(v, 2, 10, QChar('0')); };
     const QString time = two(day / 3600) + ts + two(day / 60 % 60) + ts + two(day % 60);
@@ -73,7 +74,7 @@ QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Reg
              Number(LimitShown(e.limit, e.peak, units), PeakDecimals(e, units, decimals, limit, sep), sep), time);
 }
 
-QString CylinderText(const std::array<std::vector<CylinderInput>, 4>& monitors, const UnitSettings& units) {
+QString CylinderText(const std::array<std::vector<CylinderInput>, kEngineMonitors>& monitors, const UnitSettings& units) {
     const QString unit = QString::fromUtf8(ShownUnit(UnitQuantity::Temperature, units).symbol.data());
     QStringList lines;
     for (size_t m = 0; m < monitors.size(); ++m) {
@@ -129,7 +130,7 @@ QSize ExceedancesPane::sizeHint() const {
 }
 
 void ExceedancesPane::Show(const std::vector<Exceedance>& found, int64_t count,
-                           const std::array<std::vector<CylinderInput>, 4>& cylinders, const UnitSettings& units,
+                           const std::array<std::vector<CylinderInput>, kEngineMonitors>& cylinders, const UnitSettings& units,
                            const Regional& regional, const QString& error) {
     const QSignalBlocker quiet(list_);  // a new list chooses nothing
     list_->clear();

@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "base/recorded_units.h"
 #include "base/regional.h"
 #include "logbook/cylinders.h"
 #include "logbook/exceedances.h"
@@ -18,7 +19,7 @@ namespace krelby {
 // "CHT3_1 above 230 °C for 42 s, peak 236 °C, 09:44:10", in the units shown.
 QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Regional& regional);
 // A line per monitor with EGT or CHT inputs: each input's maximum and the hottest of each kind.
-QString CylinderText(const std::array<std::vector<CylinderInput>, 4>& monitors, const UnitSettings& units);
+QString CylinderText(const std::array<std::vector<CylinderInput>, kEngineMonitors>& monitors, const UnitSettings& units);
 
 class ExceedancesPane : public QWidget {
     Q_OBJECT
@@ -27,7 +28,7 @@ public:
     // The first of the flight's `count` exceedances (a line above them says so when there
     // are more), or why none could be found.
     void Show(const std::vector<Exceedance>& found, int64_t count,
-              const std::array<std::vector<CylinderInput>, 4>& cylinders, const UnitSettings& units,
+              const std::array<std::vector<CylinderInput>, kEngineMonitors>& cylinders, const UnitSettings& units,
               const Regional& regional, const QString& error = {});
     // While the search runs (the pane shows it only when it is already shown).
     void ShowProgress(int percent);

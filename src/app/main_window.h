@@ -1,11 +1,14 @@
-// TForm1: the menu of commands, the chart, and the status strip with the 3D switch and the
-// flight shown. Every command runs to its end; an error ends it with a message box.
+// The main window (object name TForm1, the name its form first had): the menu of commands,
+// the chart, and the status strip with the 3D switch and the flight shown. Every command runs
+// to its end; an error ends it with a message box.
 #pragma once
 #include <QMainWindow>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "export/exports.h"
 #include "import/import.h"
 #include "exceedance_search.h"
 #include "prompter.h"
@@ -13,6 +16,7 @@
 
 class QCheckBox;
 class QDockWidget;
+class QKeySequence;
 class QLabel;
 
 namespace krelby {
@@ -26,6 +30,16 @@ class TrackView;
 class ExceedancesPane;
 class LimitsDialog;
 
+// The window is one class whose parts live in files of their own, each a room for one job:
+//   main_window.cpp         building the window, running a command, the close
+//   main_window_menu.cpp    the menu bar, the status strip and the window's shortcuts
+//   main_window_import.cpp  the Import commands
+//   main_window_view.cpp    Flight, Data, Options, Logbook: what the chart shows
+//   main_window_limits.cpp  Limits, the limit lines and the Exceedances pane
+//   main_window_export.cpp  Print and the Export menu, one command per row of export/exports.h
+//   main_window_track.cpp   the track pane
+//   main_window_start.cpp   the start, and the files it is given (`krelby FILE`, a drop)
+// A new command or pane is a file of its own, a declaration here and a line of wiring.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -85,28 +99,58 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void BuildMenu();
-    QWidget* BuildStatusStrip();
+    using Command = void (MainWindow::*)();
+
+    // main_window.cpp
+    void ReadSettings();  // Krelby.INI, once, at the start
+    QWidget* BuildCentral();
     // Runs a command with a progress dialog for its long work. The body returns the message
     // to show (or nothing); that message, or the error that ended the body, is shown only
     // after the progress dialog has gone.
     void RunCommand(const QString& progressLabel, const std::function<QString()>& body);
-    void Replay(const std::string& path);
+    QString Folder(const char* name = "") const;
+    // `dialog` opening in the program folder's `name`.
+    FileDialog InFolder(FileDialog dialog, const char* name = "") const;
+
+    // main_window_menu.cpp
+    void BuildMenu();
+    QWidget* BuildStatusStrip();
+    // The 3D and Strips boxes, from and into their settings.
+    void ConnectViewBoxes();
+    // A window action with `keys`, not an item of the menu (whose items stay as they are).
+    QAction* AddShortcut(const char* objectName, const QKeySequence& keys,
+                         Qt::ShortcutContext context = Qt::WindowShortcut);
+
+    // main_window_import.cpp
     QString Import(const std::string& path, RecordingKind kind);
-    // The KML and GPX commands: ask for the file, write the current flight's track (its
-    // replays also feed the chart, which so stays filled).
-    void ExportTrack(const QString& progressLabel, const FileDialog& dialog,
-                     void (*write)(Session& session, const std::string& out));
-    // An open logbook lists the flights again and selects the new ones.
-    void RefreshLogbook();
     // The import command chosen, or the other one where the block headers say so and the
     // user agrees; nothing when the user cancels.
     std::optional<RecordingKind> ConfirmKind(const QString& path, RecordingKind chosen);
+
+    // main_window_view.cpp
+    void Replay(const std::string& path);
+    // An open logbook lists the flights again and selects the new ones.
+    void RefreshLogbook();
     void ShowFlightLabel();
     void ShowNote(const QString& note);
     // The empty chart's text, from the flight shown (or selected) and the ticks.
     void ShowHint();
-    QString Folder(const char* name = "") const;
+
+    // main_window_limits.cpp
+    // The pane below the chart and the search that fills it.
+    QWidget* BuildExceedancesPane();
+    // The limit lines of the replay just made, and the search for its exceedances.
+    void ShowEngineFindings(bool search);
+    void ShowSearchResult(ExceedanceSearch::Result result);
+
+    // main_window_export.cpp
+    // The command of the Export menu item of the export `name`; null for none.
+    static Command ExportCommandNamed(std::string_view name);
+    // The KML and GPX commands: ask for the file, write the current flight's track (its
+    // replays also feed the chart, which so stays filled); `before` runs once it is chosen.
+    void ExportTrack(const ExportInfo& e, void (*before)(Session& session) = nullptr);
+
+    // main_window_track.cpp
     // The pane, its check box and Ctrl+K, tied to the chart's time.
     void BuildTrackPane();
 
@@ -115,22 +159,22 @@ private:
     ChartWidget* chart_ = nullptr;
     QCheckBox* view3D_ = nullptr;
     QCheckBox* strips_ = nullptr;
-    QCheckBox* viewTrack_ = nullptr;
-    ExceedancesPane* exceedancesPane_ = nullptr;
-    QAction* showExceedances_ = nullptr;
-    LimitsDialog* limitsDialog_ = nullptr;
-    std::vector<Exceedance> found_;
-    ExceedanceSearch* search_ = nullptr;
-    // The limit lines of the replay just made, and the search for its exceedances.
-    void ShowEngineFindings(bool search);
-    void ShowSearchResult(ExceedanceSearch::Result result);
-    TrackView* track_ = nullptr;
-    QDockWidget* trackDock_ = nullptr;
     ElidedLabel* flightLabel_ = nullptr;
     ElidedLabel* noteLabel_ = nullptr;
     DataSelectionDialog* dataDialog_ = nullptr;
     OptionsDialog* optionsDialog_ = nullptr;
     LogbookWindow* logbook_ = nullptr;
+    // The limits, the exceedances pane and its search.
+    ExceedancesPane* exceedancesPane_ = nullptr;
+    QAction* showExceedances_ = nullptr;
+    LimitsDialog* limitsDialog_ = nullptr;
+    std::vector<Exceedance> found_;
+    ExceedanceSearch* search_ = nullptr;
+    // The track pane.
+    QCheckBox* viewTrack_ = nullptr;
+    TrackView* track_ = nullptr;
+    QDockWidget* trackDock_ = nullptr;
+
     bool settingsSaved_ = false;
     bool flightShown_ = false;  // replayed into the chart in this run
     std::string lastFlight_;    // "CurrentFilename" as read: kept while no other is shown

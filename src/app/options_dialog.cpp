@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "base/recorded_units.h"
 #include "radio_group.h"
 #include "replay/units.h"
 
@@ -67,7 +68,7 @@ uint8_t ByteIndex(const QComboBox* box) {
 
 OptionsDialog::OptionsDialog(Settings& settings, ChecksumOptions& checks, QWidget* parent)
     : QDialog(parent), settings_(settings) {
-    setObjectName("TForm4");
+    setObjectName("TForm4");  // tests and scripts find the dialog by the form's name
     setWindowTitle("Options");
     setWindowFlag(Qt::Tool);
     resize(401, 429);
@@ -77,7 +78,7 @@ OptionsDialog::OptionsDialog(Settings& settings, ChecksumOptions& checks, QWidge
     pages_->setUsesScrollButtons(false);  // every tab in sight
     pages_->addTab(GoogleEarthPage(), "Google Earth");
     pages_->addTab(UnitsPage(), "Units");
-    for (int m = 1; m <= 4; ++m) pages_->addTab(EnginePage(m), QString("ZEDA%1").arg(m));
+    for (int m = 1; m <= kEngineMonitors; ++m) pages_->addTab(EnginePage(m), QString("ZEDA%1").arg(m));
 
     auto* ignore = Check(1, "Ignore checksums when importing recording");
     ignore->setChecked(checks.IgnoreChecksums);
@@ -141,8 +142,8 @@ QWidget* OptionsDialog::UnitsPage() {
 QWidget* OptionsDialog::EnginePage(int monitor) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
-    for (int i = 0; i < 12; ++i) {
-        const int k = 12 * (monitor - 1) + i;
+    for (int i = 0; i < kThermocoupleInputs; ++i) {
+        const size_t k = ThermocoupleIndex(monitor, i);
         auto* group = new RadioGroup(QString("TC%1").arg(i + 1), {"EGT", "CHT", "Other"});
         group->setObjectName(QString("RadioGroup%1").arg(k + 1));
         thermocouples_[k] = group;

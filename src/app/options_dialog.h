@@ -1,5 +1,6 @@
-// TForm4: KML style, units and thermocouple kinds, edited on copies that only OK stores;
-// and the checksum option, which acts the moment it is clicked.
+// The options dialog (object name TForm4, the name its form first had, as its controls keep
+// theirs: ComboBox47, RadioGroup13, ...): KML style, units and thermocouple kinds, edited on
+// copies that only OK stores; and the checksum option, which acts the moment it is clicked.
 #pragma once
 #include <QDialog>
 #include <array>

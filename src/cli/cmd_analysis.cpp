@@ -16,7 +16,7 @@ int Analysis(const Args& args) {
     RequireFlightData(ChecksumOptions{}, flight);
     const std::string json = AnalysisJson(flight, AnalyzeFlight(flight, folder.settings), folder.settings);
     if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size())
-        throw Error("Unable to write to standard output: " + SystemErrorText(errno));
+        throw Error(UnableToWriteTo(kStandardOutput, SystemErrorText(errno)));
     return 0;
 }
 
