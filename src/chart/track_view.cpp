@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 
+#include "base/recorded_units.h"
 #include "chart/track_line.h"
 #include "replay/units.h"
 
@@ -21,7 +22,7 @@ constexpr double kReachPixels = 8;  // how near the mouse must come to a point t
 // Room the fitted track leaves for the altitude scale above and the scale bar below.
 constexpr int kSide = 16, kTop = 40, kBottom = 40;
 // 0.1 km in a degree of latitude: the distance unit table converts from 0.1 km.
-constexpr double kTenthKmPerDegree = kNmPerDegree * 18.52;
+constexpr double kTenthKmPerDegree = kNmPerDegree * (kMetresPerNauticalMile / 100);
 
 // An aircraft seen from above, nose up, about 24 pixels long.
 QPolygonF Aircraft() {
