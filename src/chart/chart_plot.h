@@ -23,11 +23,13 @@ inline QRectF PrintArea(const QRectF& page) {
                   page.width() * 0.70, page.height() * 0.46);
 }
 
+// Pixels the back of the chart lies up and to the right in the 3D view.
+inline constexpr int kDepth = 12;
+
 // What the drawing pieces share: the 3D view, and the width of a one-pixel line (wider
 // when a printed page needs the chart laid out wider than it has room for).
 struct DrawStyle {
     bool on = false;  // the 3D view
-    int depth = 12;   // pixels the back of the chart lies up and to the right
     double lineWidth = 1;
 };
 

@@ -128,7 +128,8 @@ void TrackView::Paint(QPainter& p, const QRect& area) const {
     }
     if (track_ && !track_->Empty()) {
         static const UnitSettings kDefaultUnits;
-        const TrackScene scene{size, *track_, Map(size), VisibleSpan(), marker_, units_ ? *units_ : kDefaultUnits, font};
+        const UnitSettings& units = units_ ? *units_ : kDefaultUnits;
+        const TrackScene scene{size, *track_, Map(size), VisibleSpan(), marker_, units, font};
         for (const TrackLayer& layer : layers_) {
             p.save();
             layer(p, scene);
