@@ -1,5 +1,5 @@
 // Zoom and pan: the rectangle, the wheel, the middle button, the keys. Every change of the
-// view comes through StartZoom or SetTime.
+// view comes through StartZoom or SetTime, which say so once (ViewChanged).
 #include <algorithm>
 #include <cmath>
 
@@ -93,11 +93,12 @@ void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
     if (!animate) {
         Apply(target);
         plot->replot(QCustomPlot::rpQueuedReplot);
-        return;
+    } else {
+        from = Current();
+        to = target;
+        animation.start();
     }
-    from = Current();
-    to = target;
-    animation.start();
+    emit q->ViewChanged();
 }
 
 // A zoom still on its way is taken to where it goes, so that what follows starts there.
@@ -218,6 +219,7 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
     zoomed = !(now.x == whole.x && now.y == whole.y);
     plot->replot(QCustomPlot::rpQueuedReplot);
     RefreshReadout();
+    emit q->ViewChanged();
 }
 
 void ChartWidget::ResetZoom(bool animate) {
