@@ -32,17 +32,18 @@ inline constexpr int kColumnGap = 6;
 inline constexpr int kAxisNameRoom = 22;
 // An axis name fits between two axes (kAxisSpacing apart) with this much of the width.
 inline constexpr int kAxisNameWidth = kAxisSpacing - 4;
-// Estimates of the width and the height around the plot: the depth room twice, and under
-// the plot the time labels and the axis names.
+// Estimates of the width and the height around the plot: the depth room twice, and in the
+// height the time labels with the axis names under them.
+inline constexpr int kTimeLabelsHeight = 60;
 inline constexpr int kPlotFrameWidth = 2 * kDepthRoom;
-inline constexpr int kPlotFrameHeight = 2 * kDepthRoom + 60;
+inline constexpr int kPlotFrameHeight = 2 * kDepthRoom + kTimeLabelsHeight;
 // An estimate of a legend of a few short titles, before one is laid out.
 inline constexpr int kLegendWidthGuess = 130;
 
 // The least sizes: the single chart scrolls rather than give its plot less width or height,
-// the strips rather than go lower than kLeastStripHeight each. The widget itself keeps one
-// axis beside a legend and a plot of kLeastPlotWidth (and its plot kLeastPlotHeight high with
-// its time labels and names), whatever scrolls inside it.
+// the strips rather than go lower than kLeastStripHeight each. The widget itself is never
+// narrower than one axis beside a legend and a plot of kLeastPlotWidth, nor lower than a plot
+// of kLeastPlotHeight and 90 px around it, whatever scrolls inside it.
 inline constexpr int kLeastPlotWidth = 200;
 inline constexpr int kLeastPlotHeight = 200;
 inline constexpr int kLeastStripHeight = 60;

@@ -55,7 +55,7 @@ Ranges ChartWidget::Impl::Whole() const {
     r.x = kNoTime;
     if (anyX) {
         r.x = QCPRange(DaysToKey(x0), DaysToKey(x1));
-        if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);
+        if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);  // a single moment: a minute
     }
     // A limit near the data is brought into view; one far off would flatten the lines.
     for (int s = 0; s < kSlotCount; ++s) {

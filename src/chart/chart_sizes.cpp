@@ -23,8 +23,8 @@ int ChartWidget::Impl::ChartWidth(int plotWidth) const {
     return model.LeftMargin() + plot->legend->minimumOuterSizeHint().width() + kPlotFrameWidth + plotWidth;
 }
 
-// The plot keeps at least 200 px of width, and each strip 60 px of height; below that the
-// chart scrolls.
+// The plot keeps at least kLeastPlotWidth of width and kLeastPlotHeight of height, each strip
+// kLeastStripHeight; below that the chart scrolls.
 void ChartWidget::Impl::FitMinimumSize() {
     const int width = ChartWidth(kLeastPlotWidth);
     const int rowGap = plot->plotLayout()->rowSpacing();
