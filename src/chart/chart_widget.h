@@ -109,6 +109,9 @@ signals:
     void TimeHovered(double days);
     // The time shown changed (zoom, pan, a new flight), in date-times.
     void TimeSpanChanged(double fromDays, double toDays);
+    // The user or a call moved the view (a zoom, a pan step, back to the whole flight): once
+    // each, when it is decided (a zoom's animation follows), not for a new flight.
+    void ViewChanged();
 
 private:
     struct Impl;

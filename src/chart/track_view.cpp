@@ -6,42 +6,14 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "chart/track_line.h"
-#include "replay/units.h"
 
 namespace krelby {
 namespace {
 
-const QColor kBackground = kTrackPaper;
-const QColor kInk(40, 40, 40);
 constexpr double kReachPixels = 8;  // how near the mouse must come to a point to pick it
-// Room the fitted track leaves for the altitude scale above and the scale bar below.
-constexpr int kSide = 16, kTop = 40, kBottom = 40;
-// 0.1 km in a degree of latitude: the distance unit table converts from 0.1 km.
-constexpr double kTenthKmPerDegree = kNmPerDegree * 18.52;
-
-// An aircraft seen from above, nose up, about 24 pixels long.
-QPolygonF Aircraft() {
-    const QPointF half[] = {{0, -12}, {1.8, -9}, {2, -3}, {11, 1}, {11, 3.5}, {2, 2},
-                            {1.5, 8}, {5, 10}, {5, 11.5}, {0, 10.5}};
-    QPolygonF shape;
-    for (const QPointF& p : half) shape << p;
-    for (int i = static_cast<int>(std::size(half)) - 2; i > 0; --i) shape << QPointF(-half[i].x(), half[i].y());
-    return shape;
-}
-
-QString Number(double v) { return v >= 1 ? QString::number(v, 'f', 0) : QString::number(v, 'g', 2); }
-
-// The largest 1, 2 or 5 times a power of ten not above v.
-double NiceBelow(double v) {
-    const double power = std::pow(10.0, std::floor(std::log10(v)));
-    for (double m : {5.0, 2.0, 1.0})
-        if (m * power <= v) return m * power;
-    return power;
-}
 
 }  // namespace
 
@@ -50,11 +22,19 @@ TrackView::TrackView(QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);  // Home
     setMinimumSize(120, 120);
+    // Bottom to top.
+    layers_ = {
+        [this](QPainter& p, const TrackScene& scene) { line_.Paint(p, scene); },
+        PaintAircraft,
+        PaintAltitudeScale,
+        PaintScaleBar,
+        PaintNorthArrow,
+    };
 }
 
 void TrackView::SetTrack(const Track* track, bool sameFlight) {
     track_ = track;
-    line_ = QImage();  // the same track object may hold another flight
+    line_.Forget();  // the same track object may hold another flight
     marker_.reset();
     hovered_.reset();
     spanFrom_ = spanTo_ = std::nan("");
@@ -97,12 +77,13 @@ PixelMap TrackView::Map(QSize area) const {
     if (!track_ || track_->Empty()) return m;
     if (fitted_) {
         const TrackBox box = track_->Bounds();
-        const double w = std::max(10, area.width() - 2 * kSide), h = std::max(10, area.height() - kTop - kBottom);
+        const double w = std::max(10, area.width() - 2 * kTrackSide);
+        const double h = std::max(10, area.height() - kTrackTop - kTrackBottom);
         // A track that never moved is shown a nautical mile across.
         const double bw = std::max(box.Width(), 1e-9), bh = std::max(box.Height(), 1e-9);
         m.scale = (box.Width() > 0 || box.Height() > 0) ? std::min(w / bw, h / bh) : std::min(w, h) * kNmPerDegree;
-        m.originX = (box.minX + box.maxX) / 2 - (kSide + w / 2) / m.scale;
-        m.originY = (box.minY + box.maxY) / 2 + (kTop + h / 2) / m.scale;
+        m.originX = (box.minX + box.maxX) / 2 - (kTrackSide + w / 2) / m.scale;
+        m.originY = (box.minY + box.maxY) / 2 + (kTrackTop + h / 2) / m.scale;
         return m;
     }
     m.scale = 1 / perPixel_;
@@ -136,109 +117,31 @@ void TrackView::Paint(QPainter& p, const QRect& area) const {
     p.setClipRect(area);
     p.translate(area.topLeft());
     const QSize size = area.size();
-    p.fillRect(QRect(QPoint(0, 0), size), kBackground);
+    p.fillRect(QRect(QPoint(0, 0), size), kTrackPaper);
     QFont font = p.font();
     font.setPixelSize(11);
     p.setFont(font);
     if (track_ && track_->Empty()) {
-        p.setPen(kInk);
+        p.setPen(kTrackInk);
         p.drawText(QRect(QPoint(0, 0), size).adjusted(10, 10, -10, -10), Qt::AlignCenter | Qt::TextWordWrap,
                    "No positions in this flight");
     }
-    if (!track_ || track_->Empty()) {
-        p.restore();
-        return;
-    }
-    const Track& t = *track_;
-    const PixelMap m = Map(size);
-    const TrackSpan span = VisibleSpan();
-    const size_t n = t.Size();
-    // On screen and in pictures the line is kept as pixels until the view, the time shown
-    // or the track changes: moving the marker costs the same for any length of flight.
-    // On paper it is drawn in vectors.
-    const QPaintDevice* device = p.device();
-    const bool kept = device && p.worldTransform().type() <= QTransform::TxTranslate &&
-                      (device->devType() == QInternal::Widget || device->devType() == QInternal::Image ||
-                       device->devType() == QInternal::Pixmap);
-    if (kept) {
-        const LineKey key{size, m.originX, m.originY, m.scale, span.begin, span.end, device->devicePixelRatioF()};
-        if (line_.isNull() || !(key == lineKey_)) {
-            line_ = QImage(size * key.pixelRatio, QImage::Format_RGB32);
-            line_.setDevicePixelRatio(key.pixelRatio);
-            line_.fill(kBackground);
-            QPainter painter(&line_);
-            DrawTrackLine(painter, t, m, span);
-            lineKey_ = key;
+    if (track_ && !track_->Empty()) {
+        static const UnitSettings kDefaultUnits;
+        const UnitSettings& units = units_ ? *units_ : kDefaultUnits;
+        const TrackScene scene{size, *track_, Map(size), VisibleSpan(), marker_, units, font};
+        for (const TrackLayer& layer : layers_) {
+            p.save();
+            layer(p, scene);
+            p.restore();
         }
-        p.drawImage(QPointF(0, 0), line_);
-    } else {
-        DrawTrackLine(p, t, m, span);
     }
-    p.setRenderHint(QPainter::Antialiasing);
-
-    if (marker_ && *marker_ < n) {
-        p.save();
-        p.translate(TrackPixel(t, m, *marker_));
-        p.rotate(t.HeadingAt(*marker_));
-        p.setPen(QPen(Qt::black, 1.2));
-        p.setBrush(QColor(255, 215, 0));
-        p.drawPolygon(Aircraft());
-        p.restore();
-    }
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const QFontMetrics fm(font);
-
-    // The altitude scale, in the altitude unit chosen.
-    static const UnitSettings kDefaultUnits;
-    const UnitSettings& units = units_ ? *units_ : kDefaultUnits;
-    const QString symbol = QString::fromUtf8(ShownUnit(UnitQuantity::Altitude, units).symbol.data());
-    const QString low = QString::number(ConvertAltitude(t.MinPaltFeet(), units)) + " " + symbol;
-    const QString high = QString::number(ConvertAltitude(t.MaxPaltFeet(), units)) + " " + symbol;
-    const QString title = "PALT ";
-    const int top = 12, barHeight = 10;
-    int x = kSide;
-    p.setPen(kInk);
-    p.drawText(QPoint(x, top + fm.ascent() - 1), title + low);
-    x += fm.horizontalAdvance(title + low) + 6;
-    const int barWidth = std::min(140, size.width() - x - kSide - fm.horizontalAdvance(high) - 6);
-    if (barWidth > 20) {
-        for (int i = 0; i < barWidth; ++i) {
-            p.setPen(AltitudeColour(i / double(barWidth - 1)));
-            p.drawLine(x + i, top, x + i, top + barHeight);
-        }
-        p.setPen(kInk);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(x, top, barWidth, barHeight);
-        p.drawText(QPoint(x + barWidth + 6, top + fm.ascent() - 1), high);
-    }
-
-    // The scale bar, in the distance unit chosen, about a third of the width.
-    const UnitRow& distance = ShownUnit(UnitQuantity::Distance, units);
-    const double perPixel = kTenthKmPerDegree * distance.Factor() / m.scale;
-    const double length = NiceBelow(size.width() * 0.3 * perPixel);
-    const double pixels = length / perPixel;
-    const int y = size.height() - 14;
-    p.setPen(QPen(kInk, 2));
-    p.drawLine(QPointF(kSide, y), QPointF(kSide + pixels, y));
-    p.setPen(QPen(kInk, 1));
-    p.drawLine(QPointF(kSide, y - 4), QPointF(kSide, y + 3));
-    p.drawLine(QPointF(kSide + pixels, y - 4), QPointF(kSide + pixels, y + 3));
-    p.drawText(QPointF(kSide, y - 6), Number(length) + " " + QString::fromUtf8(distance.symbol.data()));
-
-    // North is up.
-    const QPointF north(size.width() - kSide - 4, size.height() - 16);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
-    p.drawPolygon(QPolygonF({north + QPointF(0, -10), north + QPointF(5, 4), north + QPointF(0, 1), north + QPointF(-5, 4)}));
-    p.setPen(kInk);
-    p.drawText(QRectF(north.x() - 10, north.y() + 3, 20, fm.height()), Qt::AlignHCenter | Qt::AlignTop, "N");
     p.restore();
 }
 
 QImage TrackView::Grab(QSize size) const {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image.fill(kBackground);
+    image.fill(kTrackPaper);
     QPainter painter(&image);
     Paint(painter, QRect(QPoint(0, 0), size));
     return image;

@@ -1,12 +1,15 @@
 // The track pane: the flight's ground track beside the chart, coloured by pressure altitude,
-// tied to the chart's time both ways. One Paint serves screen, JPEG and print.
+// tied to the chart's time both ways. One Paint serves screen, JPEG and print; it draws the
+// layers of track_layers.h.
 #pragma once
 #include <QImage>
 #include <QWidget>
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "chart/track_layers.h"
 #include "replay/track.h"
 #include "settings/records.h"
 
@@ -80,16 +83,8 @@ private:
     // The view: the projected point at the pane's centre and projected units per pixel.
     double centreX_ = 0, centreY_ = 0, perPixel_ = 1;
     bool fitted_ = true;  // follows the pane's size until zoomed or panned
-    // The line as last drawn in pixels, and what it was drawn for.
-    struct LineKey {
-        QSize size;
-        double originX, originY, scale;
-        size_t spanBegin, spanEnd;
-        qreal pixelRatio;
-        bool operator==(const LineKey&) const = default;
-    };
-    mutable QImage line_;
-    mutable LineKey lineKey_{};
+    mutable TrackLineLayer line_;
+    std::vector<TrackLayer> layers_;  // bottom to top
     QPoint pressPos_;
     double pressCentreX_ = 0, pressCentreY_ = 0;
     bool pressed_ = false, panning_ = false;

@@ -469,6 +469,28 @@ private slots:
         QCOMPARE(plot->xAxis->range().upper, hi);
     }
 
+    // Each zoom or pan says so once, however many frames its animation takes; a new flight
+    // does not.
+    void viewChangesAreSignalledOnceEach() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        QSignalSpy changes(chart, &ChartWidget::ViewChanged);
+        const QRect r = plot->axisRect()->rect();
+        const double lo = plot->xAxis->pixelToCoord(r.left() + 100);
+        chart->ZoomTo(QRect(r.left() + 100, r.top() + 20, 200, 100));
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range().lower, lo, 2000);
+        QCOMPARE(changes.count(), 1);
+        plot->setFocus();
+        QTest::keyClick(plot, Qt::Key_Left);
+        const QPoint at = r.center();
+        QWheelEvent wheel(at, plot->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        chart->ResetZoom(false);
+        QCOMPARE(changes.count(), 4);
+        ThreeAxes();
+        QCOMPARE(changes.count(), 4);
+    }
+
     void dragZoomsAndDoubleClickRestores() {
         ThreeAxes();
         QCustomPlot* plot = chart->Plot();
