@@ -7,9 +7,12 @@
 #include <QImage>
 #include <QSize>
 
+#include <QDeadlineTimer>
+
 #include <functional>
 #include <optional>
 
+#include "chart/map_layer.h"
 #include "replay/track.h"
 #include "settings/records.h"
 
@@ -22,7 +25,18 @@ inline const QColor kTrackInk(40, 40, 40);
 // below.
 inline constexpr int kTrackSide = 16, kTrackTop = 40, kTrackBottom = 40;
 
-// What the layers draw from. The painter's origin is the pane's top-left corner.
+class TileFetcher;
+
+// The map under the track while one is shown: the tiles, the wait of a picture drawn once,
+// and what the tiles' layer drew, for the notes over everything.
+struct TrackMapScene {
+    TileFetcher& tiles;
+    std::optional<QDeadlineTimer> wait;
+    MapPicture picture;
+};
+
+// What the layers draw from. The painter's origin is the pane's top-left corner; `size` is
+// the track's part of the pane (the profile lies below it).
 struct TrackScene {
     QSize size;
     const Track& track;  // never empty
@@ -31,6 +45,7 @@ struct TrackScene {
     std::optional<size_t> marker;
     const UnitSettings& units;
     QFont font;  // the pane's, set on the painter
+    TrackMapScene* tiles = nullptr;  // null without a map
 };
 
 // One layer. Each is drawn between a save and a restore of the painter and sets what it uses.
@@ -52,12 +67,18 @@ private:
         double originX, originY, scale;
         size_t spanBegin, spanEnd;
         qreal pixelRatio;
+        bool overMap;  // then kept clear around the line, with a halo
         bool operator==(const Key&) const = default;
     };
     QImage line_;
     Key key_{};
 };
 
+// The map's tiles under everything (a picture drawn once waits for them first).
+void PaintTrackTiles(QPainter& p, const TrackScene& scene);
+// Over everything: the source's attribution and "Map offline", clear of the altitude
+// scale above and of the scale bar and north arrow below.
+void PaintTrackMapNotes(QPainter& p, const TrackScene& scene);
 // The aircraft at the marker, turned to the track.
 void PaintAircraft(QPainter& p, const TrackScene& scene);
 // The colours of pressure altitude, lowest to highest, in the altitude unit chosen.
