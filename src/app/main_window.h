@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "chart/map_tiles.h"
 #include "export/exports.h"
 #include "import/import.h"
 #include "exceedance_search.h"
@@ -18,6 +19,7 @@ class QCheckBox;
 class QDockWidget;
 class QKeySequence;
 class QLabel;
+class QMenu;
 
 namespace krelby {
 
@@ -27,6 +29,7 @@ class DataSelectionDialog;
 class LogbookWindow;
 class OptionsDialog;
 class TrackView;
+class TileFetcher;
 class ExceedancesPane;
 class LimitsDialog;
 
@@ -38,6 +41,7 @@ class LimitsDialog;
 //   main_window_limits.cpp  Limits, the limit lines and the Exceedances pane
 //   main_window_export.cpp  Print and the Export menu, one command per row of export/exports.h
 //   main_window_track.cpp   the track pane
+//   main_window_map.cpp     the map under the track: its tiles and the pane's menu
 //   main_window_start.cpp   the start, and the files it is given (`krelby FILE`, a drop)
 // A new command or pane is a file of its own, a declaration here and a line of wiring.
 class MainWindow : public QMainWindow {
@@ -77,6 +81,12 @@ public:
     TrackView* TrackPane() const { return track_; }
     QDockWidget* TrackDock() const { return trackDock_; }
     QCheckBox* ViewTrack() const { return viewTrack_; }
+    // The map under the track: the pilot's choice (kept per user), applied to the tiles
+    // and written at once; the pane's context menu sets it.
+    void SetMap(const MapSettings& map);
+    const MapSettings& Map() const { return map_; }
+    TileFetcher* Tiles() const { return tiles_; }
+    QMenu* TrackMenu() const { return trackMenu_; }
     // Below the chart while the flight has exceedances and the menu's item is ticked.
     ExceedancesPane* Exceedances() const { return exceedancesPane_; }
     QAction* ShowExceedancesAction() const { return showExceedances_; }
@@ -154,6 +164,14 @@ private:
     // The pane, its check box and Ctrl+K, tied to the chart's time.
     void BuildTrackPane();
 
+    // main_window_map.cpp
+    // The tiles, from the per-user choice, and the pane's context menu.
+    void BuildMap();
+    // The menu's ticks from the choice.
+    void ShowMapChoice();
+    // "Your own source...": asks for the address and the credit; false when cancelled.
+    bool AskOwnMapSource();
+
     Session& session_;
     Prompter& prompter_;
     ChartWidget* chart_ = nullptr;
@@ -174,6 +192,10 @@ private:
     QCheckBox* viewTrack_ = nullptr;
     TrackView* track_ = nullptr;
     QDockWidget* trackDock_ = nullptr;
+    // The map under it.
+    TileFetcher* tiles_ = nullptr;
+    MapSettings map_;
+    QMenu* trackMenu_ = nullptr;
 
     bool settingsSaved_ = false;
     bool flightShown_ = false;  // replayed into the chart in this run

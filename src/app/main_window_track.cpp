@@ -54,6 +54,7 @@ void MainWindow::BuildTrackPane() {
         constexpr double kTwoMinutes = 120.0 / kSecondsPerDay;
         chart_->ShowTimeSpan(days - kTwoMinutes, days + kTwoMinutes);
     });
+    BuildMap();
 }
 
 }  // namespace krelby
