@@ -4,7 +4,7 @@
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
 // readout, as zoomed.png; then with the track pane shown and the mouse over the chart, as
-// track.png; then strips.png, sixteen items on eleven axes in the strip view at the window's
+// track.png, and over map tiles from a tile server of its own as map.png; then strips.png, sixteen items on eleven axes in the strip view at the window's
 // first size (780x612); and exceedances.png, the Exceedances pane with CHT and EGT limits.
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
 // slowly wears (oil pressure sagging, CHTs creeping up), as trends.png. Last a 10-hour flight
@@ -150,8 +150,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     QTemporaryDir folder;
-    // The user's own window geometry plays no part in the pictures.
+    // The user's own window geometry plays no part in the pictures, nor do the user's tiles.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    qputenv("XDG_CACHE_HOME", (folder.path() + "/cache").toUtf8());
     krelby::ScriptedPrompter prompter;
     krelby::Application app((folder.path() + "/").toStdString(), &prompter);
     krelby::MainWindow& window = app.window();
@@ -208,6 +209,7 @@ int main(int argc, char** argv) {
         ok = Save(window, beside + "track.png") && ok;
         window.ViewTrack()->setChecked(false);
         Settle();  // the window may be narrower again
+        ok = krelby::shots::SaveMap(window, beside + "map.png") && ok;
     }
     if (!flights.isEmpty()) {
         // Altitude, two speeds, vertical speed, OAT, AOA, RPM, oil and fuel pressure, oil and

@@ -4,6 +4,10 @@
 
 class QWidget;
 
+namespace krelby {
+class MainWindow;
+}
+
 namespace krelby::shots {
 
 void Settle();
@@ -12,5 +16,7 @@ bool Save(QWidget& widget, const QString& path);
 // single chart, at the window's first size and maximised: strips-long.png,
 // strips-long-max.png, single-long.png, single-long-max.png in `beside`.
 bool SaveLongFlight(const QString& beside);
+// The track pane beside the chart, over tiles from a tile server of its own: map.png.
+bool SaveMap(MainWindow& window, const QString& path);
 
 }  // namespace krelby::shots
