@@ -46,6 +46,38 @@ std::vector<std::vector<Column>> Parts(const Track& t, const ProfileAxis& axis) 
     return parts;
 }
 
+// Each part filled down to the floor, its highs joined, each column from its low to its
+// high: a gap in the positions stays a gap. Feet to y: the lowest at the bottom; at least
+// 100 ft across, so that level flight reads as level.
+void DrawCurve(QPainter& p, const Track& t, const QRect& plot) {
+    const ProfileAxis axis = ProfileAxisOf(t, plot);
+    double low = t.MinPaltFeet(), high = t.MaxPaltFeet();
+    if (high - low < 100) {
+        const double middle = (low + high) / 2;
+        low = middle - 50;
+        high = middle + 50;
+    }
+    const double floor = plot.bottom() + 1;
+    const auto y = [&](double ft) { return floor - (ft - low) / (high - low) * plot.height(); };
+    for (const std::vector<Column>& part : Parts(t, axis)) {
+        QPolygonF top;
+        for (const Column& c : part) top << QPointF(c.x + 0.5, y(c.high));
+        QPolygonF area = top;
+        area << QPointF(part.back().x + 0.5, floor) << QPointF(part.front().x + 0.5, floor);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kProfileFill);
+        p.drawPolygon(area);
+        p.setPen(QPen(kProfileLine, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        if (top.size() == 1)
+            p.drawPoint(top.front());
+        else
+            p.drawPolyline(top);
+        p.setPen(QPen(kProfileLine, 1));
+        for (const Column& c : part)
+            if (c.low != c.high) p.drawLine(QPointF(c.x + 0.5, y(c.low)), QPointF(c.x + 0.5, y(c.high)));
+    }
+}
+
 }  // namespace
 
 TrackPaneLayout LayoutPane(QSize pane) {
@@ -94,46 +126,40 @@ void PaintReadout(QPainter& p, const QRect& area, const QString& text, const QFo
     p.restore();
 }
 
-void PaintProfile(QPainter& p, const ProfileScene& s) {
+void TrackProfileLayer::Paint(QPainter& p, const ProfileScene& s) {
     if (s.plot.isEmpty()) return;
     p.save();
     p.fillRect(s.profile, kTrackPaper);
     p.setRenderHint(QPainter::Antialiasing);
     const ProfileAxis axis = ProfileAxisOf(s.track, s.plot);
-    // Feet to y: the lowest at the bottom; at least 100 ft across, so that level flight
-    // reads as level.
-    double low = s.track.MinPaltFeet(), high = s.track.MaxPaltFeet();
-    if (high - low < 100) {
-        const double middle = (low + high) / 2;
-        low = middle - 50;
-        high = middle + 50;
-    }
-    const auto y = [&](double ft) { return s.plot.bottom() + 1 - (ft - low) / (high - low) * s.plot.height(); };
     if (!std::isnan(s.spanFrom) && !std::isnan(s.spanTo)) {
         const double from = std::max<double>(axis.X(s.spanFrom), s.plot.left());
         const double to = std::min<double>(axis.X(s.spanTo), s.plot.right() + 1);
         if (to > from) p.fillRect(QRectF(from, s.plot.top(), to - from, s.plot.height()), kSpanShade);
     }
-    // Each part filled down to the floor, its highs joined, each column from its low to its
-    // high: a gap in the positions stays a gap.
-    const double floor = s.plot.bottom() + 1;
-    for (const std::vector<Column>& part : Parts(s.track, axis)) {
-        QPolygonF top;
-        for (const Column& c : part) top << QPointF(c.x + 0.5, y(c.high));
-        QPolygonF area = top;
-        area << QPointF(part.back().x + 0.5, floor) << QPointF(part.front().x + 0.5, floor);
-        p.setPen(Qt::NoPen);
-        p.setBrush(kProfileFill);
-        p.drawPolygon(area);
-        p.setPen(QPen(kProfileLine, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        if (top.size() == 1)
-            p.drawPoint(top.front());
-        else
-            p.drawPolyline(top);
-        p.setPen(QPen(kProfileLine, 1));
-        for (const Column& c : part)
-            if (c.low != c.high) p.drawLine(QPointF(c.x + 0.5, y(c.low)), QPointF(c.x + 0.5, y(c.high)));
+    // The curve costs a look at every position: kept as pixels, as the line is, so that
+    // the marker moves at the same cost for any length of flight. On paper, in vectors.
+    const QPaintDevice* device = p.device();
+    const bool kept = device && p.worldTransform().type() <= QTransform::TxTranslate &&
+                      (device->devType() == QInternal::Widget || device->devType() == QInternal::Image ||
+                       device->devType() == QInternal::Pixmap);
+    if (!kept) {
+        DrawCurve(p, s.track, s.plot);
+    } else {
+        const Key key{s.plot.size(), device->devicePixelRatioF()};
+        if (curve_.isNull() || !(key == key_)) {
+            curve_ = QImage(s.plot.size().grownBy({0, 0, 1, 1}) * key.pixelRatio, QImage::Format_ARGB32_Premultiplied);
+            curve_.setDevicePixelRatio(key.pixelRatio);
+            curve_.fill(Qt::transparent);
+            QPainter painter(&curve_);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.translate(-s.plot.topLeft());
+            DrawCurve(painter, s.track, s.plot);
+            key_ = key;
+        }
+        p.drawImage(s.plot.topLeft(), curve_);
     }
+    const double floor = s.plot.bottom() + 1;
     if (!std::isnan(s.markerTime)) {
         const double x = std::floor(axis.X(s.markerTime)) + 0.5;  // on one column of pixels
         if (x >= s.plot.left() && x <= s.plot.right() + 1) {

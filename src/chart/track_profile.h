@@ -3,6 +3,7 @@
 // is); and the readout line above it. Private to the chart library.
 #pragma once
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -37,7 +38,21 @@ struct ProfileScene {
     const UnitSettings& units;
     QFont font;
 };
-void PaintProfile(QPainter& p, const ProfileScene& scene);
+class TrackProfileLayer {
+public:
+    void Paint(QPainter& p, const ProfileScene& scene);
+    // The next paint draws the curve afresh (the same track object may hold another flight).
+    void Forget() { curve_ = QImage(); }
+
+private:
+    struct Key {
+        QSize size;
+        qreal pixelRatio;
+        bool operator==(const Key&) const = default;
+    };
+    QImage curve_;  // the plot's curve, clear around it
+    Key key_{};
+};
 void PaintReadout(QPainter& p, const QRect& area, const QString& text, const QFont& font);
 
 }  // namespace krelby

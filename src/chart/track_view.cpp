@@ -7,7 +7,6 @@
 
 #include "chart/tile_fetcher.h"
 #include "chart/track_line.h"
-#include "chart/track_profile.h"
 #include "replay/position_text.h"
 #include "replay/units.h"
 
@@ -61,7 +60,9 @@ bool TrackView::MapShown() const { return tiles_ && tiles_->Enabled(); }
 
 // The track in the projection of the map shown (or flat), the same object otherwise.
 void TrackView::Project() {
-    line_.Forget();  // the same track object may hold another flight
+    // The same track object may hold another flight.
+    line_.Forget();
+    profile_.Forget();
     const TrackProjection wanted = MapShown() ? TrackProjection::WebMercator : TrackProjection::Flat;
     if (!given_ || given_->Projection() == wanted) {
         projected_ = Track();
@@ -219,7 +220,7 @@ void TrackView::Paint(QPainter& p, const QRect& area, std::optional<QDeadlineTim
         }
         p.restore();
         PaintReadout(p, layout.readout, ReadoutText(), font);
-        PaintProfile(p, {*track_, layout.profile, layout.plot, spanFrom_, spanTo_, markerTime_, units, font});
+        profile_.Paint(p, {*track_, layout.profile, layout.plot, spanFrom_, spanTo_, markerTime_, units, font});
     }
     p.restore();
 }

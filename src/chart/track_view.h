@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chart/track_layers.h"
+#include "chart/track_profile.h"
 #include "replay/track.h"
 #include "settings/records.h"
 
@@ -122,6 +123,7 @@ private:
     double centreX_ = 0, centreY_ = 0, perPixel_ = 1;
     bool fitted_ = true;  // follows the pane's size until zoomed or panned
     mutable TrackLineLayer line_;
+    mutable TrackProfileLayer profile_;
     std::vector<TrackLayer> layers_;  // bottom to top
     QPoint pressPos_;
     double pressCentreX_ = 0, pressCentreY_ = 0;
