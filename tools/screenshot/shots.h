@@ -12,5 +12,8 @@ bool Save(QWidget& widget, const QString& path);
 // single chart, at the window's first size and maximised: strips-long.png,
 // strips-long-max.png, single-long.png, single-long-max.png in `beside`.
 bool SaveLongFlight(const QString& beside);
+// A generated flight with a sweep on two monitors, the Engine pane on its Lean test tab:
+// engine.png in `beside`; with a `prefix`, each tab as PREFIX-engine-TAB.png too.
+bool SaveEngine(const QString& beside, const QString& prefix = {});
 
 }  // namespace krelby::shots
