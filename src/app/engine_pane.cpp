@@ -41,6 +41,7 @@ EnginePane::EnginePane(QWidget* parent) : QWidget(parent) {
     connect(exceedances_, &ExceedancesPane::GroupChosen, this, &EnginePane::TimeChosen);
     connect(leanTest_, &LeanTestTab::SweepChosen, this, &EnginePane::TimeChosen);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
+        picked_ = picked_ || !showing_;
         if (tab == kLeanTestTab) GrowTo(fontMetrics().height() * 20);
     });
 }
@@ -73,7 +74,13 @@ void EnginePane::Show(const ExceedanceSearch::Result& r, bool limited, const Uni
     bool engine = false;
     if (analysis)
         for (const MonitorAnalysis& m : analysis->monitors) engine = engine || m.present;
-    hasContent_ = engine || r.count > 0 || !r.error.empty();
+    const bool alarms = r.count > 0 || !r.error.empty();
+    hasContent_ = engine || alarms;
+    if (!picked_ && hasContent_) {
+        showing_ = true;
+        tabs_->setCurrentIndex(alarms || !cylinders_->HasContent() ? kExceedancesTab : kCylindersTab);
+        showing_ = false;
+    }
 }
 
 void EnginePane::Clear() { Show({}, false, {}, {}); }

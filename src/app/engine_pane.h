@@ -58,6 +58,9 @@ private:
     TakeoffCruiseTable* takeoffCruise_;
     LeanTestTab* leanTest_;
     bool hasContent_ = false;
+    // Until the pilot picks a tab, each flight opens on Exceedances when it has some, else on
+    // Cylinders; afterwards the tab picked stays.
+    bool picked_ = false, showing_ = false;
 };
 
 }  // namespace krelby

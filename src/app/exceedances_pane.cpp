@@ -111,6 +111,7 @@ ExceedancesPane::ExceedancesPane(QWidget* parent) : QWidget(parent) {
     column->setSpacing(2);
     column->addWidget(note_);
     column->addWidget(tree_, 1);
+    column->addStretch();  // the note at the top while there is no tree
     // A click, the arrow keys, Enter or a double-click: each shows that run, or group.
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { Choose(item); });
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { Choose(item); });
@@ -178,6 +179,7 @@ void ExceedancesPane::Show(const std::vector<Exceedance>& found, int64_t count, 
         note = limited ? "No exceedances of the limits." : "No limits set: set them with Limits... (Alt+M).";
     note_->setText(note);
     note_->setVisible(!note.isEmpty());
+    tree_->setVisible(!found.empty());  // no empty box under the note
 }
 
 void ExceedancesPane::ShowProgress(int percent) {
