@@ -50,13 +50,14 @@ demo: build
 # pane, build/track.png, and over tiles from a local tile server, build/map.png, and a
 # 10-hour flight of four engine monitors in the strip view and the single chart at 780x612
 # and maximised, build/strips-long.png, strips-long-max.png, single-long.png and
-# single-long-max.png.
+# single-long-max.png, and the Engine pane's Lean test of a generated flight with a sweep
+# on two monitors, build/engine.png.
 screenshot: build
 	@[ -f $(GEN_RECORDING) ] || { echo "$(GEN_RECORDING) is missing"; exit 1; }
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/krelby-screenshot $(GEN_RECORDING) $(BUILD)/screenshot.png
 	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
 	pdftoppm -png -r 100 -singlefile $(BUILD)/strips-print.pdf $(BUILD)/strips-print
-	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, map.png, strips-long.png, strips-long-max.png, single-long.png and single-long-max.png"
+	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, map.png, strips-long.png, strips-long-max.png, single-long.png, single-long-max.png and engine.png"
 
 # The Debian package: build/krelby_VERSION-1_amd64.deb, installed under /usr.
 package: build

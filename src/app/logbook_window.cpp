@@ -62,6 +62,12 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     hint_ = new QLabel("Engine figures follow the thermocouple kinds: set them in Options.");
     hint_->setObjectName("LogbookKindsHint");
     hint_->hide();
+    kindWarning_ = new QLabel;
+    kindWarning_->setObjectName("LogbookKindWarning");
+    kindWarning_->setWordWrap(true);
+    kindWarning_->setStyleSheet("QLabel { background: #fff2c0; color: #4d3b00; padding: 3px 7px; }");
+    kindWarning_->setToolTip("For the flight shown in the main window");
+    kindWarning_->hide();
     status_ = new QLabel;
     status_->setObjectName("LogbookStatus");
     status_->setWordWrap(true);
@@ -91,6 +97,7 @@ LogbookWindow::LogbookWindow(Session& session, Prompter& prompter, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(hint_);
+    layout->addWidget(kindWarning_);
     layout->addWidget(tabs_, 1);
     layout->addWidget(status_);
     layout->addLayout(bottom);
@@ -235,7 +242,8 @@ void LogbookWindow::Finished(bool selectNew) {
         engines = true;
         for (int n = 0; n < kThermocoupleInputs; ++n) allDefault = allDefault && kinds[ThermocoupleIndex(m, n)] == EGT;
     }
-    hint_->setVisible(engines && allDefault);
+    hintWanted_ = engines && allDefault;
+    hint_->setVisible(hintWanted_ && kindWarning_->isHidden());
     const bool fit = fitAfterListing_;
     fitAfterListing_ = false;
     // The figures of engine monitors that no flight has are left out of sight.
@@ -255,6 +263,12 @@ void LogbookWindow::Finished(bool selectNew) {
         table_->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
         table_->scrollTo(index);
     }
+}
+
+void LogbookWindow::ShowKindWarning(const QString& text) {
+    kindWarning_->setText(text);
+    kindWarning_->setVisible(!text.isEmpty());
+    hint_->setVisible(hintWanted_ && text.isEmpty());
 }
 
 void LogbookWindow::ShowTotals() {

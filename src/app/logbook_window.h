@@ -47,6 +47,9 @@ public:
     QLineEdit* Filter() const { return filter_; }
     QLabel* Totals() const { return totals_; }
     QLabel* KindsHint() const { return hint_; }
+    // The main window's warning of kinds that look wrong for the flight shown; empty: none.
+    void ShowKindWarning(const QString& text);
+    QLabel* KindWarning() const { return kindWarning_; }
     // Why the listing went without its database, or which flights could not be read.
     QLabel* Status() const { return status_; }
     const LogbookModel& Model() const { return *model_; }
@@ -82,6 +85,8 @@ private:
     QLabel* totals_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* hint_ = nullptr;
+    QLabel* kindWarning_ = nullptr;
+    bool hintWanted_ = false;  // the hint, unless the warning says more
     QStringList warnings_;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;

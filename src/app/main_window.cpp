@@ -10,7 +10,7 @@
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
 #include "data_selection_dialog.h"
-#include "exceedances_pane.h"
+#include "engine_pane.h"
 #include "file_names.h"
 #include "limits_dialog.h"
 #include "logbook_window.h"
@@ -71,13 +71,14 @@ void MainWindow::ReadSettings() {
     session_.loaded = {session_.settings, session_.CurrentFlightFile};
 }
 
-// The chart over the exceedances pane, the status strip below.
+// The kinds warning over the chart over the Engine pane, the status strip below.
 QWidget* MainWindow::BuildCentral() {
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    QWidget* pane = BuildExceedancesPane();
+    layout->addWidget(BuildKindWarning());
+    QWidget* pane = BuildEnginePane();
     auto* split = new QSplitter(Qt::Vertical);
     split->setChildrenCollapsible(false);
     split->addWidget(chart_);

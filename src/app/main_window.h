@@ -30,7 +30,7 @@ class LogbookWindow;
 class OptionsDialog;
 class TrackView;
 class TileFetcher;
-class ExceedancesPane;
+class EnginePane;
 class LimitsDialog;
 
 // The window is one class whose parts live in files of their own, each a room for one job:
@@ -38,7 +38,8 @@ class LimitsDialog;
 //   main_window_menu.cpp    the menu bar, the status strip and the window's shortcuts
 //   main_window_import.cpp  the Import commands
 //   main_window_view.cpp    Flight, Data, Options, Logbook: what the chart shows
-//   main_window_limits.cpp  Limits, the limit lines and the Exceedances pane
+//   main_window_limits.cpp  Limits, the limit lines and the Engine pane
+//   main_window_kinds.cpp   the warning of thermocouple kinds that do not fit the flight
 //   main_window_export.cpp  Print and the Export menu, one command per row of export/exports.h
 //   main_window_track.cpp   the track pane
 //   main_window_map.cpp     the map under the track: its tiles and the pane's menu
@@ -87,8 +88,11 @@ public:
     const MapSettings& Map() const { return map_; }
     TileFetcher* Tiles() const { return tiles_; }
     QMenu* TrackMenu() const { return trackMenu_; }
-    // Below the chart while the flight has exceedances and the menu's item is ticked.
-    ExceedancesPane* Exceedances() const { return exceedancesPane_; }
+    // Below the chart while the flight has something of its engine to show and the menu's
+    // item is ticked.
+    EnginePane* Engine() const { return enginePane_; }
+    // Above the chart while the thermocouple kinds look wrong for the flight shown.
+    QLabel* KindWarning() const { return kindWarning_; }
     QAction* ShowExceedancesAction() const { return showExceedances_; }
     LimitsDialog* Limits() const { return limitsDialog_; }
     // The current flight's exceedances, in the pane's order (the first ExceedanceSearch::kListed).
@@ -148,10 +152,16 @@ private:
 
     // main_window_limits.cpp
     // The pane below the chart and the search that fills it.
-    QWidget* BuildExceedancesPane();
+    QWidget* BuildEnginePane();
     // The limit lines of the replay just made, and the search for its exceedances.
     void ShowEngineFindings(bool search);
     void ShowSearchResult(ExceedanceSearch::Result result);
+
+    // main_window_kinds.cpp
+    QWidget* BuildKindWarning();
+    // The warning for the readings of the flight shown (none: no flight, or not read yet),
+    // here, in the Logbook and for the Options dialog's guess.
+    void ShowKindWarning(const std::optional<GreatestReadings>& readings);
 
     // main_window_export.cpp
     // The command of the Export menu item of the export `name`; null for none.
@@ -183,11 +193,14 @@ private:
     OptionsDialog* optionsDialog_ = nullptr;
     LogbookWindow* logbook_ = nullptr;
     // The limits, the exceedances pane and its search.
-    ExceedancesPane* exceedancesPane_ = nullptr;
+    EnginePane* enginePane_ = nullptr;
     QAction* showExceedances_ = nullptr;
     LimitsDialog* limitsDialog_ = nullptr;
     std::vector<Exceedance> found_;
     ExceedanceSearch* search_ = nullptr;
+    // The kinds warning and the readings it is made of.
+    QLabel* kindWarning_ = nullptr;
+    std::optional<GreatestReadings> readings_;
     // The track pane.
     QCheckBox* viewTrack_ = nullptr;
     TrackView* track_ = nullptr;

@@ -1,9 +1,9 @@
 // The engine limits in the main window: the Limits command, the dashed limit lines of the
-// charted series, and the Exceedances pane below the chart with the search that fills it.
+// charted series, and the Engine pane below the chart with the search that fills it.
 #include <QAction>
 
 #include "chart/chart_widget.h"
-#include "exceedances_pane.h"
+#include "engine_pane.h"
 #include "limits_dialog.h"
 #include "main_window.h"
 #include "replay/series_limits.h"
@@ -11,25 +11,30 @@
 
 namespace krelby {
 
-QWidget* MainWindow::BuildExceedancesPane() {
-    exceedancesPane_ = new ExceedancesPane;
-    exceedancesPane_->hide();
+QWidget* MainWindow::BuildEnginePane() {
+    enginePane_ = new EnginePane;
+    enginePane_->hide();
     search_ = new ExceedanceSearch(this);
     search_->onDone = [this](ExceedanceSearch::Result r) { ShowSearchResult(std::move(r)); };
     // A long search shows how far it is (each 4 MiB of the flight).
     search_->onProgress = [this](int percent) {
-        if (!session_.settings.limits.Any() || !showExceedances_->isChecked()) return;
-        exceedancesPane_->ShowProgress(percent);
-        exceedancesPane_->show();
+        if (!showExceedances_->isChecked()) return;
+        enginePane_->ShowProgress(percent);
+        enginePane_->show();
     };
     // A run chosen in the list: the chart zooms to it and shades it.
-    connect(exceedancesPane_, &ExceedancesPane::Chosen, this, [this](int index) {
+    connect(enginePane_, &EnginePane::ExceedanceChosen, this, [this](int index) {
         if (index < 0 || index >= static_cast<int>(found_.size())) return;
         const Exceedance& e = found_[static_cast<size_t>(index)];
         chart_->ZoomToTime(e.startTime, e.endTime, 30);
         chart_->ShadeTime(e.startTime, e.endTime);
     });
-    return exceedancesPane_;
+    // A group of runs or a sweep: the chart zooms to its time.
+    connect(enginePane_, &EnginePane::TimeChosen, this, [this](double from, double to) {
+        chart_->ZoomToTime(from, to, 30);
+        chart_->ShadeTime(0, 0);
+    });
+    return enginePane_;
 }
 
 void MainWindow::LimitsCommand() {
@@ -42,10 +47,18 @@ void MainWindow::LimitsCommand() {
 }
 
 void MainWindow::ShowEngineFindings(bool search) {
-    // The last flight's list goes at once; this one's follows from the search.
-    ShowSearchResult({});
-    if (search) search_->Start(session_.CurrentFlightFile, session_.settings.thermocouples, session_.settings.limits);
-    else search_->Cancel();
+    // The last flight's findings go at once; this one's follow from the search. Meanwhile
+    // the pane stays as it was shown or hidden: a replay of the same flight does not make
+    // the chart jump.
+    found_.clear();
+    enginePane_->Clear();
+    ShowKindWarning(std::nullopt);
+    if (search) {
+        search_->Start(session_.CurrentFlightFile, session_.settings.thermocouples, session_.settings.limits);
+    } else {
+        search_->Cancel();
+        enginePane_->hide();
+    }
     // A dashed line at each limit of a charted series, in its charted unit.
     std::vector<std::pair<int, double>> lines;
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -58,10 +71,10 @@ void MainWindow::ShowEngineFindings(bool search) {
 }
 
 void MainWindow::ShowSearchResult(ExceedanceSearch::Result result) {
+    enginePane_->Show(result, session_.settings.limits.Any(), session_.settings.units, session_.regional);
     found_ = std::move(result.first);
-    exceedancesPane_->Show(found_, result.count, result.cylinders, session_.settings.units, session_.regional,
-                           QString::fromStdString(result.error));
-    exceedancesPane_->setVisible(showExceedances_->isChecked() && exceedancesPane_->HasContent());
+    enginePane_->setVisible(showExceedances_->isChecked() && enginePane_->HasContent());
+    ShowKindWarning(result.analysis ? std::optional(result.analysis->greatest) : std::nullopt);
 }
 
 }  // namespace krelby

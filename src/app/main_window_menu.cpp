@@ -6,7 +6,7 @@
 
 #include "chart/chart_widget.h"
 #include "elided_label.h"
-#include "exceedances_pane.h"
+#include "engine_pane.h"
 #include "main_window.h"
 #include "window_settings.h"
 
@@ -101,7 +101,7 @@ void MainWindow::BuildMenu() {
     showExceedances_->setChecked(UserSettings()->value(kExceedancesKey, true).toBool());
     connect(showExceedances_, &QAction::toggled, this, [this](bool on) {
         UserSettings()->setValue(kExceedancesKey, on);
-        exceedancesPane_->setVisible(on && exceedancesPane_->HasContent());
+        enginePane_->setVisible(on && enginePane_->HasContent());
     });
     // Closing by keyboard, from the Logbook too.
     connect(AddShortcut("Quit1", QKeySequence(Qt::CTRL | Qt::Key_Q), Qt::ApplicationShortcut), &QAction::triggered,

@@ -73,6 +73,7 @@ void MainWindow::LogbookCommand() {
     if (!logbook_) {
         logbook_ = new LogbookWindow(session_, prompter_, this);
         connect(logbook_, &LogbookWindow::FlightChosen, this, &MainWindow::ShowFlight);
+        logbook_->ShowKindWarning(kindWarning_->text());
     }
     logbook_->show();
     logbook_->raise();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/error.h"
+#include "base/recorded_units.h"
 #include "format/output_guard.h"
 #include "base/file.h"
 #include "format/datetime.h"
@@ -44,6 +45,14 @@ void FromDouble(std::optional<T>& at, std::optional<double> v) {
     KRELBY_ENGINE("cht_max_c_" #M, "Max CHT", Temperature, 0, chtMax, M - 1),                               \
     KRELBY_ENGINE("egt_max_c_" #M, "Max EGT", Temperature, 0, egtMax, M - 1),                               \
     KRELBY_ENGINE("egt_spread_max_c_" #M, "Max EGT spread", TemperatureDifference, 0, egtSpreadMax, M - 1)
+// A monitor's figures of the engine analysis.
+#define KRELBY_ANALYSED(M)                                                                                  \
+    KRELBY_ENGINE("to_rpm_max_" #M, "Takeoff max RPM", Rpm, 0, toRpmMax, M - 1),                             \
+    KRELBY_ENGINE("to_map_max_bar_" #M, "Takeoff max MAP", ManifoldPressure, 4, toMapMaxBar, M - 1),         \
+    KRELBY_ENGINE("to_ff_max_lph_" #M, "Takeoff max fuel flow", FuelFlow, 2, toFfMaxLph, M - 1),             \
+    KRELBY_ENGINE("cruise_ff_lph_" #M, "Cruise fuel flow", FuelFlow, 2, cruiseFfLph, M - 1),                 \
+    KRELBY_ENGINE("cht_cool_max_c_min_" #M, "Max CHT cooling", CoolingRate, 1, chtCoolMaxCMin, M - 1),       \
+    KRELBY_ENGINE("sweep_spread_lph_" #M, "Lean test spread", FuelFlow, 2, sweepSpreadLph, M - 1)
 
 const std::vector<LogbookColumn> kColumns = {
     KRELBY_FIGURE("start", "Start", Time, -1, start),
@@ -66,6 +75,15 @@ const std::vector<LogbookColumn> kColumns = {
     KRELBY_MONITOR(2),
     KRELBY_MONITOR(3),
     KRELBY_MONITOR(4),
+    // The engine analysis' figures follow every column there was before them, so that each
+    // earlier column keeps its place in the CSV.
+    KRELBY_FIGURE("cruise_s", "Cruise", Duration, 0, cruiseS),
+    KRELBY_FIGURE("cruise_palt_ft", "Cruise pressure altitude", Altitude, 0, cruisePaltFt),
+    KRELBY_FIGURE("cruise_ias_kt", "Cruise IAS", Speed, 1, cruiseIasKt),
+    KRELBY_ANALYSED(1),
+    KRELBY_ANALYSED(2),
+    KRELBY_ANALYSED(3),
+    KRELBY_ANALYSED(4),
 };
 
 // A difference of two values (a spread) takes the factor without the offset.
@@ -97,6 +115,19 @@ LogbookUnit ShownAs(Quantity quantity, const UnitSettings& u) {
         case Quantity::Pressure: return ShownIn(UnitQuantity::LogbookPressure, u);
         case Quantity::Fuel: return ShownIn(UnitQuantity::LiquidQuantity, u);
         case Quantity::Distance: return ShownIn(UnitQuantity::LogbookDistance, u);
+        case Quantity::ManifoldPressure: {
+            // The MAP unit's row converts the raw 1/10000 bar.
+            const UnitRow& r = ShownUnit(UnitQuantity::ManifoldPressure, u);
+            return {r.symbol, r.Factor() * kRawPerBar, 0, r.decimals};
+        }
+        case Quantity::FuelFlow: {
+            const UnitRow& r = ShownUnit(UnitQuantity::FuelFlow, u);
+            return {r.symbol, r.Factor(), 0, 2};
+        }
+        case Quantity::CoolingRate: {
+            const LogbookUnit t = ShownIn(UnitQuantity::Temperature, u, true);
+            return {t.symbol == "°F" ? "°F/min" : "°C/min", t.factor, 0, 1};
+        }
         case Quantity::Acceleration: return {"g", 1, 0, 2};
         case Quantity::Rpm: return {"rpm"};
         default: return {};

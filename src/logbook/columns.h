@@ -14,7 +14,10 @@
 namespace krelby {
 
 enum class Quantity { Time, Duration, Distance, Altitude, Speed, VerticalSpeed, Acceleration, Fuel, Rpm,
-                      Temperature, TemperatureDifference, Pressure, Count };
+                      Temperature, TemperatureDifference, Pressure, Count,
+                      ManifoldPressure,  // bar, shown in the MAP unit
+                      FuelFlow,          // l/h, shown in the liquid unit per hour
+                      CoolingRate };     // °C per minute, a difference of temperatures
 
 struct LogbookColumn {
     std::string_view name;   // as in the CSV header and the database
@@ -33,7 +36,7 @@ const std::vector<LogbookColumn>& LogbookColumns();
 std::string LogbookTitle(const LogbookColumn& column);
 
 // How the window shows a figure of `quantity` in the units chosen in Options (the summary
-// keeps ft, kt, fpm, °C, bar, litres, nm): value * factor + offset, with `decimals`. A
+// keeps ft, kt, fpm, °C, bar, litres, l/h, nm): value * factor + offset, with `decimals`. A
 // time, a duration and a count have no unit (factor 1).
 struct LogbookUnit {
     std::string_view symbol;  // "ft", "°C"; empty for none

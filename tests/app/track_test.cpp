@@ -15,7 +15,7 @@
 #include "chart/chart_widget.h"
 #include "app/options_dialog.h"
 #include "chart/track_view.h"
-#include "app/exceedances_pane.h"
+#include "app/engine_pane.h"
 #include "support/jpeg_decode.h"
 #include "support/track_fixture.h"
 
@@ -311,7 +311,7 @@ private slots:
         window.ViewTrack()->setChecked(true);
         window.StripsBox()->setChecked(true);
         window.ShowFlight(dir.path() + "/Flights_INT/5-3-14 094117.FLT");
-        QTRY_VERIFY(window.Exceedances()->isVisible());
+        QTRY_VERIFY(window.Engine()->isVisible());
         QApplication::processEvents();
         const QSize chart = window.Chart()->size(), pane = window.TrackPane()->size();
         QVERIFY(pane.height() > chart.height());

@@ -4,13 +4,14 @@
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
 // readout, as zoomed.png; then with the track pane shown and the mouse over the chart, as
-// track.png, and over map tiles from a tile server of its own as map.png; then strips.png, sixteen items on eleven axes in the strip view at the window's
-// first size (780x612); and exceedances.png, the Exceedances pane with CHT and EGT limits.
+// track.png, and over map tiles from a tile server of its own as map.png; then strips.png,
+// sixteen items on eleven axes in the strip view at the window's first size (780x612); and
+// exceedances.png, the Engine pane's Exceedances with CHT and EGT limits.
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
 // slowly wears (oil pressure sagging, CHTs creeping up), as trends.png. Last a 10-hour flight
 // of four engine monitors with sixteen items in the strip view and the single chart, at the
 // first size and maximised: strips-long.png, strips-long-max.png, single-long.png and
-// single-long-max.png.
+// single-long-max.png. Then engine.png, the Lean test of a flight with a sweep on two monitors.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QCheckBox>
@@ -20,7 +21,7 @@
 #include <QSettings>
 #include <QWheelEvent>
 #include <qcustomplot.h>
-#include <QListWidget>
+#include <QTreeWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -30,6 +31,7 @@
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
+#include "app/engine_pane.h"
 #include "app/exceedances_pane.h"
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"
@@ -238,11 +240,13 @@ int main(int argc, char** argv) {
         window.ShowFlight(flights.first().absoluteFilePath());
         window.Search()->Wait();
         Settle();
-        window.Exceedances()->List()->setCurrentRow(1);
+        QTreeWidget* runs = window.Engine()->Exceedances()->Tree();
+        if (runs->topLevelItemCount() > 1) runs->setCurrentItem(runs->topLevelItem(1));
         ok = Save(window, beside + "exceedances.png") && ok;
     }
     ok = SaveTrends(beside + "trends.png") && ok;
     ok = krelby::shots::SaveLongFlight(beside) && ok;
+    ok = krelby::shots::SaveEngine(beside, argc > 3 ? QString(argv[3]) : QString()) && ok;
     if (argc > 3) {
         const QString prefix = argv[3];
         krelby::DataSelectionDialog* data = window.DataDialog();

@@ -18,5 +18,8 @@ bool Save(QWidget& widget, const QString& path);
 bool SaveLongFlight(const QString& beside);
 // The track pane beside the chart, over tiles from a tile server of its own: map.png.
 bool SaveMap(MainWindow& window, const QString& path);
+// A generated flight with a sweep on two monitors, the Engine pane on its Lean test tab:
+// engine.png in `beside`; with a `prefix`, each tab as PREFIX-engine-TAB.png too.
+bool SaveEngine(const QString& beside, const QString& prefix = {});
 
 }  // namespace krelby::shots
