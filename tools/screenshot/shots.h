@@ -4,6 +4,10 @@
 
 class QWidget;
 
+namespace krelby {
+class MainWindow;
+}
+
 namespace krelby::shots {
 
 void Settle();
@@ -12,5 +16,8 @@ bool Save(QWidget& widget, const QString& path);
 // single chart, at the window's first size and maximised: strips-long.png,
 // strips-long-max.png, single-long.png, single-long-max.png in `beside`.
 bool SaveLongFlight(const QString& beside);
+// A span marked on the window's chart with its table, span.png, printed, span-print.pdf, and
+// F1's sheet, shortcuts.png, in `beside`.
+bool SaveSpan(MainWindow& window, const QString& beside);
 
 }  // namespace krelby::shots
