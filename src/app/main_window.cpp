@@ -51,10 +51,14 @@ MainWindow::MainWindow(Session& session, Prompter& prompter, QWidget* parent)
     chart_->setFocus();  // the zoom and pan keys work from the start
     ConnectViewBoxes();
     BuildTrackPane();
+    BuildHistory();
+    BuildSpanPane();
+    BuildPlayback();
 
     limitsDialog_ = new LimitsDialog(session_.settings.limits, session_.settings.units, session_.regional, this);
     dataDialog_ = new DataSelectionDialog(session_.settings.selection, this);
     optionsDialog_ = new OptionsDialog(session_.settings, session_.checks, this);
+    BuildShortcutSheet();  // last: it names the shortcuts of every action made before
 }
 
 MainWindow::~MainWindow() = default;

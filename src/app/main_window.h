@@ -3,6 +3,7 @@
 // to its end; an error ends it with a message box.
 #pragma once
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,6 +21,8 @@ class QDockWidget;
 class QKeySequence;
 class QLabel;
 class QMenu;
+class QTableWidget;
+class QTimer;
 
 namespace krelby {
 
@@ -32,6 +35,8 @@ class TrackView;
 class TileFetcher;
 class EnginePane;
 class LimitsDialog;
+class ZoomHistory;
+class ShortcutSheet;
 
 // The window is one class whose parts live in files of their own, each a room for one job:
 //   main_window.cpp         building the window, running a command, the close
@@ -44,6 +49,12 @@ class LimitsDialog;
 //   main_window_track.cpp   the track pane
 //   main_window_map.cpp     the map under the track: its tiles and the pane's menu
 //   main_window_start.cpp   the start, and the files it is given (`krelby FILE`, a drop)
+//   main_window_history.cpp the zoom history (Backspace, Alt+Left, Alt+Right), and what
+//                           follows each reading of a flight into the chart
+//   main_window_span.cpp    the span's table, copied (Ctrl+C), cleared (Esc)
+//   main_window_playback.cpp the playback (Space, [ and ])
+//   main_window_help.cpp    F1's sheet of every shortcut and gesture, the tooltips naming them
+//   main_window_files.cpp   the recent flights, the dialogs' folders and proposed names
 // A new command or pane is a file of its own, a declaration here and a line of wiring.
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -106,6 +117,23 @@ public:
     OptionsDialog* Options() const { return optionsDialog_; }
     LogbookWindow* Logbook() const { return logbook_; }
     QString SettingsPath() const;
+    // The steps of the chart's view, a list per flight; Back and Forward walk them.
+    ZoomHistory* History() const { return history_; }
+    // The table of the span marked on the chart, in a dock under it while there is one.
+    QTableWidget* SpanPane() const { return spanTable_; }
+    QDockWidget* SpanDock() const { return spanDock_; }
+    // The playback: Space plays and pauses, [ and ] change the speed (kPlaybackSpeeds).
+    static constexpr std::array<int, 4> kPlaybackSpeeds = {1, 4, 16, 64};
+    void TogglePlayback();
+    bool Playing() const;
+    int PlaybackSpeed() const { return kPlaybackSpeeds[speedIndex_]; }
+    // One frame of a playback running `elapsedSeconds` after the last: the cursor moves on
+    // the speed times that (its timer calls it about 60 times a second).
+    void PlaybackFrame(double elapsedSeconds);
+    // F1: every shortcut and mouse gesture of the window, by where it acts.
+    ShortcutSheet* Sheet() const { return sheet_; }
+    // The flights shown last, the latest first, for the Flight dialog's sidebar.
+    QStringList RecentFlights() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -132,6 +160,8 @@ private:
     // The 3D and Strips boxes, from and into their settings.
     void ConnectViewBoxes();
     // A window action with `keys`, not an item of the menu (whose items stay as they are).
+    // Give it a tooltip saying what it does, and a "where" property ("Chart", "Playback")
+    // unless it acts on the whole window: F1's sheet lists it so, and the tooltip gets its keys.
     QAction* AddShortcut(const char* objectName, const QKeySequence& keys,
                          Qt::ShortcutContext context = Qt::WindowShortcut);
 
@@ -182,6 +212,35 @@ private:
     // "Your own source...": asks for the address and the credit; false when cancelled.
     bool AskOwnMapSource();
 
+    // main_window_history.cpp
+    void BuildHistory();
+    // After each reading of a flight into the chart (also by an export): a step of its
+    // history; for another flight than before, no span, no playback, a recent flight.
+    void ChartDrawn();
+
+    // main_window_span.cpp
+    void BuildSpanPane();
+    void ShowSpanFigures();
+
+    // main_window_playback.cpp
+    void BuildPlayback();
+    void StopPlayback(bool hideCursor);
+    void ShowPlaybackBox();
+
+    // main_window_help.cpp
+    void BuildShortcutSheet();
+    void ShowShortcutSheet();
+
+    // main_window_files.cpp
+    void RememberFlight(const std::string& path);
+    // The Flight dialog in the folder of the flight shown, else Flights_INT, the recent
+    // flights beside it.
+    FileDialog FlightDialog(FileDialog dialog) const;
+    // An export's save dialog in Exports, proposing the flight's name with the extension.
+    FileDialog ExportDialog(FileDialog dialog) const;
+    // Once an export has written `path`: its name and folder in the status strip.
+    void ShowWritten(const QString& path);
+
     Session& session_;
     Prompter& prompter_;
     ChartWidget* chart_ = nullptr;
@@ -209,6 +268,17 @@ private:
     TileFetcher* tiles_ = nullptr;
     MapSettings map_;
     QMenu* trackMenu_ = nullptr;
+
+    // The zoom history, the span's pane, the playback and the shortcut sheet.
+    ZoomHistory* history_ = nullptr;
+    std::string drawnFlight_;  // the flight of the last reading into the chart
+    QDockWidget* spanDock_ = nullptr;
+    QTableWidget* spanTable_ = nullptr;
+    QTimer* playTimer_ = nullptr;
+    size_t speedIndex_ = 2;  // ×16
+    double playFlightEnd_ = 0;  // the last time charted, where the playback stops
+    QLabel* playBox_ = nullptr;
+    ShortcutSheet* sheet_ = nullptr;
 
     bool settingsSaved_ = false;
     bool flightShown_ = false;  // replayed into the chart in this run

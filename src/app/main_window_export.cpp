@@ -57,7 +57,7 @@ void MainWindow::PrintCommand() {
 void MainWindow::JpegCommand() {
     const ExportInfo& e = *ExportNamed("jpeg");
     RunCommand(QString::fromUtf8(e.progress), [this, &e] {
-        const QString path = AskSave(prompter_, this, InFolder(SaveDialogOf(e), kExportsFolder));
+        const QString path = AskSave(prompter_, this, ExportDialog(SaveDialogOf(e)));
         if (path.isEmpty()) return QString();
         const QSize size = chart_->size();
         if (size.isEmpty()) return QString();  // a chart without area has no picture
@@ -65,6 +65,7 @@ void MainWindow::JpegCommand() {
             SaveJpegBeside(*chart_, size, *track_, track_->size(), PathBytes(path), session_.CurrentFlightFile);
         else
             chart_->SaveJpeg(PathBytes(path), size, session_.CurrentFlightFile);
+        ShowWritten(path);
         return QString();
     });
 }
@@ -79,11 +80,13 @@ void MainWindow::GpxCommand() { ExportTrack(*ExportNamed("gpx")); }
 void MainWindow::ExportTrack(const ExportInfo& e, void (*before)(Session& session)) {
     RunCommand(QString::fromUtf8(e.progress), [this, &e, before] {
         if (session_.CurrentFlightFile.empty()) return QString();
-        const QString path = AskSave(prompter_, this, InFolder(SaveDialogOf(e), kExportsFolder));
+        const QString path = AskSave(prompter_, this, ExportDialog(SaveDialogOf(e)));
         if (path.isEmpty()) return QString();
         if (before) before(session_);
-        return QString::fromStdString(e.write(session_.CurrentFlightFile, session_.Inputs(), session_.regional,
-                                              PathBytes(path), &session_.chart));
+        const QString message = QString::fromStdString(e.write(session_.CurrentFlightFile, session_.Inputs(),
+                                                               session_.regional, PathBytes(path), &session_.chart));
+        ShowWritten(path);
+        return message;
     });
 }
 

@@ -8,12 +8,14 @@
 namespace krelby {
 namespace {
 
-const FileDialog kOpenInternal{
-    "Select EFIS recording file for import",
-    "Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat", "dat",
-    "Zelvobb*.dat", {}};
-const FileDialog kOpenSd{"Select EFIS recording file for import",
-                             "Zelvo recording (Zelvo.REC)|Zelvo.REC", "REC", "Zelvo*.REC", {}};
+// The recordings' own choices first, as the displays name their files; then both names in
+// one, and any file (a recording copied under another name).
+const FileDialog kOpenInternal{"Select EFIS recording file for import",
+                               "Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat"
+                               "|Zelvo or VQ5 recording|ZelvoBB.DAT;VQ5bb.dat|All files|*",
+                               "dat", "Zelvobb*.dat", {}};
+const FileDialog kOpenSd{"Select EFIS recording file for import", "Zelvo recording (Zelvo.REC)|Zelvo.REC|All files|*",
+                         "REC", "Zelvo*.REC", {}};
 
 bool IsFile(const QString& path) { return IsFileAt(PathBytes(path)); }
 

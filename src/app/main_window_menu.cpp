@@ -80,10 +80,12 @@ void MainWindow::BuildMenu() {
     QAction* flight = bar->addAction("&Flight", this, &MainWindow::FlightCommand);
     flight->setObjectName("Flight1");
     flight->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    flight->setToolTip("Shows a flight file");
     bar->addAction("&Data", this, &MainWindow::DataCommand)->setObjectName("Data1");
     QAction* print = bar->addAction("&Print", this, &MainWindow::PrintCommand);
     print->setObjectName("Print1");
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    print->setToolTip("Previews and prints the chart");
     QMenu* exports = bar->addMenu("&Export");
     exports->setObjectName("Export1");
     for (const ExportInfo& e : Exports())
@@ -98,16 +100,19 @@ void MainWindow::BuildMenu() {
     showExceedances_->setObjectName("ShowExceedances1");
     showExceedances_->setCheckable(true);
     showExceedances_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    showExceedances_->setToolTip("Lists the flight's exceedances under the chart");
     showExceedances_->setChecked(UserSettings()->value(kExceedancesKey, true).toBool());
     connect(showExceedances_, &QAction::toggled, this, [this](bool on) {
         UserSettings()->setValue(kExceedancesKey, on);
         enginePane_->setVisible(on && enginePane_->HasContent());
     });
     // Closing by keyboard, from the Logbook too.
-    connect(AddShortcut("Quit1", QKeySequence(Qt::CTRL | Qt::Key_Q), Qt::ApplicationShortcut), &QAction::triggered,
-            this, &QWidget::close);
-    connect(AddShortcut("Strips1", QKeySequence(Qt::CTRL | Qt::Key_T)), &QAction::triggered, strips_,
-            &QCheckBox::toggle);
+    QAction* quit = AddShortcut("Quit1", QKeySequence(Qt::CTRL | Qt::Key_Q), Qt::ApplicationShortcut);
+    quit->setToolTip("Ends the program");
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    QAction* strips = AddShortcut("Strips1", QKeySequence(Qt::CTRL | Qt::Key_T));
+    strips->setToolTip(strips_->toolTip().section(" (", 0, 0));
+    connect(strips, &QAction::triggered, strips_, &QCheckBox::toggle);
 }
 
 }  // namespace krelby

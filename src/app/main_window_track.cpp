@@ -39,8 +39,9 @@ void MainWindow::BuildTrackPane() {
     connect(viewTrack_, &QCheckBox::toggled, this, keepPlot);
     // Closed by its own button: the box follows.
     connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
-    connect(AddShortcut("ViewTrack1", QKeySequence(Qt::CTRL | Qt::Key_K)), &QAction::triggered, viewTrack_,
-            &QCheckBox::toggle);
+    QAction* toggle = AddShortcut("ViewTrack1", QKeySequence(Qt::CTRL | Qt::Key_K));
+    toggle->setToolTip("Shows or hides the track pane");
+    connect(toggle, &QAction::triggered, viewTrack_, &QCheckBox::toggle);
 
     connect(chart_, &ChartWidget::TimeHovered, track_, &TrackView::SetMarkerTime);
     connect(chart_, &ChartWidget::TimeSpanChanged, track_, [this](double from, double to) {

@@ -29,7 +29,7 @@ QString NoFlightData(const std::string& path) {
 
 void MainWindow::FlightCommand() {
     RunCommand("Reading flight...", [this] {
-        const QString path = prompter_.OpenFile(this, InFolder(kOpenFlight));
+        const QString path = prompter_.OpenFile(this, FlightDialog(kOpenFlight));
         if (path.isEmpty()) return QString();
         const std::string bytes = PathBytes(path);
         if (IsFileAt(bytes)) Replay(bytes);

@@ -29,6 +29,7 @@ void ChartWidget::Impl::RefreshReadout() {
 }
 
 void ChartWidget::Impl::Hover(QMouseEvent* event) {
+    if (playRunning) return;  // the readout follows the playback
     cursorPinned = false;
     ShowReadout(event->pos());
     if (readout->isVisible()) emit q->TimeHovered(KeyToDays(TimeAxis()->pixelToCoord(event->pos().x())));

@@ -1,5 +1,5 @@
-// Zoom and pan: the rectangle, the wheel, the middle button, the keys. Every change of the
-// view comes through StartZoom or SetTime, which say so once (ViewChanged).
+// Zoom and pan: the rectangle, the wheel, the middle button or Ctrl+drag, the keys. Every
+// change of the view comes through StartZoom or SetTime, which say so once (ViewChanged).
 #include <algorithm>
 #include <cmath>
 
@@ -111,23 +111,31 @@ void ChartWidget::Impl::FinishAnimation() {
 void ChartWidget::Impl::Press(QMouseEvent* event) {
     HideReadout();
     pressPos = event->pos();
+    if (StartSpan(event)) return;  // Shift+drag marks a span
     const bool inPlot = PlotArea().contains(pressPos);
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool keys = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
     panning = inPlot && !Empty() &&
-              (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift));
-    dragging = inPlot && event->button() == Qt::LeftButton && !shift;
+              (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && ctrl));
+    dragging = inPlot && event->button() == Qt::LeftButton && !keys;
     if (panning) {
         FinishAnimation();
         panFrom = plot->xAxis->range();
+        panMoved = false;
         plot->setCursor(Qt::ClosedHandCursor);
     }
 }
 
 void ChartWidget::Impl::Move(QMouseEvent* event) {
+    if (spanDragging) {
+        MoveSpan(event->pos());
+        return;
+    }
     if (panning) {
-        // The time under the cursor stays under it.
+        // The time under the cursor stays under it; the drag is one step, said at its end.
         const double perPixel = panFrom.size() / std::max(1, PlotArea().width());
-        SetTime(panFrom - (event->pos().x() - pressPos.x()) * perPixel);
+        SetTime(panFrom - (event->pos().x() - pressPos.x()) * perPixel, false);
+        panMoved = true;
         return;
     }
     if (dragging && (event->buttons() & Qt::LeftButton)) {
@@ -144,9 +152,14 @@ void ChartWidget::Impl::Move(QMouseEvent* event) {
 }
 
 void ChartWidget::Impl::Release(QMouseEvent* event) {
+    if (spanDragging) {
+        EndSpan(event->pos());
+        return;
+    }
     if (panning) {
         panning = false;
         plot->unsetCursor();
+        if (panMoved) emit q->ViewChanged();
         return;
     }
     if (event->button() == Qt::RightButton && (event->pos() - pressPos).manhattanLength() <= kClickSlop) {
@@ -157,7 +170,10 @@ void ChartWidget::Impl::Release(QMouseEvent* event) {
     dragging = false;
     band->hide();
     const QPoint delta = event->pos() - pressPos;
-    if (delta.manhattanLength() <= kClickSlop) return;  // a click, handled by the plot
+    if (delta.manhattanLength() <= kClickSlop) {  // a click: the plot shows a line's grid
+        ClickCursor(event->pos(), false);
+        return;
+    }
     // Dragging to the left undoes the zoom, as in the usual chart components.
     if (delta.x() < 0) {
         q->ResetZoom(true);
@@ -208,7 +224,7 @@ void ChartWidget::Impl::ZoomTime(double factor, double aroundKey) {
     SetTime(QCPRange(aroundKey - size * share, aroundKey + size * (1 - share)));
 }
 
-void ChartWidget::Impl::SetTime(QCPRange range) {
+void ChartWidget::Impl::SetTime(QCPRange range, bool say) {
     // Never wider than the flight, nor beyond its ends; the value axes stay as they are.
     const Ranges whole = Whole();
     if (range.size() >= whole.x.size()) range = whole.x;
@@ -219,7 +235,7 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
     zoomed = !(now.x == whole.x && now.y == whole.y);
     plot->replot(QCustomPlot::rpQueuedReplot);
     RefreshReadout();
-    emit q->ViewChanged();
+    if (say) emit q->ViewChanged();
 }
 
 void ChartWidget::ResetZoom(bool animate) {

@@ -57,6 +57,7 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.save();
     painter.translate(area.topLeft());
     painter.scale(scale, scale);
     painter.setClipRect(QRectF(0, 0, width, height));
@@ -66,6 +67,12 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     FitTimeTicks(width);
     plot->toPainter(&painter, width, height);
     PaintAxisNames(painter, height);
+    PaintSpan(painter);
+    painter.restore();
+    // A span's figures in the margin under the chart.
+    const double gap = dotsPerInch * 2 / 25.4;
+    PaintSpanTable(painter, QRectF(area.left(), area.bottom() + gap, area.width(), page.bottom() - area.bottom() - 2 * gap),
+                   dotsPerInch);
     for (const auto& undo : restore) undo();
     style.lineWidth = 1;
     FitLegends(plot->width(), plot->height());

@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "base/recorded_units.h"
@@ -49,6 +50,9 @@ public:
     double MaxY() const { return maxY_; }
     // The value of the last point at or before the date-time, false before the first.
     bool ValueAt(double days, double& value) const;
+    // The points in time order (date-times and values), as drawn.
+    std::span<const double> Times() const { return {Xs(), count_}; }
+    std::span<const double> Values() const { return {Ys(), count_}; }
     int Slot() const { return slot_; }
     // Draws the series on these axes, and with their plot area.
     void Place(QCPAxis* key, QCPAxis* value) {

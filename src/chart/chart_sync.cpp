@@ -136,6 +136,7 @@ bool ChartWidget::Impl::Empty() const {
 }
 
 void ChartWidget::ChartReset() {
+    ++d->reading;
     d->shadeFrom = d->shadeTo = 0;
     for (SlotGraph* g : d->graphs) g->SetLimits({});
     d->HideReadout();
@@ -172,6 +173,8 @@ void ChartWidget::ReplayFinished() {
     d->Sync(true);
     d->Apply(d->Whole());
     d->plot->replot(QCustomPlot::rpQueuedReplot);
+    emit FlightDrawn();
+    if (HasSpan()) emit SpanChanged();  // its figures read afresh
 }
 
 }  // namespace krelby

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "chart/chart_widget_impl.h"
+#include "chart/gestures.h"
 
 namespace krelby {
 
@@ -116,7 +117,9 @@ void ChartWidget::Impl::ConnectPlot() {
         [this](QPainter& p, int height) { PaintAxisNames(p, height); },
         [this](QPainter& p, int) { PaintEmptyHint(p); },
         [this](QPainter& p, int) { PaintShade(p); },
+        [this](QPainter& p, int) { PaintSpan(p); },
         [this](QPainter& p, int) { PaintCursor(p); },
+        [this](QPainter& p, int) { PaintPlayCursor(p); },
     };
     QObject::connect(plot, &QCustomPlot::beforeReplot, q, [this] {
         FitLegends(plot->width(), plot->height());
@@ -128,7 +131,10 @@ void ChartWidget::Impl::ConnectPlot() {
     plot->onPress = [this](QMouseEvent* e) { Press(e); };
     plot->onMove = [this](QMouseEvent* e) { Move(e); };
     plot->onRelease = [this](QMouseEvent* e) { Release(e); };
-    plot->onDoubleClick = [this](QMouseEvent*) { q->ResetZoom(true); };
+    plot->onDoubleClick = [this](QMouseEvent*) {
+        if (std::isnan(spanFrom)) spanAnchor = NAN;  // its first click set no cursor
+        q->ResetZoom(true);
+    };
     plot->onWheel = [this](QWheelEvent* e) { Wheel(e); };
     plot->onKey = [this](QKeyEvent* e) { return Key(e); };
     plot->onLeave = [this] { HideReadout(); };
@@ -159,6 +165,7 @@ ChartWidget::ChartWidget(ChartModel& model, QWidget* parent) : QWidget(parent), 
     d->Sync(true);
     d->Apply(d->Whole());
     d->LinkTime();
+    DeclareChartGestures(this);
 }
 
 // The model must outlive the widget (its owner keeps it).

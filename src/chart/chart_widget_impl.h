@@ -7,6 +7,7 @@
 #include <QVariantAnimation>
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <set>
 #include <vector>
@@ -82,7 +83,9 @@ struct ChartWidget::Impl {
     QPoint pressPos;
     bool dragging = false;  // a zoom rectangle
     bool panning = false;   // along time
+    bool panMoved = false;  // a pan drag is one change of the view, said at its release
     QCPRange panFrom;
+    int reading = 0;  // replays drawn: a view's value ranges hold within one (chart_view.cpp)
 
     // The readout that follows the mouse, and its cursor line (chart_hover.cpp).
     QLabel* readout = nullptr;
@@ -93,6 +96,12 @@ struct ChartWidget::Impl {
     // Painted over the plot on screen, in this order (chart_overlays.cpp).
     std::vector<Overlay> overlays;
     double shadeFrom = 0, shadeTo = 0;  // keys; shaded while from < to
+    // The span marked and the first cursor of a click, keys; NaN for none (chart_span.cpp).
+    double spanFrom = NAN, spanTo = NAN, spanAnchor = NAN;
+    bool spanDragging = false;
+    // The playback cursor, a key (NaN hidden), and whether it is moving (chart_playback.cpp).
+    double playKey = NAN;
+    bool playRunning = false;
     QString emptyHint;
 
     // The room the chart asks for (chart_sizes.cpp).
@@ -134,9 +143,10 @@ struct ChartWidget::Impl {
     Ranges Whole() const;
     void Apply(const Ranges& r);
     void SetTimeAxes(const QCPRange& range);
-    // Every change of the view by zoom or pan comes through one of these two.
+    // Every change of the view by zoom or pan comes through one of these two; `say` false
+    // keeps it from being a step of the view (a pan drag on its way, the playback following).
     void StartZoom(const Ranges& target, bool animate);
-    void SetTime(QCPRange range);
+    void SetTime(QCPRange range, bool say = true);
     void FinishAnimation();
     void ZoomTime(double factor, double aroundKey);
     void Press(QMouseEvent* event);
@@ -155,6 +165,21 @@ struct ChartWidget::Impl {
     void RefreshReadout();
     void HideReadout();
     void PaintCursor(QPainter& painter) const;
+
+    // chart_span.cpp
+    // A Shift+press in the plot starts a span; the span follows the mouse to its release.
+    bool StartSpan(QMouseEvent* event);
+    void MoveSpan(QPoint pos);
+    void EndSpan(QPoint pos);
+    // A click sets the first cursor; a Shift+click after it ends the span there.
+    void ClickCursor(QPoint pos, bool shift);
+    void SetSpanKeys(double a, double b);
+    void PaintSpan(QPainter& painter) const;
+    void PaintSpanTable(QPainter& painter, const QRectF& below, double dotsPerInch) const;
+
+    // chart_playback.cpp
+    void KeepInView(double key);
+    void PaintPlayCursor(QPainter& painter) const;
 
     // chart_overlays.cpp
     void PaintAxisNames(QPainter& painter, int height) const;

@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(dialog.title, QString("Select flight recording file for viewing"));
         QCOMPARE(dialog.filter, QString("Flight recording files (*.FLT)|*.FLT"));
         QCOMPARE(dialog.initialName, QString("*.FLT"));
-        QCOMPARE(dialog.folder, dir.path() + "/");
+        QCOMPARE(dialog.folder, QString("/"));  // the folder of the flight shown
         QCOMPARE(run.session().chart.SlotsInChart(), replayed ? 1 : 0);
         const QString current = replayed ? flight : QString("/earlier.FLT");
         QCOMPARE(QString::fromStdString(run.session().CurrentFlightFile), current);
@@ -612,7 +612,8 @@ private slots:
         run.prompter.answers.enqueue(Path("ZelvoBB.DAT"));
         run.window().ImportInternal();
         QCOMPARE(run.prompter.asked[0].filter,
-                 QString("Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat"));
+                 QString("Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat"
+                         "|Zelvo or VQ5 recording|ZelvoBB.DAT;VQ5bb.dat|All files|*"));
         QCOMPARE(run.prompter.messages, QStringList{"Imported 1 flights."});
         QCOMPARE(QDir(Path("Flights_INT")).entryList({"*.FLT"}).size(), 1);
 

@@ -3,8 +3,9 @@
 // its longest flight with nine data items through the Flight command, and saves the whole
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
-// readout, as zoomed.png; then with the track pane shown and the mouse over the chart, as
-// track.png, and over map tiles from a tile server of its own as map.png; then strips.png,
+// readout, as zoomed.png; a span marked with its table as span.png (printed to span-print.pdf)
+// and F1's sheet as shortcuts.png; then with the track pane shown and the mouse over the chart,
+// as track.png, and over map tiles from a tile server of its own as map.png; then strips.png,
 // sixteen items on eleven axes in the strip view at the window's first size (780x612); and
 // exceedances.png, the Engine pane's Exceedances with CHT and EGT limits.
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
@@ -187,6 +188,7 @@ int main(int argc, char** argv) {
         HoverAt(plot, hover);
         ok = Save(window, beside + "zoomed.png") && ok;
     }
+    ok = krelby::shots::SaveSpan(window, beside) && ok;
     {
         // The logbook of the imported flights, once its worker is done.
         window.LogbookCommand();

@@ -21,5 +21,8 @@ bool SaveMap(MainWindow& window, const QString& path);
 // A generated flight with a sweep on two monitors, the Engine pane on its Lean test tab:
 // engine.png in `beside`; with a `prefix`, each tab as PREFIX-engine-TAB.png too.
 bool SaveEngine(const QString& beside, const QString& prefix = {});
+// A span marked on the window's chart with its table, span.png, printed, span-print.pdf, and
+// F1's sheet, shortcuts.png, in `beside`.
+bool SaveSpan(MainWindow& window, const QString& beside);
 
 }  // namespace krelby::shots
