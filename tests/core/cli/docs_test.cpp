@@ -100,7 +100,7 @@ TEST(Docs, EveryOptionIsInTheManualAndCompletesForItsCommands) {
         EXPECT_NE(completion.find(o.longName), std::string::npos) << o.longName << " is not in the completion";
     }
     const std::vector<std::string> commands = CommandsIn(help);
-    ASSERT_GE(commands.size(), 10u);
+    ASSERT_GE(commands.size(), 9u);  // jpeg only where the chart is built
     EXPECT_EQ(Completions("krelby-cli ''").count("analysis"), 1u);
     for (const std::string& c : commands) {
         EXPECT_EQ(Completions("krelby-cli ''").count(c), 1u) << c;
