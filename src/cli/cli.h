@@ -107,7 +107,8 @@ void WriteExport(const std::string& out, const std::function<void(const std::str
 // a file written beside its target and renamed into place by Close (never over flight data).
 class TextOutput {
 public:
-    explicit TextOutput(const std::optional<std::string>& out);
+    // `input`: the flight the text is made of, which the output may not replace.
+    TextOutput(const std::optional<std::string>& out, const std::string& input);
     ~TextOutput();
     TextOutput(const TextOutput&) = delete;
     TextOutput& operator=(const TextOutput&) = delete;

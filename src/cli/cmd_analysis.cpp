@@ -12,7 +12,7 @@ int Analysis(const Args& args) {
     const std::string& flight = args.positional[0];
     RequireFlightData(ChecksumOptions{}, flight);
     const std::string json = AnalysisJson(flight, AnalyzeFlight(flight, folder.settings), folder.settings);
-    TextOutput out(args.Option("-o"));
+    TextOutput out(args.Option("-o"), flight);
     out.Write(json);
     out.Close();
     return 0;

@@ -23,7 +23,7 @@ int Exceedances(const Args& args) {
     const FolderSettings folder = ReadFolderSettings(args);
     // A file without one tested Frame is no flight: saying so beats a bare header.
     RequireFlightData(ChecksumOptions{}, args.positional[0]);
-    TextOutput out(args.Option("-o"));
+    TextOutput out(args.Option("-o"), args.positional[0]);
     std::optional<CsvToJson> converter;
     if (json) {
         const auto isText = [](std::string_view c) { return c == "item" || c == "limit_kind" || c == "start" || c == "end"; };

@@ -61,13 +61,15 @@ struct TextOutput::Impl {
     std::optional<TextFile> file;
 };
 
-TextOutput::TextOutput(const std::optional<std::string>& out) : impl_(std::make_unique<Impl>()) {
+TextOutput::TextOutput(const std::optional<std::string>& out, const std::string& input)
+    : impl_(std::make_unique<Impl>()) {
     if (!out || ToStandardOutput(*out)) return;
     impl_->path = *out;
     if (IsSpecialOutput(*out)) {
         OpenSpecial(impl_->device, *out);
         impl_->special = true;
     } else {
+        RefuseInputAsOutput(*out, input);
         impl_->file.emplace(*out);
     }
 }

@@ -134,6 +134,15 @@ TEST_F(BatchCli, DevicesAndPipesAreWrittenAsTheyAre) {
         EXPECT_EQ(ReadFile(folder / "link"), "kept by its hard link") << command;
         fs::remove(folder / "link");
     }
+    // Never over the flight read, even one whose first bytes are no Frame.
+    WriteFile(folder / "own.FLT", "junk" + ReadFile(folder / flights[0]));
+    const std::string own = ReadFile(folder / "own.FLT");
+    for (const char* command : {"exceedances", "analysis", "table"}) {
+        const CliRun r = Run(std::string(command) + " own.FLT -o own.FLT --folder f");
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.err.rfind("krelby-cli: Cannot create file own.FLT: ", 0), 0u) << command << ": " << r.err;
+    }
+    EXPECT_TRUE(ReadFile(folder / "own.FLT") == own);
     struct stat st {};
     ASSERT_EQ(stat("/dev/null", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));

@@ -114,3 +114,13 @@ TEST_F(TableTools, Sqlite3ImportsTimesTheDateFunctionsRead) {
         EXPECT_EQ(r.out, "420|420|2014-03-05 09:41:17|420|0\n") << locale;
     }
 }
+
+TEST_F(TableTools, GdalTakesTheTimeAsADateTime) {
+    if (!Installed("command -v ogrinfo")) GTEST_SKIP() << "GDAL is not installed";
+    const std::string csv = TableIn("de_DE.UTF-8");
+    const CliRun r = RunShell("LC_ALL=de_DE.UTF-8 ogrinfo -ro -so -oo AUTODETECT_TYPE=YES " + csv + " " +
+                              fs::path(csv).stem().string() + " 2>&1");
+    EXPECT_NE(r.out.find("Feature Count: 420"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\ntime: DateTime"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nOILP_1 [bar]: Real"), std::string::npos) << r.out;
+}

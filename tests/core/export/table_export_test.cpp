@@ -2,6 +2,7 @@
 // three unit systems, the item choices and the three formats.
 #include <gtest/gtest.h>
 
+#include "export/exports.h"
 #include "export/table_export.h"
 #include "support/export_fixture.h"
 #include "support/text_lines.h"
@@ -125,4 +126,21 @@ TEST(TableItems, NamedBySeriesTitles) {
     EXPECT_EQ(titles, (std::vector<std::string>{"PALT", "CHT5_1", "LON"}));
     EXPECT_EQ(unknown, (std::vector<std::string>{"EGT5_1", "Humidity"}));
     EXPECT_EQ(HeaderOf(named[1], kinds, UnitSystem::Chosen, UnitSettings{.Temp = 1}), "CHT5_1 [°F]");
+}
+
+// The window's "Table..." comes after the other items of its Export menu and writes the table
+// of the items it charts, in the units it shows, its chart filled by the same replays.
+TEST_F(TableTest, TheWindowsTableFollowsTheOtherExportsAndWritesTheItemsCharted) {
+    const ExportInfo& row = Exports().back();
+    EXPECT_EQ(std::string(row.name), "table");
+    EXPECT_EQ(std::string(row.caption), "&Table...");
+    EXPECT_EQ(std::string(row.filter), "Table (*.csv)|*.csv");
+    Flight({FlightAt(0, 0, 900).Sealed(), EngineOf(1).Rpm(2000).Sealed(), FlightAt(0, 1, 950).Sealed()});
+    Tick({1, 11});
+    const std::string out = folder / "window.csv";
+    EXPECT_EQ(row.write(session.CurrentFlightFile, session.Inputs(), session.regional, out, &session.chart), "");
+    EXPECT_EQ(ReadFile(out), Table({}));
+    EXPECT_EQ(ReadFile(out), "time,PALT [ft],RPM_1 [rpm]\n2024-03-14T10:00:00,900,2000\n2024-03-14T10:00:01,950,\n");
+    ASSERT_EQ(session.chart.SlotsInChart(), 2);
+    EXPECT_EQ(session.chart.Slot(1).title, "RPM_1");
 }
