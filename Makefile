@@ -45,17 +45,21 @@ demo: build
 
 # The window under Xvfb: imports the sample recording, shows a flight, saves build/screenshot.png,
 # the chart printed to build/print.pdf (rasterised into build/print.png) and the window after
-# a wheel zoom, build/zoomed.png, the Logbook, build/logbook.png, its trends over months of
+# a wheel zoom, build/zoomed.png, a span marked with its table, build/span.png (printed,
+# span-print.png), F1's sheet, build/shortcuts.png, the Logbook, build/logbook.png, its trends over months of
 # generated flights, build/trends.png, the strip view, build/strips.png, with the track
-# pane, build/track.png, and a 10-hour flight of four engine monitors in the strip view and
-# the single chart at 780x612 and maximised, build/strips-long.png, strips-long-max.png,
-# single-long.png and single-long-max.png.
+# pane, build/track.png, and over tiles from a local tile server, build/map.png, and a
+# 10-hour flight of four engine monitors in the strip view and the single chart at 780x612
+# and maximised, build/strips-long.png, strips-long-max.png, single-long.png and
+# single-long-max.png, and the Engine pane's Lean test of a generated flight with a sweep
+# on two monitors, build/engine.png.
 screenshot: build
 	@[ -f $(GEN_RECORDING) ] || { echo "$(GEN_RECORDING) is missing"; exit 1; }
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/krelby-screenshot $(GEN_RECORDING) $(BUILD)/screenshot.png
 	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
 	pdftoppm -png -r 100 -singlefile $(BUILD)/strips-print.pdf $(BUILD)/strips-print
-	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, strips-long.png, strips-long-max.png, single-long.png and single-long-max.png"
+	pdftoppm -png -r 100 -singlefile $(BUILD)/span-print.pdf $(BUILD)/span-print
+	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, span.png, span-print.png, shortcuts.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, map.png, strips-long.png, strips-long-max.png, single-long.png, single-long-max.png and engine.png"
 
 # The Debian package: build/krelby_VERSION-1_amd64.deb, installed under /usr.
 package: build

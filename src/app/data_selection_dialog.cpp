@@ -20,7 +20,7 @@ QString CheckBoxName(int number) {
 
 DataSelectionDialog::DataSelectionDialog(DataSelection& selection, QWidget* parent)
     : QDialog(parent), selection_(selection) {
-    setObjectName("TForm2");
+    setObjectName("TForm2");  // tests and scripts find the dialog by the form's name
     setWindowTitle("Data selection");
     resize(565, 370);
 

@@ -1,5 +1,6 @@
-// TForm2: the 213 check boxes of the data items, on ten pages. A tick goes straight into
-// the selection record, which the next replay reads.
+// The data selection dialog (object name TForm2, the name its form first had, as its check
+// boxes keep theirs, CheckBox1 and on): the 213 check boxes of the data items, on ten
+// pages. A tick goes straight into the selection record, which the next replay reads.
 #pragma once
 #include <QDialog>
 #include <array>

@@ -28,10 +28,16 @@ ExceedanceSearch::Result Search(const std::string& path, const ThermocoupleKinds
     FirstExceedances first(ExceedanceSearch::kListed);
     ExceedanceSink exceedances(kinds, limits, first);
     CylinderSink cylinders(kinds);
-    FlightReplay(file, {nothingTicked, tested, &progress}, {limits.Any() ? &exceedances : nullptr, &cylinders});
+    AnalysisSink analysis(kinds);
+    analysis.ReserveFor(file.Size());
+    SweepCurveSink curves;
+    FlightReplay(file, {nothingTicked, tested, &progress},
+                 {limits.Any() ? &exceedances : nullptr, &cylinders, &analysis, &curves});
     r.count = first.Count();
     r.first = first.Sorted();
     r.cylinders = cylinders.Result();
+    r.analysis = analysis.Result();
+    r.sweeps = curves.Curves(*r.analysis);
     return r;
 }
 
@@ -84,7 +90,7 @@ void ExceedanceSearch::Start(const std::string& path, const ThermocoupleKinds& k
             } catch (const std::bad_alloc&) {
                 // The search's own memory is given back by now; the flight stays shown.
                 r = {};
-                r.error = "Not enough memory to find the exceedances of " + path;
+                r.error = "Not enough memory to analyse the engine of " + path;
             } catch (const std::exception& e) {
                 r = {};
                 r.error = e.what();

@@ -1,7 +1,8 @@
-// The exceedances and hottest inputs of the flight shown, found on a thread of their own: on
+// What the Engine pane shows of the flight shown, found in one replay on a thread of its own:
+// its exceedances, its hottest inputs, and the engine analysis with the lean test's curves. On
 // a flight of millions of runs the window stays responsive, and closes at once. It keeps only
-// the first of them, as many as the pane lists, and counts the rest. A newer search, or the
-// end of the window, cancels the one running.
+// the first exceedances, as many as the pane lists, and counts the rest. A newer search, or
+// the end of the window, cancels the one running.
 #pragma once
 #include <QObject>
 #include <array>
@@ -9,12 +10,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/recorded_units.h"
 #include "logbook/cylinders.h"
 #include "logbook/exceedances.h"
+#include "logbook/sweep_curves.h"
 #include "settings/records.h"
 
 namespace krelby {
@@ -26,7 +30,9 @@ public:
     struct Result {
         std::vector<Exceedance> first;  // at most kListed, in the CSV's order
         int64_t count = 0;              // all of them
-        std::array<std::vector<CylinderInput>, 4> cylinders;
+        std::array<std::vector<CylinderInput>, kEngineMonitors> cylinders;
+        std::optional<Analysis> analysis;  // none when the flight could not be read
+        std::vector<SweepCurve> sweeps;     // the lean test's curves of analysis' sweeps
         std::string error;  // why none could be found (the file, the memory)
     };
 

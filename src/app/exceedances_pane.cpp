@@ -1,15 +1,16 @@
 #include "app/exceedances_pane.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
-#include <QScrollArea>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "duration_text.h"
+#include "engine_text.h"
 #include "format/datetime.h"
 #include "replay/units.h"
 #include "replay/value_text.h"
@@ -17,12 +18,6 @@
 
 namespace krelby {
 namespace {
-
-QString Number(double value, int decimals, char separator) {
-    const std::string text = decimals > 0 ? FixedText(value, 12, decimals, separator)
-                                          : IntegerText(static_cast<int64_t>(std::llround(value)));
-    return QString::fromStdString(text).trimmed();
-}
 
 // A limit in the recording's own units shows its own decimals (730.5 °C), at least the unit's.
 int LimitTextDecimals(const Exceedance& e, const UnitSettings& units, int decimals) {
@@ -43,12 +38,15 @@ double ValueOf(const QString& number, char sep) {
 // more until they differ ("below 3.00 bar, peak 2.9994 bar", never "peak 3.00").
 int PeakDecimals(const Exceedance& e, const UnitSettings& units, int decimals, const QString& limit, char sep) {
     const double peak = LimitShown(e.limit, e.peak, units), shownLimit = ValueOf(limit, sep);
-    if (ValueOf(Number(peak, decimals, sep), sep) != shownLimit) return decimals;
+    if (ValueOf(DecimalNumber(peak, decimals, sep), sep) != shownLimit) return decimals;
     const double step = std::fabs(LimitShown(e.limit, e.bar ? 1e-4 : 1.0, units) - LimitShown(e.limit, 0, units));
     int d = std::max(decimals, step > 0 ? static_cast<int>(std::ceil(-std::log10(step) - 1e-9)) : 0);
-    while (d < 9 && ValueOf(Number(peak, d, sep), sep) == shownLimit) ++d;
+    while (d < 9 && ValueOf(DecimalNumber(peak, d, sep), sep) == shownLimit) ++d;
     return d;
 }
+
+constexpr int kIndexRole = Qt::UserRole, kFromRole = Qt::UserRole + 1, kToRole = Qt::UserRole + 2;
+constexpr size_t kExpandedRuns = 50;
 
 // 1234567 as "1,234,567".
 QString Grouped(int64_t n) {
@@ -57,97 +55,135 @@ QString Grouped(int64_t n) {
     return n < 0 ? "-" + digits : digits;
 }
 
+// "CHT6_1 above 180 °C" and the peak of `peakOf` as shown beside it.
+struct LimitTexts {
+    QString series, unit, peak;
+};
+LimitTexts TextsOf(const Exceedance& e, const Exceedance& peakOf, const UnitSettings& units, const Regional& regional) {
+    const int decimals = LimitDecimals(e.limit, units);
+    const std::string_view symbol = LimitSymbol(e.limit, units);
+    const QString unit = QString::fromUtf8(symbol.data(), qsizetype(symbol.size()));
+    const char sep = regional.decimalSeparator;
+    const QString limit =
+        DecimalNumber(LimitShown(e.limit, e.limitValue, units), LimitTextDecimals(e, units, decimals), sep);
+    const QString peak = DecimalNumber(LimitShown(e.limit, peakOf.peak, units),
+                                       PeakDecimals(peakOf, units, decimals, limit, sep), sep);
+    return {QString("%1 %2 %3 %4").arg(QString::fromStdString(e.item), e.minimum ? "below" : "above", limit, unit),
+            unit, peak};
+}
+
 }  // namespace
 
 QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Regional& regional) {
-    const int decimals = LimitDecimals(e.limit, units);
-    const QString unit = QString::fromUtf8(LimitSymbol(e.limit, units).data(), int(LimitSymbol(e.limit, units).size()));
-    const char sep = regional.decimalSeparator;
-    const int64_t day = ((e.start % 86400) + 86400) % 86400;
-    const QChar ts = QChar::fromLatin1(regional.timeSeparator);
-    const auto two = [](int64_t v) { return QString("%1").arg(v, 2, 10, QChar('0')); };
-    const QString time = two(day / 3600) + ts + two(day / 60 % 60) + ts + two(day % 60);
-    const QString limit = Number(LimitShown(e.limit, e.limitValue, units), LimitTextDecimals(e, units, decimals), sep);
-    return QString("%1 %2 %3 %4 for %5, peak %6 %4, %7")
-        .arg(QString::fromStdString(e.item), e.minimum ? "below" : "above", limit, unit, DurationText(e.DurationS()),
-             Number(LimitShown(e.limit, e.peak, units), PeakDecimals(e, units, decimals, limit, sep), sep), time);
+    const LimitTexts t = TextsOf(e, e, units, regional);
+    return QString("%1 for %2, peak %3 %4, %5")
+        .arg(t.series, DurationText(e.DurationS()), t.peak, t.unit, ClockText(e.start, regional));
 }
 
-QString CylinderText(const std::array<std::vector<CylinderInput>, 4>& monitors, const UnitSettings& units) {
-    const QString unit = QString::fromUtf8(ShownUnit(UnitQuantity::Temperature, units).symbol.data());
-    QStringList lines;
-    for (size_t m = 0; m < monitors.size(); ++m) {
-        QStringList parts;
-        for (const uint8_t kind : {uint8_t(EGT), uint8_t(CHT)}) {
-            const char* name = kind == EGT ? "EGT" : "CHT";
-            QStringList values;
-            const CylinderInput* hottest = nullptr;
-            for (const CylinderInput& c : monitors[m]) {
-                if (c.kind != kind) continue;
-                values << QString("%1: %2").arg(c.input).arg(ConvertTemperature(c.max, units));
-                if (!hottest || c.max > hottest->max) hottest = &c;
-            }
-            if (hottest)
-                parts << QString("%1 max %2 %3, hottest %1%4").arg(name, values.join(", "), unit).arg(hottest->input);
-        }
-        if (!parts.isEmpty()) lines << QString("Monitor %1: %2").arg(m + 1).arg(parts.join("; "));
+QString ExceedanceGroupText(const std::vector<const Exceedance*>& runs, const UnitSettings& units,
+                            const Regional& regional) {
+    const Exceedance& first = *runs.front();
+    const Exceedance* extreme = &first;
+    int64_t seconds = 0;
+    for (const Exceedance* e : runs) {
+        seconds += e->DurationS();
+        if (first.minimum ? e->peak < extreme->peak : e->peak > extreme->peak) extreme = e;
     }
-    return lines.join('\n');
+    const LimitTexts t = TextsOf(first, *extreme, units, regional);
+    const QString times = runs.size() == 1 ? QString("once, %1").arg(DurationText(seconds))
+                                           : QString("%1 times, %2 in all").arg(Grouped(int64_t(runs.size())), DurationText(seconds));
+    return QString("%1: %2, peak %3 %4").arg(t.series, times, t.peak, t.unit);
 }
 
 ExceedancesPane::ExceedancesPane(QWidget* parent) : QWidget(parent) {
     setObjectName("ExceedancesPane");
-    list_ = new QListWidget;
-    list_->setObjectName("ExceedanceList");
+    tree_ = new QTreeWidget;
+    tree_->setObjectName("ExceedanceTree");
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);  // 10,000 rows lay out at once
+    tree_->setRootIsDecorated(true);
     note_ = new QLabel;
     note_->setObjectName("ExceedanceNote");
     note_->setWordWrap(true);
     note_->hide();
-    cylinders_ = new QLabel;
-    cylinders_->setObjectName("CylinderSummary");
-    cylinders_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cylinders_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    cylinders_->setWordWrap(true);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
-    auto* column = new QVBoxLayout;
+    auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(note_);
-    column->addWidget(list_, 1);
-    layout->addLayout(column, 3);
-    layout->addWidget(cylinders_, 2);
-    // A click, the arrow keys, Enter or a double-click: each shows that exceedance.
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) emit Chosen(row);
-    });
-    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { emit Chosen(list_->row(item)); });
+    column->addWidget(tree_, 1);
+    column->addStretch();  // the note at the top while there is no tree
+    // A click, the arrow keys, Enter or a double-click: each shows that run, or group.
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { Choose(item); });
+    connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { Choose(item); });
 }
 
-QSize ExceedancesPane::sizeHint() const {
-    return QSize(QWidget::sizeHint().width(), list_->fontMetrics().height() * 5 + 16);
+void ExceedancesPane::Choose(QTreeWidgetItem* item) {
+    if (!item) return;
+    const QVariant run = item->data(0, kIndexRole);
+    if (run.isValid()) emit Chosen(run.toInt());
+    else emit GroupChosen(item->data(0, kFromRole).toDouble(), item->data(0, kToRole).toDouble());
 }
 
-void ExceedancesPane::Show(const std::vector<Exceedance>& found, int64_t count,
-                           const std::array<std::vector<CylinderInput>, 4>& cylinders, const UnitSettings& units,
-                           const Regional& regional, const QString& error) {
-    const QSignalBlocker quiet(list_);  // a new list chooses nothing
-    list_->clear();
-    for (const Exceedance& e : found) list_->addItem(ExceedanceText(e, units, regional));
-    // Nothing chosen, also when the list gets the focus back: a view left without a current
-    // row makes its first one current then, which would shade and zoom to a run unasked.
-    list_->setCurrentIndex(QModelIndex());
-    cylinders_->setText(CylinderText(cylinders, units));
+void ExceedancesPane::Show(const std::vector<Exceedance>& found, int64_t count, bool limited,
+                           const UnitSettings& units, const Regional& regional, const QString& error) {
+    const QSignalBlocker quiet(tree_);  // a new list chooses nothing
+    tree_->clear();
+    // A series a group, in the order its first run began; its runs in theirs.
+    std::map<std::tuple<std::string, int, bool>, size_t> groupOf;
+    std::vector<std::vector<size_t>> groups;
+    for (size_t i = 0; i < found.size(); ++i) {
+        const auto key = std::make_tuple(found[i].item, int(found[i].limit), found[i].minimum);
+        const auto [it, added] = groupOf.emplace(key, groups.size());
+        if (added) groups.emplace_back();
+        groups[it->second].push_back(i);
+    }
+    // A series of one run is that run; a group holds the runs of a series of more.
+    QList<QTreeWidgetItem*> tops;
+    for (const std::vector<size_t>& g : groups) {
+        const auto runItem = [&](size_t i, QTreeWidgetItem* parent) {
+            auto* item = new QTreeWidgetItem(parent, {ExceedanceText(found[i], units, regional)});
+            item->setData(0, kIndexRole, int(i));
+            return item;
+        };
+        if (g.size() == 1) {
+            tops << runItem(g.front(), nullptr);
+            continue;
+        }
+        std::vector<const Exceedance*> runs;
+        double from = found[g.front()].startTime, to = found[g.front()].endTime;
+        auto* top = new QTreeWidgetItem;
+        for (size_t i : g) {
+            runs.push_back(&found[i]);
+            from = std::min(from, found[i].startTime);
+            to = std::max(to, found[i].endTime);
+            runItem(i, top);
+        }
+        top->setText(0, ExceedanceGroupText(runs, units, regional));
+        top->setData(0, kFromRole, from);
+        top->setData(0, kToRole, to);
+        QFont bold = top->font(0);
+        bold.setBold(true);
+        top->setFont(0, bold);
+        tops << top;
+    }
+    tree_->addTopLevelItems(tops);
+    // Every run in sight while they are few; else the groups alone, to be opened.
+    if (found.size() <= kExpandedRuns) tree_->expandAll();
+    // Nothing chosen, also when the tree gets the focus back: a view left without a current
+    // row makes its first one current then, which would zoom to a run unasked.
+    tree_->setCurrentIndex(QModelIndex());
     QString note = error;
     if (note.isEmpty() && count > static_cast<int64_t>(found.size()))
         note = QString("%1 exceedances (first %2 listed)").arg(Grouped(count), Grouped(int64_t(found.size())));
+    if (note.isEmpty() && error.isEmpty() && count == 0)
+        note = limited ? "No exceedances of the limits." : "No limits set: set them with Limits... (Alt+M).";
     note_->setText(note);
     note_->setVisible(!note.isEmpty());
-    hasContent_ = count > 0 || !error.isEmpty();
+    tree_->setVisible(!found.empty());  // no empty box under the note
 }
 
 void ExceedancesPane::ShowProgress(int percent) {
-    note_->setText(QString("Finding exceedances... %1%").arg(percent));
+    note_->setText(QString("Reading the flight... %1%").arg(percent));
     note_->setVisible(true);
 }
 

@@ -1,52 +1,52 @@
-// Below the chart: the flight's exceedances as a pilot reads them, and each monitor's hottest
-// EGT and CHT inputs. Choosing an exceedance asks for its time on the chart.
+// The Engine pane's Exceedances tab: the flight's exceedances as a pilot reads them, grouped
+// per series (item and limit) with how often and how long in all; a series of one run is that
+// run alone. Choosing a run asks for its time on the chart; choosing a group, for the time of
+// all its runs.
 #pragma once
 #include <QWidget>
-#include <array>
 #include <vector>
 
 #include "base/regional.h"
-#include "logbook/cylinders.h"
 #include "logbook/exceedances.h"
 #include "settings/records.h"
 
 class QLabel;
-class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace krelby {
 
 // "CHT3_1 above 230 °C for 42 s, peak 236 °C, 09:44:10", in the units shown.
 QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Regional& regional);
-// A line per monitor with EGT or CHT inputs: each input's maximum and the hottest of each kind.
-QString CylinderText(const std::array<std::vector<CylinderInput>, 4>& monitors, const UnitSettings& units);
+// A series' runs (of one item and limit, in the order they began): "CHT6_1 above 180 °C: 3
+// times, 1 min 12 s in all, peak 186 °C".
+QString ExceedanceGroupText(const std::vector<const Exceedance*>& runs, const UnitSettings& units,
+                            const Regional& regional);
 
 class ExceedancesPane : public QWidget {
     Q_OBJECT
 public:
     explicit ExceedancesPane(QWidget* parent = nullptr);
     // The first of the flight's `count` exceedances (a line above them says so when there
-    // are more), or why none could be found.
-    void Show(const std::vector<Exceedance>& found, int64_t count,
-              const std::array<std::vector<CylinderInput>, 4>& cylinders, const UnitSettings& units,
+    // are more), or why none could be found; `limited`: whether any limit is set.
+    void Show(const std::vector<Exceedance>& found, int64_t count, bool limited, const UnitSettings& units,
               const Regional& regional, const QString& error = {});
-    // While the search runs (the pane shows it only when it is already shown).
+    // While the search runs.
     void ShowProgress(int percent);
-    // Exceedances, or a reason why there are none to show.
-    bool HasContent() const { return hasContent_; }
-    QListWidget* List() const { return list_; }
+    // A group per series of runs, each run a child of it (its index into `found` in
+    // Qt::UserRole); a series of one run is that run, at the top.
+    QTreeWidget* Tree() const { return tree_; }
     QLabel* Note() const { return note_; }
-    QLabel* Cylinders() const { return cylinders_; }
-    // Five rows of the list: the chart keeps the room.
-    QSize sizeHint() const override;
 
 signals:
-    void Chosen(int index);  // in the list given to Show
+    void Chosen(int index);                // a run: its index in the list given to Show
+    void GroupChosen(double from, double to);  // a group: from its first start to its last end (days)
 
 private:
-    QListWidget* list_;
+    void Choose(QTreeWidgetItem* item);
+
+    QTreeWidget* tree_;
     QLabel* note_;
-    QLabel* cylinders_;
-    bool hasContent_ = false;
 };
 
 }  // namespace krelby

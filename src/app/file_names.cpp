@@ -1,6 +1,7 @@
 #include "file_names.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <filesystem>
 
 #include "base/file.h"
@@ -24,6 +25,8 @@ QString ShownPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 #endif
 }
+
+QString ShownFileName(const std::string& path) { return QFileInfo(ShownPath(path)).fileName(); }
 
 bool IsFileAt(const std::string& path) {
     std::error_code ec;

@@ -12,6 +12,8 @@ namespace krelby {
 std::string PathBytes(const QString& path);
 // A path of the core as text to show; bytes that are not UTF-8 become U+FFFD.
 QString ShownPath(const std::string& path);
+// The file's own name, without its folder, as ShownPath shows it.
+QString ShownFileName(const std::string& path);
 // Whether `path` (bytes) is a regular file, or a link to one.
 bool IsFileAt(const std::string& path);
 

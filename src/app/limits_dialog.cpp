@@ -15,23 +15,8 @@
 namespace krelby {
 namespace {
 
-constexpr std::array<const char*, kLimitKeyCount> kCaptions = {
-    "Maximum RPM",
-    "Maximum manifold pressure",
-    "Minimum oil pressure (at 500 rpm or more)",
-    "Maximum oil pressure",
-    "Maximum oil temperature",
-    "Minimum fuel pressure (at 500 rpm or more)",
-    "Maximum fuel pressure",
-    "Maximum coolant temperature",
-    "Maximum EGT (each EGT input)",
-    "Maximum CHT (each CHT input)",
-    "Maximum EGT spread",
-};
-constexpr std::array<const char*, 2> kSecondsCaptions = {
-    "Join the runs of one item at most this far apart",
-    "Leave out runs shorter than",
-};
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Caption(LimitKey k) { return Text(InfoOf(k).caption); }
 
 // A shown limit: its unit's decimals and two more, so that a converted limit reads back
 // close to where it was, without trailing zeros.
@@ -57,20 +42,19 @@ LimitsDialog::LimitsDialog(Limits& limits, const UnitSettings& units, const Regi
     auto* grid = new QGridLayout;
     for (int i = 0; i < kLimitKeyCount; ++i) {
         fields_[size_t(i)] = new QLineEdit;
-        fields_[size_t(i)]->setObjectName(QString::fromUtf8(kLimitKeys[size_t(i)].name.data(),
-                                                            int(kLimitKeys[size_t(i)].name.size())));
+        fields_[size_t(i)]->setObjectName(Text(kLimitKeys[size_t(i)].name));
         fields_[size_t(i)]->setPlaceholderText("off");
         unitLabels_[size_t(i)] = new QLabel;
-        grid->addWidget(new QLabel(kCaptions[size_t(i)]), i, 0);
+        grid->addWidget(new QLabel(Caption(static_cast<LimitKey>(i))), i, 0);
         grid->addWidget(fields_[size_t(i)], i, 1);
         grid->addWidget(unitLabels_[size_t(i)], i, 2);
     }
     for (size_t i = 0; i < kSecondsKeys.size(); ++i) {
         QLineEdit*& field = secondsFields_[i];
         field = new QLineEdit;
-        field->setObjectName(QString::fromUtf8(kSecondsKeys[i].name.data(), int(kSecondsKeys[i].name.size())));
+        field->setObjectName(Text(kSecondsKeys[i].name));
         const int row = kLimitKeyCount + int(i);
-        grid->addWidget(new QLabel(kSecondsCaptions[i]), row, 0);
+        grid->addWidget(new QLabel(Text(kSecondsKeys[i].caption)), row, 0);
         grid->addWidget(field, row, 1);
         grid->addWidget(new QLabel("s"), row, 2);
     }
@@ -104,8 +88,7 @@ void LimitsDialog::LoadFields() {
         const std::optional<double>& value = limits_[k];
         shown_[size_t(i)] = value ? ShownText(k, *value, units_, regional_.decimalSeparator) : QString();
         fields_[size_t(i)]->setText(shown_[size_t(i)]);
-        unitLabels_[size_t(i)]->setText(QString::fromUtf8(LimitSymbol(k, units_).data(),
-                                                          int(LimitSymbol(k, units_).size())));
+        unitLabels_[size_t(i)]->setText(Text(LimitSymbol(k, units_)));
     }
     for (size_t i = 0; i < kSecondsKeys.size(); ++i)
         secondsFields_[i]->setText(QString::number((limits_.*kSecondsKeys[i].field).value));
@@ -135,12 +118,12 @@ bool LimitsDialog::StoreFields() {
         double shown = 0;
         const LimitRead read = ReadLimit(plain.toStdString(), shown);
         if (read == LimitRead::NotANumber)
-            return Refuse(fields_[size_t(i)], QString("%1: \"%2\" is not a number.").arg(kCaptions[size_t(i)], text));
+            return Refuse(fields_[size_t(i)], QString("%1: \"%2\" is not a number.").arg(Caption(k), text));
         // In the recording's own units what is typed is stored as it stands; a converted
         // limit is rounded to 4 decimals.
         const double recorded = LimitShownAsRecorded(k, units_) ? shown : RoundedLimit(LimitRecorded(k, shown, units_));
         if (read == LimitRead::OutOfRange || !(std::fabs(recorded) <= kLimitMagnitude))
-            return Refuse(fields_[size_t(i)], QString("%1: \"%2\" is beyond any engine's range.").arg(kCaptions[size_t(i)], text));
+            return Refuse(fields_[size_t(i)], QString("%1: \"%2\" is beyond any engine's range.").arg(Caption(k), text));
         values[size_t(i)] = recorded;
     }
     std::array<std::optional<int64_t>, kSecondsKeys.size()> seconds;
@@ -151,7 +134,7 @@ bool LimitsDialog::StoreFields() {
         seconds[i] = ParseSeconds(text.toStdString());
         if (!seconds[i])
             return Refuse(secondsFields_[i],
-                          QString("%1: \"%2\" is not a whole number of seconds.").arg(kSecondsCaptions[i], text));
+                          QString("%1: \"%2\" is not a whole number of seconds.").arg(Text(kSecondsKeys[i].caption), text));
     }
     for (int i = 0; i < kLimitKeyCount; ++i) {
         const auto k = static_cast<LimitKey>(i);

@@ -2,11 +2,9 @@
 // distance, extremes and engine figures in the units chosen in Options. The summaries are
 // made in a worker thread and fill the table as they come; the main window never waits.
 #pragma once
-#include <QAbstractTableModel>
 #include <QStringList>
 #include <QWidget>
 #include <atomic>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "logbook/logbook.h"
+#include "logbook_model.h"
 #include "prompter.h"
 #include "session.h"
 
@@ -28,40 +27,6 @@ class QTableView;
 namespace krelby {
 
 class TrendsView;
-
-class LogbookModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    explicit LogbookModel(const UnitSettings& units, QObject* parent = nullptr);
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    void Clear();
-    // A file's entry as the listing goes: a file with the same flight messages joins its row.
-    void Add(const LogbookEntry& entry);
-    // The listing's end: the rows as JoinCopies made them, copies cut short joined too.
-    void Replace(std::vector<LogbookEntry> entries);
-    const std::vector<LogbookEntry>& Entries() const { return entries_; }
-    // The role whose values sort a column: numbers as numbers, empty figures last.
-    static constexpr int kSortRole = Qt::UserRole;
-    // Whether the row is a flight (a file with flight data).
-    static constexpr int kFlightRole = Qt::UserRole + 1;
-    // A figure as a number in the units shown (a duration in hours); empty for a time.
-    static constexpr int kValueRole = Qt::UserRole + 2;
-    // The file, its copies, then one column per logbook figure.
-    static constexpr int kFirstFigure = 2;
-    // Whether a column holds numbers to chart: any figure but a date and time.
-    static bool IsNumeric(int column);
-    // The unit of a column's kValueRole ("h" for a duration, "" for a count).
-    QString Unit(int column) const;
-
-private:
-    const UnitSettings& units_;
-    std::vector<LogbookEntry> entries_;
-    std::map<std::pair<int64_t, uint64_t>, size_t> flights_;  // start, flight messages' digest -> row
-};
 
 class LogbookWindow : public QWidget {
     Q_OBJECT
@@ -82,6 +47,9 @@ public:
     QLineEdit* Filter() const { return filter_; }
     QLabel* Totals() const { return totals_; }
     QLabel* KindsHint() const { return hint_; }
+    // The main window's warning of kinds that look wrong for the flight shown; empty: none.
+    void ShowKindWarning(const QString& text);
+    QLabel* KindWarning() const { return kindWarning_; }
     // Why the listing went without its database, or which flights could not be read.
     QLabel* Status() const { return status_; }
     const LogbookModel& Model() const { return *model_; }
@@ -93,6 +61,7 @@ signals:
     void FlightChosen(const QString& path);
 
 private:
+    void BuildTable();
     void Finished(bool selectNew);
     void ShowTotals();
     void Warn(const QString& text);
@@ -116,6 +85,8 @@ private:
     QLabel* totals_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* hint_ = nullptr;
+    QLabel* kindWarning_ = nullptr;
+    bool hintWanted_ = false;  // the hint, unless the warning says more
     QStringList warnings_;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;

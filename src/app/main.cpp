@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "application.h"
+#include "base/error.h"
 #include "base/file.h"
 #include "base/system.h"
 #include "file_names.h"
@@ -29,7 +30,8 @@ constexpr const char* kUsage =
 int Print(const char* text) {
     std::fputs(text, stdout);
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
-    std::fprintf(stderr, "krelby: Unable to write to standard output: %s\n", std::strerror(errno));
+    const std::string why = std::strerror(errno);
+    std::fprintf(stderr, "krelby: %s\n", krelby::UnableToWriteTo(krelby::kStandardOutput, why).c_str());
     return 1;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "base/recorded_units.h"
 #include "chart/chart_widget.h"
 #include "chart/track_view.h"
 #include "main_window.h"
@@ -38,11 +39,9 @@ void MainWindow::BuildTrackPane() {
     connect(viewTrack_, &QCheckBox::toggled, this, keepPlot);
     // Closed by its own button: the box follows.
     connect(trackDock_->toggleViewAction(), &QAction::toggled, viewTrack_, &QCheckBox::setChecked);
-    auto* toggle = new QAction(this);
-    toggle->setObjectName("ViewTrack1");
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    QAction* toggle = AddShortcut("ViewTrack1", QKeySequence(Qt::CTRL | Qt::Key_K));
+    toggle->setToolTip("Shows or hides the track pane");
     connect(toggle, &QAction::triggered, viewTrack_, &QCheckBox::toggle);
-    addAction(toggle);
 
     connect(chart_, &ChartWidget::TimeHovered, track_, &TrackView::SetMarkerTime);
     connect(chart_, &ChartWidget::TimeSpanChanged, track_, [this](double from, double to) {
@@ -53,9 +52,10 @@ void MainWindow::BuildTrackPane() {
     connect(track_, &TrackView::TimeHovered, chart_, &ChartWidget::ShowTimeCursor);
     connect(track_, &TrackView::TimeClicked, chart_, &ChartWidget::CentreTime);
     connect(track_, &TrackView::TimeDoubleClicked, chart_, [this](double days) {
-        constexpr double kTwoMinutes = 2.0 / 1440;
+        constexpr double kTwoMinutes = 120.0 / kSecondsPerDay;
         chart_->ShowTimeSpan(days - kTwoMinutes, days + kTwoMinutes);
     });
+    BuildMap();
 }
 
 }  // namespace krelby

@@ -5,10 +5,12 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "base/recorded_units.h"
 #include "radio_group.h"
 #include "replay/units.h"
 
@@ -67,7 +69,7 @@ uint8_t ByteIndex(const QComboBox* box) {
 
 OptionsDialog::OptionsDialog(Settings& settings, ChecksumOptions& checks, QWidget* parent)
     : QDialog(parent), settings_(settings) {
-    setObjectName("TForm4");
+    setObjectName("TForm4");  // tests and scripts find the dialog by the form's name
     setWindowTitle("Options");
     setWindowFlag(Qt::Tool);
     resize(401, 429);
@@ -77,7 +79,7 @@ OptionsDialog::OptionsDialog(Settings& settings, ChecksumOptions& checks, QWidge
     pages_->setUsesScrollButtons(false);  // every tab in sight
     pages_->addTab(GoogleEarthPage(), "Google Earth");
     pages_->addTab(UnitsPage(), "Units");
-    for (int m = 1; m <= 4; ++m) pages_->addTab(EnginePage(m), QString("ZEDA%1").arg(m));
+    for (int m = 1; m <= kEngineMonitors; ++m) pages_->addTab(EnginePage(m), QString("ZEDA%1").arg(m));
 
     auto* ignore = Check(1, "Ignore checksums when importing recording");
     ignore->setChecked(checks.IgnoreChecksums);
@@ -96,6 +98,79 @@ OptionsDialog::OptionsDialog(Settings& settings, ChecksumOptions& checks, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_, 1);
     layout->addLayout(bottom);
+    layout->addLayout(GuessRow());
+}
+
+// Below the check box and OK, so that both stay where they are: the guess of the kinds, in
+// sight on the ZEDA pages alone (its room kept on the others, so nothing moves).
+QLayout* OptionsDialog::GuessRow() {
+    guess_ = new QPushButton("Guess from the flight shown");
+    guess_->setObjectName("GuessKinds");
+    guess_->setEnabled(false);
+    guess_->setToolTip(QString::fromUtf8("Sets each input's kind from its greatest reading in the cruise (over the "
+                                         "whole flight without one): above 350 \u00b0C EGT, 60 to 350 \u00b0C CHT, "
+                                         "else Other. OK keeps them."));
+    connect(guess_, &QPushButton::clicked, this, &OptionsDialog::GuessKinds);
+    guessNote_ = new QLabel;
+    guessNote_->setObjectName("GuessNote");
+    guessNote_->setWordWrap(true);
+    for (QWidget* w : {static_cast<QWidget*>(guess_), static_cast<QWidget*>(guessNote_)}) {
+        QSizePolicy keep = w->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(keep);
+    }
+    const auto onEnginePage = [this](int page) {
+        const bool engine = page >= 2;
+        guess_->setVisible(engine);
+        guessNote_->setVisible(engine);
+    };
+    connect(pages_, &QTabWidget::currentChanged, this, onEnginePage);
+    onEnginePage(pages_->currentIndex());
+    auto* row = new QHBoxLayout;
+    row->addWidget(guessNote_, 1);
+    row->addWidget(guess_);
+    return row;
+}
+
+void OptionsDialog::SetFlightReadings(const std::optional<GreatestReadings>& readings) {
+    readings_ = readings;
+    guess_->setEnabled(readings.has_value());
+    if (!readings) guessNote_->clear();
+}
+
+void OptionsDialog::GuessKinds() {
+    if (!readings_) return;
+    ThermocoupleKinds shown{};
+    for (size_t k = 0; k < shown.size(); ++k) {
+        const int kind = thermocouples_[k]->ItemIndex();
+        shown[k] = kind < 0 ? uint8_t{Other} : static_cast<uint8_t>(kind);
+    }
+    const ThermocoupleKinds guessed = krelby::GuessKinds(*readings_, shown);
+    QStringList pages;
+    int changed = 0, firstPage = -1;
+    for (int m = 1; m <= kEngineMonitors; ++m) {
+        int here = 0;
+        for (int i = 0; i < kThermocoupleInputs; ++i) {
+            const size_t k = ThermocoupleIndex(m, i);
+            here += guessed[k] != shown[k];
+            thermocouples_[k]->SetItemIndex(guessed[k]);
+        }
+        if (here == 0) continue;
+        changed += here;
+        pages << QString("ZEDA%1").arg(m);
+        if (firstPage < 0) firstPage = m + 1;
+    }
+    if (changed == 0) {
+        guessNote_->setText("The kinds already fit the flight shown.");
+        return;
+    }
+    guessNote_->setText(QString("%1 %2 changed on %3: OK keeps them.")
+                            .arg(changed)
+                            .arg(changed == 1 ? "kind" : "kinds")
+                            .arg(pages.size() == 1 ? pages[0]
+                                                   : pages.mid(0, pages.size() - 1).join(", ") + " and " + pages.back()));
+    // The pilot sees what changed: the page shown, or the first page changed.
+    if (!pages.contains(pages_->tabText(pages_->currentIndex()))) pages_->setCurrentIndex(firstPage);
 }
 
 QWidget* OptionsDialog::GoogleEarthPage() {
@@ -141,8 +216,8 @@ QWidget* OptionsDialog::UnitsPage() {
 QWidget* OptionsDialog::EnginePage(int monitor) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
-    for (int i = 0; i < 12; ++i) {
-        const int k = 12 * (monitor - 1) + i;
+    for (int i = 0; i < kThermocoupleInputs; ++i) {
+        const size_t k = ThermocoupleIndex(monitor, i);
         auto* group = new RadioGroup(QString("TC%1").arg(i + 1), {"EGT", "CHT", "Other"});
         group->setObjectName(QString("RadioGroup%1").arg(k + 1));
         thermocouples_[k] = group;
@@ -153,6 +228,7 @@ QWidget* OptionsDialog::EnginePage(int monitor) {
 
 void OptionsDialog::showEvent(QShowEvent* event) {
     LoadControls();
+    guessNote_->clear();
     QDialog::showEvent(event);
 }
 

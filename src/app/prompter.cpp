@@ -2,7 +2,11 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QSplitter>
+#include <QVBoxLayout>
 
 namespace krelby {
 
@@ -31,6 +35,34 @@ QString WithDefaultExtension(const QString& path, const QString& extension) {
 
 namespace {
 
+// Under the dialog's places, a list of `files` by name (the path as tooltip): a click picks
+// one, a double-click opens it.
+void ListRecent(QFileDialog& dialog, const QStringList& files) {
+    auto* splitter = dialog.findChild<QSplitter*>("splitter");
+    QWidget* places = dialog.findChild<QWidget*>("sidebar");
+    if (!splitter || !places || splitter->indexOf(places) < 0) return;
+    auto* side = new QWidget;
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(places, 1);
+    layout->addWidget(new QLabel("Recent flights"));
+    auto* list = new QListWidget;
+    list->setObjectName("RecentFlights");
+    for (const QString& file : files) {
+        auto* item = new QListWidgetItem(QFileInfo(file).fileName(), list);
+        item->setToolTip(file);
+        item->setData(Qt::UserRole, file);
+    }
+    layout->addWidget(list, 1);
+    splitter->insertWidget(0, side);
+    QObject::connect(list, &QListWidget::itemClicked, &dialog,
+                     [&dialog](QListWidgetItem* item) { dialog.selectFile(item->data(Qt::UserRole).toString()); });
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, [&dialog](QListWidgetItem* item) {
+        dialog.selectFile(item->data(Qt::UserRole).toString());
+        static_cast<QDialog&>(dialog).accept();  // as its Open button does
+    });
+}
+
 QString Run(QWidget* parent, const FileDialog& ask, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, ask.title, ask.folder);
     // Qt's own dialog applies the default extension before its overwrite question.
@@ -41,6 +73,7 @@ QString Run(QWidget* parent, const FileDialog& ask, QFileDialog::AcceptMode mode
     dialog.setNameFilters(QtNameFilters(ask.filter));
     dialog.setDefaultSuffix(ask.defaultExtension);
     if (!ask.initialName.isEmpty()) dialog.selectFile(ask.initialName);
+    if (!ask.recent.isEmpty()) ListRecent(dialog, ask.recent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return WithDefaultExtension(dialog.selectedFiles().first(), ask.defaultExtension);
 }

@@ -16,6 +16,7 @@ struct FileDialog {
     QString defaultExtension;
     QString initialName;
     QString folder;
+    QStringList recent = {};  // files listed beside the folders (the Flight dialog's recent flights)
 };
 
 enum class Answer { Yes, No, Cancel };

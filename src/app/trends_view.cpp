@@ -11,10 +11,11 @@
 #include <map>
 #include <qcustomplot.h>
 
+#include "base/recorded_units.h"
 #include "chart/time_ticks.h"
 #include "format/datetime.h"
 #include "logbook/columns.h"
-#include "logbook_window.h"
+#include "logbook_model.h"
 
 namespace krelby {
 namespace {
@@ -23,9 +24,8 @@ namespace {
 const QColor kColours[] = {QColor(0, 114, 178), QColor(213, 94, 0),  QColor(0, 158, 115), QColor(204, 121, 167),
                            QColor(86, 180, 233), QColor(230, 159, 0), QColor(0, 0, 0),     QColor(120, 80, 40)};
 
-constexpr int kNearPixels = 8;   // how close the mouse must come to a point to name it
-constexpr double kDay = 86400;   // the ticker's keys are seconds
-constexpr double kUnixEpochDays = 25569;  // 1970-01-01 in the chart's day numbers
+constexpr int kNearPixels = 8;  // how close the mouse must come to a point to name it
+constexpr double kDay = kSecondsPerDay;  // the ticker's keys are seconds
 
 }  // namespace
 
@@ -48,6 +48,39 @@ TrendsView::TrendsView(const LogbookModel& model, QAbstractItemModel& shown, con
         Schedule();
     });
 
+    BuildPlot();
+
+    readout_ = new QLabel;
+    readout_->setObjectName("TrendReadout");
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* chart = new QWidget;
+    auto* chartLayout = new QVBoxLayout(chart);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addWidget(plot_, 1);
+    chartLayout->addWidget(readout_);
+    auto* split = new QSplitter;
+    split->addWidget(figures_);
+    split->addWidget(chart);
+    split->setStretchFactor(1, 1);
+    split->setSizes({220, 600});
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(split);
+
+    // Rows come one at a time while the logbook fills: drawn once they pause.
+    rebuild_.setSingleShot(true);
+    rebuild_.setInterval(50);
+    connect(&rebuild_, &QTimer::timeout, this, &TrendsView::Rebuild);
+    connect(&shown_, &QAbstractItemModel::modelReset, this, &TrendsView::Schedule);
+    connect(&shown_, &QAbstractItemModel::rowsInserted, this, &TrendsView::Schedule);
+    connect(&shown_, &QAbstractItemModel::rowsRemoved, this, &TrendsView::Schedule);
+    connect(&shown_, &QAbstractItemModel::layoutChanged, this, &TrendsView::Schedule);
+    connect(&shown_, &QAbstractItemModel::dataChanged, this, &TrendsView::Schedule);
+}
+
+// The dates along the bottom, the legend above, the readout and the double-click.
+void TrendsView::BuildPlot() {
     plot_ = new QCustomPlot;
     plot_->setObjectName("TrendPlot");
     QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
@@ -79,34 +112,6 @@ TrendsView::TrendsView(const LogbookModel& model, QAbstractItemModel& shown, con
     plot_->setMouseTracking(true);  // the readout follows the mouse, no button held
     connect(plot_, &QCustomPlot::mouseMove, this, &TrendsView::Hover);
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, &TrendsView::DoubleClick);
-
-    readout_ = new QLabel;
-    readout_->setObjectName("TrendReadout");
-    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
-    auto* chart = new QWidget;
-    auto* chartLayout = new QVBoxLayout(chart);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->addWidget(plot_, 1);
-    chartLayout->addWidget(readout_);
-    auto* split = new QSplitter;
-    split->addWidget(figures_);
-    split->addWidget(chart);
-    split->setStretchFactor(1, 1);
-    split->setSizes({220, 600});
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(split);
-
-    // Rows come one at a time while the logbook fills: drawn once they pause.
-    rebuild_.setSingleShot(true);
-    rebuild_.setInterval(50);
-    connect(&rebuild_, &QTimer::timeout, this, &TrendsView::Rebuild);
-    connect(&shown_, &QAbstractItemModel::modelReset, this, &TrendsView::Schedule);
-    connect(&shown_, &QAbstractItemModel::rowsInserted, this, &TrendsView::Schedule);
-    connect(&shown_, &QAbstractItemModel::rowsRemoved, this, &TrendsView::Schedule);
-    connect(&shown_, &QAbstractItemModel::layoutChanged, this, &TrendsView::Schedule);
-    connect(&shown_, &QAbstractItemModel::dataChanged, this, &TrendsView::Schedule);
 }
 
 void TrendsView::ShowLabels() {
@@ -152,11 +157,28 @@ void TrendsView::Rebuild() {
     columns_.clear();
     readout_->clear();
 
-    // The flights shown, by start: the date axis spans them all, charted or not.
+    const Flights flights = FlightsByStart();
+    const std::map<QString, QCPAxis*> byUnit = DrawFigures(flights);
+    FitValueAxes(byUnit);
+    FitDateAxis(flights);
+    plot_->legend->setVisible(plot_->graphCount() > 0);
+    if (flights.empty() || plot_->graphCount() == 0) {
+        auto* text = new QCPItemText(plot_);
+        text->position->setType(QCPItemPosition::ptAxisRectRatio);
+        text->position->setCoords(0.5, 0.5);
+        text->setText(flights.empty() ? "No flights shown: the filter leaves none"
+                                      : "Tick the figures to chart at the left");
+        text->setColor(Qt::darkGray);
+    }
+    plot_->replot();
+}
+
+// The flights shown, by start: the date axis spans them all, charted or not.
+TrendsView::Flights TrendsView::FlightsByStart() const {
     int startColumn = 0;
     for (size_t c = 0; c < LogbookColumns().size(); ++c)
         if (LogbookColumns()[c].name == "start") startColumn = LogbookModel::kFirstFigure + int(c);
-    std::vector<std::pair<double, int>> flights;
+    Flights flights;
     for (int row = 0; row < shown_.rowCount(); ++row) {
         const QModelIndex start = shown_.index(row, startColumn);
         if (!start.data(LogbookModel::kFlightRole).toBool()) continue;
@@ -164,8 +186,11 @@ void TrendsView::Rebuild() {
         if (t.isValid()) flights.emplace_back(t.toDouble(), row);
     }
     std::sort(flights.begin(), flights.end());
+    return flights;
+}
 
-    // One value axis per unit: the first at the left, the second at the right, then alternately.
+// One value axis per unit: the first at the left, the second at the right, then alternately.
+std::map<QString, QCPAxis*> TrendsView::DrawFigures(const Flights& flights) {
     QCPAxisRect* rect = plot_->axisRect();
     std::vector<QCPAxis*> axes = {plot_->yAxis, plot_->yAxis2};
     for (QCPAxis* a : rect->axes(QCPAxis::atLeft | QCPAxis::atRight))
@@ -187,25 +212,33 @@ void TrendsView::Rebuild() {
             axis->setTickLabels(true);
             axis->setLabel(unit);
         }
-        std::vector<Point> points;
-        QVector<double> keys, values;
-        for (const auto& [start, row] : flights) {
-            const QVariant v = shown_.index(row, column).data(LogbookModel::kValueRole);
-            if (!v.isValid()) continue;
-            points.push_back({start, v.toDouble(), QPersistentModelIndex(shown_.index(row, 0))});
-            keys.push_back(start);
-            values.push_back(v.toDouble());
-        }
-        QCPGraph* graph = plot_->addGraph(plot_->xAxis, axis);
-        const QColor colour = kColours[columns_.size() % std::size(kColours)];
-        graph->setPen(QPen(colour, 1.5));
-        graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, colour, 6));
-        graph->setName(item->text());
-        graph->setData(keys, values, true);
-        points_.push_back(std::move(points));
-        columns_.push_back(column);
+        AddGraph(item->text(), column, axis, flights);
     }
+    return byUnit;
+}
 
+void TrendsView::AddGraph(const QString& name, int column, QCPAxis* axis, const Flights& flights) {
+    std::vector<Point> points;
+    QVector<double> keys, values;
+    for (const auto& [start, row] : flights) {
+        const QVariant v = shown_.index(row, column).data(LogbookModel::kValueRole);
+        if (!v.isValid()) continue;
+        points.push_back({start, v.toDouble(), QPersistentModelIndex(shown_.index(row, 0))});
+        keys.push_back(start);
+        values.push_back(v.toDouble());
+    }
+    QCPGraph* graph = plot_->addGraph(plot_->xAxis, axis);
+    const QColor colour = kColours[columns_.size() % std::size(kColours)];
+    graph->setPen(QPen(colour, 1.5));
+    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, colour, 6));
+    graph->setName(name);
+    graph->setData(keys, values, true);
+    points_.push_back(std::move(points));
+    columns_.push_back(column);
+}
+
+// Each axis spans its graphs' values, with a margin; an empty chart keeps its frame.
+void TrendsView::FitValueAxes(const std::map<QString, QCPAxis*>& byUnit) {
     for (const auto& [unit, axis] : byUnit) {
         bool found = false;
         QCPRange range;
@@ -226,8 +259,10 @@ void TrendsView::Rebuild() {
         plot_->yAxis->setTickLabels(false);
         plot_->yAxis->setLabel({});
     }
+}
 
-    // A little room either side, so that the first and last flights are not on the frame.
+// A little room either side, so that the first and last flights are not on the frame.
+void TrendsView::FitDateAxis(const Flights& flights) {
     if (flights.empty()) {
         plot_->xAxis->setRange(QCPRange(0, kDay));
     } else {
@@ -235,17 +270,6 @@ void TrendsView::Rebuild() {
         const double pad = std::max((last - first) * 0.03, kDay / 2);
         plot_->xAxis->setRange(first - pad, last + pad);
     }
-    plot_->legend->setVisible(plot_->graphCount() > 0);
-
-    if (flights.empty() || plot_->graphCount() == 0) {
-        auto* text = new QCPItemText(plot_);
-        text->position->setType(QCPItemPosition::ptAxisRectRatio);
-        text->position->setCoords(0.5, 0.5);
-        text->setText(flights.empty() ? "No flights shown: the filter leaves none"
-                                      : "Tick the figures to chart at the left");
-        text->setColor(Qt::darkGray);
-    }
-    plot_->replot();
 }
 
 bool TrendsView::PointAt(const QPoint& at, int& graph, size_t& point) const {
@@ -291,7 +315,7 @@ void TrendsView::Hover(QMouseEvent* event) {
     plot_->replot(QCustomPlot::rpQueuedReplot);
     const QModelIndex row = p.row;
     const QString file = row.data().toString();
-    const QString when = QString::fromStdString(FormatShortDateTime(p.start / kDay + kUnixEpochDays, regional_));
+    const QString when = QString::fromStdString(FormatShortDateTime(p.start / kDay + kUnixEpochDay, regional_));
     const QString figure = plot_->graph(g)->name();
     const QString value = shown_.index(row.row(), columns_[size_t(g)]).data().toString();
     const QString text = QString("%1, %2: %3 %4").arg(file, when, figure, value);

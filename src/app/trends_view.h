@@ -5,7 +5,10 @@
 #pragma once
 #include <QPersistentModelIndex>
 #include <QTimer>
+#include <QString>
 #include <QWidget>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "base/regional.h"
@@ -60,7 +63,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    using Flights = std::vector<std::pair<double, int>>;  // start (s since 1970), row of `shown`
+
+    void BuildPlot();
     void Schedule();
+    // The pieces of Rebuild.
+    Flights FlightsByStart() const;
+    std::map<QString, QCPAxis*> DrawFigures(const Flights& flights);
+    void AddGraph(const QString& name, int column, QCPAxis* axis, const Flights& flights);
+    void FitValueAxes(const std::map<QString, QCPAxis*>& byUnit);
+    void FitDateAxis(const Flights& flights);
     void ShowLabels();
     // The graph and point nearest to `at` within a few pixels, or false.
     bool PointAt(const QPoint& at, int& graph, size_t& point) const;

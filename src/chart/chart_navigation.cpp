@@ -1,13 +1,31 @@
-// Zoom and pan: the rectangle, the wheel, the middle button, the keys; and the hover readout.
-#include <QDateTime>
-
+// Zoom and pan: the rectangle, the wheel, the middle button or Ctrl+drag, the keys. Every
+// change of the view comes through StartZoom or SetTime, which say so once (ViewChanged).
 #include <algorithm>
 #include <cmath>
 
 #include "chart/chart_widget_impl.h"
-#include "chart/readout.h"
 
 namespace krelby {
+
+void ChartWidget::Impl::BuildNavigation() {
+    band = new QRubberBand(QRubberBand::Rectangle, plot);
+    animation.setDuration(kZoomMillis);
+    animation.setStartValue(0.0);
+    animation.setEndValue(1.0);
+    animation.setEasingCurve(QEasingCurve::OutCubic);
+    QObject::connect(&animation, &QVariantAnimation::valueChanged, q, [this](const QVariant& v) {
+        const double t = v.toDouble();
+        Ranges r;
+        r.x = Lerp(from.x, to.x, t);
+        for (int i = 0; i < kAxisCount; ++i) r.y[i] = Lerp(from.y[i], to.y[i], t);
+        Apply(r);
+        plot->replot(QCustomPlot::rpQueuedReplot);
+    });
+}
+
+QCPAxis* ChartWidget::Impl::TimeAxis() const { return StripsShown() ? strips.TimeAxis() : plot->xAxis; }
+
+QRect ChartWidget::Impl::PlotArea() const { return StripsShown() ? strips.PlotArea() : mainRect->rect(); }
 
 Ranges ChartWidget::Impl::Current() const {
     Ranges r;
@@ -37,7 +55,7 @@ Ranges ChartWidget::Impl::Whole() const {
     r.x = kNoTime;
     if (anyX) {
         r.x = QCPRange(DaysToKey(x0), DaysToKey(x1));
-        if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);
+        if (!(x1 > x0)) r.x = QCPRange(r.x.lower - 30, r.x.upper + 30);  // a single moment: a minute
     }
     // A limit near the data is brought into view; one far off would flatten the lines.
     for (int s = 0; s < kSlotCount; ++s) {
@@ -59,7 +77,7 @@ void ChartWidget::Impl::Apply(const Ranges& r) {
     SetTimeAxes(r.x);
     for (int i = 0; i < kAxisCount; ++i) {
         axes[i]->setRange(r.y[i]);
-        if (strips[i].value) strips[i].value->setRange(r.y[i]);
+        strips.SetValueRange(i, r.y[i]);
     }
     RefreshReadout();
 }
@@ -67,18 +85,7 @@ void ChartWidget::Impl::Apply(const Ranges& r) {
 // The single chart's time axis is the one the others follow.
 void ChartWidget::Impl::SetTimeAxes(const QCPRange& range) {
     plot->xAxis->setRange(range);
-    for (const Strip& s : strips)
-        if (s.time) s.time->setRange(range);
-    if (timeRow) timeRow->axis(QCPAxis::atBottom)->setRange(range);
-}
-
-QCPAxis* ChartWidget::Impl::TimeAxis() const {
-    return StripsShown() ? strips[stripAxes.front()].time : plot->xAxis;
-}
-
-QRect ChartWidget::Impl::PlotArea() const {
-    if (!StripsShown()) return mainRect->rect();
-    return strips[stripAxes.front()].rect->rect().united(strips[stripAxes.back()].rect->rect());
+    strips.SetTimeRange(range);
 }
 
 void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
@@ -86,11 +93,12 @@ void ChartWidget::Impl::StartZoom(const Ranges& target, bool animate) {
     if (!animate) {
         Apply(target);
         plot->replot(QCustomPlot::rpQueuedReplot);
-        return;
+    } else {
+        from = Current();
+        to = target;
+        animation.start();
     }
-    from = Current();
-    to = target;
-    animation.start();
+    emit q->ViewChanged();
 }
 
 // A zoom still on its way is taken to where it goes, so that what follows starts there.
@@ -103,27 +111,35 @@ void ChartWidget::Impl::FinishAnimation() {
 void ChartWidget::Impl::Press(QMouseEvent* event) {
     HideReadout();
     pressPos = event->pos();
+    if (StartSpan(event)) return;  // Shift+drag marks a span
     const bool inPlot = PlotArea().contains(pressPos);
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool keys = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
     panning = inPlot && !Empty() &&
-              (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift));
-    dragging = inPlot && event->button() == Qt::LeftButton && !shift;
+              (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && ctrl));
+    dragging = inPlot && event->button() == Qt::LeftButton && !keys;
     if (panning) {
         FinishAnimation();
         panFrom = plot->xAxis->range();
+        panMoved = false;
         plot->setCursor(Qt::ClosedHandCursor);
     }
 }
 
 void ChartWidget::Impl::Move(QMouseEvent* event) {
+    if (spanDragging) {
+        MoveSpan(event->pos());
+        return;
+    }
     if (panning) {
-        // The time under the cursor stays under it.
+        // The time under the cursor stays under it; the drag is one step, said at its end.
         const double perPixel = panFrom.size() / std::max(1, PlotArea().width());
-        SetTime(panFrom - (event->pos().x() - pressPos.x()) * perPixel);
+        SetTime(panFrom - (event->pos().x() - pressPos.x()) * perPixel, false);
+        panMoved = true;
         return;
     }
     if (dragging && (event->buttons() & Qt::LeftButton)) {
-        if ((event->pos() - pressPos).manhattanLength() > 3) {
+        if ((event->pos() - pressPos).manhattanLength() > kClickSlop) {
             QRect r = QRect(pressPos, event->pos()).normalized();
             // Strips zoom in time only: the band spans them all.
             if (StripsShown()) r = QRect(r.left(), PlotArea().top(), r.width(), PlotArea().height());
@@ -136,12 +152,17 @@ void ChartWidget::Impl::Move(QMouseEvent* event) {
 }
 
 void ChartWidget::Impl::Release(QMouseEvent* event) {
+    if (spanDragging) {
+        EndSpan(event->pos());
+        return;
+    }
     if (panning) {
         panning = false;
         plot->unsetCursor();
+        if (panMoved) emit q->ViewChanged();
         return;
     }
-    if (event->button() == Qt::RightButton && (event->pos() - pressPos).manhattanLength() <= 3) {
+    if (event->button() == Qt::RightButton && (event->pos() - pressPos).manhattanLength() <= kClickSlop) {
         q->ResetZoom(true);
         return;
     }
@@ -149,7 +170,10 @@ void ChartWidget::Impl::Release(QMouseEvent* event) {
     dragging = false;
     band->hide();
     const QPoint delta = event->pos() - pressPos;
-    if (delta.manhattanLength() <= 3) return;  // a click, handled by the plot
+    if (delta.manhattanLength() <= kClickSlop) {  // a click: the plot shows a line's grid
+        ClickCursor(event->pos(), false);
+        return;
+    }
     // Dragging to the left undoes the zoom, as in the usual chart components.
     if (delta.x() < 0) {
         q->ResetZoom(true);
@@ -200,7 +224,7 @@ void ChartWidget::Impl::ZoomTime(double factor, double aroundKey) {
     SetTime(QCPRange(aroundKey - size * share, aroundKey + size * (1 - share)));
 }
 
-void ChartWidget::Impl::SetTime(QCPRange range) {
+void ChartWidget::Impl::SetTime(QCPRange range, bool say) {
     // Never wider than the flight, nor beyond its ends; the value axes stay as they are.
     const Ranges whole = Whole();
     if (range.size() >= whole.x.size()) range = whole.x;
@@ -211,67 +235,7 @@ void ChartWidget::Impl::SetTime(QCPRange range) {
     zoomed = !(now.x == whole.x && now.y == whole.y);
     plot->replot(QCustomPlot::rpQueuedReplot);
     RefreshReadout();
-}
-
-// The values under a mouse that has not moved change with the time shown.
-void ChartWidget::Impl::RefreshReadout() {
-    // The track pane's cursor keeps its time; the mouse's readout its place.
-    if (cursorPinned) hoverAt.setX(qRound(TimeAxis()->coordToPixel(cursorKey)));
-    if (readout && readout->isVisible()) ShowReadout(hoverAt);
-}
-
-void ChartWidget::Impl::Hover(QMouseEvent* event) {
-    cursorPinned = false;
-    ShowReadout(event->pos());
-    if (readout->isVisible()) emit q->TimeHovered(KeyToDays(TimeAxis()->pixelToCoord(event->pos().x())));
-}
-
-void ChartWidget::Impl::HideReadout() {
-    if (!readout->isVisible()) return;
-    readout->hide();
-    plot->update();  // and its cursor line
-}
-
-void ChartWidget::Impl::ShowReadout(QPoint pos) {
-    hoverAt = pos;
-    // Only the part of the plot in sight: strips may scroll.
-    const QRect area = PlotArea().intersected(plot->visibleRegion().boundingRect());
-    if (Empty() || !area.contains(pos)) {
-        HideReadout();
-        return;
-    }
-    const double key = cursorPinned ? cursorKey : TimeAxis()->pixelToCoord(pos.x());
-    cursorKey = key;
-    plot->update();
-    const QDateTime when = QCPAxisTickerDateTime::keyToDateTime(key).toUTC();
-    const QChar ds = QChar::fromLatin1(regional.dateSeparator);
-    const QChar ts = QChar::fromLatin1(regional.timeSeparator);
-    QString text = when.toString(QString("d%1M%1yy hh%2mm%2ss").arg(ds).arg(ts));
-    const double days = KeyToDays(key);
-    static const UnitSettings kDefaultUnits;
-    for (const SlotGraph* g : graphs) {
-        double v = 0;
-        if (!g->visible() || !g->ValueAt(days, v)) continue;
-        const DataItem* item = SlotItem(model, g->Slot());
-        const QString value = item ? QString::fromStdString(ReadoutValue(*item, v, units ? *units : kDefaultUnits,
-                                                                         regional.decimalSeparator))
-                                   : QString::number(v, 'g', 7);
-        text += QString("\n%1: %2").arg(g->name(), value);
-    }
-    readout->setText(text);
-    readout->resize(readout->sizeHint().boundedTo(area.size()));
-    // Below and right of the cursor, or on the other side where the plot ends: never over
-    // the point under the cursor where there is room, and never beyond the plot's edges.
-    constexpr int kGap = 14;
-    const QSize size = readout->size();
-    int x = pos.x() + kGap, y = pos.y() + kGap;
-    if (x + size.width() > area.right() + 1) x = pos.x() - kGap - size.width();
-    if (y + size.height() > area.bottom() + 1) y = pos.y() - kGap - size.height();
-    x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
-    y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-    readout->move(x, y);
-    readout->show();
-    readout->raise();
+    if (say) emit q->ViewChanged();
 }
 
 void ChartWidget::ResetZoom(bool animate) {

@@ -10,62 +10,6 @@
 
 namespace krelby {
 
-void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
-    if (StripsShown()) return;  // each strip names its own axis
-    painter.save();
-    // Axes stand 50 px apart: shrink the font until the longest name fits between two.
-    QFont font = plot->font();
-    while (QFontMetrics(font).horizontalAdvance(QStringLiteral("Deviation")) > 46 && font.pixelSize() > 8)
-        font.setPixelSize(font.pixelSize() - 1);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    const QFontMetrics fm = painter.fontMetrics();
-    const auto width = [&fm](std::string_view s) {
-        return fm.horizontalAdvance(QString::fromUtf8(s.data(), static_cast<int>(s.size())));
-    };
-    for (const AxisLabel& l : model.AxisLabels(height, width)) {
-        const QString text = QString::fromStdString(l.text);
-        painter.drawText(QPoint(l.rightX - fm.horizontalAdvance(text), l.topY + fm.ascent()), text);
-    }
-    painter.restore();
-}
-
-// A chosen interval (an exceedance) across the plot, on screen only.
-void ChartWidget::Impl::PaintShade(QPainter& painter) const {
-    if (!(shadeFrom < shadeTo) || Empty()) return;
-    const QRect area = PlotArea();
-    const QCPAxis* time = TimeAxis();
-    double x0 = time->coordToPixel(shadeFrom), x1 = time->coordToPixel(shadeTo);
-    x0 = std::max<double>(x0, area.left());
-    x1 = std::min<double>(std::max(x1, x0 + 2), area.right() + 1);  // a moment still shows
-    if (x1 <= x0) return;
-    painter.fillRect(QRectF(x0, area.top(), x1 - x0, area.height()), QColor(255, 190, 0, 70));
-}
-
-// The hovered time across the plot (every strip), on screen only.
-void ChartWidget::Impl::PaintCursor(QPainter& painter) const {
-    if (!readout->isVisible() || Empty()) return;
-    const QRect area = PlotArea();
-    const double x = TimeAxis()->coordToPixel(cursorKey);
-    if (x < area.left() || x > area.right() + 1) return;
-    painter.save();
-    painter.setPen(QPen(QColor(60, 60, 60, 160), 1, Qt::DashLine));
-    painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
-    painter.restore();
-}
-
-void ChartWidget::Impl::PaintEmptyHint(QPainter& painter) const {
-    if (emptyHint.isEmpty() || !Empty()) return;
-    painter.save();
-    QFont font = plot->font();
-    font.setPixelSize(font.pixelSize() * 5 / 4);
-    painter.setFont(font);
-    painter.setPen(QColor(70, 70, 70));
-    const QRect area = mainRect->rect().adjusted(20, 20, -20, -20);
-    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyHint);
-    painter.restore();
-}
-
 QImage ChartWidget::Impl::Render(QSize size, qreal scale) {
     if (size.width() <= 0 || size.height() <= 0) {
         QImage none(1, 1, QImage::Format_RGB32);
@@ -113,6 +57,7 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.save();
     painter.translate(area.topLeft());
     painter.scale(scale, scale);
     painter.setClipRect(QRectF(0, 0, width, height));
@@ -122,6 +67,12 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     FitTimeTicks(width);
     plot->toPainter(&painter, width, height);
     PaintAxisNames(painter, height);
+    PaintSpan(painter);
+    painter.restore();
+    // A span's figures in the margin under the chart.
+    const double gap = dotsPerInch * 2 / 25.4;
+    PaintSpanTable(painter, QRectF(area.left(), area.bottom() + gap, area.width(), page.bottom() - area.bottom() - 2 * gap),
+                   dotsPerInch);
     for (const auto& undo : restore) undo();
     style.lineWidth = 1;
     FitLegends(plot->width(), plot->height());
@@ -149,7 +100,7 @@ std::vector<std::function<void()>> ChartWidget::Impl::WidenLines(double width) {
     }
     for (QCPAbstractPlottable* g : graphs) widen(g, &QCPAbstractPlottable::pen, &QCPAbstractPlottable::setPen);
     widen(plot->legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
-    for (int a : stripAxes) widen(strips[a].legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
+    for (QCPLegend* legend : strips.Legends()) widen(legend, &QCPLegend::borderPen, &QCPLegend::setBorderPen);
     style.lineWidth = width;
     return restore;
 }

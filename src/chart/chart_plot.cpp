@@ -85,7 +85,7 @@ void SlotGraph::draw(QCPPainter* painter) {
         QVector<QPointF> front;
         getLines(&front, QCPDataRange(0, dataCount()));
         if (front.size() >= 2) {
-            const QPointF shift(style_.depth, -style_.depth);
+            const QPointF shift(kDepth, -kDepth);
             QPolygonF band;
             band.reserve(front.size() * 2);
             for (const QPointF& p : front) band << p;
@@ -131,7 +131,7 @@ void SlotGraph::DrawCrowded(QCPPainter* painter) {
 
 QRect SlotGraph::clipRect() const {
     QRect r = QCPGraph::clipRect();
-    if (style_.on) r.adjust(0, -style_.depth, style_.depth, 0);
+    if (style_.on) r.adjust(0, -kDepth, kDepth, 0);
     return r;
 }
 
@@ -187,12 +187,12 @@ void DepthWall::applyDefaultAntialiasingHint(QCPPainter* painter) const {
     applyAntialiasingHint(painter, true, QCP::aeOther);
 }
 
-QRect DepthWall::clipRect() const { return rect_->rect().adjusted(0, -style_.depth, style_.depth, 1); }
+QRect DepthWall::clipRect() const { return rect_->rect().adjusted(0, -kDepth, kDepth, 1); }
 
 void DepthWall::draw(QCPPainter* painter) {
     if (!style_.on) return;
     const QRectF r = rect_->rect();
-    const QPointF d(style_.depth, -style_.depth);
+    const QPointF d(kDepth, -kDepth);
     const QColor edge(90, 90, 90);
     painter->setPen(QPen(edge, style_.lineWidth));
     // Back wall, then the floor and the left side joining it to the front.

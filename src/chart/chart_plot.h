@@ -5,15 +5,17 @@
 #include <qcustomplot.h>
 
 #include <functional>
+#include <span>
 #include <vector>
 
+#include "base/recorded_units.h"
 #include "replay/chart_model.h"
 
 namespace krelby {
 
 // Days since 1899-12-30 to the seconds since 1970 that QCustomPlot's date axis counts.
-inline double DaysToKey(double days) { return (days - 25569.0) * 86400.0; }
-inline double KeyToDays(double key) { return key / 86400.0 + 25569.0; }
+inline double DaysToKey(double days) { return (days - kUnixEpochDay) * kSecondsPerDay; }
+inline double KeyToDays(double key) { return key / kSecondsPerDay + kUnixEpochDay; }
 
 // Where the chart goes on a printed page: 15 % of the page free left and right, 27 % above
 // and below.
@@ -22,11 +24,13 @@ inline QRectF PrintArea(const QRectF& page) {
                   page.width() * 0.70, page.height() * 0.46);
 }
 
+// Pixels the back of the chart lies up and to the right in the 3D view.
+inline constexpr int kDepth = 12;
+
 // What the drawing pieces share: the 3D view, and the width of a one-pixel line (wider
 // when a printed page needs the chart laid out wider than it has room for).
 struct DrawStyle {
     bool on = false;  // the 3D view
-    int depth = 12;   // pixels the back of the chart lies up and to the right
     double lineWidth = 1;
 };
 
@@ -46,6 +50,9 @@ public:
     double MaxY() const { return maxY_; }
     // The value of the last point at or before the date-time, false before the first.
     bool ValueAt(double days, double& value) const;
+    // The points in time order (date-times and values), as drawn.
+    std::span<const double> Times() const { return {Xs(), count_}; }
+    std::span<const double> Values() const { return {Ys(), count_}; }
     int Slot() const { return slot_; }
     // Draws the series on these axes, and with their plot area.
     void Place(QCPAxis* key, QCPAxis* value) {

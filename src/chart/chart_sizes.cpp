@@ -18,26 +18,21 @@ void ChartWidget::Impl::FitTimeTicks(int chartWidth) {
 int ChartWidget::Impl::ChartWidth(int plotWidth) const {
     if (StripsShown()) {
         // The strips' left margin is laid out at the next replot; one axis takes about this.
-        return kBaseLeftMargin + kAxisSpacing + plotWidth + 6 + RightColumnWidth();
+        return kBaseLeftMargin + kAxisSpacing + plotWidth + kColumnGap + strips.RightColumnWidth();
     }
-    return model.LeftMargin() + plot->legend->minimumOuterSizeHint().width() + 2 * (style.depth + 6) + plotWidth;
+    return model.LeftMargin() + plot->legend->minimumOuterSizeHint().width() + kPlotFrameWidth + plotWidth;
 }
 
-int ChartWidget::Impl::RightColumnWidth() const {
-    int width = 0;
-    for (int a : stripAxes) width = std::max(width, strips[a].legend->minimumOuterSizeHint().width() + 6);
-    return width;
-}
-
-// The plot keeps at least 200 px of width, and each strip 60 px of height; below that the
-// chart scrolls.
+// The plot keeps at least kLeastPlotWidth of width and kLeastPlotHeight of height, each strip
+// kLeastStripHeight; below that the chart scrolls.
 void ChartWidget::Impl::FitMinimumSize() {
     const int width = ChartWidth(kLeastPlotWidth);
     const int rowGap = plot->plotLayout()->rowSpacing();
-    const int height = StripsShown() ? static_cast<int>(stripAxes.size()) * (kLeastStripHeight + rowGap) + 45
-                                     : kLeastPlotHeight + 2 * (style.depth + 6) + 60;
+    const int shown = static_cast<int>(strips.Axes().size());
+    const int height = StripsShown() ? shown * (kLeastStripHeight + rowGap) + kTimeRowRoom
+                                     : kLeastPlotHeight + kPlotFrameHeight;
     if (plot->minimumSize() != QSize(width, height)) plot->setMinimumSize(width, height);
-    int least = leastChartWidth;
+    int least = kLeastChartWidth;
     if (keptPlotWidth > 0) {
         // Room for a scroll bar of strips that scroll.
         const int kept = ChartWidth(keptPlotWidth) + q->style()->pixelMetric(QStyle::PM_ScrollBarExtent);

@@ -1,6 +1,7 @@
 // The chart widget: draws the ChartModel with QCustomPlot. One drawing function serves
 // screen, JPEG and print.
 #pragma once
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,17 @@ class QCustomPlot;
 class QCPPainter;
 
 namespace krelby {
+
+struct SpanTable;
+
+// What the chart shows: the time (date-times) and each value axis's range, as one reading of
+// the flight drew them. A view of the whole flight stands for it in every reading.
+struct ChartView {
+    double from = 0, to = 0;
+    std::array<std::pair<double, double>, kAxisCount> values{};
+    bool zoomed = false;
+    int reading = 0;  // the replay whose value ranges these are
+};
 
 class ChartWidget : public QWidget, public ChartObserver {
     Q_OBJECT
@@ -96,6 +108,25 @@ public:
     std::pair<double, double> TimeSpan() const;
     void PrintInto(QCPPainter& painter, const QRectF& area, double dotsPerInch);
 
+    // The view shown, or where a zoom's animation takes it; shown again, with the value
+    // ranges only within the same reading of the flight (chart_view.cpp).
+    ChartView View() const;
+    void ShowView(const ChartView& view, bool animate = true);
+
+    // A span of time marked (Shift+drag, or a click and a Shift+click), with the figures of
+    // each series shown over it; times in date-times, either way round (chart_span.cpp).
+    void SetSpan(double fromDays, double toDays);
+    void ClearSpan();  // also the first cursor of a click
+    bool HasSpan() const;
+    std::pair<double, double> Span() const;  // earlier time first
+    SpanTable SpanFigures() const;
+
+    // The playback's cursor at a date-time (NaN hides it): a line with the readout at it;
+    // where it leaves the time shown the view turns a page on, which is no step of the view
+    // (no ViewChanged). While `running` the readout stays with it rather than the mouse.
+    void ShowPlayCursor(double days, bool running = true);
+    double PlayCursor() const;  // NaN when hidden
+
     // ChartObserver
     void ChartReset() override;
     void SeriesAdded(int slot) override;
@@ -109,6 +140,12 @@ signals:
     void TimeHovered(double days);
     // The time shown changed (zoom, pan, a new flight), in date-times.
     void TimeSpanChanged(double fromDays, double toDays);
+    // The user or a call moved the view (a zoom, a pan step, back to the whole flight): once
+    // each, when it is decided (a zoom's animation follows), not for a new flight.
+    void ViewChanged();
+    // A replay has filled the chart afresh: it shows the whole flight.
+    void FlightDrawn();
+    void SpanChanged();
 
 private:
     struct Impl;

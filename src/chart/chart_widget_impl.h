@@ -1,6 +1,5 @@
-// What the chart widget's parts share: its look, and the state behind ChartWidget (model
-// sync in chart_widget.cpp, zoom and pan in chart_navigation.cpp, picture and print in
-// chart_output.cpp). Private to the chart library.
+// The state behind ChartWidget, grouped by feature; each feature's functions live in a file
+// of their own (named beside each group). Private to the chart library.
 #pragma once
 #include <QLabel>
 #include <QRubberBand>
@@ -8,36 +7,26 @@
 #include <QVariantAnimation>
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <set>
 #include <vector>
 
+#include "chart/chart_look.h"
 #include "chart/chart_plot.h"
+#include "chart/chart_strips.h"
 #include "chart/chart_widget.h"
 
 namespace krelby {
 
-inline const QColor kPanel(200, 200, 200);
-inline const QColor kPlotArea(224, 224, 224);
-inline const QColor kAxisLabelGreen(0, 128, 0);
 inline constexpr int kZoomMillis = 200;
 inline const QCPRange kNoTime(0, 3600);  // the time axis of an empty chart (not drawn)
 inline constexpr double kThinnestLineMm = 0.25;  // on paper
 // Seconds: the deepest time zoom, where labels of whole seconds still differ.
 inline constexpr double kShortestTime = 10;
-inline constexpr double kKeyPanShare = 0.1;      // of the time shown, per arrow key
-inline constexpr int kPrintPlotWidth = 250;      // layout pixels the plot area keeps on a page
-inline constexpr int kLeastPlotWidth = 200;      // the single chart scrolls rather than go narrower
-inline constexpr int kLeastPlotHeight = 200;
-inline constexpr int kLeastStripHeight = 60;     // below it the strips scroll
+inline constexpr double kKeyPanShare = 0.1;  // of the time shown, per arrow key
 
-inline const std::array<QColor, kSlotCount> kPalette = {
-    QColor(220, 0, 0),   QColor(0, 0, 220),    QColor(0, 140, 0),   QColor(200, 0, 200),
-    QColor(230, 120, 0), QColor(0, 140, 140),  QColor(0, 0, 128),   QColor(128, 0, 0),
-    QColor(110, 0, 160), QColor(128, 128, 0),  QColor(140, 70, 20), QColor(0, 100, 160),
-    QColor(0, 0, 0),     QColor(220, 20, 120), QColor(70, 70, 140), QColor(60, 100, 30),
-};
-
+// The ranges of the time axis and of every value axis: a view of the chart.
 struct Ranges {
     QCPRange x;
     std::array<QCPRange, kAxisCount> y;
@@ -54,35 +43,25 @@ inline QCPRange Padded(double lo, double hi) {
     return QCPRange(lo - pad, hi + pad);
 }
 
-
-// One value axis drawn on its own in the strip view: its plot area, the value axis at its
-// left, a time axis at its bottom (labelled only below the last strip) and a legend at its right.
-struct Strip {
-    QCPAxisRect* rect = nullptr;
-    QCPAxis* value = nullptr;
-    QCPAxis* time = nullptr;
-    QCPLayoutGrid* side = nullptr;
-    QCPLegend* legend = nullptr;
-    std::vector<int> listed;  // slots in the legend
-    QString name;             // of the axis, e.g. "Temp °C"
-    // The name across the plot's top-left corner, where the strips are too low for every
-    // name to run whole along them.
-    QCPItemText* title = nullptr;
-};
+// Something painted over the finished plot on screen, given the chart's height.
+using Overlay = std::function<void(QPainter&, int height)>;
 
 struct ChartWidget::Impl {
+    // The widget, the model it draws, and the plot that draws it (chart_widget.cpp).
     ChartWidget* q;
     ChartModel& model;
-    ChartPlot* plot = nullptr;
     QScrollArea* scroller = nullptr;
+    ChartPlot* plot = nullptr;
     DrawStyle style;
     bool want3D = false;  // the 3D box; the strips are drawn flat
-    bool stripsOn = false;
+    QSharedPointer<QCPAxisTickerDateTime> ticker;
+    Regional regional;
+    const UnitSettings* units = nullptr;
+
+    // The single chart: its plot area, value axes, series and legend, kept in step with the
+    // model (chart_sync.cpp).
     QCPAxisRect* mainRect = nullptr;
-    QCPLayoutGrid* mainSide = nullptr;
-    std::array<Strip, kAxisCount> strips;
-    std::vector<int> stripAxes;     // the strips shown, top to bottom
-    QCPAxisRect* timeRow = nullptr;  // the strips' shared time labels
+    QCPLayoutGrid* mainSide = nullptr;  // the legend's column
     std::array<QCPAxis*, kAxisCount> axes{};
     std::array<SlotGraph*, kSlotCount> graphs{};
     std::array<CheckLegendItem*, kSlotCount> items{};
@@ -91,76 +70,135 @@ struct ChartWidget::Impl {
     // the replays that keep them in the chart.
     std::set<int> hiddenItems;
     std::function<bool(int)> itemTicked;
-    QSharedPointer<QCPAxisTickerDateTime> ticker;
-    QVariantAnimation animation;
-    Ranges from, to;
+
+    // The strip view (chart_strips.cpp), shown instead of the single chart while on.
+    bool stripsOn = false;
+    ChartStrips strips{style};
+
+    // Zoom and pan (chart_navigation.cpp).
     bool zoomed = false;
+    QVariantAnimation animation;
+    Ranges from, to;  // of the zoom on its way
     QRubberBand* band = nullptr;
     QPoint pressPos;
     bool dragging = false;  // a zoom rectangle
     bool panning = false;   // along time
+    bool panMoved = false;  // a pan drag is one change of the view, said at its release
     QCPRange panFrom;
-    Regional regional;
-    QString emptyHint;
-    const UnitSettings* units = nullptr;
+    int reading = 0;  // replays drawn: a view's value ranges hold within one (chart_view.cpp)
+
+    // The readout that follows the mouse, and its cursor line (chart_hover.cpp).
     QLabel* readout = nullptr;
+    QPoint hoverAt;
+    double cursorKey = 0;       // the readout's time, drawn as a line while it shows
+    bool cursorPinned = false;  // the time came from the track pane: it stays through zooms
+
+    // Painted over the plot on screen, in this order (chart_overlays.cpp).
+    std::vector<Overlay> overlays;
+    double shadeFrom = 0, shadeTo = 0;  // keys; shaded while from < to
+    // The span marked and the first cursor of a click, keys; NaN for none (chart_span.cpp).
+    double spanFrom = NAN, spanTo = NAN, spanAnchor = NAN;
+    bool spanDragging = false;
+    // The playback cursor, a key (NaN hidden), and whether it is moving (chart_playback.cpp).
+    double playKey = NAN;
+    bool playRunning = false;
+    QString emptyHint;
+
+    // The room the chart asks for (chart_sizes.cpp).
+    int keptPlotWidth = 0, widestChart = 0;  // KeepPlotWidth
 
     Impl(ChartWidget* w, ChartModel& m) : q(w), model(m) {}
 
+    // chart_widget.cpp
     void Build();
-    void BuildStrips();
+    void BuildScroller();
+    void BuildPlot();
+    void BuildValueAxes();
+    void BuildLegend();
+    void BuildGraphs();
+    void ConnectPlot();
+    void SetTickerFormat();
+
+    // chart_sync.cpp
+    void Sync(bool forcePoints = false);
+    void SyncAxes();
+    bool SyncGraphs(bool forcePoints);
+    void SyncLegend();
     // Lays out the single chart or the strips for the axes in use; graphs follow.
     void Arrange();
-    void SyncStripLegends();
     // Legends (and the strips' names) laid out for a chart of this size.
     void FitLegends(int chartWidth, int chartHeight);
-    size_t FitStripLegend(Strip& s, int height, int widest, const std::vector<QFont>& fonts);
-    void FitMinimumSize();
-    int keptPlotWidth = 0, widestChart = 0, leastChartWidth = 0;  // KeepPlotWidth
+    void ToggleSeries(CheckLegendItem* item);
+    bool StripsShown() const { return strips.Shown(); }
+    bool Empty() const;
+    int CheckBoxOf(int slot) const;
+
+    // chart_navigation.cpp
+    void BuildNavigation();
     // The time axis under the mouse and the plot area it measures: the single chart's, or
     // the strips' (all share one time range).
     QCPAxis* TimeAxis() const;
     QRect PlotArea() const;
-    int RightColumnWidth() const;
-    // The chart's width around a plot area of `plotWidth` in the view shown.
-    int ChartWidth(int plotWidth) const;
-    bool StripsShown() const;
-    void SetTimeAxes(const QCPRange& range);
-    void HideReadout();
-    double shadeFrom = 0, shadeTo = 0;  // keys; shaded while from < to
-    void PaintShade(QPainter& painter) const;
-    double cursorKey = 0;  // the readout's time, drawn as a line while it shows
-    bool cursorPinned = false;  // the time came from the track pane: it stays through zooms
-    void PaintCursor(QPainter& painter) const;
-    void Sync(bool forcePoints = false);
-    void SyncLegend();
     Ranges Current() const;
     Ranges Whole() const;
     void Apply(const Ranges& r);
+    void SetTimeAxes(const QCPRange& range);
+    // Every change of the view by zoom or pan comes through one of these two; `say` false
+    // keeps it from being a step of the view (a pan drag on its way, the playback following).
     void StartZoom(const Ranges& target, bool animate);
+    void SetTime(QCPRange range, bool say = true);
     void FinishAnimation();
-    void PaintAxisNames(QPainter& painter, int height) const;
-    void PaintEmptyHint(QPainter& painter) const;
-    bool Empty() const;
-    int CheckBoxOf(int slot) const;
-    QImage Render(QSize size, qreal scale);
-    void PrintPage(QCPPainter& painter, const QRectF& page, double dotsPerInch);
-    std::vector<std::function<void()>> WidenLines(double width);
-    void Hover(QMouseEvent* event);
-    // The readout for the mouse at `pos`, again after each zoom and pan while it is shown.
-    void ShowReadout(QPoint pos);
-    void RefreshReadout();
-    QPoint hoverAt;
-    void LinkTime();
+    void ZoomTime(double factor, double aroundKey);
     void Press(QMouseEvent* event);
     void Move(QMouseEvent* event);
     void Release(QMouseEvent* event);
     void Wheel(QWheelEvent* event);
     bool Key(QKeyEvent* event);
-    void ZoomTime(double factor, double aroundKey);
-    void SetTime(QCPRange range);
-    void SetTickerFormat();
+
+    // chart_hover.cpp
+    void BuildReadout();
+    void Hover(QMouseEvent* event);
+    // The readout for the mouse at `pos`, again after each zoom and pan while it is shown.
+    void ShowReadout(QPoint pos);
+    QString ReadoutText(double key) const;
+    void PlaceReadout(QPoint pos, const QRect& area);
+    void RefreshReadout();
+    void HideReadout();
+    void PaintCursor(QPainter& painter) const;
+
+    // chart_span.cpp
+    // A Shift+press in the plot starts a span; the span follows the mouse to its release.
+    bool StartSpan(QMouseEvent* event);
+    void MoveSpan(QPoint pos);
+    void EndSpan(QPoint pos);
+    // A click sets the first cursor; a Shift+click after it ends the span there.
+    void ClickCursor(QPoint pos, bool shift);
+    void SetSpanKeys(double a, double b);
+    void PaintSpan(QPainter& painter) const;
+    void PaintSpanTable(QPainter& painter, const QRectF& below, double dotsPerInch) const;
+
+    // chart_playback.cpp
+    void KeepInView(double key);
+    void PaintPlayCursor(QPainter& painter) const;
+
+    // chart_overlays.cpp
+    void PaintAxisNames(QPainter& painter, int height) const;
+    void PaintEmptyHint(QPainter& painter) const;
+    void PaintShade(QPainter& painter) const;
+
+    // chart_output.cpp
+    QImage Render(QSize size, qreal scale);
+    void PrintPage(QCPPainter& painter, const QRectF& page, double dotsPerInch);
+    std::vector<std::function<void()>> WidenLines(double width);
+
+    // chart_sizes.cpp
+    // The chart's width around a plot area of `plotWidth` in the view shown.
+    int ChartWidth(int plotWidth) const;
+    void FitMinimumSize();
     void FitTimeTicks(int chartWidth);
+
+    // chart_time_link.cpp
+    void LinkTime();
 };
 
 }  // namespace krelby

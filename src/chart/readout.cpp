@@ -1,8 +1,10 @@
 #include "chart/readout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
+#include "replay/series_limits.h"
 #include "replay/value_text.h"
 
 namespace krelby {
@@ -30,6 +32,12 @@ const std::multimap<int, const DataItem*>& ItemsByCheckBox() {
     return table;
 }
 
+// The engine's revolutions: the quantity the rpm limit is held against.
+bool IsRpm(const DataItem& item) {
+    const std::vector<LimitKey> limits = LimitsOfItem(item);
+    return std::find(limits.begin(), limits.end(), LimitKey::RpmMax) != limits.end();
+}
+
 }  // namespace
 
 const DataItem* SlotItem(const ChartModel& model, int slot) {
@@ -52,7 +60,7 @@ std::string UnitOf(const DataItem& item, const UnitSettings& u) {
             if (item.axis == Axis::Angle) return "°";  // headings, tracks, attitude, needles
             if (item.checkBox == 45) return "°/s";     // turn rate
             return {};                                 // angle of attack: an index
-        case Conv::None: return item.title.substr(0, 4) == "RPM_" ? "rpm" : "";
+        case Conv::None: return IsRpm(item) ? "rpm" : "";
         default: return {};
     }
 }

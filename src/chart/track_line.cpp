@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+#include "chart/map_layer.h"
+
 namespace krelby {
 
 QColor AltitudeColour(double share) {
@@ -82,42 +84,55 @@ QPolygonF Simplified(const QPolygonF& line, double tolerance) {
 
 // A span of the track as polylines of one colour step each, thinned to what the pixels show.
 // The line breaks where the positions do (a lost fix, a gap in time): a position alone
-// between two breaks is a dot.
-void DrawSpan(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bool faded) {
+// between two breaks is a dot. Over a map, each unbroken run's halo goes under all of it
+// first, so that no halo covers the line where two colours meet.
+void DrawSpan(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bool faded, bool overMap) {
     std::vector<uint32_t> kept;
     t.ReduceToPixels(span, m, kept);
     if (kept.empty()) return;
-    QPolygonF line;
-    int step = Step(t, kept.front());
-    const auto flush = [&] {
-        const QColor c = AltitudeColour(step / double(kColourSteps - 1));
-        p.setPen(QPen(faded ? Faded(c) : c, faded ? kFadedWidth : kFullWidth, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
-        if (line.size() == 1)
-            p.drawPoint(line.front());
-        else if (line.size() > 1)
-            p.drawPolyline(Simplified(line, 0.3));
+    struct Piece {
+        QPolygonF line;
+        int step;
     };
-    line << TrackPixel(t, m, kept.front());
+    std::vector<Piece> pieces;
+    std::vector<QPolygonF> runs;
+    const auto start = [&](size_t k, bool newRun) {
+        pieces.push_back({QPolygonF() << TrackPixel(t, m, kept[k]), Step(t, kept[k])});
+        if (newRun) runs.push_back(pieces.back().line);
+    };
+    start(0, true);
     for (size_t k = 1; k < kept.size(); ++k) {
+        const QPointF at = TrackPixel(t, m, kept[k]);
         // Thinning keeps both points either side of a break, one after the other.
         if (t.BreaksBefore(kept[k]) && kept[k - 1] + 1 == kept[k]) {
-            flush();
-            line.clear();
-            line << TrackPixel(t, m, kept[k]);
-            step = Step(t, kept[k]);
+            start(k, true);
             continue;
         }
-        const int s = Step(t, kept[k]);
-        if (s != step) {
-            flush();
-            line.clear();
-            line << TrackPixel(t, m, kept[k - 1]);
-            step = s;
+        if (Step(t, kept[k]) != pieces.back().step) {
+            start(k - 1, false);
+            pieces.back().step = Step(t, kept[k]);
         }
-        line << TrackPixel(t, m, kept[k]);
+        pieces.back().line << at;
+        runs.back() << at;
     }
-    flush();
+    const double width = faded ? kFadedWidth : kFullWidth;
+    const auto draw = [&p](const QPolygonF& line, const QPen& pen) {
+        p.setPen(pen);
+        if (line.size() == 1)
+            p.drawPoint(line.front());
+        else
+            p.drawPolyline(Simplified(line, 0.3));
+    };
+    if (overMap) {
+        QPen halo = HaloPen(width);
+        if (faded) halo.setColor(QColor(255, 255, 255, 110));
+        for (const QPolygonF& run : runs) draw(run, halo);
+    }
+    for (const Piece& piece : pieces) {
+        QColor c = AltitudeColour(piece.step / double(kColourSteps - 1));
+        if (faded) c = overMap ? QColor(c.red(), c.green(), c.blue(), 120) : Faded(c);
+        draw(piece.line, QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
 }
 
 }  // namespace
@@ -125,16 +140,16 @@ void DrawSpan(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bo
 // The line, outside the chart's time faded, inside in full (the faded parts run to the
 // span's first and last points so the line stays whole), and its start and end marks: a
 // green dot and a dark red square.
-void DrawTrackLine(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span) {
+void DrawTrackLine(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bool overMap) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const size_t n = t.Size();
     if (span.Empty()) {
-        DrawSpan(p, t, m, {0, n}, true);
+        DrawSpan(p, t, m, {0, n}, true, overMap);
     } else {
-        if (span.begin > 0) DrawSpan(p, t, m, {0, span.begin + 1}, true);
-        if (span.end < n) DrawSpan(p, t, m, {span.end - 1, n}, true);
-        DrawSpan(p, t, m, span, false);
+        if (span.begin > 0) DrawSpan(p, t, m, {0, span.begin + 1}, true, overMap);
+        if (span.end < n) DrawSpan(p, t, m, {span.end - 1, n}, true, overMap);
+        DrawSpan(p, t, m, span, false, overMap);
     }
     p.setPen(QPen(Qt::white, 1.5));
     p.setBrush(QColor(0, 150, 60));

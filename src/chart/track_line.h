@@ -19,6 +19,8 @@ inline QPointF TrackPixel(const Track& t, const PixelMap& m, size_t i) {
 }
 // The line, outside `span` (the chart's time) faded, inside in full (an empty span: all
 // faded), thinned to what the pixels show; a green dot at the start, a red square at the end.
-void DrawTrackLine(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span);
+// Over a map the faded parts are see-through rather than pale, and a light halo runs under
+// the line.
+void DrawTrackLine(QPainter& p, const Track& t, const PixelMap& m, TrackSpan span, bool overMap = false);
 
 }  // namespace krelby

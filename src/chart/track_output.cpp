@@ -6,11 +6,19 @@
 
 #include "chart/chart_plot.h"
 #include "chart/chart_widget.h"
+#include "chart/map_layer.h"
 #include "chart/track_view.h"
 
 namespace krelby {
 
-QImage GrabBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, QSize trackSize) {
+namespace {
+
+QDeadlineTimer OutputWait(std::optional<QDeadlineTimer> wait) { return wait.value_or(QDeadlineTimer(kOutputMapWaitMs)); }
+
+}  // namespace
+
+QImage GrabBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, QSize trackSize,
+                  std::optional<QDeadlineTimer> mapWait) {
     const QImage left = chart.Grab(chartSize);
     // The chart's height: the pane, taller on screen where it runs beside the Exceedances
     // pane too, is fitted to it rather than leave a band under the chart.
@@ -18,7 +26,8 @@ QImage GrabBeside(ChartWidget& chart, QSize chartSize, const TrackView& track, Q
     image.fill(QColor(200, 200, 200));
     QPainter painter(&image);
     painter.drawImage(0, 0, left);
-    track.Paint(painter, QRect(QPoint(chartSize.width(), 0), QSize(trackSize.width(), chartSize.height())));
+    track.Paint(painter, QRect(QPoint(chartSize.width(), 0), QSize(trackSize.width(), chartSize.height())),
+                OutputWait(mapWait));
     return image;
 }
 
@@ -27,7 +36,8 @@ QSize SaveJpegBeside(ChartWidget& chart, QSize chartSize, const TrackView& track
     return SaveJpegImage(GrabBeside(chart, chartSize, track, trackSize), path, source);
 }
 
-void PrintPageBeside(ChartWidget& chart, const TrackView& track, QPaintDevice& page) {
+void PrintPageBeside(ChartWidget& chart, const TrackView& track, QPaintDevice& page,
+                     std::optional<QDeadlineTimer> mapWait) {
     QCPPainter painter;
     if (!painter.begin(&page)) return;
     const QRectF area = PrintArea(QRectF(0, 0, page.width(), page.height()));
@@ -45,20 +55,24 @@ void PrintPageBeside(ChartWidget& chart, const TrackView& track, QPaintDevice& p
     const double pixel = page.logicalDpiX() * 0.25 / 25.4;
     painter.translate(trackArea.topLeft());
     painter.scale(pixel, pixel);
-    track.Paint(painter, QRect(0, 0, std::max(1, int(trackArea.width() / pixel)), std::max(1, int(trackArea.height() / pixel))));
+    track.Paint(painter, QRect(0, 0, std::max(1, int(trackArea.width() / pixel)), std::max(1, int(trackArea.height() / pixel))),
+                OutputWait(mapWait));
 }
 
-void PrintBeside(ChartWidget& chart, const TrackView& track, QPrinter& printer) {
+void PrintBeside(ChartWidget& chart, const TrackView& track, QPrinter& printer, std::optional<QDeadlineTimer> mapWait) {
     printer.setFullPage(true);
-    PrintPageBeside(chart, track, printer);
+    PrintPageBeside(chart, track, printer, mapWait);
 }
 
 void ShowPrintPreviewBeside(ChartWidget& chart, const TrackView& track, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog dialog(&printer, parent);
+    // The preview draws its pages again as the user looks (zoom, page setup): the map's
+    // tiles are waited for once, from the command on.
+    const QDeadlineTimer mapWait(kOutputMapWaitMs);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &chart,
-                     [&chart, &track](QPrinter* p) { PrintBeside(chart, track, *p); });
+                     [&chart, &track, mapWait](QPrinter* p) { PrintBeside(chart, track, *p, mapWait); });
     dialog.exec();
     chart.Plot()->replot();
 }

@@ -22,9 +22,8 @@ void RefuseTheOtherKind(const Args& args, const std::string& recording, Recordin
                                       "(or with --force as an internal recording)"
                                     : " looks like an internal recording: import it without --sd "
                                       "(or with --force as an SD card recording)"));
-    std::fprintf(stderr, sd ? "Warning: %s looks like an SD card recording; importing it as an internal recording\n"
-                            : "Warning: %s looks like an internal recording; importing it as an SD card recording\n",
-                 recording.c_str());
+    Warn(recording + (sd ? " looks like an SD card recording; importing it as an internal recording"
+                         : " looks like an internal recording; importing it as an SD card recording"));
 }
 
 int RunImport(const Args& args) {

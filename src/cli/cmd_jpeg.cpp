@@ -1,8 +1,10 @@
 // jpeg FLIGHT -o FILE: replays a flight under the folder's settings and saves the chart,
 // drawn offscreen at --size WxH (1280x800 by default), as the window's JPEG export does;
 // --strips draws each value axis in a strip of its own; with --track the track pane takes the
-// right three tenths of the picture.
+// right three tenths of the picture, over the map when the pilot turned it on in the window
+// (the same per-user choice and tile cache).
 #include <QApplication>
+#include <QSettings>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "chart/chart_widget.h"
+#include "chart/map_tiles.h"
+#include "chart/tile_fetcher.h"
 #include "chart/track_view.h"
 #include "cli/cli.h"
 #include "export/exports.h"
@@ -64,6 +68,11 @@ int Jpeg(const Args& args) {
     track.SetUnits(&folder.settings.units);
     track.resize(trackSize);
     track.SetTrack(&positions.Result());
+    // Only with the pane: a chart alone asks nothing of a tile server.
+    const MapSettings map = ReadMapSettings(QSettings(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby"));
+    TileFetcher tiles(DefaultTileCacheFolder(), map.CacheBytes());
+    if (withTrack) tiles.SetSource(map.Source());
+    track.SetMap(&tiles);
     QApplication::processEvents();
     const auto save = [&](const std::string& path) {
         return withTrack && trackSize.width() > 0
@@ -71,8 +80,8 @@ int Jpeg(const Args& args) {
                    : chart.SaveJpeg(path, size, args.positional[0]);
     };
 
-    if (ToStandardOutput(out)) {
-        WriteToStandardOutput([&](const std::string& path) { save(path); });
+    if (ToStandardOutput(out) || IsSpecialOutput(out)) {
+        WriteExport(out, [&](const std::string& path) { save(path); });
         return 0;
     }
     const QSize written = save(out);

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "format/datetime.h"
+#include "logbook/engine_figures.h"
 #include "replay/data_items.h"
 #include "replay/units.h"
 #include "replay/value_text.h"
@@ -67,16 +68,7 @@ Json SweepJson(const Sweep& s, int m, const UnitSettings& units) {
                           {"peak_c", p.peaked ? Whole(p.peakC) : Json(nullptr)},
                           {"ff_lph", p.peaked ? Json(Rounded(p.ffLph, 2)) : Json(nullptr)},
                           {"time", p.peaked ? Time(p.time) : Json(nullptr)}});
-    // The spread of the flows as shown, so that it is their difference to the digit.
-    std::optional<double> spread;
-    if (s.firstInput && s.lastInput) {
-        double first = 0, last = 0;
-        for (const SweepPeak& p : s.inputs) {
-            if (p.input == *s.firstInput) first = Rounded(p.ffLph, 2);
-            if (p.input == *s.lastInput) last = Rounded(p.ffLph, 2);
-        }
-        spread = Rounded(first - last, 2);
-    }
+    const std::optional<double> spread = ShownSpreadLph(s);
     const UnitRow& unit = ShownUnit(UnitQuantity::FuelFlow, units);
     return {{"start", Time(s.start)},
             {"end", Time(s.end)},

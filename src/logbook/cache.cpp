@@ -23,8 +23,8 @@ using Added = LogbookCache::Added;
 
 // Raised whenever the layout of the table changes; an older database of ours is then rebuilt.
 // 4: a flight ends at the latest time reached; 5: copies' digests; 6: no distance for a flight
-// without positions (was 0)
-constexpr int kSchemaVersion = 6;
+// without positions (was 0); 7: the engine analysis' figures
+constexpr int kSchemaVersion = 7;
 // Marks the database as this program's ("Krlb"): any other file of that name is left alone.
 constexpr uint32_t kApplicationId = 0x4B726C62;
 // How long a listing waits for another program that holds the database before it goes on without.

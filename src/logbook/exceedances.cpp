@@ -10,7 +10,6 @@
 #include "logbook/summary.h"
 #include "replay/data_items.h"
 #include "replay/replay.h"
-#include "replay/series_limits.h"
 #include "replay/value_text.h"
 #include "settings/limits.h"
 
@@ -286,17 +285,6 @@ std::string ExceedancesCsv(const std::vector<Exceedance>& list) {
     std::string out(kExceedancesHeader);
     for (const Exceedance& e : list) AppendExceedanceRow(out, e);
     return out;
-}
-
-std::vector<LimitKey> LimitsOfSeries(std::string_view title) {
-    for (const EngineMonitorItems& monitor : EngineItems()) {
-        for (const DataItem& item : monitor.quantities)
-            if (item.title == title) return LimitsOfItem(item);
-        for (const ThermocoupleItems& input : monitor.thermocouples)
-            for (const DataItem& item : input.byKind)
-                if (item.title == title) return LimitsOfItem(item);
-    }
-    return {};
 }
 
 }  // namespace krelby

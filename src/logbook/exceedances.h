@@ -146,11 +146,6 @@ private:
     int64_t mergeSeconds_ = 0, minSeconds_ = 0;
 };
 
-// The limits that apply to the chart series of this title (RPM_1, OILP_2, EGT3_1, CHT5_1, ...):
-// those of the engine item it is the title of (LimitsOfItem), none for any other title. The
-// window's limit lines read it until they take the series' item itself.
-std::vector<LimitKey> LimitsOfSeries(std::string_view title);
-
 // The CSV's order: by start, then item (byte order), then "max" before "min", then the order
 // the runs began.
 bool ExceedanceBefore(const Exceedance& a, const Exceedance& b);

@@ -7,6 +7,8 @@
 
 #include "format/datetime.h"
 #include "format/messages.h"
+#include "logbook/analysis.h"
+#include "logbook/engine_figures.h"
 #include "logbook/exceedance_outputs.h"
 #include "replay/replay.h"
 #include "settings/limits.h"
@@ -170,10 +172,13 @@ FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& 
     SummarySink sink(kinds);
     ExceedanceCount count;  // counted, not kept: memory does not grow with the runs
     ExceedanceSink exceedances(kinds, limits, count);
+    AnalysisSink analysis(kinds);
+    analysis.ReserveFor(file.Size());
     const bool limited = limits.Any();
-    FlightReplay(file, {nothingTicked, checks}, {&sink, limited ? &exceedances : nullptr});
+    FlightReplay(file, {nothingTicked, checks}, {&sink, limited ? &exceedances : nullptr, &analysis});
     FlightSummary s = sink.Summary();
     if (limited) s.exceedances = count.count;
+    AddAnalysisFigures(analysis.Result(), s);
     return s;
 }
 

@@ -17,6 +17,11 @@ struct EngineSummary {
     std::optional<double> oilPressureMin;      // bar, while turning at kRpmRuleMin (500) rpm or more
     std::optional<int32_t> chtMax, egtMax;     // °C, over the inputs of that kind
     std::optional<int32_t> egtSpreadMax;       // °C, hottest minus coldest EGT above 0 °C
+    // From the engine analysis, rounded as it is shown: the greatest RPM, manifold pressure
+    // (bar) and fuel flow (l/h) around takeoff, the mean fuel flow in the cruise, the fastest
+    // cooling of a CHT (°C/min), and the spread of the last mixture sweep (l/h).
+    std::optional<int32_t> toRpmMax;
+    std::optional<double> toMapMaxBar, toFfMaxLph, cruiseFfLph, chtCoolMaxCMin, sweepSpreadLph;
     bool present = false;                      // any EngineMessage of this monitor
 };
 
@@ -31,6 +36,10 @@ struct FlightSummary {
     std::optional<double> maxG, minG;
     std::optional<double> fuelUsedL;
     std::optional<int64_t> exceedances;  // of the pilot's limits; none when no limit is set
+    // The cruise of the engine analysis: its length, mean pressure altitude (whole ft) and
+    // airspeed (kt, 0.1); none without one.
+    std::optional<int64_t> cruiseS;
+    std::optional<double> cruisePaltFt, cruiseIasKt;
     std::array<EngineSummary, kEngineMonitors> engines;
     int64_t frames = 0;  // good Frames: a file without any holds no flight
     // Its dated FlightMessages, which tell copies of one flight from other flights: how many,
@@ -78,8 +87,8 @@ private:
     std::optional<double> firstFuel_, lastFuel_;
 };
 
-// The summary of a flight file, with its exceedances of `limits` counted in the same pass;
-// throws krelby::Error when it cannot be opened or read.
+// The summary of a flight file, with its exceedances of `limits` counted and its engine
+// analysed in the same pass; throws krelby::Error when it cannot be opened or read.
 FlightSummary SummarizeFlight(const std::string& path, const ThermocoupleKinds& kinds, const Limits& limits = {});
 
 class FlightMessage;

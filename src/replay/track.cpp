@@ -35,14 +35,9 @@ Track::Track(std::vector<TrackPoint> points, TrackProjection projection)
         // Times are whole seconds of the display's clock: 10 s apart is no gap, 11 s is.
         const bool gap = !times_.empty() && (p.time - times_.back()) * 86400.0 > kTrackGapSeconds + 1e-3;
         breaks_.push_back(!times_.empty() && (gap || p.afterLostFix));
-        if (projection_ == TrackProjection::WebMercator) {
-            const WorldPoint w = ToWorld(p.latitude, p.longitude, 0);
-            xs_.push_back(w.x);
-            ys_.push_back(-w.y);
-        } else {
-            xs_.push_back(p.longitude * cosMeanLatitude_);
-            ys_.push_back(p.latitude);
-        }
+        const auto [x, y] = Project(p.latitude, p.longitude);
+        xs_.push_back(x);
+        ys_.push_back(y);
         times_.push_back(p.time);
     }
     bounds_ = Bounds({0, Size()});  // fitted at every redraw
@@ -53,6 +48,17 @@ Track Track::Reprojected(TrackProjection projection) const { return Track(points
 double Track::NmPerUnit(double y) const {
     if (projection_ == TrackProjection::Flat) return kNmPerDegree;
     return MetresPerPixel(LatitudeAt(-y, 0), 0) / kMetresPerNauticalMile;
+}
+
+std::pair<double, double> Track::Project(double latitude, double longitude) const {
+    if (projection_ == TrackProjection::Flat) return {longitude * cosMeanLatitude_, latitude};
+    const WorldPoint w = ToWorld(latitude, longitude, 0);
+    return {w.x, -w.y};
+}
+
+GeoPoint Track::PositionAt(double x, double y) const {
+    if (projection_ == TrackProjection::Flat) return {y, x / cosMeanLatitude_};
+    return {LatitudeAt(-y, 0), LongitudeAt(x, 0)};
 }
 
 TrackBox Track::Bounds(TrackSpan span) const {

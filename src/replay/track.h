@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "replay/sink.h"
@@ -60,6 +61,10 @@ enum class TrackProjection { Flat, WebMercator };
 // A pane's map view of a WebMercator PixelMap, for drawing the tiles under the track.
 MapView MercatorViewOf(const PixelMap& map);
 
+struct GeoPoint {
+    double latitude = 0, longitude = 0;  // degrees; the longitude as unwrapped as x
+};
+
 class Track {
 public:
     Track() = default;
@@ -71,6 +76,10 @@ public:
     TrackProjection Projection() const { return projection_; }
     // Nautical miles one projected unit spans at projected height y: the scale bar's.
     double NmPerUnit(double y) const;
+    // A position in this track's plane, and the position at a point of it: what lies under
+    // the mouse, and the place a view keeps when the projection changes.
+    std::pair<double, double> Project(double latitude, double longitude) const;
+    GeoPoint PositionAt(double x, double y) const;
 
     bool Empty() const { return points_.empty(); }
     size_t Size() const { return points_.size(); }

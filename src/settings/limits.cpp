@@ -55,8 +55,9 @@ double RoundedLimit(double value) {
 }
 
 const std::array<SecondsKeyInfo, 2> kSecondsKeys = {{
-    {"ExceedanceMergeSeconds", &Limits::mergeSeconds, kDefaultMergeSeconds},
-    {"ExceedanceMinSeconds", &Limits::minSeconds, kDefaultMinSeconds},
+    {"ExceedanceMergeSeconds", "Join the runs of one item at most this far apart", &Limits::mergeSeconds,
+     kDefaultMergeSeconds},
+    {"ExceedanceMinSeconds", "Leave out runs shorter than", &Limits::minSeconds, kDefaultMinSeconds},
 }};
 
 std::optional<int64_t> ParseSeconds(std::string_view text) {

@@ -106,6 +106,7 @@ double RoundedLimit(double value);
 // The two keys of whole seconds: digits only; the default for anything else.
 struct SecondsKeyInfo {
     std::string_view name;
+    std::string_view caption;  // in the Limits dialog
     SecondsSetting Limits::*field;
     int64_t defaultValue;
 };

@@ -16,11 +16,12 @@ inline Frame Airborne(int minute, int second, int32_t altitude = 1000) {
     return FlightAt(minute, second).PAltitude(altitude).ASI(900).Sealed();
 }
 
-// A minute of flight: one FlightMessage and one GpsMessage a second.
-inline std::vector<Frame> OneMinuteFlight() {
+// A minute of flight from 10:`minute`:00: one FlightMessage (the altitude 1000 ft and 10 ft
+// more each second) and one GpsMessage a second.
+inline std::vector<Frame> OneMinuteFlight(int minute = 1) {
     std::vector<Frame> frames;
     for (int s = 0; s < 60; ++s) {
-        frames.push_back(Airborne(1, s, 1000 + 10 * s));
+        frames.push_back(Airborne(minute, s, 1000 + 10 * s));
         frames.push_back(GpsAt(-4860000, 27000000 + s, 1000).Sealed());
     }
     return frames;

@@ -469,6 +469,28 @@ private slots:
         QCOMPARE(plot->xAxis->range().upper, hi);
     }
 
+    // Each zoom or pan says so once, however many frames its animation takes; a new flight
+    // does not.
+    void viewChangesAreSignalledOnceEach() {
+        ThreeAxes();
+        QCustomPlot* plot = chart->Plot();
+        QSignalSpy changes(chart, &ChartWidget::ViewChanged);
+        const QRect r = plot->axisRect()->rect();
+        const double lo = plot->xAxis->pixelToCoord(r.left() + 100);
+        chart->ZoomTo(QRect(r.left() + 100, r.top() + 20, 200, 100));
+        QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range().lower, lo, 2000);
+        QCOMPARE(changes.count(), 1);
+        plot->setFocus();
+        QTest::keyClick(plot, Qt::Key_Left);
+        const QPoint at = r.center();
+        QWheelEvent wheel(at, plot->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        chart->ResetZoom(false);
+        QCOMPARE(changes.count(), 4);
+        ThreeAxes();
+        QCOMPARE(changes.count(), 4);
+    }
+
     void dragZoomsAndDoubleClickRestores() {
         ThreeAxes();
         QCustomPlot* plot = chart->Plot();
@@ -512,7 +534,7 @@ private slots:
         QVERIFY(!chart->IsZoomed());
     }
 
-    // Middle-button or Shift drags, and the keys, move along time inside the flight.
+    // Middle-button or Ctrl drags, and the keys, move along time inside the flight.
     void panAndKeysMoveAlongTime() {
         ThreeAxes();
         QCustomPlot* plot = chart->Plot();
@@ -534,7 +556,7 @@ private slots:
         const double perPixel = half.size() / r.width();
         drag(Qt::MiddleButton, {}, 100);  // the view follows the hand: earlier times come in
         QVERIFY(Near(plot->xAxis->range().lower, half.lower - 100 * perPixel));
-        drag(Qt::LeftButton, Qt::ShiftModifier, -100);
+        drag(Qt::LeftButton, Qt::ControlModifier, -100);
         QVERIFY(Near(plot->xAxis->range().lower, half.lower));
         QCOMPARE(plot->yAxis->range(), y);  // no zoom rectangle
         drag(Qt::MiddleButton, {}, 5 * r.width());  // stops at the flight's start

@@ -3,10 +3,11 @@
 // the settings' close over a file edited meanwhile.
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QTreeWidget>
 #include <QSettings>
 #include <QTest>
 
+#include "app/engine_pane.h"
 #include "app/exceedances_pane.h"
 #include "app/limits_dialog.h"
 #include "app/main_window.h"
@@ -147,17 +148,21 @@ private slots:
         run.window().ShowFlight(flight);
         run.window().Search()->Wait();
         QCOMPARE(run.window().Found().size(), ExceedanceSearch::kListed);
-        ExceedancesPane* pane = run.window().Exceedances();
+        EnginePane* pane = run.window().Engine();
         QVERIFY(pane->isVisible());
-        QCOMPARE(pane->List()->count(), 10000);
-        QCOMPARE(pane->Note()->text(), QString("12,345 exceedances (first 10,000 listed)"));
-        QVERIFY(!pane->Note()->isHidden());
+        QTreeWidget* tree = pane->Exceedances()->Tree();
+        QCOMPARE(tree->topLevelItemCount(), 1);  // one series
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 10000);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QString("RPM_1 above 2700 rpm: 10,000 times, 0 s in all, "
+                                                         "peak 2800 rpm"));
+        QCOMPARE(pane->Exceedances()->Note()->text(), QString("12,345 exceedances (first 10,000 listed)"));
+        QVERIFY(!pane->Exceedances()->Note()->isHidden());
         QCOMPARE(run.window().Found().back().start - run.window().Found().front().start, int64_t(2 * 9999));
         // A flight with fewer says nothing more.
         run.window().ShowFlight(Alternating(3));
         run.window().Search()->Wait();
-        QCOMPARE(pane->List()->count(), 3);
-        QVERIFY(pane->Note()->isHidden());
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 3);
+        QVERIFY(pane->Exceedances()->Note()->isHidden());
     }
 
     // The search runs beside the window: the replay returns before it is done, and Ctrl+Q

@@ -1,11 +1,12 @@
 // What the window shows belongs to the flight shown: the shading of a chosen run, the
 // selection after a restart, and the program's end with the Logbook open.
-#include <QListWidget>
+#include <QTreeWidget>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
 
 #include "app/elided_label.h"
+#include "app/engine_pane.h"
 #include "app/exceedances_pane.h"
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"
@@ -49,7 +50,7 @@ private slots:
         Run run(dir.path());
         ChartChtRuns(run);
         const QString first = Path("Flights_INT/5-3-14 094117.FLT");
-        QListWidget* list = run.window().Exceedances()->List();
+        QTreeWidget* list = run.window().Engine()->Exceedances()->Tree();
         const auto changeUnits = [&run] {
             QTimer::singleShot(0, run.window().Options(), [&run] {
                 run.session().settings.units.Temp = 1;  // °F, as the dialog's OK leaves it
@@ -65,7 +66,7 @@ private slots:
             run.window().ShowFlight(first);
             run.window().Search()->Wait();
             list->setFocus();
-            list->setCurrentRow(1);
+            list->setCurrentItem(list->topLevelItem(1));
             QVERIFY(Shaded(run));
             step();
             run.window().Search()->Wait();
@@ -75,7 +76,7 @@ private slots:
             list->setFocus(Qt::TabFocusReason);
             QApplication::processEvents();
             QVERIFY(!Shaded(run));
-            QCOMPARE(list->currentRow(), -1);
+            QVERIFY(!list->currentItem());
             QVERIFY(!run.window().Chart()->IsZoomed());
         }
     }

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <qcustomplot.h>
 
 #include <array>
@@ -14,36 +15,18 @@
 #include "chart/chart_widget.h"
 #include "app/options_dialog.h"
 #include "chart/track_view.h"
-#include "app/exceedances_pane.h"
+#include "app/engine_pane.h"
 #include "support/jpeg_decode.h"
+#include "support/track_fixture.h"
 
 using namespace krelby;
 using namespace krelby::testing;
 
 namespace {
 
-constexpr double kSecond = 1.0 / 86400.0;
+constexpr double kSecond = kTrackSecond;
 
-// Ten points a second apart going east then north, climbing.
-Track Square() {
-    std::vector<TrackPoint> points;
-    for (int i = 0; i < 10; ++i)
-        points.push_back({1000 + i * kSecond, i < 5 ? 50.0 : 50.0 + (i - 4) * 0.01, i < 5 ? 8.0 + i * 0.01 : 8.04,
-                          1000 + 100 * i});
-    return Track(std::move(points));
-}
-
-QPointF PixelOf(const TrackView& view, size_t i) {
-    const PixelMap m = view.Map(view.size());
-    const Track& t = *view.Shown();
-    return QPointF(m.PixelX(t.X(i)), m.PixelY(t.Y(i)));
-}
 bool Near(QPointF a, QPointF b) { return QLineF(a, b).length() < 1e-6; }
-
-void Send(QWidget* w, QEvent::Type type, QPointF at, Qt::MouseButton button = Qt::NoButton) {
-    QMouseEvent e(type, at, w->mapToGlobal(at), button, type == QEvent::MouseMove ? Qt::NoButton : button, {});
-    QApplication::sendEvent(w, &e);
-}
 
 int Differing(const QImage& a, const QImage& b) {
     int n = 0;
@@ -150,7 +133,7 @@ private slots:
         QCOMPARE(clicked.last().at(0).toDouble(), t.Point(2).time);
         QCOMPARE(zoom.size(), 1);
         QCOMPARE(zoom.last().at(0).toDouble(), t.Point(4).time);
-        Send(&view, QEvent::MouseMove, QPoint(5, 295));  // off the track
+        Send(&view, QEvent::MouseMove, QPoint(5, 5));  // off the track
         QVERIFY(std::isnan(hovered.last().at(0).toDouble()));
     }
 
@@ -207,6 +190,9 @@ private slots:
         for (int dy = -3; dy <= 3; ++dy)
             for (int dx = -3; dx <= 3; ++dx) ink += image.pixel(middle.toPoint() + QPoint(dx, dy)) != paper;
         QCOMPARE(ink > 0, bridged);
+        // The altitude profile breaks there too: nothing under it in the middle of the gap.
+        const int x = int(view.ProfileX((t.Point(4).time + t.Point(5).time) / 2));
+        QCOMPARE(image.pixel(x, view.ProfilePlot().bottom() - 2) != paper, bridged);
     }
 
     // The mouse picks the nearest point within 8 px of it, and none farther.
@@ -325,7 +311,7 @@ private slots:
         window.ViewTrack()->setChecked(true);
         window.StripsBox()->setChecked(true);
         window.ShowFlight(dir.path() + "/Flights_INT/5-3-14 094117.FLT");
-        QTRY_VERIFY(window.Exceedances()->isVisible());
+        QTRY_VERIFY(window.Engine()->isVisible());
         QApplication::processEvents();
         const QSize chart = window.Chart()->size(), pane = window.TrackPane()->size();
         QVERIFY(pane.height() > chart.height());
@@ -371,6 +357,13 @@ private slots:
                                plot->axisRect()->rect().center().y());
             Send(plot, QEvent::MouseMove, over);
             QCOMPARE(pane->Marker(), std::optional<size_t>(40));
+            // The mouse over the profile puts the chart's cursor and readout at that time.
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(plot, &leave);
+            QVERIFY(!chart->Readout()->isVisible());
+            Send(pane, QEvent::MouseMove, QPointF(pane->ProfileX(start + 41.5 * kSecond), pane->ProfilePlot().center().y()));
+            QVERIFY(chart->Readout()->isVisible());
+            QCOMPARE(pane->Marker(), std::optional<size_t>(41));
             window.close();
         }
         Run again(dir.path());

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include <qcustomplot.h>
@@ -18,6 +19,7 @@
 #include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
 #include "app/elided_label.h"
+#include "app/engine_pane.h"
 #include "app/exceedances_pane.h"
 #include "app/file_names.h"
 #include "app/options_dialog.h"
@@ -251,9 +253,9 @@ private slots:
         QVERIFY(run.window().Chart()->Strips());
     }
 
-    // The sample's first flight runs its CHTs over 180 °C: the pane lists the runs in the
-    // units shown, choosing one zooms the chart to it and 30 s either side; a flight without
-    // any hides the pane, and so does the menu's item.
+    // The sample's first flight runs its CHTs over 180 °C: the Engine pane lists the runs in
+    // the units shown, choosing one zooms the chart to it and 30 s either side; a flight
+    // without any says so, and the menu's item hides the pane.
     void exceedancesPaneListsAndZoomsToEachRun() {
         Run run(dir.path());
         Settings& s = run.session().settings;
@@ -267,11 +269,11 @@ private slots:
         run.window().Search()->Wait();
         const std::vector<Exceedance>& found = run.window().Found();
         QCOMPARE(found.size(), size_t(3));
-        ExceedancesPane* pane = run.window().Exceedances();
+        EnginePane* pane = run.window().Engine();
         QVERIFY(pane->isVisible());
-        QCOMPARE(pane->List()->item(0)->text(), QString("CHT6_1 above 180 °C for 29 s, peak 186 °C, 09:43:10"));
-        QVERIFY(pane->Cylinders()->text().contains("hottest CHT"));
-        pane->List()->setCurrentRow(0);
+        QTreeWidget* tree = pane->Exceedances()->Tree();
+        QCOMPARE(tree->topLevelItem(0)->text(0), QString("CHT6_1 above 180 °C for 29 s, peak 186 °C, 09:43:10"));
+        tree->setCurrentItem(tree->topLevelItem(0));
         QCustomPlot* plot = run.window().Chart()->Plot();
         QTRY_COMPARE_WITH_TIMEOUT(plot->xAxis->range().lower, DaysToKey(found[0].startTime) - 30, 2000);
         QCOMPARE(plot->xAxis->range().upper, DaysToKey(found[0].endTime) + 30);
@@ -283,7 +285,8 @@ private slots:
         run.window().ShowFlight(Path("Flights_INT/6-3-14 101047.FLT"));
         run.window().Search()->Wait();
         QVERIFY(run.window().Found().empty());
-        QVERIFY(!pane->isVisible());
+        QVERIFY(pane->isVisible());
+        QCOMPARE(pane->Exceedances()->Note()->text(), QString("No exceedances of the limits."));
     }
 
     // A window made very small stops where one axis, its legend and 200 px of plot fit.
@@ -354,7 +357,7 @@ private slots:
         QCOMPARE(dialog.title, QString("Select flight recording file for viewing"));
         QCOMPARE(dialog.filter, QString("Flight recording files (*.FLT)|*.FLT"));
         QCOMPARE(dialog.initialName, QString("*.FLT"));
-        QCOMPARE(dialog.folder, dir.path() + "/");
+        QCOMPARE(dialog.folder, QString("/"));  // the folder of the flight shown
         QCOMPARE(run.session().chart.SlotsInChart(), replayed ? 1 : 0);
         const QString current = replayed ? flight : QString("/earlier.FLT");
         QCOMPARE(QString::fromStdString(run.session().CurrentFlightFile), current);
@@ -609,7 +612,8 @@ private slots:
         run.prompter.answers.enqueue(Path("ZelvoBB.DAT"));
         run.window().ImportInternal();
         QCOMPARE(run.prompter.asked[0].filter,
-                 QString("Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat"));
+                 QString("Zelvo recording (Zelvobb.dat)|Zelvobb.dat|VQ5 recording (VQ5bb.dat)|VQ5bb.dat"
+                         "|Zelvo or VQ5 recording|ZelvoBB.DAT;VQ5bb.dat|All files|*"));
         QCOMPARE(run.prompter.messages, QStringList{"Imported 1 flights."});
         QCOMPARE(QDir(Path("Flights_INT")).entryList({"*.FLT"}).size(), 1);
 

@@ -3,14 +3,16 @@
 // its longest flight with nine data items through the Flight command, and saves the whole
 // window as OUT.png; beside it the chart printed to print.pdf (as the print preview prints
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
-// readout, as zoomed.png; then with the track pane shown and the mouse over the chart, as
-// track.png; then strips.png, sixteen items on eleven axes in the strip view at the window's
-// first size (780x612); and exceedances.png, the Exceedances pane with CHT and EGT limits.
+// readout, as zoomed.png; a span marked with its table as span.png (printed to span-print.pdf)
+// and F1's sheet as shortcuts.png; then with the track pane shown and the mouse over the chart,
+// as track.png, and over map tiles from a tile server of its own as map.png; then strips.png,
+// sixteen items on eleven axes in the strip view at the window's first size (780x612); and
+// exceedances.png, the Engine pane's Exceedances with CHT and EGT limits.
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
 // slowly wears (oil pressure sagging, CHTs creeping up), as trends.png. Last a 10-hour flight
 // of four engine monitors with sixteen items in the strip view and the single chart, at the
 // first size and maximised: strips-long.png, strips-long-max.png, single-long.png and
-// single-long-max.png.
+// single-long-max.png. Then engine.png, the Lean test of a flight with a sweep on two monitors.
 // With DIALOGS_PREFIX also pictures of the two dialogs' pages.
 #include <QApplication>
 #include <QCheckBox>
@@ -20,7 +22,7 @@
 #include <QSettings>
 #include <QWheelEvent>
 #include <qcustomplot.h>
-#include <QListWidget>
+#include <QTreeWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -30,6 +32,7 @@
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
 #include "app/data_selection_dialog.h"
+#include "app/engine_pane.h"
 #include "app/exceedances_pane.h"
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"
@@ -150,8 +153,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     QTemporaryDir folder;
-    // The user's own window geometry plays no part in the pictures.
+    // The user's own window geometry plays no part in the pictures, nor do the user's tiles.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    qputenv("XDG_CACHE_HOME", (folder.path() + "/cache").toUtf8());
     krelby::ScriptedPrompter prompter;
     krelby::Application app((folder.path() + "/").toStdString(), &prompter);
     krelby::MainWindow& window = app.window();
@@ -184,6 +188,7 @@ int main(int argc, char** argv) {
         HoverAt(plot, hover);
         ok = Save(window, beside + "zoomed.png") && ok;
     }
+    ok = krelby::shots::SaveSpan(window, beside) && ok;
     {
         // The logbook of the imported flights, once its worker is done.
         window.LogbookCommand();
@@ -208,6 +213,7 @@ int main(int argc, char** argv) {
         ok = Save(window, beside + "track.png") && ok;
         window.ViewTrack()->setChecked(false);
         Settle();  // the window may be narrower again
+        ok = krelby::shots::SaveMap(window, beside + "map.png") && ok;
     }
     if (!flights.isEmpty()) {
         // Altitude, two speeds, vertical speed, OAT, AOA, RPM, oil and fuel pressure, oil and
@@ -236,11 +242,13 @@ int main(int argc, char** argv) {
         window.ShowFlight(flights.first().absoluteFilePath());
         window.Search()->Wait();
         Settle();
-        window.Exceedances()->List()->setCurrentRow(1);
+        QTreeWidget* runs = window.Engine()->Exceedances()->Tree();
+        if (runs->topLevelItemCount() > 1) runs->setCurrentItem(runs->topLevelItem(1));
         ok = Save(window, beside + "exceedances.png") && ok;
     }
     ok = SaveTrends(beside + "trends.png") && ok;
     ok = krelby::shots::SaveLongFlight(beside) && ok;
+    ok = krelby::shots::SaveEngine(beside, argc > 3 ? QString(argv[3]) : QString()) && ok;
     if (argc > 3) {
         const QString prefix = argv[3];
         krelby::DataSelectionDialog* data = window.DataDialog();

@@ -85,9 +85,9 @@ TEST_F(ImportTest, CliImportRefusesTheOtherKindUnlessForced) {
                         "(or with --force as an internal recording)\n", nullptr},
         {"int.dat --sd", 1, "krelby-cli: " + root + "int.dat looks like an internal recording: import it without "
                             "--sd (or with --force as an SD card recording)\n", nullptr},
-        {"card.rec --force", 0, "Warning: " + root + "card.rec looks like an SD card recording; importing it as an "
+        {"card.rec --force", 0, "krelby-cli: warning: " + root + "card.rec looks like an SD card recording; importing it as an "
                                 "internal recording\nImported 1 flights.\n", "p/Flights_INT"},
-        {"int.dat --sd --force", 0, "Warning: " + root + "int.dat looks like an internal recording; importing it as "
+        {"int.dat --sd --force", 0, "krelby-cli: warning: " + root + "int.dat looks like an internal recording; importing it as "
                                     "an SD card recording\nImported 1 flights.\n", "p/Flights_SD"},
         {"card.rec --sd", 0, "Imported 1 flights.\n", nullptr},
         {"int.dat", 0, "Imported 1 flights.\n", nullptr},

@@ -1,16 +1,21 @@
 // The logbook: each figure's rule on small flights, the cache's rules, and the CSV.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <filesystem>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
+
 #include "base/error.h"
+#include "gen/generator.h"
 #include "support/cli_run.h"
 #include "support/messages.h"
 #include "support/temp_folder.h"
+#include "logbook/analysis_json.h"
 #include "logbook/columns.h"
 #include "logbook/logbook.h"
 #include "settings/settings_file.h"
@@ -310,6 +315,58 @@ TEST_F(Logbook, ExceedancesCountedAndRecomputedWhenALimitChanges) {
     }
     ASSERT_TRUE(Sql(folder / kLogbookDatabase, "ALTER TABLE flights DROP COLUMN exceedances; PRAGMA user_version = 2"));
     EXPECT_EQ(count(), 0);
+}
+
+// The engine analysis' columns of a generated flight with a cruise and a sweep on two
+// monitors are the figures `krelby-cli analysis` writes, to the digit; the cache keeps them,
+// and one of the layout before them is made anew.
+TEST_F(Logbook, AnalysisColumnsAreTheAnalysisFiguresAndAreCached) {
+    gen::RecordingOptions o;
+    o.flights = 1;
+    o.secondsPerFlight = 1800;
+    o.engineMonitors = 2;
+    o.sweepMonitors = 2;
+    o.egtNoise = 3;
+    const std::string flight = folder / "Flights_INT/sweep.FLT";
+    WriteFile(flight, gen::FrameStream(o));
+    Settings settings;
+    for (size_t k = 0; k < kinds.size(); ++k) kinds[k] = uint8_t(k % 12 / 4);  // EGT, CHT, Other
+    settings.thermocouples = kinds;
+    const auto doc = nlohmann::json::parse(AnalysisJson(flight, AnalyzeFlight(flight, settings), settings));
+    const auto json = [&](const std::string& pointer) { return doc.at(nlohmann::json::json_pointer(pointer)); };
+    const auto cooling = [](const nlohmann::json& rates) {
+        double fastest = 0;
+        for (const auto& r : rates) fastest = std::max(fastest, r.at("rate_c_min").get<double>());
+        return fastest;
+    };
+    ASSERT_EQ(doc.at("monitors").size(), 2u);
+    std::vector<std::pair<std::string, double>> expected = {{"cruise_s", json("/cruise/duration_s")},
+                                                            {"cruise_palt_ft", json("/cruise/palt_ft")},
+                                                            {"cruise_ias_kt", json("/cruise/ias_kt")}};
+    for (const int m : {1, 2}) {
+        const std::string n = std::to_string(m), at = "/monitors/" + std::to_string(m - 1);
+        expected.insert(expected.end(), {{"to_rpm_max_" + n, json(at + "/takeoff/rpm_max")},
+                                         {"to_map_max_bar_" + n, json(at + "/takeoff/map_max_bar")},
+                                         {"to_ff_max_lph_" + n, json(at + "/takeoff/ff_max_lph")},
+                                         {"cruise_ff_lph_" + n, json(at + "/cruise/ff_lph")},
+                                         {"cht_cool_max_c_min_" + n, cooling(json(at + "/cooling"))},
+                                         {"sweep_spread_lph_" + n, json(at + "/sweeps/0/spread_lph")}});
+    }
+    std::string first;
+    for (const char* listing : {"made", "cached"}) {
+        const std::vector<LogbookEntry> entries = ListFlights(folder.path(), kinds);
+        const auto f = Fields(entries.at(0).summary);
+        for (const auto& [column, value] : expected) {
+            double shown = -1;
+            const std::string& text = f.at(column);
+            std::from_chars(text.data(), text.data() + text.size(), shown);
+            EXPECT_EQ(shown, value) << listing << " " << column << " " << text;
+        }
+        EXPECT_EQ(f.at("sweep_spread_lph_3"), "");
+        if (first.empty()) first = LogbookCsv(entries);
+    }
+    ASSERT_TRUE(Sql(folder / kLogbookDatabase, "ALTER TABLE flights DROP COLUMN cruise_s; PRAGMA user_version = 6"));
+    EXPECT_EQ(LogbookCsv(ListFlights(folder.path(), kinds)), first);
 }
 
 TEST_F(Logbook, TwoListingsAtOnceBothSucceed) {
