@@ -51,6 +51,7 @@ std::string TrackName(const std::optional<double>& time, const std::string& flig
 class FlightStartSink : public ReplaySink {
 public:
     void OnBegin() override { start.reset(); }
+    bool TakesItems() const override { return false; }
     void OnFlightTime(double time) override {
         if (!start) start = time;
     }

@@ -26,6 +26,8 @@ class SweepCurveSink : public ReplaySink {
 public:
     void OnBegin() override;
     bool ReadsMessages() const override { return true; }
+    bool TakesItems() const override { return false; }
+    unsigned MessageTypes() const override { return FrameTypeBit(FrameType::Flight) | FrameTypeBit(FrameType::Engine); }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double time) override;
     // The curves of every sweep `analysis` found, by monitor, then in time order. The rows are
