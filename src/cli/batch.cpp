@@ -59,7 +59,10 @@ Command Batch(Command c, BatchSuffixFn suffix) {
 }
 
 BatchSuffixFn Suffix(std::string extension) {
-    return [extension = "." + std::move(extension)](const Args&) { return extension; };
+    // Appended, not prefixed: g++ 12 warns of a false overlap in "." + std::string at -O2.
+    std::string dotted(".");
+    dotted += extension;
+    return [dotted = std::move(dotted)](const Args&) { return dotted; };
 }
 
 bool IsBatch(const Command& command, const Args& args) {

@@ -72,7 +72,10 @@ const ExportInfo* ExportNamed(std::string_view name) {
 
 std::string ExportsFolderPath(const std::string& programFolder, const std::string& flight, std::string_view extension) {
     std::filesystem::path name = PathOf(flight).filename();
-    name.replace_extension("." + std::string(extension));
+    // Appended, not prefixed: g++ 12 warns of a false overlap in "." + std::string at -O2.
+    std::string dotted(".");
+    dotted += extension;
+    name.replace_extension(dotted);
     return programFolder + kExportsFolder + "/" + TextOf(name);
 }
 
