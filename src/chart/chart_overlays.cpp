@@ -27,12 +27,14 @@ void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
     painter.restore();
 }
 
-// A chosen interval (an exceedance) across the plot, on screen only.
-void ChartWidget::Impl::PaintShade(QPainter& painter) const {
-    if (!(shadeFrom < shadeTo) || Empty()) return;
+// A chosen interval (an exceedance) across the plot, on screen (and the report's on paper).
+void ChartWidget::Impl::PaintShade(QPainter& painter) const { PaintShade(painter, shadeFrom, shadeTo); }
+
+void ChartWidget::Impl::PaintShade(QPainter& painter, double from, double to) const {
+    if (!(from < to) || Empty()) return;
     const QRect area = PlotArea();
     const QCPAxis* time = TimeAxis();
-    double x0 = time->coordToPixel(shadeFrom), x1 = time->coordToPixel(shadeTo);
+    double x0 = time->coordToPixel(from), x1 = time->coordToPixel(to);
     x0 = std::max<double>(x0, area.left());
     x1 = std::min<double>(std::max(x1, x0 + 2), area.right() + 1);  // a moment still shows
     if (x1 <= x0) return;

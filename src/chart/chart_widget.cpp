@@ -232,6 +232,11 @@ void ChartWidget::ShadeTime(double from, double to) {
     d->plot->update();
 }
 
+void ChartWidget::SetPrintShades(const std::vector<std::pair<double, double>>& days) {
+    d->printShades.clear();
+    for (const auto& [from, to] : days) d->printShades.emplace_back(DaysToKey(from), DaysToKey(to));
+}
+
 std::pair<double, double> ChartWidget::ShadedTime() const {
     if (!(d->shadeFrom < d->shadeTo)) return {0, 0};
     return {KeyToDays(d->shadeFrom), KeyToDays(d->shadeTo)};

@@ -91,6 +91,9 @@ public:
     void ShadeTime(double from, double to);
     // The times shaded (days), or an empty range.
     std::pair<double, double> ShadedTime() const;
+    // Shades each of these times (days) on paper (the flight report's exceedances), until
+    // the next call; an empty list for none.
+    void SetPrintShades(const std::vector<std::pair<double, double>>& days);
     // Where something stands beside the chart (the track pane): the widget asks for the
     // width its axes, legend and a plot of `pixels` need, up to `widest`, so that the plot
     // is not scrolled out of sight. 0 asks only for one axis and a plot of 200 px (the

@@ -15,9 +15,9 @@ namespace krelby {
 namespace {
 
 // A limit in the recording's own units shows its own decimals (730.5 °C), at least the unit's.
-int LimitTextDecimals(const Exceedance& e, const UnitSettings& units, int decimals) {
-    if (!LimitShownAsRecorded(e.limit, units)) return decimals;
-    const std::string text = LimitText(e.limitValue);
+int LimitTextDecimals(LimitKey k, double value, const UnitSettings& units, int decimals) {
+    if (!LimitShownAsRecorded(k, units)) return decimals;
+    const std::string text = LimitText(value);
     const size_t point = text.find('.');
     return std::clamp(point == std::string::npos ? 0 : int(text.size() - point - 1), decimals, 9);
 }
@@ -60,7 +60,7 @@ LimitTexts TextsOf(const Exceedance& e, const Exceedance& peakOf, const UnitSett
     const QString unit = QString::fromUtf8(symbol.data(), qsizetype(symbol.size()));
     const char sep = regional.decimalSeparator;
     const QString limit =
-        DecimalNumber(LimitShown(e.limit, e.limitValue, units), LimitTextDecimals(e, units, decimals), sep);
+        DecimalNumber(LimitShown(e.limit, e.limitValue, units), LimitTextDecimals(e.limit, e.limitValue, units, decimals), sep);
     const QString peak = DecimalNumber(LimitShown(e.limit, peakOf.peak, units),
                                        PeakDecimals(peakOf, units, decimals, limit, sep), sep);
     return {QString("%1 %2 %3 %4").arg(QString::fromStdString(e.item), e.minimum ? "below" : "above", limit, unit),
@@ -88,6 +88,14 @@ QString ExceedanceGroupText(const std::vector<const Exceedance*>& runs, const Un
     const QString times = runs.size() == 1 ? QString("once, %1").arg(DurationText(seconds))
                                            : QString("%1 times, %2 in all").arg(Grouped(int64_t(runs.size())), DurationText(seconds));
     return QString("%1: %2, peak %3 %4").arg(t.series, times, t.peak, t.unit);
+}
+
+QString LimitValueText(LimitKey k, double value, const UnitSettings& units, const Regional& regional) {
+    const std::string_view symbol = LimitSymbol(k, units);
+    const QString number = DecimalNumber(LimitShown(k, value, units),
+                                         LimitTextDecimals(k, value, units, LimitDecimals(k, units)),
+                                         regional.decimalSeparator);
+    return symbol.empty() ? number : number + ' ' + QString::fromUtf8(symbol.data(), qsizetype(symbol.size()));
 }
 
 std::vector<std::vector<size_t>> ExceedanceGroups(const std::vector<Exceedance>& found) {

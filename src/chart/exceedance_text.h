@@ -20,6 +20,8 @@ QString ExceedanceGroupText(const std::vector<const Exceedance*>& runs, const Un
 // The runs of `found` by series, a series in the order its first run began, its runs in theirs
 // (indices into `found`).
 std::vector<std::vector<size_t>> ExceedanceGroups(const std::vector<Exceedance>& found);
+// A limit's value as the Limits dialog reads it, with its unit: "2650 rpm", "2.72 bar".
+QString LimitValueText(LimitKey k, double value, const UnitSettings& units, const Regional& regional);
 // 1234567 as "1,234,567".
 QString Grouped(int64_t n);
 

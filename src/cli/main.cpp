@@ -33,6 +33,8 @@ constexpr OptionSpec kOptions[] = {
     {"--folder", "folder", 0, true},
     {"-o", "output", 'o', true},
     {"--size", "size", 0, true},
+    {"--paper", "paper", 0, true},
+    {"--charted", "charted", 0, false},
     {"--strips", "strips", 0, false},
     {"--sd", "sd", 0, false},
     {"--ignore-checksums", "ignore-checksums", 0, false},

@@ -1,0 +1,66 @@
+// report FLIGHT -o FILE.pdf: the flight report as the window's Export menu writes it, drawn
+// by Qt's offscreen platform (no display needed), on the paper of the locale or --paper.
+#include <QApplication>
+#include <QSettings>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "chart/flight_report.h"
+#include "chart/map_tiles.h"
+#include "chart/tile_fetcher.h"
+#include "cli/cli.h"
+
+namespace krelby::cli {
+namespace {
+
+QPageSize::PageSizeId PaperOf(const Args& args) {
+    const auto paper = args.Option("--paper");
+    if (!paper) return LocalePaper();
+    if (*paper == "a4" || *paper == "A4") return QPageSize::A4;
+    if (*paper == "letter" || *paper == "Letter") return QPageSize::Letter;
+    throw UsageError("Invalid paper " + *paper + " (a4 or letter)");
+}
+
+int Report(const Args& args) {
+    const std::string out = *args.Option("-o");
+    const FolderSettings folder = ReadFolderSettings(args);
+    const std::string& flight = args.positional[0];
+    RequireFlightData(ChecksumOptions{}, flight);
+
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);  // a report needs no display
+    // Qt's own notices (no runtime folder, fonts) are noise on a command line.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    static int argc = 1;
+    static char name[] = "krelby-cli";
+    static char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    ReportOptions options;
+    options.paper = PaperOf(args);
+    options.itemsCharted = args.Flag("--charted");
+    // The map under the track as the pilot chose it in the window (the same tile cache).
+    const MapSettings map = ReadMapSettings(QSettings(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby"));
+    TileFetcher tiles(DefaultTileCacheFolder(), map.CacheBytes());
+    tiles.SetSource(map.Source());
+    options.tiles = &tiles;
+    const auto write = [&](const std::string& path) {
+        return WriteFlightReport(flight, folder.settings, folder.regional, options, path);
+    };
+    if (ToStandardOutput(out)) {
+        WriteToStandardOutput([&](const std::string& path) { write(path); });
+        return 0;
+    }
+    const int pages = write(out);
+    Say(args, out + " written, " + std::to_string(pages) + (pages == 1 ? " page" : " pages"));
+    return 0;
+}
+
+const Register reg({"report", "FLIGHT -o FILE.pdf [--paper a4|letter] [--charted] [--folder DIR] [-q]",
+                    "Writes the flight report (PDF): summary, engine tables, exceedances, strip charts and the "
+                    "track; on the locale's paper unless --paper; --charted charts the items of the data selection.",
+                    Report, {"--folder", "-o", "--paper", "--charted"}, "FLIGHT", true});
+
+}  // namespace
+}  // namespace krelby::cli
