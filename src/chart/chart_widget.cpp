@@ -232,9 +232,9 @@ void ChartWidget::ShadeTime(double from, double to) {
     d->plot->update();
 }
 
-void ChartWidget::SetPrintShades(const std::vector<std::pair<double, double>>& days) {
+void ChartWidget::SetPrintShades(const std::vector<ChartShade>& shades) {
     d->printShades.clear();
-    for (const auto& [from, to] : days) d->printShades.emplace_back(DaysToKey(from), DaysToKey(to));
+    for (const ChartShade& s : shades) d->printShades.push_back({DaysToKey(s.from), DaysToKey(s.to), s.slot});
 }
 
 std::pair<double, double> ChartWidget::ShadedTime() const {

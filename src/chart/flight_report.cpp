@@ -38,6 +38,19 @@ Settings EngineItemsOf(const Settings& settings, int monitor) {
     return out;
 }
 
+// The series an exceedance is of; the spread's, its monitor's first EGT; -1 for none charted.
+int SlotOf(const ChartModel& model, const Exceedance& e) {
+    const std::string suffix = "_" + std::to_string(e.monitor);
+    const bool spread = e.limit == LimitKey::EgtSpreadMax;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const SeriesSlot& s = model.Slot(slot);
+        if (!s.inChart) continue;
+        if (s.title == e.item) return slot;
+        if (spread && s.title.starts_with("EGT") && s.title.ends_with(suffix)) return slot;
+    }
+    return -1;
+}
+
 ReportChart MakeChart(const std::string& flight, const Settings& settings, const Regional& regional,
                       const ReportFigures& figures, int monitor) {
     ReportChart chart{monitor, std::make_unique<ChartModel>(), nullptr};
@@ -60,9 +73,9 @@ ReportChart MakeChart(const std::string& flight, const Settings& settings, const
                 lines.emplace_back(slot, LimitShown(k, *limit, settings.units));
     }
     w.SetLimitLines(lines);
-    std::vector<std::pair<double, double>> shades;
+    std::vector<ChartShade> shades;
     for (const Exceedance& e : figures.listed)
-        if (!monitor || e.monitor == monitor) shades.emplace_back(e.startTime, e.endTime);
+        if (const int slot = SlotOf(*chart.model, e); slot >= 0) shades.push_back({e.startTime, e.endTime, slot});
     w.SetPrintShades(shades);
     return chart;
 }

@@ -23,7 +23,8 @@ ReportFlow::ReportFlow(QPagedPaintDevice& device, QCPPainter* painter, PageHead 
 
 QFont ReportFlow::Font(double pt, bool bold) const {
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
+    // No ligatures: a text copied out of the report reads "flight", not "ﬂight".
+    font.setStyleHint(QFont::SansSerif, QFont::PreferNoShaping);
     font.setPointSizeF(std::max(pt, kSmallPt));
     font.setBold(bold);
     return font;
@@ -68,16 +69,17 @@ void ReportFlow::NewPage() {
 
 void ReportFlow::Heading(const QString& text, double keep) {
     const QFont font = Font(kHeadingPt, true);
-    const double height = LineHeight(font) + Mm(1.5);
-    if (y_ > Body().top() && Room() < height + keep) NewPage();
-    if (y_ > Body().top()) y_ += Mm(3);
+    const QRectF body = Body();
+    const double height =
+        QFontMetricsF(font, &device_).boundingRect(QRectF(0, 0, body.width(), 1e9), Qt::TextWordWrap, text).height();
+    if (y_ > body.top() && Room() < height + Mm(1.5) + keep) NewPage();
+    if (y_ > body.top()) y_ += Mm(3);
     if (painter_) {
         painter_->setFont(font);
         painter_->setPen(Qt::black);
-        painter_->drawText(QRectF(Body().left(), y_, Body().width(), LineHeight(font)), Qt::AlignLeft | Qt::AlignVCenter,
-                           text);
+        painter_->drawText(QRectF(body.left(), y_, body.width(), height), Qt::TextWordWrap, text);
     }
-    y_ += height;
+    y_ += height + Mm(1.5);
 }
 
 void ReportFlow::Paragraph(const QString& text, double pt, bool bold, double indent) {
@@ -94,19 +96,19 @@ void ReportFlow::Paragraph(const QString& text, double pt, bool bold, double ind
     y_ += need.height() + Mm(0.8);
 }
 
-std::vector<double> ReportFlow::ColumnWidths(const TextTable& table, const QString& firstColumn, const QFont& font,
+std::vector<double> ReportFlow::ColumnWidths(const TextTable& table, const QString& firstColumn,
                                              const QFont& bold) const {
-    const QFontMetricsF plain(font, &device_), strong(bold, &device_);
+    const QFontMetricsF strong(bold, &device_);  // a marked cell is bold
     std::vector<double> widths(size_t(table.columns.size()) + 1, 0);
     widths[0] = strong.horizontalAdvance(firstColumn);
     for (qsizetype c = 0; c < table.columns.size(); ++c)
         widths[size_t(c) + 1] = strong.horizontalAdvance(table.columns[c]);
     for (const TextTable::Row& row : table.rows) {
-        widths[0] = std::max(widths[0], plain.horizontalAdvance(row.heading));
+        widths[0] = std::max(widths[0], strong.horizontalAdvance(row.heading));
         for (size_t c = 0; c < row.cells.size(); ++c)
             widths[c + 1] = std::max(widths[c + 1], strong.horizontalAdvance(row.cells[c].text));
     }
-    for (double& w : widths) w += 2 * Mm(kPadMm);
+    for (double& w : widths) w += 2 * Mm(kPadMm) + Mm(0.5);  // the slack keeps a fitting text on one line
     // Too wide for the page: the widest columns give way first, their headings wrapped.
     const double room = Body().width();
     double total = std::accumulate(widths.begin(), widths.end(), 0.0);
@@ -159,7 +161,7 @@ void ReportFlow::DrawRow(const QStringList& texts, const std::vector<bool>& mark
 
 void ReportFlow::Table(const TextTable& table, const QString& firstColumn) {
     const QFont font = Font(kBodyPt - 0.5), bold = Font(kBodyPt - 0.5, true);
-    const std::vector<double> widths = ColumnWidths(table, firstColumn, font, bold);
+    const std::vector<double> widths = ColumnWidths(table, firstColumn, bold);
     const QStringList header = QStringList{firstColumn} + table.columns;
     const double headerHeight = RowHeight(header, widths, bold);
     bool headed = false;

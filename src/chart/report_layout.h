@@ -60,8 +60,7 @@ private:
     void BeginPage();
     double LineHeight(const QFont& font) const;
     // Column widths that fit the body, the first column's the row headings'.
-    std::vector<double> ColumnWidths(const TextTable& table, const QString& firstColumn, const QFont& font,
-                                     const QFont& bold) const;
+    std::vector<double> ColumnWidths(const TextTable& table, const QString& firstColumn, const QFont& bold) const;
     double RowHeight(const QStringList& texts, const std::vector<double>& widths, const QFont& font) const;
     void DrawRow(const QStringList& texts, const std::vector<bool>& marked, const std::vector<double>& widths,
                  const QFont& font, const QFont& bold, double height, bool header);

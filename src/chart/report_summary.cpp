@@ -142,6 +142,13 @@ void SummarySection(ReportFlow& flow, const ReportContext& c) {
         flow.Paragraph(TakeoffCruiseText(c.figures.analysis, units, c.regional) + ".");
         const TextTable table = TakeoffCruiseRows(c.figures.analysis, units, c.regional);
         if (!table.rows.empty()) flow.Table(table);
+        // The ranges' inputs one by one, as the pane's tips give them.
+        for (const TextTable::Row& row : table.rows) {
+            QStringList each;
+            for (const TextTable::Cell& cell : row.cells)
+                if (!cell.tip.isEmpty()) each << QString(cell.tip).replace('\n', ", ");
+            if (!each.isEmpty()) flow.Paragraph(row.heading + ": " + each.join("; "), kSmallPt + 0.5, false, 3);
+        }
         flow.Paragraph("Thermocouple kinds", kBodyPt, true);
         for (int m = 1; m <= kEngineMonitors; ++m)
             if (c.figures.summary.engines[size_t(m - 1)].present)

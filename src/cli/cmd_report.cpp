@@ -10,6 +10,7 @@
 #include "chart/map_tiles.h"
 #include "chart/tile_fetcher.h"
 #include "cli/cli.h"
+#include "export/exports.h"
 
 namespace krelby::cli {
 namespace {
@@ -57,10 +58,10 @@ int Report(const Args& args) {
     return 0;
 }
 
-const Register reg({"report", "FLIGHT -o FILE.pdf [--paper a4|letter] [--charted] [--folder DIR] [-q]",
-                    "Writes the flight report (PDF): summary, engine tables, exceedances, strip charts and the "
-                    "track; on the locale's paper unless --paper; --charted charts the items of the data selection.",
-                    Report, {"--folder", "-o", "--paper", "--charted"}, "FLIGHT", true});
+// The export table's report row, whose writer is in chart/.
+const ExportInfo& kReport = *ExportNamed("report");
+const Register reg({kReport.name, "FLIGHT -o FILE.pdf [--paper a4|letter] [--charted] [--folder DIR] [-q]",
+                    kReport.summary, Report, {"--folder", "-o", "--paper", "--charted"}, "FLIGHT", true});
 
 }  // namespace
 }  // namespace krelby::cli
