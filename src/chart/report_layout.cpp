@@ -99,32 +99,32 @@ void ReportFlow::Paragraph(const QString& text, double pt, bool bold, double ind
 std::vector<double> ReportFlow::ColumnWidths(const TextTable& table, const QString& firstColumn,
                                              const QFont& bold) const {
     const QFontMetricsF strong(bold, &device_);  // a marked cell is bold
-    std::vector<double> widths(size_t(table.columns.size()) + 1, 0);
-    widths[0] = strong.horizontalAdvance(firstColumn);
-    for (qsizetype c = 0; c < table.columns.size(); ++c)
-        widths[size_t(c) + 1] = strong.horizontalAdvance(table.columns[c]);
+    const double slack = 2 * Mm(kPadMm) + Mm(0.5);  // the slack keeps a fitting text on one line
+    // Each column as wide as its widest text, and at the least as its widest cell (a heading
+    // may wrap, a figure not).
+    std::vector<double> widths(size_t(table.columns.size()) + 1, 0), least(widths.size(), 0);
     for (const TextTable::Row& row : table.rows) {
-        widths[0] = std::max(widths[0], strong.horizontalAdvance(row.heading));
+        least[0] = std::max(least[0], strong.horizontalAdvance(row.heading));
         for (size_t c = 0; c < row.cells.size(); ++c)
-            widths[c + 1] = std::max(widths[c + 1], strong.horizontalAdvance(row.cells[c].text));
+            least[c + 1] = std::max(least[c + 1], strong.horizontalAdvance(row.cells[c].text));
     }
-    for (double& w : widths) w += 2 * Mm(kPadMm) + Mm(0.5);  // the slack keeps a fitting text on one line
-    // Too wide for the page: the widest columns give way first, their headings wrapped.
-    const double room = Body().width();
-    double total = std::accumulate(widths.begin(), widths.end(), 0.0);
-    while (total > room + 0.5) {
-        auto widest = std::max_element(widths.begin(), widths.end());
-        double next = 0;
-        for (double w : widths)
-            if (w < *widest) next = std::max(next, w);
-        const double cut = std::min(*widest - std::max(next, Mm(8)), total - room);
-        if (cut <= 0.5) break;
-        const double count = double(std::count(widths.begin(), widths.end(), *widest));
-        const double each = std::min(cut, (total - room) / count), top = *widest;
-        for (double& w : widths)
-            if (w == top) w -= each;
-        total = std::accumulate(widths.begin(), widths.end(), 0.0);
+    widths[0] = std::max(least[0], strong.horizontalAdvance(firstColumn));
+    for (qsizetype c = 0; c < table.columns.size(); ++c)
+        widths[size_t(c) + 1] = std::max(least[size_t(c) + 1], strong.horizontalAdvance(table.columns[c]));
+    for (size_t c = 0; c < widths.size(); ++c) {
+        widths[c] += slack;
+        least[c] += slack;
     }
+    const double room = Body().width(), total = std::accumulate(widths.begin(), widths.end(), 0.0);
+    if (total <= room) return widths;
+    // Too wide for the page: the headings wrap first, each column giving up a share of what
+    // it has beyond its cells; then every column alike.
+    const double spare = total - std::accumulate(least.begin(), least.end(), 0.0);
+    const double give = std::min(1.0, (total - room) / std::max(spare, 1e-9));
+    for (size_t c = 0; c < widths.size(); ++c) widths[c] -= (widths[c] - least[c]) * give;
+    const double left = std::accumulate(widths.begin(), widths.end(), 0.0);
+    if (left > room)
+        for (double& w : widths) w *= room / left;
     return widths;
 }
 
