@@ -8,7 +8,7 @@ namespace krelby {
 namespace {
 
 void LeanTest(ReportFlow& flow, const ReportContext& c) {
-    flow.Paragraph("Lean test", kBodyPt, true);
+    flow.Subheading("Lean test", flow.Mm(10));
     bool any = false;
     for (int m = 1; m <= kEngineMonitors; ++m)
         for (const Sweep& s : c.figures.analysis.monitors[size_t(m - 1)].sweeps) {
@@ -54,8 +54,8 @@ void EngineSection(ReportFlow& flow, const ReportContext& c) {
     if (!c.figures.HasEngine()) {
         flow.Paragraph("No engine data in this flight.");
     } else {
-        flow.Paragraph("Cylinders: the greatest reading of each input; the hottest of each row is marked.", kBodyPt,
-                       true);
+        flow.Subheading("Cylinders: the greatest reading of each input; the hottest of each row is marked.",
+                        flow.Mm(15));
         const TextTable cylinders = CylinderRows(c.figures.cylinders, &c.figures.analysis, c.settings.units, c.regional);
         if (cylinders.rows.empty()) flow.Paragraph("No EGT or CHT input in use.");
         else flow.Table(cylinders);

@@ -82,6 +82,12 @@ void ReportFlow::Heading(const QString& text, double keep) {
     y_ += height + Mm(1.5);
 }
 
+void ReportFlow::Subheading(const QString& text, double keep) {
+    if (y_ > Body().top() && Room() < LineHeight(Font(kBodyPt, true)) + Mm(1.5) + keep) NewPage();
+    if (y_ > Body().top()) y_ += Mm(1.5);
+    Paragraph(text, kBodyPt, true);
+}
+
 void ReportFlow::Paragraph(const QString& text, double pt, bool bold, double indent) {
     const QFont font = Font(pt, bold);
     const QRectF body = Body();

@@ -43,6 +43,8 @@ public:
 
     // A section's heading, kept with `keep` of room under it (the start of what follows).
     void Heading(const QString& text, double keep);
+    // A bold line over what follows, kept with `keep` of room under it.
+    void Subheading(const QString& text, double keep);
     // Wrapped text; `indent` in mm.
     void Paragraph(const QString& text, double pt = kBodyPt, bool bold = false, double indent = 0);
     // A table with its header repeated on each page it runs onto; `firstColumn`: the row

@@ -100,18 +100,18 @@ QString KindsText(const ThermocoupleKinds& kinds, int monitor) {
 }
 
 void LimitsInForce(ReportFlow& flow, const Settings& settings, const Regional& regional) {
-    flow.Paragraph("Limits in force", kBodyPt, true);
+    flow.Subheading("Limits in force", flow.Mm(10));
     if (!settings.limits.Any()) {
         flow.Paragraph("No limits set.");
         return;
     }
     TextTable table;
-    table.columns << "Limit";
+    table.columns << "Value";
     for (const LimitKeyInfo& k : kLimitKeys)
         if (const std::optional<double>& v = settings.limits[k.key])
             table.rows.push_back({QString::fromUtf8(k.caption.data(), qsizetype(k.caption.size())),
                                   {{LimitValueText(k.key, *v, settings.units, regional), {}, false}}});
-    flow.Table(table);
+    flow.Table(table, "Limit");
     flow.Paragraph(QString("Runs of one item beyond its limit up to %1 apart are joined; joined runs shorter than %2 "
                            "are left out.")
                        .arg(DurationText(settings.limits.mergeSeconds.value), DurationText(settings.limits.minSeconds.value)),
@@ -138,7 +138,7 @@ void SummarySection(ReportFlow& flow, const ReportContext& c) {
     flow.Table(FlightFigures(c.figures.summary, units, c.regional), "Flight");
     if (c.figures.HasEngine()) {
         flow.Table(MonitorFigures(c.figures.summary, units, c.regional), "Engine");
-        flow.Paragraph("Takeoff and cruise", kBodyPt, true);
+        flow.Subheading("Takeoff and cruise", flow.Mm(10));
         flow.Paragraph(TakeoffCruiseText(c.figures.analysis, units, c.regional) + ".");
         const TextTable table = TakeoffCruiseRows(c.figures.analysis, units, c.regional);
         if (!table.rows.empty()) flow.Table(table);
@@ -149,7 +149,7 @@ void SummarySection(ReportFlow& flow, const ReportContext& c) {
                 if (!cell.tip.isEmpty()) each << QString(cell.tip).replace('\n', ", ");
             if (!each.isEmpty()) flow.Paragraph(row.heading + ": " + each.join("; "), kSmallPt + 0.5, false, 3);
         }
-        flow.Paragraph("Thermocouple kinds", kBodyPt, true);
+        flow.Subheading("Thermocouple kinds", flow.Mm(10));
         for (int m = 1; m <= kEngineMonitors; ++m)
             if (c.figures.summary.engines[size_t(m - 1)].present)
                 flow.Paragraph(KindsText(c.settings.thermocouples, m));
