@@ -48,7 +48,7 @@ demo: build
 # a wheel zoom, build/zoomed.png, a span marked with its table, build/span.png (printed,
 # span-print.png), F1's sheet, build/shortcuts.png, the Logbook, build/logbook.png, its trends over months of
 # generated flights, build/trends.png, the strip view, build/strips.png, with the track
-# pane, build/track.png, and over tiles from a local tile server, build/map.png, and a
+# pane, build/track.png, the pane alone over its altitude profile, build/profile.png, and over tiles from a local tile server, build/map.png, and a
 # 10-hour flight of four engine monitors in the strip view and the single chart at 780x612
 # and maximised, build/strips-long.png, strips-long-max.png, single-long.png and
 # single-long-max.png, and the Engine pane's Lean test of a generated flight with a sweep
@@ -61,7 +61,7 @@ screenshot: build
 	pdftoppm -png -r 100 -singlefile $(BUILD)/strips-print.pdf $(BUILD)/strips-print
 	pdftoppm -png -r 100 -singlefile $(BUILD)/span-print.pdf $(BUILD)/span-print
 	tools/report_pages.sh $(BUILD) $(GEN_RECORDING)
-	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, span.png, span-print.png, shortcuts.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, map.png, strips-long.png, strips-long-max.png, single-long.png, single-long-max.png, engine.png, report-*.png and report-long-*.png"
+	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, span.png, span-print.png, shortcuts.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, profile.png, map.png, strips-long.png, strips-long-max.png, single-long.png, single-long-max.png, engine.png, report-*.png and report-long-*.png"
 
 # The Debian package: build/krelby_VERSION-1_amd64.deb, installed under /usr.
 package: build

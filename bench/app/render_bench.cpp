@@ -20,6 +20,8 @@
 #include <random>
 #include <vector>
 
+#include <qcustomplot.h>
+
 #include "chart/chart_widget.h"
 #include "chart/tile_fetcher.h"
 #include "chart/track_view.h"
@@ -177,8 +179,45 @@ BENCHMARK(BM_TrackPanning36k)->Unit(benchmark::kMillisecond)->UseRealTime()->Min
 BENCHMARK(BM_TrackPanning1k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_TrackMap36k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
+// One frame of the playback at x64 on a ten-hour, 16-item flight shown whole, as the window's
+// timer makes it: the cursor moved on by 64 frames' worth of 16 ms, the chart repainted with
+// the cursor and its readout, the track pane repainted with the aircraft at the same time.
+void BM_PlaybackFrame(benchmark::State& state) {
+    constexpr int kSeconds = 36000;
+    Chart chart(kSeconds);
+    chart.widget->show();
+    chart.widget->ResetZoom(false);
+    QApplication::processEvents();
+    const krelby::Track track = Flown(kSeconds);
+    krelby::TrackView view;
+    view.resize(kPane);
+    view.SetTrack(&track);
+    QImage pane(kPane, QImage::Format_RGB32);
+    const double start = 46000.0, step = 64 * 0.016 / 86400.0;
+    double at = start;
+    for (auto _ : state) {
+        at += step;
+        if (at > start + kSeconds / 86400.0) at = start;
+        chart.widget->ShowPlayCursor(at, true);
+        chart.widget->Plot()->repaint();
+        view.SetMarkerTime(at);
+        QPainter painter(&pane);
+        view.Paint(painter, pane.rect());
+    }
+    benchmark::DoNotOptimize(pane.constBits());
+}
+BENCHMARK(BM_PlaybackFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
+// A millisecond, so that a ratio against it reads in milliseconds.
+void BM_Millisecond(benchmark::State& state) {
+    for (auto _ : state) state.SetIterationTime(1e-3);
+}
+BENCHMARK(BM_Millisecond)->UseManualTime()->Iterations(10);
+
 }  // namespace
 
+// Milliseconds a playback frame costs; under 8 keeps x64 smooth at the timer's 16 ms.
+KRELBY_RATIO("playback-frame", "BM_PlaybackFrame", "BM_Millisecond");
 KRELBY_RATIO("track36k/track1k", "BM_Track36k", "BM_Track1k");
 KRELBY_RATIO("track36k-panning/track1k-panning", "BM_TrackPanning36k", "BM_TrackPanning1k");
 // A fully kept view over a map against the same without one: what the tiles add to a redraw.

@@ -23,7 +23,8 @@ void MainWindow::BuildSpanPane() {
     spanTable_->verticalHeader()->hide();
     spanTable_->verticalHeader()->setDefaultSectionSize(spanTable_->fontMetrics().height() + 4);
     spanTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    spanTable_->horizontalHeader()->setStretchLastSection(true);
+    // Columns as wide as their figures: a stretched last one would part the mean from its header.
+    spanTable_->horizontalHeader()->setStretchLastSection(false);
     spanDock_ = new QDockWidget("Span", this);
     spanDock_->setObjectName("SpanDock");
     spanDock_->setWidget(spanTable_);

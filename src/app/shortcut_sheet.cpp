@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLayout>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -112,6 +115,14 @@ void ShortcutSheet::Refresh() {
     }
     tree_->expandAll();
     tree_->resizeColumnToContents(0);
+    tree_->resizeColumnToContents(1);
+    // Wide enough that no line is cut, within the screen it is on.
+    const int wanted = tree_->columnWidth(0) + tree_->columnWidth(1) + tree_->verticalScrollBar()->sizeHint().width() +
+                       4 * tree_->frameWidth() + layout()->contentsMargins().left() +
+                       layout()->contentsMargins().right() + 8;
+    const QScreen* screen = window_ ? window_->screen() : nullptr;
+    const int most = screen ? screen->availableGeometry().width() * 9 / 10 : wanted;
+    resize(std::max(width(), std::min(wanted, most)), height());
 }
 
 }  // namespace krelby

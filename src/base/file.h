@@ -135,6 +135,30 @@ private:
     int live_ = -1;          // its place among the temporaries removed on SIGINT and SIGTERM
 };
 
+// Whether `path` (following links) is a character device or a FIFO, as /dev/null, a pipe
+// (/dev/fd/63 of a shell's >(...)) or the terminal: written as it is, not replaced.
+bool IsSpecialOutput(const std::string& path);
+inline constexpr int kNotSpecialFile = -3;
+
+// Such a file opened for writing: nothing is created, emptied or renamed, and a file that
+// is not one of them (a regular file put there meanwhile) is refused without a byte written.
+class SpecialOutput {
+public:
+    SpecialOutput() = default;
+    ~SpecialOutput() { Close(); }
+    SpecialOutput(const SpecialOutput&) = delete;
+    SpecialOutput& operator=(const SpecialOutput&) = delete;
+    // 0, an errno value, or kNotSpecialFile. A FIFO waits here for its reader.
+    int Open(const std::string& path);
+    // All of `data`, or an errno value.
+    int Write(const void* data, size_t size);
+    // 0 or an errno value.
+    int Close();
+
+private:
+    std::intptr_t fd_ = -1;  // a descriptor, or a Windows handle
+};
+
 // An exclusive lock on a lock file, across processes (flock on POSIX, LockFileEx on
 // Windows): one holder at a time, released when dropped or when its process ends, however.
 // The holder removes the lock file as it lets go; a lock won on a file that is no longer

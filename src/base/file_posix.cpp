@@ -320,6 +320,49 @@ void SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+namespace {
+bool IsSpecialMode(mode_t mode) { return S_ISCHR(mode) || S_ISFIFO(mode); }
+}  // namespace
+
+bool IsSpecialOutput(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && IsSpecialMode(st.st_mode);
+}
+
+int SpecialOutput::Open(const std::string& path) {
+    Close();
+    int fd;
+    do fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);  // neither O_CREAT nor O_TRUNC
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return errno;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !IsSpecialMode(st.st_mode)) {
+        ::close(fd);
+        return kNotSpecialFile;
+    }
+    fd_ = fd;
+    return 0;
+}
+
+int SpecialOutput::Write(const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(Fd(fd_), p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+int SpecialOutput::Close() {
+    if (fd_ < 0) return 0;
+    const int err = ::close(Fd(fd_)) == 0 ? 0 : errno;
+    fd_ = -1;
+    return err;
+}
+
 bool Exists(const std::string& path) {
     struct stat st{};
     return ::lstat(path.c_str(), &st) == 0;

@@ -326,6 +326,57 @@ void RemoveStaleTemporaryFiles(const std::string& folder, const std::function<bo
 // Renames are written through (MOVEFILE_WRITE_THROUGH); the folder has nothing more to flush.
 void SyncFolder(const std::string&) {}
 
+namespace {
+// A device (NUL, CON) or a pipe: what a handle is when it is no file on a disk.
+bool IsSpecialHandle(HANDLE h) {
+    const DWORD type = GetFileType(h);
+    return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
+}
+HANDLE OpenExisting(const std::string& path, DWORD access) {
+    return CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+}
+}  // namespace
+
+bool IsSpecialOutput(const std::string& path) {
+    const HANDLE h = OpenExisting(path, 0);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool special = IsSpecialHandle(h);
+    CloseHandle(h);
+    return special;
+}
+
+int SpecialOutput::Open(const std::string& path) {
+    Close();
+    const HANDLE h = OpenExisting(path, GENERIC_WRITE);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    if (!IsSpecialHandle(h)) {
+        CloseHandle(h);
+        return kNotSpecialFile;
+    }
+    fd_ = Fd(h);
+    return 0;
+}
+
+int SpecialOutput::Write(const void* data, size_t size) {
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        if (!WriteFile(Handle(fd_), p, chunk, &written, nullptr)) return LastError();
+        p += written;
+        size -= written;
+    }
+    return 0;
+}
+
+int SpecialOutput::Close() {
+    if (fd_ < 0) return 0;
+    const int err = CloseHandle(Handle(fd_)) ? 0 : LastError();
+    fd_ = -1;
+    return err;
+}
+
 bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsMarkedReadOnly(const std::string& path) {

@@ -1,5 +1,5 @@
-// csv, kml, gpx FLIGHT: the window's exports of a flight, under the folder's settings; one
-// command for each export of the table that has a writer.
+// csv, kml, gpx FLIGHT...: the window's exports of a flight, under the folder's settings; one
+// command for each export of the table that has a writer and no command of its own.
 #include <filesystem>
 
 #include "base/error.h"
@@ -10,9 +10,9 @@
 namespace krelby::cli {
 
 void RequireFlightData(const ChecksumOptions& checks, const std::string& flight) {
-    std::error_code ec;
-    if (!std::filesystem::exists(PathOf(flight), ec)) return;  // the export says it cannot open it
-    InputFile file = OpenFlight(flight);  // a special file is refused here by its name
+    // A missing or unreadable file is named ("Cannot open flight file PATH: ..."), and a
+    // special file refused by its name.
+    InputFile file = OpenFlight(flight);
     // An empty or foreign file would give an empty track, or a CSV of the head alone.
     if (!HasGoodFrame(file, checks)) throw Error(NoFlightDataIn(flight));
 }
@@ -32,11 +32,12 @@ int Export(const ExportInfo& e, const Args& args) {
     const FolderSettings folder = ForFlight(args);
     const std::string& flight = args.positional[0];
     const auto out = args.Option("-o");
+    const FlightExportFn writer = e.cliWrite ? e.cliWrite : e.write;
     const auto write = [&](const std::string& path) {
-        return e.write(flight, folder.Inputs(), folder.regional, path, nullptr);
+        return writer(flight, folder.Inputs(), folder.regional, path, nullptr);
     };
-    if (out && ToStandardOutput(*out)) {
-        WriteToStandardOutput([&](const std::string& path) { write(path); });
+    if (out && (ToStandardOutput(*out) || IsSpecialOutput(*out))) {
+        WriteExport(*out, [&](const std::string& path) { write(path); });
         return 0;
     }
     if (!out) CreateProgramFolders(WritableProgramFolder(args));
@@ -51,20 +52,22 @@ int Export(const ExportInfo& e, const Args& args) {
 }
 
 Command CommandOf(const ExportInfo& e) {
-    return {e.name,
-            e.toExportsFolder ? "FLIGHT [--folder DIR] [-o FILE] [-q]" : "FLIGHT -o FILE [--folder DIR]",
-            e.summary,
-            [&e](const Args& args) { return Export(e, args); },
-            {"--folder", "-o"},
-            "FLIGHT",
-            !e.toExportsFolder};
+    return Batch({e.name,
+                  e.toExportsFolder ? "FLIGHT... [--all-flights] [--folder DIR] [-o FILE | -d DIR] [-q]"
+                                    : "FLIGHT... [--all-flights] -o FILE | -d DIR [--folder DIR] [-q]",
+                  e.summary,
+                  [&e](const Args& args) { return Export(e, args); },
+                  {"--folder", "-o"},
+                  "FLIGHT",
+                  !e.toExportsFolder},
+                 Suffix(e.extension));
 }
 
 // The CSV first, as krelby-cli has always listed it, then the others in the table's order.
 const bool registered = [] {
     Register{CommandOf(*ExportNamed("csv"))};
     for (const ExportInfo& e : Exports())
-        if (e.write && std::string_view(e.name) != "csv") Register{CommandOf(e)};
+        if (e.write && !e.ownCommand && std::string_view(e.name) != "csv") Register{CommandOf(e)};
     return true;
 }();
 

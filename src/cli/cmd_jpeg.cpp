@@ -80,8 +80,8 @@ int Jpeg(const Args& args) {
                    : chart.SaveJpeg(path, size, args.positional[0]);
     };
 
-    if (ToStandardOutput(out)) {
-        WriteToStandardOutput([&](const std::string& path) { save(path); });
+    if (ToStandardOutput(out) || IsSpecialOutput(out)) {
+        WriteExport(out, [&](const std::string& path) { save(path); });
         return 0;
     }
     const QSize written = save(out);

@@ -1,5 +1,6 @@
-// report FLIGHT -o FILE.pdf: the flight report as the window's Export menu writes it, drawn
-// by Qt's offscreen platform (no display needed), on the paper of the locale or --paper.
+// report FLIGHT... -o FILE.pdf: the flight report as the window's Export menu writes it, drawn
+// by Qt's offscreen platform (no display needed), on the paper of the locale or --paper;
+// several flights or --all-flights write one report each into -d DIR.
 #include <QApplication>
 #include <QSettings>
 
@@ -23,12 +24,10 @@ QPageSize::PageSizeId PaperOf(const Args& args) {
     throw UsageError("Invalid paper " + *paper + " (a4 or letter)");
 }
 
-int Report(const Args& args) {
-    const std::string out = *args.Option("-o");
-    const FolderSettings folder = ReadFolderSettings(args);
-    const std::string& flight = args.positional[0];
-    RequireFlightData(ChecksumOptions{}, flight);
-
+// One for all the flights of a batch, never torn down (the program ends after the command).
+void StartQt() {
+    static QApplication* app = nullptr;
+    if (app) return;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);  // a report needs no display
     // Qt's own notices (no runtime folder, fonts) are noise on a command line.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
@@ -37,9 +36,18 @@ int Report(const Args& args) {
     static int argc = 1;
     static char name[] = "krelby-cli";
     static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    app = new QApplication(argc, argv);
+}
+
+int Report(const Args& args) {
+    const std::string out = *args.Option("-o");
+    const QPageSize::PageSizeId paper = PaperOf(args);
+    const FolderSettings folder = ReadFolderSettings(args);
+    const std::string& flight = args.positional[0];
+    RequireFlightData(ChecksumOptions{}, flight);
+    StartQt();
     ReportOptions options;
-    options.paper = PaperOf(args);
+    options.paper = paper;
     options.itemsCharted = args.Flag("--charted");
     // The map under the track as the pilot chose it in the window (the same tile cache).
     const MapSettings map = ReadMapSettings(QSettings(QSettings::NativeFormat, QSettings::UserScope, "Krelby", "Krelby"));
@@ -49,8 +57,8 @@ int Report(const Args& args) {
     const auto write = [&](const std::string& path) {
         return WriteFlightReport(flight, folder.settings, folder.regional, options, path);
     };
-    if (ToStandardOutput(out)) {
-        WriteToStandardOutput([&](const std::string& path) { write(path); });
+    if (ToStandardOutput(out) || IsSpecialOutput(out)) {
+        WriteExport(out, [&](const std::string& path) { write(path); });
         return 0;
     }
     const int pages = write(out);
@@ -60,8 +68,11 @@ int Report(const Args& args) {
 
 // The export table's report row, whose writer is in chart/.
 const ExportInfo& kReport = *ExportNamed("report");
-const Register reg({kReport.name, "FLIGHT -o FILE.pdf [--paper a4|letter] [--charted] [--folder DIR] [-q]",
-                    kReport.summary, Report, {"--folder", "-o", "--paper", "--charted"}, "FLIGHT", true});
+const Register reg(Batch({kReport.name,
+                          "FLIGHT... [--all-flights] [-o FILE.pdf | -d DIR] [--paper a4|letter] [--charted] "
+                          "[--folder DIR] [-q]",
+                          kReport.summary, Report, {"--folder", "-o", "--paper", "--charted"}, "FLIGHT", true},
+                         Suffix("pdf")));
 
 }  // namespace
 }  // namespace krelby::cli

@@ -1,5 +1,3 @@
-#include <getopt.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -16,59 +14,10 @@
 #include "base/program_folder.h"
 #include "base/system.h"
 #include "cli/cli.h"
+#include "cli/options.h"
 #include "settings/settings_file.h"
 
 namespace krelby::cli {
-namespace {
-
-// Every option of every command; a command takes those its Command lists, and all take
-// --help and --quiet.
-struct OptionSpec {
-    const char* key;       // the name Args keeps it under and messages use
-    const char* longName;  // for getopt_long
-    char shortName;        // 0: long only
-    bool value;
-};
-constexpr OptionSpec kOptions[] = {
-    {"--folder", "folder", 0, true},
-    {"-o", "output", 'o', true},
-    {"--size", "size", 0, true},
-    {"--paper", "paper", 0, true},
-    {"--charted", "charted", 0, false},
-    {"--strips", "strips", 0, false},
-    {"--sd", "sd", 0, false},
-    {"--ignore-checksums", "ignore-checksums", 0, false},
-    {"--track", "track", 0, false},
-    {"--force", "force", 0, false},
-    {"--no-wait", "no-wait", 0, false},
-    {"--quiet", "quiet", 'q', false},
-    {"--help", "help", 'h', false},
-};
-constexpr int kLongOnly = 256;  // getopt_long's code of a long-only option: this + its index
-
-int CodeOf(const OptionSpec& s) {
-    return s.shortName ? s.shortName : kLongOnly + static_cast<int>(&s - kOptions);
-}
-
-const OptionSpec* SpecOf(int code) {
-    for (const OptionSpec& s : kOptions)
-        if (CodeOf(s) == code) return &s;
-    return nullptr;
-}
-
-bool Takes(const Command& command, const OptionSpec& s) {
-    const std::string key = s.key;
-    return key == "--help" || key == "--quiet" ||
-           std::find(command.options.begin(), command.options.end(), key) != command.options.end();
-}
-
-// The option as the user wrote it, without an "=value".
-std::string AsWritten(const char* arg) {
-    const std::string s = arg;
-    return s.substr(0, s.find('='));
-}
-
-}  // namespace
 
 bool Args::Flag(const std::string& name) const {
     return std::find(flags.begin(), flags.end(), name) != flags.end();
@@ -78,58 +27,6 @@ std::optional<std::string> Args::Option(const std::string& name) const {
     auto it = options.find(name);
     if (it == options.end()) return std::nullopt;
     return it->second;
-}
-
-Args ParseArgs(const Command& command, int argc, char** argv, int first) {
-    // '-': operands come back in order (code 1), so options may follow them whatever
-    // POSIXLY_CORRECT says; ':': a missing value is told apart from an unknown option.
-    std::string shorts = "-:";
-    std::vector<option> longs;
-    for (const OptionSpec& s : kOptions) {
-        if (!Takes(command, s)) continue;
-        longs.push_back({s.longName, s.value ? required_argument : no_argument, nullptr, CodeOf(s)});
-        if (s.shortName) shorts += std::string(1, s.shortName) + (s.value ? ":" : "");
-    }
-    longs.push_back({nullptr, 0, nullptr, 0});
-    // getopt_long starts after argv[0]; the command's name stands in for it.
-    std::vector<char*> av(argv + first - 1, argv + argc);
-    const int n = static_cast<int>(av.size());
-    av.push_back(nullptr);
-    optind = 0;  // a fresh scan
-    opterr = 0;  // the messages are ours
-
-    Args a;
-    for (int c; (c = getopt_long(n, av.data(), shorts.c_str(), longs.data(), nullptr)) != -1;) {
-        if (c == 1) {
-            a.positional.emplace_back(optarg);
-            continue;
-        }
-        const OptionSpec* s = SpecOf(c == ':' || c == '?' ? optopt : c);
-        if (c == ':' || c == '?') {
-            if (s && Takes(command, *s)) {
-                if (s->value) throw UsageError(std::string("Missing value after ") + s->key);
-                throw UsageError(std::string("Option ") + s->key + " takes no value");
-            }
-            if (optopt > 0 && optopt < kLongOnly) throw UsageError(std::string("Unknown option -") + char(optopt));
-            throw UsageError("Unknown option " + AsWritten(av[optind - 1]));
-        }
-        if (s->value) a.options[s->key] = optarg;
-        else if (c == 'h') a.help = true;
-        else a.flags.emplace_back(s->key);
-    }
-    for (int i = optind; i < n; ++i) a.positional.emplace_back(av[i]);  // after "--"
-    if (a.help) return a;
-
-    const size_t operands = command.operand ? 1 : 0;
-    if (a.positional.size() > operands) throw UsageError("Unexpected argument " + a.positional[operands]);
-    if (a.positional.size() < operands) throw UsageError(std::string("Missing ") + command.operand);
-    // Recordings and flights are read twice and by position, which a pipe cannot give.
-    if (operands && a.positional[0] == "-")
-        throw UsageError(std::string(command.operand) + " must be a file, not standard input (-)");
-    const auto out = a.Option("-o");
-    if (command.needsOutput && !out) throw UsageError("Missing -o FILE");
-    if (out && out->empty()) throw UsageError("-o needs the name of a file, or - for standard output");
-    return a;
 }
 
 std::vector<Command>& Commands() {
@@ -184,7 +81,12 @@ FolderSettings ReadFolderSettings(const Args& args) {
     folder.regional = SystemRegional();
     std::string remembered;
     const std::string warning = LoadSettings(folder.folder + kSettingsFile, folder.settings, remembered);
-    if (!warning.empty()) Warn(warning);
+    // Said once, however many flights a batch reads the folder's settings for.
+    static std::vector<std::string> warned;
+    if (!warning.empty() && std::find(warned.begin(), warned.end(), folder.folder) == warned.end()) {
+        warned.push_back(folder.folder);
+        Warn(warning);
+    }
     return folder;
 }
 
@@ -206,32 +108,26 @@ void Warn(const std::string& text) {
     }
 }
 
-void WriteToStandardOutput(const std::function<void(const std::string& path)>& write) {
-    std::random_device random;
-    const uint64_t tag = (uint64_t{random()} << 32) ^ random();
-    char hex[17] = {};
-    std::to_chars(hex, hex + 16, tag, 16);
-    const std::string path = TextOf(std::filesystem::temp_directory_path() / ("krelby-cli-" + std::string(hex)));
-    struct Remove {
-        const std::string& path;
-        ~Remove() { RemoveFile(path); }
-    } remove{path};
-    write(path);
-    InputFile file(path);
-    RemoveFile(path);  // gone at once, even if a closed pipe ends the program while copying
-    std::vector<uint8_t> buffer(1 << 20);
-    while (const size_t got = file.Read(buffer.data(), buffer.size()))
-        if (std::fwrite(buffer.data(), 1, got, stdout) != got)
-            throw Error(UnableToWriteTo(kStandardOutput, SystemErrorText(errno)));
-}
-
 ProgressLine::ProgressLine(const Args& args, std::string label)
     : on_(!args.Quiet() && StandardErrorIsTerminal()), label_(std::move(label)) {}
 
-ProgressLine::~ProgressLine() {
+ProgressLine::~ProgressLine() { Clear(); }
+
+void ProgressLine::ShowText(const std::string& text) {
+    if (!on_) return;
+    const std::string line = label_ + " " + text;
+    if (line.size() < width_) std::fprintf(stderr, "\r%*s", static_cast<int>(width_), "");
+    width_ = std::max(width_, line.size());
+    std::fprintf(stderr, "\r%s", line.c_str());
+    std::fflush(stderr);
+    shown_ = 0;
+}
+
+void ProgressLine::Clear() {
     if (!on_ || shown_ < 0) return;
     std::fprintf(stderr, "\r%*s\r", static_cast<int>(width_), "");
     std::fflush(stderr);
+    shown_ = -1;
 }
 
 void ProgressLine::Show(uint64_t done, uint64_t total) {
@@ -248,19 +144,6 @@ void ProgressLine::Show(uint64_t done, uint64_t total) {
 }  // namespace krelby::cli
 
 namespace {
-
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: krelby-cli COMMAND [ARGUMENTS]\n       krelby-cli --help | --version\n\ncommands:\n");
-    for (const auto& c : krelby::cli::Commands()) std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
-    std::fprintf(out,
-                 "\nEvery command takes -q (--quiet: no progress, no success message) and -h (--help).\n"
-                 "-o - writes to standard output; -- ends the options.\n"
-                 "'krelby-cli COMMAND --help' describes a command.\n");
-}
-
-void PrintCommandUsage(std::FILE* out, const krelby::cli::Command& c) {
-    std::fprintf(out, "usage: krelby-cli %s %s\n%s\n", c.name, c.usage, c.summary);
-}
 
 // What a command printed must reach stdout: a closed stdout or a full disk is an error.
 int Finish() {
@@ -296,16 +179,23 @@ int main(int argc, char** argv) {
     for (const auto& c : Commands()) {
         if (first != c.name) continue;
         try {
-            const Args args = ParseArgs(c, argc, argv, 2);
+            Args args = ParseArgs(c, argc, argv, 2);
             if (args.help) {
                 PrintCommandUsage(stdout, c);
                 return Finish();
             }
+            if (IsBatch(c, args)) {
+                const int status = RunBatch(c, args);
+                const int finished = Finish();
+                return status ? status : finished;
+            }
+            if (c.operand && std::string_view(c.operand) == "FLIGHT")
+                for (std::string& flight : args.positional) flight = FlightNamed(args, flight);
             const int status = c.run(args);
             return status == 0 ? Finish() : status;
         } catch (const UsageError& e) {
             std::fprintf(stderr, "krelby-cli: %s\n", e.what());
-            PrintCommandUsage(stderr, c);
+            PrintCommandUsage(stderr, c, false);
             return 2;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "krelby-cli: %s\n", e.what());

@@ -30,6 +30,12 @@ struct ExportInfo {
     // Written, unless told otherwise, to ExportsFolderPath without a dialog; the others ask
     // (the save dialog; krelby-cli's -o FILE).
     bool toExportsFolder;
+    // krelby-cli's writer where it differs from the window's (a KML track named by the
+    // flight's start: the window names the flight it shows by its end); null: `write`.
+    FlightExportFn cliWrite = nullptr;
+    // A command of its own in krelby-cli, with options of its own (the table), not one of the
+    // commands made from this table.
+    bool ownCommand = false;
 };
 
 // In the order of the Export menu.

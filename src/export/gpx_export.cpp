@@ -31,6 +31,7 @@ public:
         line += "</ele>";
         // Before the first FlightMessage there is no time to give.
         if (!time_.empty()) line += "<time>" + time_ + "</time>";
+        if (m.Has(GpsMessage::kSatellitesTracked, 1)) line += "<sat>" + IntegerText(m.SatellitesTracked()) + "</sat>";
         file_.Line(line + "</trkpt>");
     }
 
@@ -44,14 +45,15 @@ public:
     GpxWriter(const std::string& flight, const Regional& regional, const std::string& out)
         : flight_(flight), regional_(regional), out_(out) {}
     void Open(const InputFile& flight) override { file_.emplace(out_, &flight); }
-    ReplaySink& SecondPass(const ReplayEnd& first) override {
+    ReplaySink* FirstPass() override { return &start_; }
+    ReplaySink& SecondPass(const ReplayEnd&) override {
         TextFile& file = *file_;
         file.Line("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
         file.Line("<gpx version=\"1.1\" creator=\"Krelby\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
                   "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd\">");
         file.Line("  <trk>");
-        file.Line("    <name>" + XmlEscaped(TrackName(first, flight_, regional_)) + "</name>");
+        file.Line("    <name>" + XmlEscaped(TrackName(start_.start, flight_, regional_)) + "</name>");
         file.Line("    <trkseg>");
         points_.emplace(file);
         return *points_;
@@ -67,6 +69,7 @@ private:
     const std::string& flight_;
     const Regional& regional_;
     const std::string& out_;
+    FlightStartSink start_;
     std::optional<TextFile> file_;
     std::optional<TrackPoints> points_;
 };

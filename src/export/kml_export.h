@@ -9,10 +9,12 @@
 namespace krelby {
 
 // Writes the track of `flight` to `out`, in the style of the settings' KML record with the
-// opacity rule applied (the window applies it to its own settings too). Both replays also
-// feed `chart` when given. Throws krelby::Error on a file or replay error; nothing is left at
-// the target then.
+// opacity rule applied (the window applies it to its own settings too). The document is named
+// after the time of the flight's last good FlightMessage, as the window names the flight it
+// shows, or with `namedByStart` after its first, the start that names the flight file
+// (krelby-cli). Both replays also feed `chart` when given. Throws krelby::Error on a file or
+// replay error; nothing is left at the target then.
 void KmlExport(const std::string& flight, const ReplayInputs& in, const Regional& regional, const std::string& out,
-               ReplaySink* chart = nullptr);
+               ReplaySink* chart = nullptr, bool namedByStart = false);
 
 }  // namespace krelby

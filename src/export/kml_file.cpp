@@ -45,8 +45,11 @@ std::string XmlEscaped(std::string_view text) {
 }
 
 std::string TrackName(const ReplayEnd& end, const std::string& flightFile, const Regional& regional) {
-    return end.anyFlightMessage ? FormatTimeStamp(end.lastTime, regional)
-                                : TextOf(PathOf(flightFile).stem());
+    return TrackName(end.anyFlightMessage ? std::optional<double>(end.lastTime) : std::nullopt, flightFile, regional);
+}
+
+std::string TrackName(const std::optional<double>& time, const std::string& flightFile, const Regional& regional) {
+    return time ? FormatTimeStamp(*time, regional) : TextOf(PathOf(flightFile).stem());
 }
 
 std::string KmlColor(uint8_t opacity, uint8_t defaultOpacity, uint8_t color, uint8_t defaultColor) {

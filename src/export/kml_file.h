@@ -1,5 +1,6 @@
 // The KML document: head with the track style, one coordinate line per GpsMessage, tail.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,9 +41,20 @@ private:
 // become U+FFFD, the characters XML cannot hold (control characters other than tab, LF and
 // CR; U+FFFE, U+FFFF) are dropped, and &, <, > and " are written as entities.
 std::string XmlEscaped(std::string_view text);
-// A track's name: the time of the flight's last good FlightMessage with the regional
+// A track's name: the time of one of the flight's good FlightMessages with the regional
 // separators, or the flight file's name without extension when it has none.
-std::string TrackName(const ReplayEnd& end, const std::string& flightFile, const Regional& regional);
+std::string TrackName(const ReplayEnd& end, const std::string& flightFile, const Regional& regional);  // the last
+std::string TrackName(const std::optional<double>& time, const std::string& flightFile, const Regional& regional);
+
+// The time of a replay's first good FlightMessage: the flight's start, which names it.
+class FlightStartSink : public ReplaySink {
+public:
+    void OnBegin() override { start.reset(); }
+    void OnFlightTime(double time) override {
+        if (!start) start = time;
+    }
+    std::optional<double> start;
+};
 
 // Both opacities fully transparent: the line becomes fully opaque, so the track shows. The
 // export applies this to the settings themselves, which keep it.

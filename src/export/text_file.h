@@ -24,6 +24,11 @@ public:
         buffer_ += "\r\n";
         if (buffer_.size() >= kFlushSize) Flush();
     }
+    // Appends `text` as it is (the analysis table's LF-ended lines).
+    void Text(std::string_view text) {
+        buffer_.append(text);
+        if (buffer_.size() >= kFlushSize) Flush();
+    }
     // Writes the rest and renames the file into place; throws when the data did not reach it.
     void Close();
     const std::string& path() const { return path_; }

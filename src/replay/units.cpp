@@ -160,6 +160,53 @@ double ConvertManifoldPressure(int32_t v, const UnitSettings& u) { return RealIn
 
 namespace {
 
+// The recorded system writes the display's raw steps exactly (0.1 km/h as km/h with one
+// decimal); the SI system keeps the raw resolution (0.1 km/h is 0.028 m/s). Litres and
+// cubic metres are of fuel, 0.1 l recorded; flows are in 0.01 l/h.
+constexpr long double kSecondsPerHour = 3600, kLitresPerCubicMetre = 1000;
+constexpr SystemUnit kRecordedUnits[] = {
+    {Q::Altitude, "ft", 1, 1, 0},
+    {Q::VerticalSpeed, "ft/min", 1, 1, 0},
+    {Q::Speed, "km/h", 1, kRawPerKmh, 1},
+    {Q::Distance, "km", 1, kRawPerKilometre, 1},
+    {Q::Temperature, "°C", 1, 1, 0},
+    {Q::EnginePressure, "bar", 1, kRawPerBar, 4},
+    {Q::ManifoldPressure, "bar", 1, kRawPerBar, 4},
+    {Q::LiquidQuantity, "l", 1, 1, 1},
+    {Q::FuelFlow, "l/h", 1, 1, 2},
+    {Q::BaroPressure, "mbar", 1, kRawPerMillibar, 1},
+};
+constexpr SystemUnit kSiUnits[] = {
+    {Q::Altitude, "m", 1, kFeetPerMetre, 2},
+    {Q::VerticalSpeed, "m/s", kMetresPerSecondPerFpm, 1, 5},
+    {Q::Speed, "m/s", 1, kRawPerKmh * kSecondsPerHour / 1000, 3},
+    {Q::Distance, "m", 1000, kRawPerKilometre, 0},
+    {Q::Temperature, "°C", 1, 1, 0},  // the SI's own unit of Celsius temperature
+    {Q::EnginePressure, "Pa", 100000, kRawPerBar, 0},
+    {Q::ManifoldPressure, "Pa", 100000, kRawPerBar, 0},
+    {Q::LiquidQuantity, "m³", 1, kLitresPerCubicMetre, 4},
+    {Q::FuelFlow, "m³/s", 1, kLitresPerCubicMetre * kSecondsPerHour, 12},
+    {Q::BaroPressure, "Pa", 100, kRawPerMillibar, 0},
+};
+
+}  // namespace
+
+SystemUnit UnitInSystem(UnitQuantity q, UnitSystem system) {
+    if (system != UnitSystem::Chosen)
+        for (const SystemUnit& u : system == UnitSystem::Si ? std::span(kSiUnits) : std::span(kRecordedUnits))
+            if (u.quantity == q) return u;
+    const UnitRow& r = ShownUnit(q, RecordedUnitSettings());
+    return {q, r.symbol, 1, 1, r.decimals};
+}
+
+UnitSettings RecordedUnitSettings() {
+    UnitSettings u;
+    for (size_t q = 0; q < kUnitQuantities; ++q) u.*kSettings[q] = kRecorded;
+    return u;
+}
+
+namespace {
+
 // A limit's own offset: none for the EGT spread, a difference of two temperatures.
 int OffsetOf(LimitKey k, const UnitRow& r) { return InfoOf(k).on == LimitOn::EgtSpread ? 0 : r.offset; }
 

@@ -61,6 +61,25 @@ VerticalSpeed ConvertVerticalSpeed(int64_t feetPerMinute, const UnitSettings& u)
 // (raw x 29.52999 / 10000), any other choice raw. Its text stays FixedText 7/1.
 double ConvertManifoldPressure(int32_t tenThousandthsBar, const UnitSettings& u);
 
+// The three unit systems of the analysis table: the recording's own units (feet, km/h, bar,
+// mbar, litres, as the display records them), the units chosen in Options, or SI units.
+enum class UnitSystem : uint8_t { Recorded, Chosen, Si };
+
+// A quantity's unit in the recorded or the SI system, from a value in the unit of its
+// recorded row (UnitRow::kRecorded, what a replay under RecordedUnitSettings gives):
+// value * multiplier / divisor, written with `decimals` decimals.
+struct SystemUnit {
+    UnitQuantity quantity;
+    std::string_view symbol;
+    long double multiplier, divisor;
+    int decimals;
+};
+// Recorded or Si; for a quantity without a row there (the logbook's), its recorded row.
+SystemUnit UnitInSystem(UnitQuantity q, UnitSystem system);
+// Unit settings under which every conversion gives the recorded row's value: each choice
+// outside its list.
+UnitSettings RecordedUnitSettings();
+
 // The [Limits] keys in the units shown: rpm as recorded; pressures (bar) and temperatures
 // (°C) by their quantity's row; the EGT spread as a difference of temperatures, so without
 // the row's offset.

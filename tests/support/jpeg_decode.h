@@ -13,6 +13,8 @@ struct DecodedJpeg {
     int width = 0, height = 0, components = 0;
     bool progressive = false;
     std::vector<unsigned> luminanceTable;  // natural order
+    std::vector<int> sampling;             // each component's horizontal and vertical factor
+    int densityUnit = 0, xDensity = 0, yDensity = 0;  // of the JFIF header (1: dots per inch)
     std::vector<uint8_t> rgb;
 };
 
@@ -28,6 +30,13 @@ inline DecodedJpeg DecodeJpeg(const uint8_t* data, size_t size) {
     d.height = static_cast<int>(cinfo.image_height);
     d.components = cinfo.num_components;
     d.progressive = cinfo.progressive_mode;
+    for (int c = 0; c < cinfo.num_components; ++c) {
+        d.sampling.push_back(cinfo.comp_info[c].h_samp_factor);
+        d.sampling.push_back(cinfo.comp_info[c].v_samp_factor);
+    }
+    d.densityUnit = cinfo.density_unit;
+    d.xDensity = cinfo.X_density;
+    d.yDensity = cinfo.Y_density;
     for (int i = 0; i < DCTSIZE2; ++i) d.luminanceTable.push_back(cinfo.quant_tbl_ptrs[0]->quantval[i]);
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);

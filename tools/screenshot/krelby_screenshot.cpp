@@ -5,7 +5,7 @@
 // it, on A4 landscape) and the window after a wheel notch over the chart, with the mouse's
 // readout, as zoomed.png; a span marked with its table as span.png (printed to span-print.pdf)
 // and F1's sheet as shortcuts.png; then with the track pane shown and the mouse over the chart,
-// as track.png, and over map tiles from a tile server of its own as map.png; then strips.png,
+// as track.png, the pane alone with the mouse over its altitude profile as profile.png, and over map tiles from a tile server of its own as map.png; then strips.png,
 // sixteen items on eleven axes in the strip view at the window's first size (780x612); and
 // exceedances.png, the Engine pane's Exceedances with CHT and EGT limits.
 // Then the Logbook on its Trends tab over four months of generated flights of an engine that
@@ -31,6 +31,7 @@
 #include "app/application.h"
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
+#include "chart/track_view.h"
 #include "app/data_selection_dialog.h"
 #include "app/engine_pane.h"
 #include "app/exceedances_pane.h"
@@ -211,6 +212,14 @@ int main(int argc, char** argv) {
         const QPoint hover(area.left() + area.width() * 3 / 5, area.center().y());
         HoverAt(plot, hover);
         ok = Save(window, beside + "track.png") && ok;
+        // The pane alone, the mouse over its altitude profile: the profile's time and altitude
+        // read out, the chart's cursor and the aircraft at that time.
+        krelby::TrackView* pane = window.TrackPane();
+        const QRect profile = pane->ProfilePlot();
+        if (!profile.isEmpty()) {
+            HoverAt(pane, QPoint(profile.left() + profile.width() * 2 / 5, profile.center().y()));
+            ok = Save(*window.TrackDock(), beside + "profile.png") && ok;
+        }
         window.ViewTrack()->setChecked(false);
         Settle();  // the window may be narrower again
         ok = krelby::shots::SaveMap(window, beside + "map.png") && ok;

@@ -47,11 +47,14 @@ TEST_F(ExportCliTest, CsvUnderTheFolderSettings) {
     EXPECT_EQ(ReadFile(folder / "Krelby.INI"), ini);
 }
 
-TEST_F(ExportCliTest, KmlLeavesTheSettingsFileAlone) {
+// Named after the flight's start, the time its file is named after.
+TEST_F(ExportCliTest, KmlNamedByTheStartLeavesTheSettingsFileAlone) {
+    flight = Flight({FlightAt(0, 0, 1000).Sealed(), GpsAt(-4860000, 27000000, 1000).Sealed(), FlightAt(0, 9).Sealed()},
+                    "f.FLT");
     const CliRun r = Cli("kml " + flight + " -o " + (folder / "t.KML") + " --folder " + folder.path());
     EXPECT_EQ(r.status, 0) << r.out;
     const std::string doc = ReadFile(folder / "t.KML");
-    EXPECT_NE(doc.find("  <name>2024/03/14 10:00:00</name>\r\n"), std::string::npos);
+    EXPECT_NE(doc.find("  <name>2024/03/14 10:00:00</name>\r\n"), std::string::npos) << doc;
     EXPECT_NE(doc.find("      <color>ff00ffff</color>\r\n"), std::string::npos);
     EXPECT_NE(doc.find("  <coordinates>\r\n  150,-27,304.800919279573\r\n  </coordinates>"), std::string::npos);
     EXPECT_EQ(ReadFile(folder / "Krelby.INI"), ini);
@@ -62,7 +65,9 @@ TEST_F(ExportCliTest, ErrorsGoToStderrWithExitOne) {
         std::string args;
         std::string says;
     } cases[] = {
-        {"csv " + (folder / "gone.FLT") + " --folder " + folder.path(), "No valid data file selected yet\n"},
+        // Named, as every command names it.
+        {"csv " + (folder / "gone.FLT") + " --folder " + folder.path(),
+         "Cannot open flight file " + (folder / "gone.FLT") + ": No such file or directory\n"},
         {"kml " + (folder / "gone.FLT") + " -o " + (folder / "t.KML"), "Cannot open flight file"},
         {"csv " + flight + " -o " + (folder / "no/x.CSV"), "Cannot create file"},
     };

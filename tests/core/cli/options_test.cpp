@@ -84,7 +84,18 @@ TEST_F(CliTest, UsageMistakesExitTwo) {
     } cases[] = {
         {"kml " + flight, "Missing -o FILE"},
         {"gpx " + flight + " --folder .", "Missing -o FILE"},
-        {"csv " + flight + " " + flight, "Unexpected argument ./-f.FLT"},
+        {"series " + flight + " " + flight, "Unexpected argument ./-f.FLT"},
+        {"csv " + flight + " " + flight + " -o x.csv", "-o names one file: the outputs of several flights go to -d DIR"},
+        {"kml --all-flights -o x.kml", "-o names one file: the outputs of several flights go to -d DIR"},
+        {"gpx --all-flights " + flight, "--all-flights takes no FLIGHT"},
+        {"table " + flight + " -o x -d y", "-o and -d cannot be given together"},
+        {"table", "Missing FLIGHT"},
+        {"table " + flight + " -d ''", "-d needs the name of a folder"},
+        {"table " + flight + " --units metric", "Invalid --units metric (recorded, chosen or si)"},
+        {"table " + flight + " --format xls", "Invalid --format xls (csv, tsv or jsonl)"},
+        {"table " + flight + " --all --items PALT", "--items and --all cannot be given together"},
+        {"flights --format jsonl", "Invalid --format jsonl (csv or json)"},
+        {"exceedances " + flight + " --format=tsv", "Invalid --format tsv (csv or json)"},
         {"flights x.FLT", "Unexpected argument x.FLT"},
         {"series", "Missing FLIGHT"},
         {"import -q", "Missing RECORDING"},
@@ -107,7 +118,7 @@ TEST_F(CliTest, UsageMistakesExitTwo) {
         const std::string command = c.args.substr(0, c.args.find(' '));
         EXPECT_EQ(r.err.rfind("krelby-cli: " + c.says + "\nusage: krelby-cli " + command + " ", 0), 0u) << r.err;
     }
-    for (const char* made : {"out.csv", "out.jpg", "Flights_INT"}) EXPECT_FALSE(std::filesystem::exists(folder / made));
+    for (const char* made : {"out.csv", "out.jpg", "Flights_INT", "x.csv", "x", "y"}) EXPECT_FALSE(std::filesystem::exists(folder / made));
 }
 
 // --opt value, --opt=value, -oFILE, -o FILE, --output, options before the operand, and --

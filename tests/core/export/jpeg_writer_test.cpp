@@ -110,6 +110,28 @@ TEST(JpegWriter, ColoursKeepTheirChannels) {
     }
 }
 
+// Thin coloured lines stay sharp: colour is kept at every pixel (4:4:4), and the header says
+// 96 dots per inch, a screen's.
+TEST(JpegWriter, FullColourResolutionAnd96Dpi) {
+    TempFolder dir;
+    const fs::path file = fs::path(dir.path()) / "line.jpg";
+    const int w = 32, h = 16;
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3, 255);
+    for (int y = 0; y < h; ++y) {  // a one-pixel red line down column 9 on white
+        uint8_t* p = &rgb[(static_cast<size_t>(y) * w + 9) * 3];
+        p[1] = p[2] = 0;
+    }
+    WriteJpeg(file.string(), w, h, rgb);
+    const Decoded d = Decode(Bytes(file));
+    EXPECT_EQ(d.sampling, (std::vector<int>{1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(d.densityUnit, 1);
+    EXPECT_EQ(d.xDensity, 96);
+    EXPECT_EQ(d.yDensity, 96);
+    const uint8_t* line = &d.rgb[(static_cast<size_t>(h / 2) * w + 9) * 3];
+    EXPECT_GT(line[0], 200);
+    EXPECT_LT(line[1], 90) << "the red line lost its colour";
+}
+
 TEST(JpegWriter, ReplacesAnExistingFile) {
     TempFolder dir;
     const fs::path file = fs::path(dir.path()) / "old.JPG";
