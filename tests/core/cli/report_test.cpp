@@ -151,4 +151,9 @@ TEST_F(ReportCliTest, ShorterReportSaysWhatTheFlightLacksAndOutputsAreGuarded) {
         EXPECT_EQ(ReadFile(bare), before);
     }
     EXPECT_EQ(Cli("report '" + bare + "' -o x.pdf --paper a5 --folder " + folder.path()).status, 2);
+    // Several flights: a report each, named after it.
+    const CliRun batch = Cli("report '" + bare + "' '" + (folder / "Flights_INT/5-3-14 094117.FLT") + "' -d " + (folder / "out") + " --folder " + folder.path());
+    EXPECT_EQ(batch.status, 0) << batch.err;
+    for (const char* name : {"out/240314.pdf", "out/5-3-14 094117.pdf"})
+        EXPECT_EQ(ReadFile(folder / name).substr(0, 5), "%PDF-") << name;
 }
