@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "base/error.h"
@@ -68,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Byte 0: which limits are set; byte 1: the merge and minimum seconds; byte 2: the kinds;
     // byte 3: the batch.
     Limits limits;
-    const double values[] = {2000, 1, 2, 5, 80, 0.2, 0.5, 90, 700, 180, 30};
+    const double values[] = {2000, 1, 2, 5, 80, 0.2, 0.5, 90, 700, 180, 30, 20};
+    static_assert(std::size(values) == kLimitKeyCount, "a value for every limit");
     for (int k = 0; k < kLimitKeyCount; ++k)
         if ((data[0] >> (k % 8)) & 1 || k == data[0] % kLimitKeyCount)
             limits.Set(static_cast<LimitKey>(k), values[k] + (data[1] & 1 ? 0.5 : 0));

@@ -40,24 +40,30 @@ LimitsDialog::LimitsDialog(Limits& limits, const UnitSettings& units, const Regi
     setObjectName("LimitsDialog");
     setWindowTitle("Limits");
     auto* grid = new QGridLayout;
-    for (int i = 0; i < kLimitKeyCount; ++i) {
+    // Made in the order shown, which is the order of Tab: the later limits after the seconds.
+    int rows = 0;
+    const auto limitRow = [&](int i) {
         fields_[size_t(i)] = new QLineEdit;
         fields_[size_t(i)]->setObjectName(Text(kLimitKeys[size_t(i)].name));
         fields_[size_t(i)]->setPlaceholderText("off");
         unitLabels_[size_t(i)] = new QLabel;
-        grid->addWidget(new QLabel(Caption(static_cast<LimitKey>(i))), i, 0);
-        grid->addWidget(fields_[size_t(i)], i, 1);
-        grid->addWidget(unitLabels_[size_t(i)], i, 2);
-    }
+        const int row = rows++;
+        grid->addWidget(new QLabel(Caption(static_cast<LimitKey>(i))), row, 0);
+        grid->addWidget(fields_[size_t(i)], row, 1);
+        grid->addWidget(unitLabels_[size_t(i)], row, 2);
+    };
+    constexpr int kLaterLimits = static_cast<int>(LimitKey::ChtCoolingMax);
+    for (int i = 0; i < kLaterLimits; ++i) limitRow(i);
     for (size_t i = 0; i < kSecondsKeys.size(); ++i) {
         QLineEdit*& field = secondsFields_[i];
         field = new QLineEdit;
         field->setObjectName(Text(kSecondsKeys[i].name));
-        const int row = kLimitKeyCount + int(i);
+        const int row = rows++;
         grid->addWidget(new QLabel(Text(kSecondsKeys[i].caption)), row, 0);
         grid->addWidget(field, row, 1);
         grid->addWidget(new QLabel("s"), row, 2);
     }
+    for (int i = kLaterLimits; i < kLimitKeyCount; ++i) limitRow(i);
     auto* note = new QLabel("One set for every engine monitor. An empty field is no limit.");
     note->setWordWrap(true);
     error_ = new QLabel;

@@ -118,7 +118,7 @@ Json Exceedances(const std::vector<Exceedance>& list) {
         out.push_back({{"item", e.item}, {"limit_kind", e.minimum ? "min" : "max"},
                        {"limit", Rounded(e.limitValue, 4)}, {"start", Time(e.start)}, {"end", Time(e.end)},
                        {"duration_s", e.DurationS()},
-                       {"peak", e.bar ? Json(Rounded(e.peak, 4)) : Json(static_cast<int64_t>(e.peak))}});
+                       {"peak", e.bar || e.rate ? Json(Rounded(e.peak, e.bar ? 4 : 1)) : Json(static_cast<int64_t>(e.peak))}});
     return out;
 }
 

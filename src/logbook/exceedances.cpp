@@ -86,6 +86,7 @@ void ExceedanceSink::OnBegin() {
     begun_ = 0;
     mergeSeconds_ = limits_.mergeSeconds.value;
     minSeconds_ = limits_.minSeconds.value;
+    cooling_.Begin(kinds_, limits_[LimitKey::ChtCoolingMax]);
     // Only the limits set are looked at, message after message.
     checks_.clear();
     for (int k = 0; k < kFieldTracks; ++k) {
@@ -137,6 +138,7 @@ void ExceedanceSink::OnFlightTime(double time) {
     time_ = time;
     haveTime_ = true;
     pendingFlight_ = nullptr;
+    cooling_.Reach(seconds_, time_);
     // A run's end is the latest time reached while it lasts, whatever the clock does.
     for (size_t m = 0; m < openTracks_.size(); ++m)
         for (uint32_t todo = openTracks_[m]; todo; todo &= todo - 1) {
@@ -153,7 +155,7 @@ int64_t ExceedanceSink::Watermark() const {
     for (const auto& monitor : merged_)
         for (const Merged& m : monitor)
             if (m.any) earliest = std::min(earliest, m.start);
-    return earliest;
+    return std::min(earliest, cooling_.Earliest());
 }
 
 void ExceedanceSink::OnEnd(const ReplayEnd&) {
@@ -162,6 +164,7 @@ void ExceedanceSink::OnEnd(const ReplayEnd&) {
             if (tracks_[size_t(m - 1)][size_t(k)].open) Close(m, k);
             if (merged_[size_t(m - 1)][size_t(k)].any) Emit(m, k);
         }
+    cooling_.End(mergeSeconds_, minSeconds_, out_, begun_);
 }
 
 void ExceedanceSink::OnEngineFrame(const uint8_t* frame) {
@@ -169,6 +172,7 @@ void ExceedanceSink::OnEngineFrame(const uint8_t* frame) {
     if (!m.HasMonitorNumber()) return;
     const int monitor = m.MonitorNumber();
     if (monitor < 1 || monitor > kEngineMonitors) return;
+    cooling_.Add(monitor, frame, seconds_, time_);
     const size_t end = BodyEnd(m.Length());
     const bool turning = E::kRpm + 2 <= end && m.Rpm() >= kRpmRuleMin;
     for (const Check& c : checks_) {
@@ -263,6 +267,7 @@ bool ExceedanceBefore(const Exceedance& a, const Exceedance& b) {
 void SortExceedances(std::vector<Exceedance>& list) { std::sort(list.begin(), list.end(), ExceedanceBefore); }
 
 std::string PeakText(const Exceedance& e) {
+    if (e.rate) return DecimalText(e.peak, 1);
     return e.bar ? DecimalText(e.peak, 4) : IntegerText(static_cast<int64_t>(e.peak));
 }
 

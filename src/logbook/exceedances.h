@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "logbook/cooling_limit.h"
 #include "replay/sink.h"
 #include "settings/limits.h"
 #include "settings/records.h"
@@ -19,8 +20,10 @@ struct Exceedance {
     LimitKey limit;
     bool minimum = false;  // below the limit (else above)
     int monitor = 0;       // 1 to 4
-    int input = 0;         // the thermocouple input (1 to 12) of EgtMax and ChtMax, else 0
-    std::string item;      // the chart's series title: RPM_1, OILP_2, EGT3_1, CHT5_1, EGTSPREAD_1
+    int input = 0;         // the thermocouple input (1 to 12) of EgtMax, ChtMax, ChtCoolingMax, else 0
+    // The chart's series title (RPM_1, OILP_2, EGT3_1, CHT5_1, EGTSPREAD_1), or for the
+    // cooling rate of a CHT input CHT5COOL_1.
+    std::string item;
     double limitValue = 0;
     // The latest good FlightMessage before the run's first message, and the latest time
     // reached up to its last: seconds since 1970-01-01 on the display's clock, and the same
@@ -31,6 +34,7 @@ struct Exceedance {
     // rpm, °C, bar (the raw value / kRawPerBar).
     double peak = 0;
     bool bar = false;    // a pressure: its peak is written with 4 decimals
+    bool rate = false;   // a cooling rate (°C per minute): its peak is written with 1 decimal
     uint64_t order = 0;  // the order in which the runs began in the file
     int64_t DurationS() const { return end - start; }  // never negative: end is the latest time reached
 };
@@ -46,8 +50,8 @@ public:
 // Finds the exceedances in the messages of one replay; beside a SummarySink it costs the
 // logbook no second pass over the file. It holds only the run being found and the run being
 // merged of each series (monitor, item, limit kind), so its memory does not grow with the
-// flight. `kinds` and `limits` are read at each OnBegin and must outlive the sink. With no
-// limit set it finds nothing.
+// flight (but for ChtCoolingMax, see CoolingLimit). `kinds` and `limits` are read at each
+// OnBegin and must outlive the sink. With no limit set it finds nothing.
 //
 // The rule: a run is consecutive messages of a monitor beyond a limit; its start is the time
 // of the latest good FlightMessage before its first message, its end the latest such time
@@ -142,13 +146,14 @@ private:
     double time_ = 0;
     uint64_t begun_ = 0;
     int64_t mergeSeconds_ = 0, minSeconds_ = 0;
+    CoolingLimit cooling_;
 };
 
 // The CSV's order: by start, then item (byte order), then "max" before "min", then the order
 // the runs began.
 bool ExceedanceBefore(const Exceedance& a, const Exceedance& b);
 void SortExceedances(std::vector<Exceedance>& list);
-// The peak as the CSV writes it: bar with 4 decimals, rpm and °C whole.
+// The peak as the CSV writes it: bar with 4 decimals, rpm and °C whole, °C/min with 1.
 std::string PeakText(const Exceedance& e);
 constexpr std::string_view kExceedancesHeader = "item,limit_kind,limit,start,end,duration_s,peak\n";
 // One line of the CSV, LF ended, never touched by the process locale.

@@ -15,11 +15,16 @@ std::string SummaryStampKey(const ThermocoupleKinds& kinds, const Limits& limits
     if (!limits.Any()) return key;
     // The limits exactly as the rule compares them ("2.50" and "2.5" are one limit, 2700.99999
     // is not 2701), and how runs are joined and dropped.
-    for (const LimitSetting& l : limits.keys) {
+    // The keys since the first logbooks follow, by name and only when set, so that their
+    // cached flights stay valid.
+    constexpr size_t kFirstKeys = static_cast<size_t>(LimitKey::ChtCoolingMax);
+    for (size_t k = 0; k < kFirstKeys; ++k) {
         key += ';';
-        if (l.value) key += LimitText(*l.value);
+        if (limits.keys[k].value) key += LimitText(*limits.keys[k].value);
     }
     key += ";merge " + std::to_string(limits.mergeSeconds.value) + ";min " + std::to_string(limits.minSeconds.value);
+    for (size_t k = kFirstKeys; k < limits.keys.size(); ++k)
+        if (limits.keys[k].value) key += ";" + std::string(kLimitKeys[k].name) + " " + LimitText(*limits.keys[k].value);
     return key;
 }
 

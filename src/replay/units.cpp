@@ -207,8 +207,12 @@ UnitSettings RecordedUnitSettings() {
 
 namespace {
 
-// A limit's own offset: none for the EGT spread, a difference of two temperatures.
-int OffsetOf(LimitKey k, const UnitRow& r) { return InfoOf(k).on == LimitOn::EgtSpread ? 0 : r.offset; }
+// A limit's own offset: none for the EGT spread and the cooling rate, differences of two
+// temperatures.
+int OffsetOf(LimitKey k, const UnitRow& r) {
+    const LimitOn on = InfoOf(k).on;
+    return on == LimitOn::EgtSpread || on == LimitOn::ChtCooling ? 0 : r.offset;
+}
 
 }  // namespace
 
@@ -231,11 +235,15 @@ double LimitRecorded(LimitKey k, double shown, const UnitSettings& u) {
 
 std::string_view LimitSymbol(LimitKey k, const UnitSettings& u) {
     const auto& q = InfoOf(k).quantity;
-    return q ? ShownUnit(*q, u).symbol : std::string_view("rpm");
+    if (!q) return "rpm";
+    const std::string_view symbol = ShownUnit(*q, u).symbol;
+    if (InfoOf(k).on == LimitOn::ChtCooling) return symbol == "°F" ? "°F/min" : "°C/min";
+    return symbol;
 }
 
 int LimitDecimals(LimitKey k, const UnitSettings& u) {
     const LimitKeyInfo& info = InfoOf(k);
+    if (info.on == LimitOn::ChtCooling) return 1;  // as the greatest rate is shown
     return InBar(info) ? ShownUnit(*info.quantity, u).decimals : 0;
 }
 

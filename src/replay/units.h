@@ -81,12 +81,13 @@ SystemUnit UnitInSystem(UnitQuantity q, UnitSystem system);
 UnitSettings RecordedUnitSettings();
 
 // The [Limits] keys in the units shown: rpm as recorded; pressures (bar) and temperatures
-// (°C) by their quantity's row; the EGT spread as a difference of temperatures, so without
-// the row's offset.
+// (°C) by their quantity's row; the EGT spread and the cooling rate (°C per minute) as
+// differences of temperatures, so without the row's offset.
 double LimitShown(LimitKey k, double recorded, const UnitSettings& u);
 double LimitRecorded(LimitKey k, double shown, const UnitSettings& u);
 std::string_view LimitSymbol(LimitKey k, const UnitSettings& u);
-// Decimals of a limit or a peak shown: whole rpm and degrees, pressures as their unit reads.
+// Decimals of a limit or a peak shown: whole rpm and degrees, pressures as their unit reads,
+// cooling rates to a tenth of a degree per minute.
 int LimitDecimals(LimitKey k, const UnitSettings& u);
 // Whether the units shown are the recording's own for this limit (no conversion).
 bool LimitShownAsRecorded(LimitKey k, const UnitSettings& u);

@@ -18,6 +18,7 @@ enum class LimitOn : uint8_t {
     EgtInputs,  // each thermocouple input of kind EGT
     ChtInputs,  // each thermocouple input of kind CHT
     EgtSpread,  // hottest minus coldest EGT input above 0 °C, of two or more
+    ChtCooling, // the cooling rate of each CHT input (logbook/cooling.h), °C per minute
 };
 
 struct LimitKeyInfo {
@@ -29,7 +30,7 @@ struct LimitKeyInfo {
     bool minimum;   // below is an exceedance (else above)
     bool rpmRule;   // a message counts only while the engine turns at kRpmRuleMin or more
     // The unit it is shown in, converted as that quantity; none for rpm, shown as recorded.
-    // Pressures are held in bar, temperatures in °C.
+    // Pressures are held in bar, temperatures in °C, the cooling rate in °C per minute.
     std::optional<UnitQuantity> quantity;
     std::string_view stem;  // of its series' title: RPM gives RPM_1, EGT gives EGT3_1
 };
@@ -64,6 +65,10 @@ inline constexpr std::array<LimitKeyInfo, kLimitKeyCount> kLimitKeys = [] {
         {K::ChtMax, "ChtMax", "Maximum CHT (each CHT input)", On::ChtInputs, 0, false, false, Q::Temperature, "CHT"},
         {K::EgtSpreadMax, "EgtSpreadMax", "Maximum EGT spread", On::EgtSpread, 0, false, false, Q::Temperature,
          "EGTSPREAD"},
+        // A rate of a difference of temperatures: °F/min is 1.8 °C/min, no offset. Its series
+        // is CHT3COOL_1 for input 3 of monitor 1.
+        {K::ChtCoolingMax, "ChtCoolingMax", "Maximum CHT cooling (each CHT input)", On::ChtCooling, 0, false, false,
+         Q::Temperature, "CHT"},
     }};
 }();
 constexpr const LimitKeyInfo& InfoOf(LimitKey k) { return kLimitKeys[static_cast<size_t>(k)]; }

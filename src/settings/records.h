@@ -84,12 +84,12 @@ struct GeneralSettings {
 };
 
 // The pilot's engine limits, one set for every engine monitor, in the recording's units
-// (rpm, bar, °C). In the order of the [Limits] keys (kLimitKeys in settings/limits.h).
+// (rpm, bar, °C; °C per minute for the cooling of a cylinder head). In the order of the [Limits] keys (kLimitKeys in settings/limits.h).
 enum class LimitKey : uint8_t {
     RpmMax, MapMax, OilPressureMin, OilPressureMax, OilTempMax, FuelPressureMin, FuelPressureMax,
-    CoolantTempMax, EgtMax, ChtMax, EgtSpreadMax,
+    CoolantTempMax, EgtMax, ChtMax, EgtSpreadMax, ChtCoolingMax,
 };
-constexpr int kLimitKeyCount = 11;
+constexpr int kLimitKeyCount = 12;
 
 struct LimitSetting {
     std::optional<double> value;  // none: no limit

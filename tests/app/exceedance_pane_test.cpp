@@ -62,8 +62,13 @@ private slots:
         s.limits.Set(LimitKey::OilPressureMin, 2.5);
         s.limits.Set(LimitKey::ChtMax, 180);
         s.limits.Set(LimitKey::EgtSpreadMax, 30);
+        s.limits.Set(LimitKey::ChtCoolingMax, 10);
         LimitsDialog* d = run.window().Limits();
         d->LoadFields();
+        QCOMPARE(d->Field(LimitKey::ChtCoolingMax)->text(), QString("18"));  // °F/min: a difference per minute
+        QWidget* next = d->SecondsField(1)->nextInFocusChain();  // the new field comes after the others
+        while (!qobject_cast<QLineEdit*>(next)) next = next->nextInFocusChain();
+        QCOMPARE(next, d->Field(LimitKey::ChtCoolingMax));
         QCOMPARE(d->Field(LimitKey::OilPressureMin)->text(), QString("36.259"));
         QCOMPARE(d->Field(LimitKey::ChtMax)->text(), QString("356"));
         QCOMPARE(d->Field(LimitKey::EgtSpreadMax)->text(), QString("54"));  // a difference: no +32
@@ -134,6 +139,7 @@ private slots:
             {text(LimitKey::EgtMax, 730.5, 731, false, fahrenheit), "X_1 above 1347 °F for 4 s, peak 1348 °F, 10:00:00"},
             {text(LimitKey::RpmMax, 2700.99999, 2701, false, {}), "X_1 above 2700.99999 rpm for 4 s, peak 2701 rpm, 10:00:00"},
             {text(LimitKey::ChtMax, 180, 186, false, {}), "X_1 above 180 °C for 4 s, peak 186 °C, 10:00:00"},
+            {text(LimitKey::ChtCoolingMax, 10, 18.5, false, fahrenheit), "X_1 above 18.0 °F/min for 4 s, peak 33.3 °F/min, 10:00:00"},
         };
         for (const auto& c : cases) QCOMPARE(c.got, c.expected);
     }

@@ -35,6 +35,7 @@
 #include "app/data_selection_dialog.h"
 #include "app/engine_pane.h"
 #include "app/exceedances_pane.h"
+#include "app/limits_dialog.h"
 #include "app/logbook_window.h"
 #include "app/options_dialog.h"
 #include "app/scripted_prompter.h"
@@ -275,6 +276,11 @@ int main(int argc, char** argv) {
         pages->setCurrentIndex(2);
         ok = Save(*window.Options(), prefix + "-options-zeda.png") && ok;
         window.Options()->hide();
+        // The Limits dialog, its cooling limit set, in the units chosen.
+        app.session().settings.limits.Set(krelby::LimitKey::ChtCoolingMax, 20);
+        window.Limits()->show();
+        ok = Save(*window.Limits(), prefix + "-limits.png") && ok;
+        window.Limits()->hide();
     }
     return ok && prompter.errors.isEmpty() ? 0 : 1;
 }

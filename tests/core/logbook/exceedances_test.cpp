@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <optional>
 
+#include "gen/generator.h"
+#include "logbook/analysis.h"
 #include "logbook/exceedance_outputs.h"
 #include "replay/chart_model.h"
 #include "replay/series_limits.h"
@@ -152,6 +155,65 @@ TEST(Exceedances, MergeRuleAtItsBoundaries) {
     }
 }
 
+// The cooling rate of a CHT input (the highest value of the last 60 s minus the value now,
+// per minute of the span, at least 10 s) beyond ChtCoolingMax, in runs as the other limits'.
+TEST(Exceedances, CoolingRateAtItsBoundaries) {
+    const auto cht = [](int16_t v, int16_t egt = 0) { return Tcs({egt, 0, 0, 0, v}); };
+    const struct {
+        const char* what;
+        double limit;
+        int64_t merge;
+        std::vector<Frame> frames;
+        std::string rows;
+    } cases[] = {
+        {"a rate equal to the limit is none", 6, 0, {Fm(0), cht(200), Fm(10), cht(199)}, ""},
+        {"just over is", 5.99, 0, {Fm(0), cht(200), Fm(10), cht(199)}, "CHT5COOL_1,max,5.99,10,10,0,6.0\n"},
+        {"a span under 10 s has no rate", 1, 0, {Fm(0), cht(200), Fm(9), cht(150), Fm(10), cht(150)},
+         "CHT5COOL_1,max,1,10,10,0,300.0\n"},
+        {"the messages of a time share one window", 40, 0, {Fm(0), cht(190), Fm(10), cht(185), cht(200)},
+         "CHT5COOL_1,max,40,10,10,0,90.0\n"},
+        {"only CHT inputs; one without the input is passed over", 40, 0,
+         {Fm(0), cht(200, 900), Fm(10), cht(190, 700), Fm(11), EngineOf(1, 36).Sealed(), Fm(12), cht(190, 700)},
+         "CHT5COOL_1,max,40,10,12,2,60.0\n"},
+        {"a gap equal to the merge key joins", 40, 15,
+         {Fm(0), cht(200), Fm(10), cht(190), Fm(15), cht(190), Fm(25), cht(180)}, "CHT5COOL_1,max,40,10,25,15,60.0\n"},
+        {"one over does not", 40, 14, {Fm(0), cht(200), Fm(10), cht(190), Fm(15), cht(190), Fm(25), cht(180)},
+         "CHT5COOL_1,max,40,10,10,0,60.0\nCHT5COOL_1,max,40,25,25,0,48.0\n"},
+        {"a step back: a message later in the file is in the window", 50, 0,
+         {Fm(0), cht(180), Fm(20), cht(170), Fm(15), cht(200)}, "CHT5COOL_1,max,50,20,20,0,90.0\n"},
+    };
+    for (const auto& c : cases) {
+        Limits limits;
+        limits.Set(LimitKey::ChtCoolingMax, c.limit);
+        Limits::Set(limits.mergeSeconds, c.merge);
+        EXPECT_EQ(Rows(c.frames, limits), c.rows) << c.what;
+    }
+}
+
+// Under a limit every rate is beyond, each input's greatest peak is the analysis' greatest
+// rate of that input, found another way (all inputs at once, as the replay goes).
+TEST(Exceedances, CoolingPeaksAreTheAnalysisGreatestRates) {
+    gen::RecordingOptions o;
+    o.flights = 1;
+    o.secondsPerFlight = 1200;
+    o.engineWear = 0.5;
+    TempFolder folder;
+    WriteFile(folder / "g.FLT", gen::FrameStream(o));
+    Settings settings;
+    for (size_t k = 0; k < settings.thermocouples.size(); ++k) settings.thermocouples[k] = uint8_t(k % 12 / 4);
+    settings.limits.Set(LimitKey::ChtCoolingMax, -1);
+    std::map<std::string, double> peaks;
+    for (const Exceedance& e : FindExceedances(folder / "g.FLT", settings.thermocouples, settings.limits))
+        peaks[e.item] = std::max(peaks[e.item], e.peak);
+    std::map<std::string, double> greatest;
+    const Analysis a = AnalyzeFlight(folder / "g.FLT", settings).analysis;
+    for (int m = 1; m <= 2; ++m)
+        for (const CoolingRate& r : a.monitors[size_t(m - 1)].cooling)
+            greatest["CHT" + std::to_string(r.input) + "COOL_" + std::to_string(m)] = r.CPerMin();
+    EXPECT_EQ(greatest.size(), 8u);
+    EXPECT_EQ(peaks, greatest);
+}
+
 // Rows become final out of the CSV's order (a long run ends after many short ones begun
 // later, the clock steps back); written a few at a time, over several replays, or as they
 // become final where the clock never steps back, they come out as the whole list does.
@@ -159,6 +221,7 @@ TEST(Exceedances, CsvInBatchesIsTheWholeList) {
     Limits limits;
     limits.Set(LimitKey::RpmMax, 2700);
     limits.Set(LimitKey::OilTempMax, 100);
+    limits.Set(LimitKey::ChtCoolingMax, 40);  // its runs are found at the end of the replay
     Limits::Set(limits.mergeSeconds, 1);
     TempFolder folder;
     std::string whole;
@@ -166,7 +229,7 @@ TEST(Exceedances, CsvInBatchesIsTheWholeList) {
         std::vector<Frame> frames;
         for (int s = 0; s < 300; ++s) {
             frames.push_back(Fm(s < 150 ? s : s - back));  // back half way, or not
-            frames.push_back(EngineOf(1).Rpm(s % 3 ? 2600 : 2800).OilTemp(120).Sealed());
+            frames.push_back(EngineOf(1).Rpm(s % 3 ? 2600 : 2800).OilTemp(120).TC(5, s % 4 ? 200 : 150).Sealed());
             frames.push_back(EngineOf(2).Rpm(s % 5 ? 2600 : 2800).OilTemp(s % 7 ? 90 : 120).Sealed());
         }
         WriteFrames(folder / "t.FLT", frames);

@@ -317,6 +317,20 @@ TEST_F(Logbook, ExceedancesCountedAndRecomputedWhenALimitChanges) {
     EXPECT_EQ(count(), 0);
 }
 
+// The cooling limit counts too, and a cached count follows it: 60 °C/min is beyond 59.9 only.
+TEST_F(Logbook, CoolingLimitCountedAndRecomputedWhenItChanges) {
+    kinds[4] = CHT;
+    WriteFrames(folder / "Flights_INT/a.FLT", {Fm(0), Engine(1, 2000, 30000, {0, 0, 0, 0, 200}), Fm(10),
+                                               Engine(1, 2000, 30000, {0, 0, 0, 0, 190})});
+    Limits limits;
+    limits.Set(LimitKey::RpmMax, 3000);
+    for (const auto& [cooling, expected] : std::vector<std::pair<std::optional<double>, int64_t>>{
+             {std::nullopt, 0}, {59.9, 1}, {60, 0}, {std::nullopt, 0}}) {
+        limits.Set(LimitKey::ChtCoolingMax, cooling);
+        EXPECT_EQ(ListFlights(folder.path(), kinds, limits).at(0).summary.exceedances, expected) << cooling.value_or(-1);
+    }
+}
+
 // The engine analysis' columns of a generated flight with a cruise and a sweep on two
 // monitors are the figures `krelby-cli analysis` writes, to the digit; the cache keeps them,
 // and one of the layout before them is made anew.
