@@ -52,14 +52,16 @@ demo: build
 # 10-hour flight of four engine monitors in the strip view and the single chart at 780x612
 # and maximised, build/strips-long.png, strips-long-max.png, single-long.png and
 # single-long-max.png, and the Engine pane's Lean test of a generated flight with a sweep
-# on two monitors, build/engine.png.
+# on two monitors, build/engine.png; and the pages of the flight report of the sample's first
+# flight and of a ten-hour generated one, build/report-1.png ... and report-long-1.png ...
 screenshot: build
 	@[ -f $(GEN_RECORDING) ] || { echo "$(GEN_RECORDING) is missing"; exit 1; }
 	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/krelby-screenshot $(GEN_RECORDING) $(BUILD)/screenshot.png
 	pdftoppm -png -r 100 -singlefile $(BUILD)/print.pdf $(BUILD)/print
 	pdftoppm -png -r 100 -singlefile $(BUILD)/strips-print.pdf $(BUILD)/strips-print
 	pdftoppm -png -r 100 -singlefile $(BUILD)/span-print.pdf $(BUILD)/span-print
-	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, span.png, span-print.png, shortcuts.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, profile.png, map.png, strips-long.png, strips-long-max.png, single-long.png, single-long-max.png and engine.png"
+	tools/report_pages.sh $(BUILD) $(GEN_RECORDING)
+	@echo "Saved $(BUILD)/screenshot.png, print.png, zoomed.png, span.png, span-print.png, shortcuts.png, logbook.png, strips.png, exceedances.png, trends.png, track.png, profile.png, map.png, strips-long.png, strips-long-max.png, single-long.png, single-long-max.png, engine.png, report-*.png and report-long-*.png"
 
 # The Debian package: build/krelby_VERSION-1_amd64.deb, installed under /usr.
 package: build

@@ -7,6 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+
+#include "app/bench_app.h"
 #include <QBuffer>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -33,20 +35,7 @@ using krelby::ChartWidget;
 const QSize kPicture(1280, 800);
 const QSize kPane(360, 700);
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "krelby_bench_app";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: Qt's teardown after main() returns would lose the ratio lines.
-    static QApplication* app = nullptr;
-    if (!app) {
-        const char* display = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        if ((!display || !*display) && (!wayland || !*wayland)) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app = new QApplication(argc, argv);
-    }
-    return *app;
-}
+QApplication& App() { return krelby::bench::BenchApp(); }
 
 // 16 series on 9 axes, one sample a second, wandering values with noise.
 struct Chart {

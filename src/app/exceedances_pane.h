@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/regional.h"
+#include "chart/exceedance_text.h"
 #include "logbook/exceedances.h"
 #include "settings/records.h"
 
@@ -15,13 +16,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace krelby {
-
-// "CHT3_1 above 230 °C for 42 s, peak 236 °C, 09:44:10", in the units shown.
-QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Regional& regional);
-// A series' runs (of one item and limit, in the order they began): "CHT6_1 above 180 °C: 3
-// times, 1 min 12 s in all, peak 186 °C".
-QString ExceedanceGroupText(const std::vector<const Exceedance*>& runs, const UnitSettings& units,
-                            const Regional& regional);
 
 class ExceedancesPane : public QWidget {
     Q_OBJECT

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/engine_text.h"
+#include "chart/engine_text.h"
 #include "chart/chart_look.h"
 #include "logbook/engine_figures.h"
 

@@ -5,7 +5,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/engine_text.h"
+#include "chart/engine_rows.h"
+#include "chart/engine_text.h"
 #include "app/lean_test_chart.h"
 #include "base/recorded_units.h"
 #include "logbook/engine_figures.h"
@@ -15,44 +16,14 @@ namespace {
 
 double Days(int64_t seconds) { return double(seconds) / double(kSecondsPerDay) + kUnixEpochDay; }
 
-const SweepPeak* PeakOf(const Sweep& s, int input) {
-    for (const SweepPeak& p : s.inputs)
-        if (p.input == input) return &p;
-    return nullptr;
-}
-
 }  // namespace
 
 QString SweepText(const SweepCurve& c, const UnitSettings& units, const Regional& regional) {
-    const QString when = QString("Monitor %1, %2 to %3")
-                             .arg(c.monitor)
-                             .arg(ClockText(c.sweep.start, regional), ClockText(c.sweep.end, regional));
-    if (const std::optional<double> spread = ShownSpreadLph(c.sweep))
-        return when + ": spread " + ShownFigure(*spread, Quantity::FuelFlow, units, regional);
-    QStringList none;
-    for (const SweepPeak& p : c.sweep.inputs)
-        if (!p.peaked) none << InputTitle(c.monitor, p.input, EGT);
-    if (!none.isEmpty()) return when + ": no peak of " + none.join(", ") + ", no spread";
-    return when + ": one EGT input, no spread";
+    return SweepText(c.monitor, c.sweep, units, regional);
 }
 
 QString SweepDetails(const SweepCurve& c, const UnitSettings& units, const Regional& regional) {
-    const Sweep& s = c.sweep;
-    QString text = QString("Leaned from %1 to %2 at %3, %4")
-                       .arg(ShownFigure(s.richLph, Quantity::FuelFlow, units, regional),
-                            ShownFigure(s.leanLph, Quantity::FuelFlow, units, regional),
-                            ShownFigure(s.rpm, Quantity::Rpm, units, regional),
-                            ShownFigure(s.mapBar, Quantity::ManifoldPressure, units, regional));
-    if (s.firstInput && s.lastInput) {
-        const SweepPeak* first = PeakOf(s, *s.firstInput);
-        const SweepPeak* last = PeakOf(s, *s.lastInput);
-        text += QString(". %1 peaked first, at %2; %3 last, at %4")
-                    .arg(InputTitle(c.monitor, first->input, EGT),
-                         ShownFigure(first->ffLph, Quantity::FuelFlow, units, regional),
-                         InputTitle(c.monitor, last->input, EGT),
-                         ShownFigure(last->ffLph, Quantity::FuelFlow, units, regional));
-    }
-    return text;
+    return SweepDetails(c.monitor, c.sweep, units, regional);
 }
 
 LeanTestTab::LeanTestTab(QWidget* parent) : QWidget(parent) {
@@ -93,10 +64,7 @@ void LeanTestTab::Show(std::vector<SweepCurve> sweeps, const UnitSettings& units
     list_->clear();
     for (const SweepCurve& c : sweeps_) list_->addItem(SweepText(c, units, regional));
     if (sweeps_.empty())
-        list_->addItem(QString("No mixture sweep in this flight. For a lean test, lean slowly at steady power "
-                               "(%1 or more over %2 s or longer) through the peak EGT.")
-                           .arg(ShownFigure(sweep::kMinFallLph, Quantity::FuelFlow, units, regional))
-                           .arg(sweep::kMinSeconds));
+        list_->addItem(NoSweepText(units, regional));
     list_->item(0)->setFlags(sweeps_.empty() ? Qt::NoItemFlags : list_->item(0)->flags());
     list_->setWordWrap(true);
     list_->setCurrentRow(sweeps_.empty() ? -1 : 0);

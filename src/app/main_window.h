@@ -69,6 +69,7 @@ public:
     void DataCommand();
     void PrintCommand();
     void JpegCommand();
+    void ReportCommand();
     void KmlCommand();
     void CsvCommand();
     void OptionsCommand();

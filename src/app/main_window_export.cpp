@@ -2,10 +2,14 @@
 // which gives its caption, save dialog, progress label and writer; the window adds only
 // its command, named in kExportCommands.
 #include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
 #include <string_view>
 
 #include "base/program_folder.h"
 #include "chart/chart_widget.h"
+#include "chart/flight_report.h"
 #include "chart/track_view.h"
 #include "export/csv_export.h"
 #include "export/kml_file.h"
@@ -24,6 +28,7 @@ const ExportCommand kExportCommands[] = {
     {"kml", &MainWindow::KmlCommand},
     {"csv", &MainWindow::CsvCommand},
     {"gpx", &MainWindow::GpxCommand},
+    {"report", &MainWindow::ReportCommand},
 };
 
 // The save dialog of an export that asks for its file.
@@ -103,6 +108,28 @@ void MainWindow::CsvCommand() {
                                               &session_.chart));
     });
     ShowFlightLabel();
+}
+
+// The flight report, on the locale's paper; a message names it with a button that opens it.
+void MainWindow::ReportCommand() {
+    const ExportInfo& e = *ExportNamed("report");
+    RunCommand(QString::fromUtf8(e.progress), [this, &e] {
+        const std::string& flight = session_.CurrentFlightFile;
+        if (!IsFlightFile(flight)) return QString(kNoFlightSelected);
+        const QString path = AskSave(prompter_, this, ExportDialog(SaveDialogOf(e)));
+        if (path.isEmpty()) return QString();
+        ReportOptions options;
+        options.paper = LocalePaper();
+        options.tiles = tiles_;
+        const int pages = WriteFlightReport(flight, session_.settings, session_.regional, options, PathBytes(path));
+        ShowWritten(path);
+        const QString text = QString("The report %1 is written, %2 %3.")
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(pages)
+                                 .arg(pages == 1 ? "page" : "pages");
+        if (prompter_.Offer(this, text, "&Open")) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        return QString();
+    });
 }
 
 }  // namespace krelby

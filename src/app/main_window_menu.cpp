@@ -89,8 +89,11 @@ void MainWindow::BuildMenu() {
     QMenu* exports = bar->addMenu("&Export");
     exports->setObjectName("Export1");
     for (const ExportInfo& e : Exports())
-        if (const Command run = ExportCommandNamed(e.name))
-            exports->addAction(QString::fromUtf8(e.caption), this, run)->setObjectName(e.objectName);
+        if (const Command run = ExportCommandNamed(e.name)) {
+            QAction* action = exports->addAction(QString::fromUtf8(e.caption), this, run);
+            action->setObjectName(e.objectName);
+            if (std::string_view(e.name) == "report") action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+        }
     bar->addAction("&Options", this, &MainWindow::OptionsCommand)->setObjectName("Options1");
     bar->addAction("&Logbook", this, &MainWindow::LogbookCommand)->setObjectName("Logbook1");
     QMenu* limits = bar->addMenu("Li&mits");

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -107,6 +108,14 @@ Answer DialogPrompter::Ask(QWidget* parent, const QString& question) {
         case QMessageBox::No: return Answer::No;
         default: return Answer::Cancel;  // also the window's close button and Esc
     }
+}
+
+bool DialogPrompter::Offer(QWidget* parent, const QString& text, const QString& button) {
+    QMessageBox box(QMessageBox::Information, kAppTitle, text, QMessageBox::Ok, parent);
+    QPushButton* action = box.addButton(button, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == action;
 }
 
 }  // namespace krelby

@@ -34,6 +34,12 @@ public:
     virtual void Warning(QWidget* parent, const QString& text) { Message(parent, text); }
     // A question with Yes, No and Cancel.
     virtual Answer Ask(QWidget* parent, const QString& question) = 0;
+    // A message with a button for what may follow ("Open"), beside OK: whether it was chosen.
+    virtual bool Offer(QWidget* parent, const QString& text, const QString& button) {
+        Message(parent, text);
+        (void)button;
+        return false;
+    }
 };
 
 // Qt's own file dialogs (the same on every desktop) and message boxes titled kAppTitle.
@@ -45,6 +51,7 @@ public:
     void Error(QWidget* parent, const QString& text) override;
     void Warning(QWidget* parent, const QString& text) override;
     Answer Ask(QWidget* parent, const QString& question) override;
+    bool Offer(QWidget* parent, const QString& text, const QString& button) override;
 };
 
 // "text|pattern|..." as Qt name filters "text (pattern)".

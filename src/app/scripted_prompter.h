@@ -17,6 +17,8 @@ public:
     QStringList warnings;         // warning boxes, in order
     QQueue<Answer> replies;      // one per question; No when none is left
     QStringList questions;        // questions asked, in order
+    QStringList offers;           // messages with a button, in order
+    bool takeOffers = false;      // whether their button is chosen
 
     QString OpenFile(QWidget*, const FileDialog& dialog) override { return FileAnswer(dialog); }
     QString SaveFile(QWidget*, const FileDialog& dialog) override { return FileAnswer(dialog); }
@@ -26,6 +28,11 @@ public:
     Answer Ask(QWidget*, const QString& question) override {
         questions << question;
         return replies.isEmpty() ? Answer::No : replies.dequeue();
+    }
+
+    bool Offer(QWidget*, const QString& text, const QString&) override {
+        offers << text;
+        return takeOffers;
     }
 
 private:

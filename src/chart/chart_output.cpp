@@ -67,6 +67,7 @@ void ChartWidget::Impl::PrintPage(QCPPainter& painter, const QRectF& page, doubl
     FitTimeTicks(width);
     plot->toPainter(&painter, width, height);
     PaintAxisNames(painter, height);
+    for (const ChartShade& s : printShades) PaintShade(painter, s.from, s.to, s.slot);
     PaintSpan(painter);
     painter.restore();
     // A span's figures in the margin under the chart.

@@ -27,12 +27,18 @@ void ChartWidget::Impl::PaintAxisNames(QPainter& painter, int height) const {
     painter.restore();
 }
 
-// A chosen interval (an exceedance) across the plot, on screen only.
-void ChartWidget::Impl::PaintShade(QPainter& painter) const {
-    if (!(shadeFrom < shadeTo) || Empty()) return;
-    const QRect area = PlotArea();
+// A chosen interval (an exceedance) across the plot, on screen (and the report's on paper).
+void ChartWidget::Impl::PaintShade(QPainter& painter) const { PaintShade(painter, shadeFrom, shadeTo); }
+
+void ChartWidget::Impl::PaintShade(QPainter& painter, double from, double to, int slot) const {
+    if (!(from < to) || Empty()) return;
+    // In the strip view, a slot's shade stays in its strip.
+    const int axis = slot >= 0 && slot < kSlotCount ? model.Slot(slot).axis : -1;
+    const QCPAxis* own = StripsShown() && axis >= 0 ? strips.ValueOf(axis) : nullptr;
+    const QRect area = own && own->axisRect()->visible() ? own->axisRect()->rect() : PlotArea();
     const QCPAxis* time = TimeAxis();
-    double x0 = time->coordToPixel(shadeFrom), x1 = time->coordToPixel(shadeTo);
+    double x0 = time->coordToPixel(from), x1 = time->coordToPixel(to);
+    if (x1 < area.left() || x0 > area.right() + 1) return;  // out of the time shown: no sliver at an edge
     x0 = std::max<double>(x0, area.left());
     x1 = std::min<double>(std::max(x1, x0 + 2), area.right() + 1);  // a moment still shows
     if (x1 <= x0) return;

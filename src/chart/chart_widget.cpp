@@ -232,6 +232,11 @@ void ChartWidget::ShadeTime(double from, double to) {
     d->plot->update();
 }
 
+void ChartWidget::SetPrintShades(const std::vector<ChartShade>& shades) {
+    d->printShades.clear();
+    for (const ChartShade& s : shades) d->printShades.push_back({DaysToKey(s.from), DaysToKey(s.to), s.slot});
+}
+
 std::pair<double, double> ChartWidget::ShadedTime() const {
     if (!(d->shadeFrom < d->shadeTo)) return {0, 0};
     return {KeyToDays(d->shadeFrom), KeyToDays(d->shadeTo)};

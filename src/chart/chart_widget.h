@@ -25,6 +25,12 @@ namespace krelby {
 
 struct SpanTable;
 
+// A time shaded on paper: across the strip of a series slot, or across the plot (slot -1).
+struct ChartShade {
+    double from = 0, to = 0;  // days
+    int slot = -1;
+};
+
 // What the chart shows: the time (date-times) and each value axis's range, as one reading of
 // the flight drew them. A view of the whole flight stands for it in every reading.
 struct ChartView {
@@ -91,6 +97,9 @@ public:
     void ShadeTime(double from, double to);
     // The times shaded (days), or an empty range.
     std::pair<double, double> ShadedTime() const;
+    // Shades each of these on paper (the flight report's exceedances), until the next call;
+    // an empty list for none.
+    void SetPrintShades(const std::vector<ChartShade>& shades);
     // Where something stands beside the chart (the track pane): the widget asks for the
     // width its axes, legend and a plot of `pixels` need, up to `widest`, so that the plot
     // is not scrolled out of sight. 0 asks only for one axis and a plot of 200 px (the

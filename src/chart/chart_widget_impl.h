@@ -96,6 +96,7 @@ struct ChartWidget::Impl {
     // Painted over the plot on screen, in this order (chart_overlays.cpp).
     std::vector<Overlay> overlays;
     double shadeFrom = 0, shadeTo = 0;  // keys; shaded while from < to
+    std::vector<ChartShade> printShades;  // in keys
     // The span marked and the first cursor of a click, keys; NaN for none (chart_span.cpp).
     double spanFrom = NAN, spanTo = NAN, spanAnchor = NAN;
     bool spanDragging = false;
@@ -185,6 +186,7 @@ struct ChartWidget::Impl {
     void PaintAxisNames(QPainter& painter, int height) const;
     void PaintEmptyHint(QPainter& painter) const;
     void PaintShade(QPainter& painter) const;
+    void PaintShade(QPainter& painter, double from, double to, int slot = -1) const;
 
     // chart_output.cpp
     QImage Render(QSize size, qreal scale);

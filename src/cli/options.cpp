@@ -28,6 +28,9 @@ constexpr OptionSpec kOptions[] = {
     {"--size", "size", 0, "WxH", "The picture's size in pixels: 1280x800 by default, 8192x8192 at most."},
     {"--strips", "strips", 0, nullptr, "Each value axis in a strip of its own, as the window's Strips view."},
     {"--track", "track", 0, nullptr, "The flight's ground track in the right three tenths of the picture."},
+    {"--paper", "paper", 0, "PAPER", "The report's paper: a4 or letter (by default the locale's)."},
+    {"--charted", "charted", 0, nullptr,
+     "The report charts the items ticked in Krelby.INI's data selection, not each monitor's engine items."},
     {"--sd", "sd", 0, nullptr, "The recording is an SD card's (Zelvo.REC): its flights go to Flights_SD."},
     {"--ignore-checksums", "ignore-checksums", 0, nullptr,
      "Keeps the Frames whose CRC-32 does not match as well, as the window's option \"Ignore checksums when "

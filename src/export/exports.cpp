@@ -38,7 +38,7 @@ std::string WriteGpx(const std::string& flight, const ReplayInputs& in, const Re
     return {};
 }
 
-constexpr std::array<ExportInfo, 5> kExports = {{
+constexpr std::array<ExportInfo, 6> kExports = {{
     {"jpeg", "JPG", "Enter name of JPEG file to create", "JPEG files (*.JPG)|*.JPG",
      "Export chart view to a &JPEG image file", "ExportJpeg1", "",
      "Saves the chart of a flight as a JPEG picture (1280x800 by default), with --track the track pane at its "
@@ -53,6 +53,10 @@ constexpr std::array<ExportInfo, 5> kExports = {{
     {"gpx", "gpx", "Enter name of GPX file to create", "GPX track (*.gpx)|*.gpx",
      "Export current flight as a &GPX track", "ExportGpx1", "Exporting to GPX...",
      "Exports a flight's GPS track as GPX 1.1 (times on the display's clock).", WriteGpx, false},
+    {"report", "pdf", "Enter name of report file to create", "PDF documents (*.pdf)|*.pdf", "&Report...",
+     "ExportReport1", "Writing the report...",
+     "Writes the flight report (PDF): summary, engine tables, exceedances, strip charts and the track.", nullptr,
+     false},
     {"table", "csv", "Enter name of table file to create", "Table (*.csv)|*.csv", "&Table...", "ExportTable1",
      "Exporting the table...",
      "Writes a flight as a table for analysis: a row per flight message, an ISO 8601 time, each item with its "

@@ -26,7 +26,7 @@ struct ExportInfo {
     const char* objectName;  // the menu item's: "ExportKml1"
     const char* progress;    // the window's progress label while it runs; "" for none
     const char* summary;     // krelby-cli's line for --help
-    FlightExportFn write;    // null for the chart's picture, drawn by the chart (chart/)
+    FlightExportFn write;    // null for the chart's picture and the report, drawn by the chart (chart/)
     // Written, unless told otherwise, to ExportsFolderPath without a dialog; the others ask
     // (the save dialog; krelby-cli's -o FILE).
     bool toExportsFolder;

@@ -457,6 +457,36 @@ private slots:
         QCOMPARE(chart->Grab(QSize(800, 500)), whole);
     }
 
+    // On paper each shade is drawn in its strip; one out of the time shown leaves no sliver
+    // at the plot's edge.
+    void printShadesStayInTheirStripAndTheTimeShown() {
+        ThreeAxes();
+        chart->SetStrips(true);
+        chart->ZoomToTime(kStart + 300 * kSecond, kStart + 400 * kSecond, 0, false);
+        const auto print = [&](std::vector<ChartShade> shades) {
+            chart->SetPrintShades(shades);
+            QImage page(1200, 1600, QImage::Format_RGB32);
+            page.fill(Qt::white);
+            chart->PrintPage(page);
+            return page;
+        };
+        const QImage plain = print({});
+        const auto shaded = [&](std::vector<ChartShade> shades) {  // the pixels a shade changed
+            const QImage page = print(shades);
+            int n = 0;
+            for (int y = 0; y < page.height(); ++y)
+                for (int x = 0; x < page.width(); ++x) n += page.pixel(x, y) != plain.pixel(x, y);
+            return n;
+        };
+        const int none = 0;
+        const int before = shaded({{kStart + 10 * kSecond, kStart + 20 * kSecond, 1}});
+        const int inView = shaded({{kStart + 340 * kSecond, kStart + 360 * kSecond, 1}});
+        const int across = shaded({{kStart + 340 * kSecond, kStart + 360 * kSecond, -1}});
+        QCOMPARE(before, none);
+        QVERIFY(inView > none + 100);
+        QVERIFY(across > inView + 100);  // every strip, not one
+    }
+
     void animatedZoomArrivesAtTheRectangle() {
         ThreeAxes();
         QCustomPlot* plot = chart->Plot();

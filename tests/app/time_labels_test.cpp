@@ -4,7 +4,7 @@
 #include <QTabWidget>
 #include <qcustomplot.h>
 
-#include "app/duration_text.h"
+#include "chart/duration_text.h"
 #include "app/exceedances_pane.h"
 #include "app/logbook_window.h"
 #include "app/trends_view.h"

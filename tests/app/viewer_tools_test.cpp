@@ -267,7 +267,8 @@ private slots:
         QCOMPARE(run.prompter.asked.last().recent, QStringList({b, a}));
 
         for (const auto& [command, extension] : std::vector<std::pair<void (MainWindow::*)(), QString>>{
-                 {&MainWindow::KmlCommand, "KML"}, {&MainWindow::GpxCommand, "gpx"}, {&MainWindow::JpegCommand, "JPG"}}) {
+                 {&MainWindow::KmlCommand, "KML"}, {&MainWindow::GpxCommand, "gpx"}, {&MainWindow::JpegCommand, "JPG"},
+                 {&MainWindow::ReportCommand, "pdf"}}) {
             run.prompter.answers.enqueue(Path("Exports/out." + extension));
             (window.*command)();
             QVERIFY(run.prompter.errors.isEmpty());
@@ -276,6 +277,12 @@ private slots:
             QCOMPARE(window.NoteLabel()->text(), "out." + extension + " created in " + Path("Exports/"));
         }
         QVERIFY(run.prompter.messages.isEmpty());  // no message box: the picture and KML show none
+        // The report's names the file, with a button to open it.
+        QCOMPARE(run.prompter.offers, QStringList({"The report " + QDir::toNativeSeparators(Path("Exports/out.pdf")) +
+                                                   " is written, 2 pages."}));
+        QFile pdf(Path("Exports/out.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
     }
 };
 

@@ -142,8 +142,8 @@ private slots:
         QVERIFY(text.contains("3DView=0"));
     }
 
-    // The menu reads as it always did, each caption with a mnemonic; Ctrl+O, Ctrl+P and
-    // Ctrl+Q reach Flight, Print and closing.
+    // The menu reads as it always did (the report after the exports), each caption with a
+    // mnemonic; Ctrl+O, Ctrl+R, Ctrl+P and Ctrl+Q reach Flight, Report, Print and closing.
     void menuCaptionsStayAndKeysReachTheCommands() {
         Run run(dir.path());
         MainWindow& window = run.window();
@@ -161,7 +161,8 @@ private slots:
                                         "  Export chart view to a JPEG image file",
                                         "  Export current flight to Google Earth KML",
                                         "  Export flight as Excel comma delimited file",
-                                        "  Export current flight as a GPX track", "Options", "Logbook", "Limits",
+                                        "  Export current flight as a GPX track", "  Report...", "Options", "Logbook",
+                                        "Limits",
                                         "  Limits...", "  Show exceedances"}));
         QCOMPARE(keys, QStringList({"Alt+I", "Alt+F", "Alt+D", "Alt+P", "Alt+E", "Alt+O", "Alt+L", "Alt+M"}));
         QMenu* import = window.menuBar()->actions().first()->menu();
@@ -173,6 +174,8 @@ private slots:
         QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(run.prompter.asked.size(), 1);
         QCOMPARE(run.prompter.asked[0].title, QString("Select flight recording file for viewing"));
+        QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);  // the report, of no flight
+        QCOMPARE(run.prompter.messages, QStringList({"No valid data file selected yet"}));
         bool preview = false;
         QTimer::singleShot(100, [&preview] {
             auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());

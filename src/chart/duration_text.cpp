@@ -1,4 +1,4 @@
-#include "duration_text.h"
+#include "chart/duration_text.h"
 
 namespace krelby {
 

@@ -1,4 +1,4 @@
-#include "app/engine_text.h"
+#include "chart/engine_text.h"
 
 #include <cmath>
 
