@@ -112,10 +112,12 @@ void LimitsInForce(ReportFlow& flow, const Settings& settings, const Regional& r
             table.rows.push_back({QString::fromUtf8(k.caption.data(), qsizetype(k.caption.size())),
                                   {{LimitValueText(k.key, *v, settings.units, regional), {}, false}}});
     flow.Table(table, "Limit");
-    flow.Paragraph(QString("Runs of one item beyond its limit up to %1 apart are joined; joined runs shorter than %2 "
-                           "are left out.")
-                       .arg(DurationText(settings.limits.mergeSeconds.value), DurationText(settings.limits.minSeconds.value)),
-                   kSmallPt);
+    // A minimum of 0 s leaves nothing out: no clause for it.
+    QString rule = QString("Runs of one item beyond its limit up to %1 apart are joined")
+                       .arg(DurationText(settings.limits.mergeSeconds.value));
+    if (settings.limits.minSeconds.value > 0)
+        rule += QString("; joined runs shorter than %1 are left out").arg(DurationText(settings.limits.minSeconds.value));
+    flow.Paragraph(rule + ".", kSmallPt);
 }
 
 }  // namespace
