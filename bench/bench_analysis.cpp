@@ -15,30 +15,12 @@
 #include "logbook/analysis.h"
 #include "ratio.h"
 #include "replay/replay.h"
+#include "ten_hour_flight.h"
 
 namespace {
 
 using namespace krelby;
-
-const std::string& TenHourFlight() {
-    static const std::string path = [] {
-        const std::string p = (std::filesystem::temp_directory_path() /
-                               ("krelby-bench-analysis-" + std::to_string(getpid()) + ".FLT")).string();
-        gen::RecordingOptions o;
-        o.flights = 1;
-        o.secondsPerFlight = 36000;
-        o.engineMonitors = 4;
-        o.sweepMonitors = 4;
-        o.egtNoise = 3;
-        const std::vector<uint8_t> stream = gen::FrameStream(o);
-        std::FILE* f = std::fopen(p.c_str(), "wb");
-        std::fwrite(stream.data(), 1, stream.size(), f);
-        std::fclose(f);
-        std::atexit([] { std::filesystem::remove(TenHourFlight()); });
-        return p;
-    }();
-    return path;
-}
+using krelby::bench::TenHourFlight;
 
 void BM_Analysis(benchmark::State& state) {
     const std::string& path = TenHourFlight();
