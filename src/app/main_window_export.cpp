@@ -116,9 +116,12 @@ void MainWindow::ReportCommand() {
     RunCommand(QString::fromUtf8(e.progress), [this, &e] {
         const std::string& flight = session_.CurrentFlightFile;
         if (!IsFlightFile(flight)) return QString(kNoFlightSelected);
-        const QString path = AskSave(prompter_, this, ExportDialog(SaveDialogOf(e)));
-        if (path.isEmpty()) return QString();
         ReportOptions options;
+        FileDialog dialog = ExportDialog(SaveDialogOf(e));
+        dialog.choice = "Chart the items charted in the window (else the engine's items)";
+        dialog.chosen = &options.itemsCharted;
+        const QString path = AskSave(prompter_, this, dialog);
+        if (path.isEmpty()) return QString();
         options.paper = LocalePaper();
         options.tiles = tiles_;
         const int pages = WriteFlightReport(flight, session_.settings, session_.regional, options, PathBytes(path));

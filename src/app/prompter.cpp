@@ -1,6 +1,8 @@
 #include "prompter.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -75,7 +77,21 @@ QString Run(QWidget* parent, const FileDialog& ask, QFileDialog::AcceptMode mode
     dialog.setDefaultSuffix(ask.defaultExtension);
     if (!ask.initialName.isEmpty()) dialog.selectFile(ask.initialName);
     if (!ask.recent.isEmpty()) ListRecent(dialog, ask.recent);
+    QCheckBox* box = nullptr;
+    if (!ask.choice.isEmpty() && ask.chosen) {
+        box = new QCheckBox(ask.choice);
+        box->setObjectName("DialogChoice");
+        box->setChecked(*ask.chosen);
+        // Qt's own dialog lays itself out on a grid: the box goes in a row of its own under it.
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+            grid->addWidget(box, grid->rowCount(), 0, 1, -1);
+        } else {
+            delete box;
+            box = nullptr;
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (box) *ask.chosen = box->isChecked();
     return WithDefaultExtension(dialog.selectedFiles().first(), ask.defaultExtension);
 }
 

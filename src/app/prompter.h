@@ -17,6 +17,10 @@ struct FileDialog {
     QString initialName;
     QString folder;
     QStringList recent = {};  // files listed beside the folders (the Flight dialog's recent flights)
+    // A box under the file list (the report's choice of charts): its caption, and where its
+    // state is read from and, once the dialog is accepted, written to.
+    QString choice = {};
+    bool* chosen = nullptr;
 };
 
 enum class Answer { Yes, No, Cancel };

@@ -19,6 +19,7 @@ public:
     QStringList questions;        // questions asked, in order
     QStringList offers;           // messages with a button, in order
     bool takeOffers = false;      // whether their button is chosen
+    QQueue<bool> choices;        // the box of a file dialog that has one; left as it is when none
 
     QString OpenFile(QWidget*, const FileDialog& dialog) override { return FileAnswer(dialog); }
     QString SaveFile(QWidget*, const FileDialog& dialog) override { return FileAnswer(dialog); }
@@ -38,6 +39,7 @@ public:
 private:
     QString FileAnswer(const FileDialog& dialog) {
         asked << dialog;
+        if (dialog.chosen && !choices.isEmpty()) *dialog.chosen = choices.dequeue();
         return answers.isEmpty() ? QString() : answers.dequeue();
     }
 };

@@ -283,6 +283,15 @@ private slots:
         QFile pdf(Path("Exports/out.pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        pdf.close();
+        // Its dialog offers the charts of the items charted instead of the engine's.
+        QCOMPARE(run.prompter.asked.last().choice, QString("Chart the items charted in the window (else the engine's items)"));
+        run.prompter.answers.enqueue(Path("Exports/charted.pdf"));
+        run.prompter.choices.enqueue(true);
+        window.ReportCommand();
+        QVERIFY(run.prompter.errors.isEmpty());
+        QVERIFY(run.prompter.choices.isEmpty());
+        QVERIFY(QFile::exists(Path("Exports/charted.pdf")));
     }
 };
 
