@@ -15,7 +15,7 @@
 #include "logbook/analysis.h"
 #include "ratio.h"
 #include "replay/replay.h"
-#include "ten_hour_flight.h"
+#include "bench_flights.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "format/frame_scanner.h"
 #include "gen/generator.h"
+#include "bench_flights.h"
 #include "ratio.h"
 #include "replay/replay.h"
 
@@ -29,23 +30,12 @@ uint64_t g_frames = 0;
 
 const std::string& FlightFile() {
     static const std::string path = [] {
-        std::string p = "krelby-bench-replay-";  // appended: g++ 12 warns of "..." + std::string
-        p += std::to_string(getpid());
-        p += ".FLT";
-        p = (std::filesystem::temp_directory_path() / p).string();
         gen::RecordingStats stats;
         const std::vector<uint8_t> stream = gen::FrameStream(FlightOptions(), &stats);
         for (uint64_t n : stats.intact) g_frames += n;
-        std::FILE* f = std::fopen(p.c_str(), "wb");
-        std::fwrite(stream.data(), 1, stream.size(), f);
-        std::fclose(f);
-        return p;
+        return bench::WriteBenchFlight("replay", stream);
     }();
-    // Registered once `path` is made, so that it runs before `path` is destroyed.
-    static const int removed = std::atexit([] {
-        std::error_code ignored;
-        std::filesystem::remove(FlightFile(), ignored);
-    });
+    static const bool removed = (bench::RemoveAtExit(path), true);
     (void)removed;
     return path;
 }

@@ -11,7 +11,7 @@
 #include "gen/generator.h"
 #include "logbook/analysis.h"
 #include "ratio.h"
-#include "ten_hour_flight.h"
+#include "bench_flights.h"
 
 namespace {
 
