@@ -52,6 +52,7 @@ class FlightStartSink : public ReplaySink {
 public:
     void OnBegin() override { start.reset(); }
     bool TakesItems() const override { return false; }
+    bool TakesGps() const override { return false; }
     void OnFlightTime(double time) override {
         if (!start) start = time;
     }

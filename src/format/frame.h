@@ -77,6 +77,10 @@ constexpr int FrameTypeIndex(FrameType t) {
 }
 constexpr int kFrameTypeCount = 7;
 
+// A set of FrameTypes, a bit each at its FrameTypeIndex.
+constexpr unsigned FrameTypeBit(FrameType t) { return 1u << FrameTypeIndex(t); }
+constexpr unsigned kEveryFrameType = (1u << kFrameTypeCount) - 1;
+
 static_assert(FrameSize(24) == 44 && FrameSize(36) == 56 && FrameSize(20) == 40 && FrameSize(44) == 64);
 static_assert(FrameSize(56) == FrameCapacity(FrameType::Engine));
 static_assert(FrameSize(124) == FrameCapacity(FrameType::Fuel));

@@ -28,6 +28,11 @@ bool Accepts(uint8_t type, size_t L) { return L >= kAccepted[type].min && L <= k
 
 }  // namespace
 
+FrameScanner::FrameScanner(const ChecksumOptions& options, unsigned types) : options_(&options) {
+    for (int b = 0; b < 32; ++b)
+        if (IsKnownFrameType(uint8_t(b)) && (types & FrameTypeBit(FrameType(b)))) wanted_ |= 1u << b;
+}
+
 size_t FrameScanner::Feed(const uint8_t* data, size_t n, FrameHandler& handler) {
     size_t i = 0;
     // The stop test can only change inside a completion action, so asking it at the
@@ -120,6 +125,7 @@ void FrameScanner::Begin(FrameType t, uint8_t L) {
 }
 
 bool FrameScanner::Complete(FrameType t, const uint8_t* frame, size_t size, FrameHandler& handler) {
+    if (!((wanted_ >> static_cast<unsigned>(t)) & 1u)) return false;
     if (t != FrameType::Fuel && !ChecksumTest(frame, *options_)) return false;
     handler.OnFrame(t, frame, size);
     return true;

@@ -23,7 +23,9 @@ public:
 
 class FrameScanner {
 public:
-    explicit FrameScanner(const ChecksumOptions& options) : options_(&options) {}
+    // Only Frames of `types` (a FrameTypeBit each) are tested and handed on; the others are
+    // passed over as a good or a failing Frame is, for their checksums change no boundary.
+    explicit FrameScanner(const ChecksumOptions& options, unsigned types = kEveryFrameType);
 
     void Reset() { state_ = 0; }
     int State() const { return state_; }
@@ -41,6 +43,7 @@ private:
     bool Complete(FrameType t, const uint8_t* frame, size_t size, FrameHandler& handler);
 
     const ChecksumOptions* options_;
+    uint32_t wanted_ = 0;  // a bit at each wanted FrameType's own byte value (all below 32)
     int state_ = 0;
     uint16_t length_ = 0;
     FrameType type_ = FrameType::Flight;

@@ -24,6 +24,7 @@ public:
     void OnBegin() override;
     bool ReadsMessages() const override { return true; }
     bool TakesItems() const override { return false; }
+    bool TakesGps() const override { return false; }
     unsigned MessageTypes() const override { return FrameTypeBit(FrameType::Flight) | FrameTypeBit(FrameType::Engine); }
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double) override { timed_ = true; }

@@ -68,6 +68,7 @@ public:
     void OnBegin() override;
     bool ReadsMessages() const override { return true; }
     bool TakesItems() const override { return false; }
+    bool TakesGps() const override { return false; }  // it reads their Frames
     void OnMessage(FrameType type, const uint8_t* frame, size_t size) override;
     void OnFlightTime(double time) override;
     const FlightSummary& Summary() const { return s_; }

@@ -88,6 +88,7 @@ public:
     ChartModel();
 
     void OnBegin() override { ResetChart(); }
+    bool TakesGps() const override { return false; }
     void OnItem(const DataItem& item, double time, const ItemValue& value) override;
     // The samples of a message in one loop: every sample but an item's first finds its slot at once.
     void OnItems(double time, std::span<const ItemSample> samples) override {

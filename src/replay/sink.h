@@ -11,9 +11,6 @@ namespace krelby {
 
 struct DataItem;
 
-// A set of FrameTypes, a bit each at its FrameTypeIndex.
-constexpr unsigned FrameTypeBit(FrameType t) { return 1u << FrameTypeIndex(t); }
-constexpr unsigned kEveryFrameType = (1u << kFrameTypeCount) - 1;
 class GpsMessage;
 
 // One data item's value at one sample: the charted number and what its CSV text is made of.
@@ -60,7 +57,9 @@ public:
     virtual void OnItems(double time, std::span<const ItemSample> samples) {
         for (const ItemSample& s : samples) OnItem(*s.item, time, s.value);
     }
-    // Every GpsMessage, also one without a ticked item.
+    // Every GpsMessage, also one without a ticked item; only to a sink that takes them (asked
+    // once: when no sink reads GpsMessages at all, the replay need not even test them).
+    virtual bool TakesGps() const { return true; }
     virtual void OnGps(const GpsMessage& /*message*/) {}
     // After the last byte.
     virtual void OnEnd(const ReplayEnd& /*end*/) {}
