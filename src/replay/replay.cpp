@@ -7,6 +7,7 @@
 #include "base/file.h"
 #include "base/error.h"
 #include "format/datetime.h"
+#include "format/frame_pipeline.h"
 #include "format/frame_scanner.h"
 #include "format/messages.h"
 #include "replay/data_items.h"
@@ -16,7 +17,7 @@ namespace krelby {
 
 namespace {
 
-constexpr size_t kBlockSize = 1 << 18;
+constexpr size_t kBlockSize = kScanBlockSize;
 constexpr uint64_t kProgressStep = 4u << 20;
 
 // The ticked items of one message kind, in the order of decoding, each made ready for its
@@ -58,12 +59,14 @@ public:
     Decoders(const ReplayInputs& in, std::span<ReplaySink* const> sinks)
         : sinks_(sinks), readers_(MessageReaders(sinks)),
           takers_(Where(sinks, &ReplaySink::TakesItems)),
+          gpsTakers_(Where(sinks, &ReplaySink::TakesGps)),
           flight_(Ticked(FlightItems(), in.settings, !takers_.empty())),
           gps_(Ticked(GpsItems(), in.settings, !takers_.empty())),
           attitude_(Ticked(AttitudeItems(), in.settings, !takers_.empty())),
           navigation_(Ticked(NavigationItems(), in.settings, !takers_.empty())),
           inputs_(Ticked(InputItems(), in.settings, !takers_.empty())),
           fuel_(Ticked(FuelItems(), in.settings, !takers_.empty())) {
+        wanted_ = Wanting();
         if (takers_.empty()) return;
         for (int m = 0; m < kEngineMonitors; ++m) {
             const EngineMonitorItems& items = EngineItems()[m];
@@ -74,6 +77,8 @@ public:
                 if (in.settings.selection.Ticked(item.checkBox)) engine_[m].emplace_back(item, in.settings.units);
             }
         }
+        for (int m = 0; m < kEngineMonitors; ++m)
+            if (!engine_[m].empty()) wanted_ |= FrameTypeBit(FrameType::Engine);
         size_t longest = 0;
         for (const Readers* r : {&flight_, &gps_, &attitude_, &navigation_, &inputs_, &fuel_})
             longest = std::max(longest, r->size());
@@ -94,8 +99,24 @@ public:
     }
 
     ReplayEnd End() const { return {time_, flightTaken_}; }
+    // The FrameTypes that reach a sink in some way; the replay's clock always needs the
+    // FlightMessages. The others need not even be tested.
+    unsigned Wanted() const { return wanted_; }
 
 private:
+    unsigned Wanting() const {
+        unsigned types = FrameTypeBit(FrameType::Flight);
+        for (int t = 0; t < kFrameTypeCount; ++t)
+            if (!readers_[size_t(t)].empty()) types |= 1u << t;
+        if (!gpsTakers_.empty()) types |= FrameTypeBit(FrameType::Gps);
+        const std::pair<const Readers*, FrameType> ticked[] = {
+            {&gps_, FrameType::Gps}, {&attitude_, FrameType::Attitude}, {&navigation_, FrameType::Navigation},
+            {&inputs_, FrameType::Inputs}, {&fuel_, FrameType::Fuel}};
+        for (const auto& [r, t] : ticked)
+            if (!r->empty()) types |= FrameTypeBit(t);
+        return types;
+    }
+
     // The Frame as it is, to the sinks that read its type.
     template <FrameType T>
     void Raw(const uint8_t* frame, size_t size) {
@@ -131,7 +152,7 @@ private:
 
     void OnGps(const uint8_t* frame) {
         const GpsMessage m(frame);
-        for (ReplaySink* s : sinks_) s->OnGps(m);
+        for (ReplaySink* s : gpsTakers_) s->OnGps(m);
         All(gps_, frame);
     }
 
@@ -173,13 +194,14 @@ private:
 
     std::span<ReplaySink* const> sinks_;
     const ReadersByType readers_;
-    const std::vector<ReplaySink*> takers_;
+    const std::vector<ReplaySink*> takers_, gpsTakers_;
     const Readers flight_, gps_, attitude_, navigation_, inputs_, fuel_;
     std::array<Readers, kEngineMonitors> engine_;
     std::vector<ItemSample> batch_;  // room for the longest list
     MessageClock clock_;
     double time_ = 0;  // the current sample time: a replay's clock starts at 0
     bool flightTaken_ = false;
+    unsigned wanted_ = 0;
 };
 
 }  // namespace
@@ -221,22 +243,16 @@ ReplayEnd FlightReplay(InputFile& file, const ReplayInputs& in, std::span<Replay
     const uint64_t total = file.Size();
     file.Rewind();
     for (ReplaySink* s : sinks) s->OnBegin();
-    FrameScanner scanner(in.checks);
     Decoders decoders(in, sinks);
-    std::vector<uint8_t> block(kBlockSize);
     uint64_t done = 0, reported = 0;
-    for (;;) {
-        size_t n = 0;
-        if (const int err = file.ReadSome(block.data(), block.size(), n))
-            throw Error(CannotReadFlightFile(file.Path(), SystemErrorText(err)));
-        if (n > 0) scanner.Feed(block.data(), n, decoders);
-        done += n;
+    const int err = ScanWholeFile(file, in.checks, decoders.Wanted(), decoders, [&](uint64_t read) {
+        done = read;
         if (in.progress && *in.progress && done - reported >= kProgressStep) {
             (*in.progress)(done, total);
             reported = done;
         }
-        if (n < block.size()) break;
-    }
+    });
+    if (err) throw Error(CannotReadFlightFile(file.Path(), SystemErrorText(err)));
     const ReplayEnd end = decoders.End();
     for (ReplaySink* s : sinks) s->OnEnd(end);
     if (in.progress && *in.progress) (*in.progress)(done, total);
