@@ -1,6 +1,7 @@
 #include "logbook/analysis.h"
 
 #include <charconv>
+#include <future>
 
 #include "logbook/exceedance_outputs.h"
 #include "replay/replay.h"
@@ -9,6 +10,9 @@
 namespace krelby {
 
 namespace {
+
+// About an hour of two monitors: below it a second thread would cost more than it saves.
+constexpr size_t kRowsForTwoThreads = 8000;
 
 // A monitor's figures, and its inputs' greatest readings (in the cruise where they have one).
 void AnalyzeMonitor(const FlightRecord& r, const ThermocoupleKinds& kinds, int m, const Gathered* gathered,
@@ -45,7 +49,22 @@ Analysis Analyze(const FlightRecord& r, const ThermocoupleKinds& kinds, const Ga
     if (r.takeoff) a.takeoff = r.flight[*r.takeoff].t;
     if (r.landing) a.landing = r.flight[*r.landing].t;
     a.cruise = FindCruise(r);
-    for (int m = 1; m <= 4; ++m) AnalyzeMonitor(r, kinds, m, gathered, a);
+    // Each monitor's figures are its own: with many messages, half the monitors go to a
+    // second thread (writing only their own places in `a`).
+    std::vector<int> present;
+    size_t rows = 0;
+    for (int m = 1; m <= 4; ++m)
+        if (!r.engines[size_t(m - 1)].empty()) present.push_back(m), rows += r.engines[size_t(m - 1)].size();
+    std::future<void> other;
+    if (present.size() > 1 && rows >= kRowsForTwoThreads) {
+        other = std::async(std::launch::async, [&] {
+            for (size_t k = 1; k < present.size(); k += 2) AnalyzeMonitor(r, kinds, present[k], gathered, a);
+        });
+    }
+    for (size_t k = 0; k < present.size(); k += other.valid() ? 2 : 1) AnalyzeMonitor(r, kinds, present[k], gathered, a);
+    if (other.valid()) other.get();
+    for (int m = 1; m <= 4; ++m)
+        if (r.engines[size_t(m - 1)].empty()) AnalyzeMonitor(r, kinds, m, gathered, a);
     return a;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace krelby {
 namespace {
@@ -23,6 +24,29 @@ struct Mean {
         ++n;
     }
     std::optional<double> Value() const { return n ? std::optional<double>(sum / double(n)) : std::nullopt; }
+};
+
+// The 12 inputs of whole messages (nearly all): their sums in 32-bit lanes and their greatest
+// values, in vectors of four (SIMD registers where the machine has them), emptied into 64-bit
+// sums before they could overflow.
+using I32x4 = int32_t __attribute__((vector_size(16)));
+using I16x4 = int16_t __attribute__((vector_size(8)));
+struct InputLanes {
+    I32x4 sum[3] = {}, top[3] = {I32x4{} + INT32_MIN, I32x4{} + INT32_MIN, I32x4{} + INT32_MIN};
+    void Add(const std::array<int16_t, 12>& tc) {
+        for (size_t q = 0; q < 3; ++q) {
+            I16x4 h;
+            std::memcpy(&h, tc.data() + 4 * q, sizeof h);
+            const I32x4 v = __builtin_convertvector(h, I32x4);
+            sum[q] += v;
+            top[q] = v > top[q] ? v : top[q];
+        }
+    }
+    int32_t Sum(size_t k) const { return sum[k / 4][k % 4]; }
+    int32_t Top(size_t k) const { return top[k / 4][k % 4]; }
+    void ClearSums() {
+        for (I32x4& v : sum) v = I32x4{};
+    }
 };
 
 // The inputs of one kind on `monitor`, in input order.
@@ -96,30 +120,36 @@ std::optional<CruiseStretch> FindCruise(const FlightRecord& r) {
 CruiseEngine CruiseFigures(const std::vector<EnginePoint>& points, bool inTimeOrder, const CruiseStretch& cruise,
                            const ThermocoupleKinds& kinds, int monitor) {
     // Whole numbers summed as integers give the very sums of their doubles (all below 2^53);
-    // the bar and l/h values are summed as the doubles they decode to.
+    // the bar and l/h values are summed as the doubles they decode to, in message order.
     int64_t rpm = 0, oilt = 0, nRpm = 0, nMap = 0, nFf = 0, nOilt = 0, nOilp = 0;
     double map = 0, ff = 0, oilp = 0;
     std::array<int64_t, 12> tc{}, nTc{};
     std::array<int32_t, 12> greatest;
     greatest.fill(INT32_MIN);
+    InputLanes lanes;
+    int64_t inLanes = 0, whole = 0;
+    const auto empty = [&] {
+        for (size_t k = 0; k < 12; ++k) tc[k] += lanes.Sum(k), greatest[k] = std::max(greatest[k], lanes.Top(k));
+        lanes.ClearSums();
+        inLanes = 0;
+    };
     const auto [lo, hi] = RowsOfTime(points, inTimeOrder, cruise.start, cruise.end);
     for (size_t i = lo; i < hi; ++i) {
         const EnginePoint& p = points[i];
         if (p.t < cruise.start || p.t > cruise.end) continue;
-        const bool whole = p.HasInput(12);  // every field, as nearly every message
-        if (whole || p.Has(E::kRpm)) rpm += p.rpm, ++nRpm;
-        if (whole || p.Has(E::kManifoldPressure)) map += Bar(p.map), ++nMap;
-        if (whole || p.Has(E::kFuelFlow)) ff += LitresPerHour(p.ff), ++nFf;
-        if (whole || p.Has(E::kOilTemp)) oilt += p.oilt, ++nOilt;
-        if (whole || p.Has(E::kOilPressure)) oilp += Bar(p.oilp), ++nOilp;
-        if (whole) {
-            for (size_t k = 0; k < 12; ++k) {
-                tc[k] += p.tc[k];
-                ++nTc[k];
-                greatest[k] = std::max<int32_t>(greatest[k], p.tc[k]);
-            }
+        if (p.HasInput(12)) {  // every field, as nearly every message
+            rpm += p.rpm, oilt += p.oilt;
+            map += Bar(p.map), ff += LitresPerHour(p.ff), oilp += Bar(p.oilp);
+            lanes.Add(p.tc);
+            ++whole;
+            if (++inLanes == 65536) empty();  // 2^16 readings of at most 2^15 each
             continue;
         }
+        if (p.Has(E::kRpm)) rpm += p.rpm, ++nRpm;
+        if (p.Has(E::kManifoldPressure)) map += Bar(p.map), ++nMap;
+        if (p.Has(E::kFuelFlow)) ff += LitresPerHour(p.ff), ++nFf;
+        if (p.Has(E::kOilTemp)) oilt += p.oilt, ++nOilt;
+        if (p.Has(E::kOilPressure)) oilp += Bar(p.oilp), ++nOilp;
         for (int n = 1; n <= 12 && p.HasInput(n); ++n) {
             const size_t k = size_t(n - 1);
             tc[k] += p.tc[k];
@@ -127,6 +157,9 @@ CruiseEngine CruiseFigures(const std::vector<EnginePoint>& points, bool inTimeOr
             greatest[k] = std::max<int32_t>(greatest[k], p.tc[k]);
         }
     }
+    empty();
+    nRpm += whole, nMap += whole, nFf += whole, nOilt += whole, nOilp += whole;
+    for (int64_t& n : nTc) n += whole;
     const auto mean = [](double sum, int64_t n) { return n ? std::optional<double>(sum / double(n)) : std::nullopt; };
     CruiseEngine e{mean(double(rpm), nRpm), mean(map, nMap), mean(ff, nFf), mean(double(oilt), nOilt),
                    mean(oilp, nOilp), {}, {}, {}};

@@ -34,14 +34,29 @@ struct Flow {
 
 Flow FlowOf(const std::vector<FlowRow>& rows) {
     Flow f{rows, {}};
-    std::vector<double> sum(rows.size() + 1, 0.0);
-    for (size_t k = 0; k < rows.size(); ++k) sum[k + 1] = sum[k] + LitresPerHour(rows[k].ff);
-    f.ff.resize(rows.size());
-    for (size_t k = 0; k < rows.size(); ++k) {
+    const size_t n = rows.size();
+    // The litres per hour first (a loop of independent divisions the compiler makes vector
+    // code of), then their running sum in message order.
+    std::vector<double> sum(n + 1, 0.0);
+    for (size_t k = 0; k < n; ++k) sum[k + 1] = LitresPerHour(rows[k].ff);
+    for (size_t k = 0; k < n; ++k) sum[k + 1] += sum[k];
+    f.ff.resize(n);
+    const auto mean = [&](size_t k) {
         const size_t lo = k > kFlowSmoothing ? k - kFlowSmoothing : 0;
-        const size_t hi = std::min(rows.size(), k + kFlowSmoothing + 1);
-        f.ff[k] = (sum[hi] - sum[lo]) / double(hi - lo);
+        const size_t hi = std::min(n, k + kFlowSmoothing + 1);
+        return (sum[hi] - sum[lo]) / double(hi - lo);
+    };
+    constexpr size_t w = kFlowSmoothing;
+    if (n <= 2 * w + 1) {
+        for (size_t k = 0; k < n; ++k) f.ff[k] = mean(k);
+        return f;
     }
+    for (size_t k = 0; k < w; ++k) f.ff[k] = mean(k);
+    // Between the ends every window is whole: the same division for all.
+    const double* s = sum.data();
+    double* out = f.ff.data();
+    for (size_t k = w; k < n - w; ++k) out[k] = (s[k + w + 1] - s[k - w]) / double(2 * w + 1);
+    for (size_t k = n - w; k < n; ++k) f.ff[k] = mean(k);
     return f;
 }
 
@@ -87,15 +102,18 @@ std::vector<Leaning> Leanings(const Flow& f) {
         if (ends) {
             Consider(f, top, low, k, out);
             if (power) settled = k + kFlowSmoothing + 1;
+            if (k == rows.size()) break;
         }
-        // Still at the rich level (or settling after an end): the fall begins later.
-        if (ends || k < settled || f.ff[k] >= f.ff[top] ||
-            (rows[k].t - rows[top].t > kStaleTopS && f.ff[k] >= f.ff[top] - kStaleLph)) {
-            top = low = since = k;
-            continue;
-        }
-        if (f.ff[k] < f.ff[low]) low = k;
-        if (f.ff[k] < f.ff[since] - kNewLowLph) since = k;
+        // Still at the rich level (or settling after an end): the fall begins later. On a
+        // level flow whether a message tops the last is the meter's noise, which no branch
+        // predicts: the three positions are chosen without branches.
+        const double v = f.ff[k];
+        const bool rich = ends | (k < settled) | (v >= f.ff[top]) |
+                          ((rows[k].t - rows[top].t > kStaleTopS) & (v >= f.ff[top] - kStaleLph));
+        const size_t lower = v < f.ff[low] ? k : low, newer = v < f.ff[since] - kNewLowLph ? k : since;
+        top = rich ? k : top;
+        low = rich ? k : lower;
+        since = rich ? k : newer;
     }
     return out;
 }
