@@ -1,7 +1,8 @@
 #include "format/frame_pipeline.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -122,6 +123,29 @@ private:
     std::thread reader_;  // last: it starts once all else is ready
 };
 
+// The threads of this process reading Frames just now: a replay takes a second one only while
+// a core is left for it, not when several replays already share the machine (the logbook
+// reads several flights at once).
+std::atomic<unsigned> g_readers{0};
+
+class Readers {
+public:
+    // One thread, or two when a core is free for the second.
+    Readers() {
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        unsigned now = g_readers.load();
+        do taken_ = now + 2 <= cores ? 2 : 1;
+        while (!g_readers.compare_exchange_weak(now, now + taken_));
+    }
+    ~Readers() { g_readers -= taken_; }
+    Readers(const Readers&) = delete;
+    Readers& operator=(const Readers&) = delete;
+    bool Two() const { return taken_ == 2; }
+
+private:
+    unsigned taken_ = 1;
+};
+
 int ScanOnThisThread(InputFile& file, const ChecksumOptions& checks, unsigned types, FrameHandler& handler,
                      const std::function<void(uint64_t)>& afterBlock) {
     FrameScanner scanner(checks, types);
@@ -142,7 +166,9 @@ int ScanOnThisThread(InputFile& file, const ChecksumOptions& checks, unsigned ty
 int ScanWholeFile(InputFile& file, const ChecksumOptions& checks, unsigned types, FrameHandler& handler,
                   const std::function<void(uint64_t)>& afterBlock) {
     // A second thread pays only when there is a next block to scan meanwhile.
-    if (file.Size() <= kScanBlockSize || getenv("KRELBY_NO_PIPELINE")) return ScanOnThisThread(file, checks, types, handler, afterBlock);
+    const Readers readers;
+    if (file.Size() <= kScanBlockSize || !readers.Two())
+        return ScanOnThisThread(file, checks, types, handler, afterBlock);
     Pipeline pipeline(file, checks, types);
     for (;;) {
         Block* b = pipeline.NextScanned();

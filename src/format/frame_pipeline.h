@@ -20,7 +20,8 @@ constexpr size_t kScanBlockSize = 1 << 18;
 // stop test is never asked (the whole file is read). `afterBlock` (optional) is called with
 // the bytes read so far once the Frames of each block have been handed on. Returns 0, or the
 // errno value of a failed read once every Frame before it was handed on. A file of one block
-// is scanned on the calling thread alone. The handler's exceptions end the reading and pass.
+// is scanned on the calling thread alone, as is any file while the process's other replays
+// leave no core free. The handler's exceptions end the reading and pass.
 int ScanWholeFile(InputFile& file, const ChecksumOptions& checks, unsigned types, FrameHandler& handler,
                   const std::function<void(uint64_t done)>& afterBlock = {});
 
