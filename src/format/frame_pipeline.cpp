@@ -165,9 +165,10 @@ int ScanOnThisThread(InputFile& file, const ChecksumOptions& checks, unsigned ty
 
 int ScanWholeFile(InputFile& file, const ChecksumOptions& checks, unsigned types, FrameHandler& handler,
                   const std::function<void(uint64_t)>& afterBlock) {
-    // A second thread pays only when there is a next block to scan meanwhile.
+    // A second thread and its blocks pay only for a long flight: the logbook lists a thousand
+    // short ones faster without.
     const Readers readers;
-    if (file.Size() <= kScanBlockSize || !readers.Two())
+    if (file.Size() < kPipelinedBytes || !readers.Two())
         return ScanOnThisThread(file, checks, types, handler, afterBlock);
     Pipeline pipeline(file, checks, types);
     for (;;) {

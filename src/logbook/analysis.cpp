@@ -11,8 +11,9 @@ namespace krelby {
 
 namespace {
 
-// About an hour of two monitors: below it a second thread would cost more than it saves.
-constexpr size_t kRowsForTwoThreads = 8000;
+// About three hours of four monitors: below it a second thread costs more than it saves (and
+// the logbook, which analyses many flights side by side, would only crowd its cores).
+constexpr size_t kRowsForTwoThreads = 40000;
 
 // A monitor's figures, and its inputs' greatest readings (in the cruise where they have one).
 void AnalyzeMonitor(const FlightRecord& r, const ThermocoupleKinds& kinds, int m, const Gathered* gathered,

@@ -22,7 +22,7 @@ struct Frames : FrameHandler {
 // A damaged recording's Frame stream cut to `bytes`, so that Frames lie across block ends.
 Bytes Stream(size_t bytes) {
     gen::RecordingOptions o;
-    o.flights = 1, o.secondsPerFlight = 4000, o.engineMonitors = 4, o.seed = 7;
+    o.flights = 1, o.secondsPerFlight = 16000, o.engineMonitors = 4, o.seed = 7;
     o.faults = {0.01, 0.01, 0.01, 0.01};
     Bytes s = gen::FrameStream(o);
     s.resize(std::min(s.size(), bytes));
@@ -42,10 +42,10 @@ Frames OneScanner(const Bytes& stream, unsigned types) {
 
 TEST(ScanWholeFile, HandsOnWhatOneScannerFindsForAnyLengthAndTypes) {
     const Bytes whole = Stream(SIZE_MAX);
-    ASSERT_GT(whole.size(), 5 * kScanBlockSize);
+    ASSERT_GT(whole.size(), kPipelinedBytes + kScanBlockSize);
     krelby::testing::TempFolder dir;
     const unsigned flightAndEngine = FrameTypeBit(FrameType::Flight) | FrameTypeBit(FrameType::Engine);
-    for (size_t bytes : {size_t{0}, size_t{100}, kScanBlockSize, kScanBlockSize + 1, 3 * kScanBlockSize - 7, whole.size()}) {
+    for (size_t bytes : {size_t{0}, size_t{100}, kScanBlockSize + 1, size_t{kPipelinedBytes}, size_t{kPipelinedBytes} + 7, whole.size()}) {
         for (unsigned types : {kEveryFrameType, flightAndEngine}) {
             const Bytes stream(whole.begin(), whole.begin() + std::ptrdiff_t(bytes));
             krelby::testing::WriteFile(dir / "f", stream);
