@@ -43,4 +43,27 @@ std::string ValidUtf8(std::string_view bytes) {
     return out;
 }
 
+void AppendJsonString(std::string& out, std::string_view raw) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : ValidUtf8(raw)) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    out += "\\u00";
+                    out += kHex[(c >> 4) & 0xF];
+                    out += kHex[c & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+}
+
 }  // namespace krelby

@@ -9,4 +9,8 @@ namespace krelby {
 // a surrogate, beyond U+10FFFF) becomes U+FFFD; well-formed text comes back unchanged.
 std::string ValidUtf8(std::string_view bytes);
 
+// `raw` as a JSON string, quotes included, appended to `out`: made valid UTF-8 as ValidUtf8
+// does, the quote, the backslash and control characters escaped.
+void AppendJsonString(std::string& out, std::string_view raw);
+
 }  // namespace krelby

@@ -27,29 +27,6 @@ bool IsJsonNumber(std::string_view s) {
     return i == s.size();
 }
 
-void AppendString(std::string& out, std::string_view raw) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char c : ValidUtf8(raw)) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    out += "\\u00";
-                    out += kHex[(c >> 4) & 0xF];
-                    out += kHex[c & 0xF];
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
-}
-
 }  // namespace
 
 CsvToJson::CsvToJson(std::function<bool(std::string_view)> isText, std::function<void(std::string_view)> write)
@@ -104,12 +81,12 @@ void CsvToJson::Record(std::vector<std::string>& fields) {
     any_ = true;
     for (size_t i = 0; i < header_.size(); ++i) {
         if (i) out_ += ',';
-        AppendString(out_, header_[i]);
+        AppendJsonString(out_, header_[i]);
         out_ += ':';
         const std::string_view v = i < fields.size() ? std::string_view(fields[i]) : std::string_view();
         if (v.empty()) out_ += "null";
         else if (!text_[i] && IsJsonNumber(v)) out_ += v;
-        else AppendString(out_, v);
+        else AppendJsonString(out_, v);
     }
     out_ += '}';
 }

@@ -1,5 +1,6 @@
 #include "export/table_rows.h"
 
+#include "base/text.h"
 #include "format/datetime.h"
 #include "format/messages.h"
 #include "replay/value_text.h"
@@ -8,26 +9,6 @@ namespace krelby {
 namespace {
 
 constexpr std::string_view kTimeHeader = "time";
-
-// A JSON string: the quote, the backslash and control characters escaped; the text itself
-// is UTF-8 already (titles and unit symbols).
-void AppendJsonString(std::string& out, std::string_view s) {
-    out += '"';
-    for (const char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[(c >> 4) & 0xF];
-            out += kHex[c & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
 
 // A CSV field quoted only where it must be (no title or unit needs it today).
 std::string CsvField(std::string_view s, char separator) {

@@ -64,9 +64,7 @@ Analysis Analyze(const FlightRecord& r, const ThermocoupleKinds& kinds, const Ga
     }
     for (size_t k = 0; k < present.size(); k += other.valid() ? 2 : 1) AnalyzeMonitor(r, kinds, present[k], gathered, a);
     if (other.valid()) other.get();
-    for (int m = 1; m <= 4; ++m)
-        if (r.engines[size_t(m - 1)].empty()) AnalyzeMonitor(r, kinds, m, gathered, a);
-    return a;
+    return a;  // a monitor without messages keeps its empty figures
 }
 
 void AnalysisSink::OnBegin() {
