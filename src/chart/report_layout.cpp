@@ -14,6 +14,22 @@ namespace {
 constexpr double kMarginMm = 15, kTopMm = 11, kPadMm = 1.2, kRowPadMm = 0.7;
 const QColor kHeaderPaper(228, 232, 238), kRule(150, 150, 150), kMarkedPaper(255, 214, 170);
 
+// A heading broken into lines at its spaces only: left to the text engine, "Fuel flow (l/h)"
+// would break after the slash.
+QString BreakAtSpaces(const QString& text, double width, const QFontMetricsF& fm) {
+    QString out, line;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + u' ' + word;
+        if (line.isEmpty() || fm.horizontalAdvance(longer) <= width) {
+            line = longer;
+            continue;
+        }
+        out += line + u'\n';
+        line = word;
+    }
+    return out + line;
+}
+
 }  // namespace
 
 ReportFlow::ReportFlow(QPagedPaintDevice& device, QCPPainter* painter, PageHead head, int pages)
@@ -168,7 +184,10 @@ void ReportFlow::DrawRow(const QStringList& texts, const std::vector<bool>& mark
 void ReportFlow::Table(const TextTable& table, const QString& firstColumn) {
     const QFont font = Font(kBodyPt - 0.5), bold = Font(kBodyPt - 0.5, true);
     const std::vector<double> widths = ColumnWidths(table, firstColumn, bold);
-    const QStringList header = QStringList{firstColumn} + table.columns;
+    QStringList header = QStringList{firstColumn} + table.columns;
+    const QFontMetricsF strong(bold, &device_);
+    for (qsizetype c = 0; c < header.size(); ++c)
+        header[c] = BreakAtSpaces(header[c], widths[size_t(c)] - 2 * Mm(kPadMm), strong);
     const double headerHeight = RowHeight(header, widths, bold);
     bool headed = false;
     for (const TextTable::Row& row : table.rows) {
