@@ -84,7 +84,7 @@ void LeanTestChart::DrawInput(const SweepCurve& curve, size_t k, const UnitSetti
     }
     line->setName(QString("%1: peak %2 at %3")
                       .arg(title, ShownFigure(peak.peakC, Quantity::Temperature, units, regional),
-                           ShownFigure(peak.ffLph, Quantity::FuelFlow, units, regional)));
+                           ShownFigure(Rounded(peak.ffLph, kLphDecimals), Quantity::FuelFlow, units, regional)));
     const double px = Shown(peak.ffLph, Quantity::FuelFlow, units), py = Shown(peak.peakC, Quantity::Temperature, units);
     QCPGraph* top = plot_->addGraph();
     top->setLineStyle(QCPGraph::lsNone);

@@ -43,8 +43,9 @@ InputRow CoolingRow(int monitor, const std::vector<CoolingRate>& rates, const Un
         const QString tip = QString("%1: fastest at %2%3")
                                 .arg(InputTitle(monitor, r.input, CHT), ClockText(r.time, regional),
                                      marked ? ", the fastest of all" : "");
-        row.cells.push_back(
-            {r.input, {ShownNumber(r.CPerMin(), Quantity::CoolingRate, units, regional), tip, marked}});
+        row.cells.push_back({r.input,
+                             {ShownNumber(Rounded(r.CPerMin(), kRateDecimals), Quantity::CoolingRate, units, regional),
+                              tip, marked}});
     }
     return row;
 }
@@ -61,13 +62,21 @@ constexpr Figure kFigures[] = {{"RPM", Quantity::Rpm},           {"MAP", Quantit
 
 const QString kNone = QString::fromUtf8("\u2013");
 
+// A figure as the logbook and the JSON give it (rounded in the recording's unit), so that a
+// converted unit shows the same digits in every view.
+std::optional<double> Defined(std::optional<double> v, int decimals) {
+    return v ? std::optional<double>(Rounded(*v, decimals)) : std::nullopt;
+}
+
 // The inputs' values as "711–747" (the coldest to the hottest), each one in the tip.
 TextTable::Cell InputsCell(const std::vector<InputFigure>& figures, int monitor, uint8_t kind,
                            const UnitSettings& units, const Regional& regional) {
     if (figures.empty()) return {kNone, {}, false};
     const auto [lo, hi] = std::minmax_element(figures.begin(), figures.end(),
                                               [](const InputFigure& a, const InputFigure& b) { return a.value < b.value; });
-    const auto shown = [&](double v) { return ShownNumber(v, Quantity::Temperature, units, regional); };
+    const auto shown = [&](double v) {
+        return ShownNumber(Rounded(v, kMeanCDecimals), Quantity::Temperature, units, regional);
+    };
     QStringList each;
     for (const InputFigure& f : figures) each << InputTitle(monitor, f.input, kind) + " " + shown(f.value);
     return {lo->value == hi->value ? shown(hi->value) : shown(lo->value) + kNone + shown(hi->value), each.join('\n'),
@@ -129,7 +138,8 @@ TextTable TakeoffCruiseRows(const Analysis& analysis, const UnitSettings& units,
             const TakeoffEngine& t = *e.takeoff;
             table.rows.push_back({QString("Takeoff %1, greatest").arg(m),
                                   {n(t.rpmMax ? std::optional<double>(*t.rpmMax) : std::nullopt, Quantity::Rpm),
-                                   n(t.mapMaxBar, Quantity::ManifoldPressure), n(t.ffMaxLph, Quantity::FuelFlow),
+                                   n(Defined(t.mapMaxBar, kBarDecimals), Quantity::ManifoldPressure),
+                                   n(Defined(t.ffMaxLph, kLphDecimals), Quantity::FuelFlow),
                                    {kNone, {}, false}, {kNone, {}, false},
                                    InputsCell(t.egtMax, m, EGT, units, regional),
                                    InputsCell(t.chtMax, m, CHT, units, regional)}});
@@ -137,9 +147,12 @@ TextTable TakeoffCruiseRows(const Analysis& analysis, const UnitSettings& units,
         if (e.cruise) {
             const CruiseEngine& c = *e.cruise;
             table.rows.push_back({QString("Cruise %1, mean").arg(m),
-                                  {n(c.rpm, Quantity::Rpm), n(c.mapBar, Quantity::ManifoldPressure),
-                                   n(c.ffLph, Quantity::FuelFlow), n(c.oilTempC, Quantity::Temperature),
-                                   n(c.oilPressureBar, Quantity::Pressure), InputsCell(c.egt, m, EGT, units, regional),
+                                  {n(Defined(c.rpm, 0), Quantity::Rpm),
+                                   n(Defined(c.mapBar, kBarDecimals), Quantity::ManifoldPressure),
+                                   n(Defined(c.ffLph, kLphDecimals), Quantity::FuelFlow),
+                                   n(Defined(c.oilTempC, kMeanCDecimals), Quantity::Temperature),
+                                   n(Defined(c.oilPressureBar, kBarDecimals), Quantity::Pressure),
+                                   InputsCell(c.egt, m, EGT, units, regional),
                                    InputsCell(c.cht, m, CHT, units, regional)}});
         }
     }
@@ -157,8 +170,8 @@ QString TakeoffCruiseText(const Analysis& a, const UnitSettings& units, const Re
     const CruiseStretch& c = *a.cruise;
     return text + QString(". Cruise %1 to %2 (%3) at %4, %5")
                       .arg(ClockText(c.start, regional), ClockText(c.end, regional), DurationText(c.DurationS()),
-                           ShownFigure(c.paltFt, Quantity::Altitude, units, regional),
-                           ShownFigure(c.iasKt, Quantity::Speed, units, regional));
+                           ShownFigure(Rounded(c.paltFt, 0), Quantity::Altitude, units, regional),
+                           ShownFigure(Rounded(c.iasKt, kKtDecimals), Quantity::Speed, units, regional));
 }
 
 QString SweepText(int monitor, const Sweep& sweep, const UnitSettings& units, const Regional& regional) {
@@ -176,18 +189,18 @@ QString SweepText(int monitor, const Sweep& sweep, const UnitSettings& units, co
 
 QString SweepDetails(int monitor, const Sweep& s, const UnitSettings& units, const Regional& regional) {
     QString text = QString("Leaned from %1 to %2 at %3, %4")
-                       .arg(ShownFigure(s.richLph, Quantity::FuelFlow, units, regional),
-                            ShownFigure(s.leanLph, Quantity::FuelFlow, units, regional),
-                            ShownFigure(s.rpm, Quantity::Rpm, units, regional),
-                            ShownFigure(s.mapBar, Quantity::ManifoldPressure, units, regional));
+                       .arg(ShownFigure(Rounded(s.richLph, kLphDecimals), Quantity::FuelFlow, units, regional),
+                            ShownFigure(Rounded(s.leanLph, kLphDecimals), Quantity::FuelFlow, units, regional),
+                            ShownFigure(Rounded(s.rpm, 0), Quantity::Rpm, units, regional),
+                            ShownFigure(Rounded(s.mapBar, kBarDecimals), Quantity::ManifoldPressure, units, regional));
     if (s.firstInput && s.lastInput) {
         const SweepPeak* first = PeakOf(s, *s.firstInput);
         const SweepPeak* last = PeakOf(s, *s.lastInput);
         text += QString(". %1 peaked first, at %2; %3 last, at %4")
                     .arg(InputTitle(monitor, first->input, EGT),
-                         ShownFigure(first->ffLph, Quantity::FuelFlow, units, regional),
+                         ShownFigure(Rounded(first->ffLph, kLphDecimals), Quantity::FuelFlow, units, regional),
                          InputTitle(monitor, last->input, EGT),
-                         ShownFigure(last->ffLph, Quantity::FuelFlow, units, regional));
+                         ShownFigure(Rounded(last->ffLph, kLphDecimals), Quantity::FuelFlow, units, regional));
     }
     return text;
 }

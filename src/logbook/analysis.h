@@ -84,4 +84,8 @@ FlightAnalysis AnalyzeFlight(const std::string& path, const Settings& settings);
 // the CSV texts are): the figures as they are shown.
 double Rounded(double x, int decimals);
 
+// The decimals each figure is given to, in the recording's units, wherever it is written or
+// shown (JSON, logbook, pane, report): every view converts the same rounded figure.
+constexpr int kBarDecimals = 4, kLphDecimals = 2, kKtDecimals = 1, kMeanCDecimals = 1, kRateDecimals = 1;
+
 }  // namespace krelby

@@ -37,27 +37,27 @@ Json Inputs(const std::vector<InputFigure>& figures, int monitor, uint8_t kind, 
 
 Json Takeoff(const TakeoffEngine& t, int m) {
     return {{"rpm_max", t.rpmMax ? Json(*t.rpmMax) : Json(nullptr)},
-            {"map_max_bar", Number(t.mapMaxBar, 4)},
-            {"ff_max_lph", Number(t.ffMaxLph, 2)},
+            {"map_max_bar", Number(t.mapMaxBar, kBarDecimals)},
+            {"ff_max_lph", Number(t.ffMaxLph, kLphDecimals)},
             {"egt_max_c", Inputs(t.egtMax, m, EGT, 0)},
             {"cht_max_c", Inputs(t.chtMax, m, CHT, 0)}};
 }
 
 Json Cruise(const CruiseEngine& c, int m) {
     return {{"rpm", Whole(c.rpm)},
-            {"map_bar", Number(c.mapBar, 4)},
-            {"ff_lph", Number(c.ffLph, 2)},
-            {"oilt_c", Number(c.oilTempC, 1)},
-            {"oilp_bar", Number(c.oilPressureBar, 4)},
-            {"egt_c", Inputs(c.egt, m, EGT, 1)},
-            {"cht_c", Inputs(c.cht, m, CHT, 1)}};
+            {"map_bar", Number(c.mapBar, kBarDecimals)},
+            {"ff_lph", Number(c.ffLph, kLphDecimals)},
+            {"oilt_c", Number(c.oilTempC, kMeanCDecimals)},
+            {"oilp_bar", Number(c.oilPressureBar, kBarDecimals)},
+            {"egt_c", Inputs(c.egt, m, EGT, kMeanCDecimals)},
+            {"cht_c", Inputs(c.cht, m, CHT, kMeanCDecimals)}};
 }
 
 Json Cooling(const std::vector<CoolingRate>& rates, int m) {
     Json out = Json::array();
     for (const CoolingRate& r : rates)
         out.push_back({{"input", r.input}, {"item", Title(m, r.input, CHT)},
-                       {"rate_c_min", Rounded(r.CPerMin(), 1)}, {"time", Time(r.time)}});
+                       {"rate_c_min", Rounded(r.CPerMin(), kRateDecimals)}, {"time", Time(r.time)}});
     return out;
 }
 
@@ -66,7 +66,7 @@ Json SweepJson(const Sweep& s, int m, const UnitSettings& units) {
     for (const SweepPeak& p : s.inputs)
         inputs.push_back({{"input", p.input}, {"item", Title(m, p.input, EGT)}, {"peaked", p.peaked},
                           {"peak_c", p.peaked ? Whole(p.peakC) : Json(nullptr)},
-                          {"ff_lph", p.peaked ? Json(Rounded(p.ffLph, 2)) : Json(nullptr)},
+                          {"ff_lph", p.peaked ? Json(Rounded(p.ffLph, kLphDecimals)) : Json(nullptr)},
                           {"time", p.peaked ? Time(p.time) : Json(nullptr)}});
     const std::optional<double> spread = ShownSpreadLph(s);
     const UnitRow& unit = ShownUnit(UnitQuantity::FuelFlow, units);
@@ -74,13 +74,13 @@ Json SweepJson(const Sweep& s, int m, const UnitSettings& units) {
             {"end", Time(s.end)},
             {"duration_s", s.end - s.start},
             {"rpm", Whole(s.rpm)},
-            {"map_bar", Rounded(s.mapBar, 4)},
-            {"ff_rich_lph", Rounded(s.richLph, 2)},
-            {"ff_lean_lph", Rounded(s.leanLph, 2)},
+            {"map_bar", Rounded(s.mapBar, kBarDecimals)},
+            {"ff_rich_lph", Rounded(s.richLph, kLphDecimals)},
+            {"ff_lean_lph", Rounded(s.leanLph, kLphDecimals)},
             {"inputs", inputs},
             {"first_input", s.firstInput ? Json(*s.firstInput) : Json(nullptr)},
             {"last_input", s.lastInput ? Json(*s.lastInput) : Json(nullptr)},
-            {"spread_lph", Number(spread, 2)},
+            {"spread_lph", Number(spread, kLphDecimals)},
             {"spread", spread ? Json(Rounded(*spread * unit.Factor(), 2)) : Json(nullptr)},
             {"spread_unit", std::string(unit.symbol)}};
 }
@@ -140,7 +140,7 @@ std::string AnalysisJson(const std::string& file, const FlightAnalysis& fa, cons
     doc["cruise"] = a.cruise ? Json{{"start", Time(a.cruise->start)}, {"end", Time(a.cruise->end)},
                                     {"duration_s", a.cruise->DurationS()},
                                     {"palt_ft", Whole(a.cruise->paltFt)},
-                                    {"ias_kt", Rounded(a.cruise->iasKt, 1)}}
+                                    {"ias_kt", Rounded(a.cruise->iasKt, kKtDecimals)}}
                              : Json(nullptr);
     doc["monitors"] = Monitors(a, settings);
     doc["kind_warnings"] = KindWarnings(a.greatest, settings.thermocouples);

@@ -26,6 +26,8 @@
 #include "app_test_support.h"
 #include "chart/chart_plot.h"
 #include "chart/chart_widget.h"
+#include "chart/engine_rows.h"
+#include "chart/engine_text.h"
 #include "gen/generator.h"
 #include "logbook/engine_figures.h"
 
@@ -146,6 +148,32 @@ private slots:
     }
 
     // A flight without engine messages has nothing to show: the pane is hidden.
+    // A figure converted for the pilot reads alike in the pane's text, its table and the
+    // logbook: each converts the figure rounded in the recording's unit (57.46 kt is 66.1 mph,
+    // 57.5 kt, the logbook's, 66.2).
+    void convertedFiguresReadAlikeInEveryView() {
+        Analysis a;
+        a.takeoff = 1000;
+        a.cruise = CruiseStretch{0, 9, 2000, 2400, 4500.4, 57.46};
+        CruiseEngine engine;
+        engine.ffLph = 20.645;  // 20.65 l/h as the logbook has it
+        a.monitors[0].present = true;
+        a.monitors[0].cruise = engine;
+        FlightSummary summary;
+        AddAnalysisFigures(a, summary);
+        const UnitSettings units{};  // mph
+        const Regional regional{};
+        const QString mph = ShownFigure(summary.cruiseIasKt, Quantity::Speed, units, regional);
+        QCOMPARE(mph, QString("66.2 mph"));
+        QVERIFY2(TakeoffCruiseText(a, units, regional).contains("4500 ft, " + mph),
+                 qPrintable(TakeoffCruiseText(a, units, regional)));
+        UnitSettings gallons;
+        gallons.LiqQ = 1;
+        const TextTable table = TakeoffCruiseRows(a, gallons, regional);
+        QCOMPARE(table.rows.at(0).cells.at(2).text,
+                 ShownNumber(*summary.engines[0].cruiseFfLph, Quantity::FuelFlow, gallons, regional));
+    }
+
     void aFlightWithoutEngineDataHidesThePane() {
         QDir().mkpath(Path("Flights_INT"));
         WriteFrames(Path("Flights_INT/plain.FLT"), OneMinuteFlight());
