@@ -65,7 +65,7 @@ QSize EnginePane::sizeHint() const {
 void EnginePane::Show(const ExceedanceSearch::Result& r, bool limited, const UnitSettings& units,
                       const Regional& regional) {
     const Analysis* analysis = r.analysis ? &*r.analysis : nullptr;
-    exceedances_->Show(r.first, r.count, limited, units, regional, QString::fromStdString(r.error));
+    exceedances_->Show(r.first, r.series, r.count, limited, units, regional, QString::fromStdString(r.error));
     tabs_->setTabText(kExceedancesTab, ExceedancesTitle(r.count));
     cylinders_->Show(r.cylinders, analysis, units, regional);
     takeoffCruise_->Show(analysis, units, regional);

@@ -10,6 +10,7 @@
 #include "base/error.h"
 #include "base/progress.h"
 #include "logbook/exceedance_outputs.h"
+#include "logbook/exceedance_series.h"
 #include "replay/replay.h"
 
 namespace krelby {
@@ -26,7 +27,9 @@ ExceedanceSearch::Result Search(const std::string& path, const ThermocoupleKinds
     const Settings nothingTicked;
     const ChecksumOptions tested;
     FirstExceedances first(ExceedanceSearch::kListed);
-    ExceedanceSink exceedances(kinds, limits, first);
+    ExceedanceSeriesTotals series;
+    ExceedanceTee both{&first, &series};
+    ExceedanceSink exceedances(kinds, limits, both);
     CylinderSink cylinders(kinds);
     AnalysisSink analysis(kinds);
     analysis.ReserveFor(file.Size());
@@ -35,6 +38,7 @@ ExceedanceSearch::Result Search(const std::string& path, const ThermocoupleKinds
                  {limits.Any() ? &exceedances : nullptr, &cylinders, &analysis, &curves});
     r.count = first.Count();
     r.first = first.Sorted();
+    r.series = series.Sorted();
     r.cylinders = cylinders.Result();
     r.analysis = analysis.Result();
     r.sweeps = curves.Curves(*r.analysis);

@@ -17,6 +17,7 @@
 
 #include "base/recorded_units.h"
 #include "logbook/cylinders.h"
+#include "logbook/exceedance_series.h"
 #include "logbook/exceedances.h"
 #include "logbook/sweep_curves.h"
 #include "settings/records.h"
@@ -30,6 +31,7 @@ public:
     struct Result {
         std::vector<Exceedance> first;  // at most kListed, in the CSV's order
         int64_t count = 0;              // all of them
+        std::vector<ExceedanceSeries> series;  // each series' sums of all its runs
         std::array<std::vector<CylinderInput>, kEngineMonitors> cylinders;
         std::optional<Analysis> analysis;  // none when the flight could not be read
         std::vector<SweepCurve> sweeps;     // the lean test's curves of analysis' sweeps

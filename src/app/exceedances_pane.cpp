@@ -41,11 +41,17 @@ void ExceedancesPane::Choose(QTreeWidgetItem* item) {
     else emit GroupChosen(item->data(0, kFromRole).toDouble(), item->data(0, kToRole).toDouble());
 }
 
-void ExceedancesPane::Show(const std::vector<Exceedance>& found, int64_t count, bool limited,
-                           const UnitSettings& units, const Regional& regional, const QString& error) {
+void ExceedancesPane::Show(const std::vector<Exceedance>& found, const std::vector<ExceedanceSeries>& series,
+                           int64_t count, bool limited, const UnitSettings& units, const Regional& regional,
+                           const QString& error) {
     const QSignalBlocker quiet(tree_);  // a new list chooses nothing
     tree_->clear();
     const std::vector<std::vector<size_t>> groups = ExceedanceGroups(found);
+    const auto seriesOf = [&](const Exceedance& e) -> const ExceedanceSeries* {
+        for (const ExceedanceSeries& s : series)
+            if (s.first.item == e.item && s.first.limit == e.limit && s.first.minimum == e.minimum) return &s;
+        return nullptr;
+    };
     // A series of one run is that run; a group holds the runs of a series of more.
     QList<QTreeWidgetItem*> tops;
     for (const std::vector<size_t>& g : groups) {
@@ -54,20 +60,20 @@ void ExceedancesPane::Show(const std::vector<Exceedance>& found, int64_t count, 
             item->setData(0, kIndexRole, int(i));
             return item;
         };
-        if (g.size() == 1) {
+        // The group's line counts all its runs, also those beyond the list.
+        const ExceedanceSeries* sum = seriesOf(found[g.front()]);
+        if (g.size() == 1 && (!sum || sum->count == 1)) {
             tops << runItem(g.front(), nullptr);
             continue;
         }
-        std::vector<const Exceedance*> runs;
         double from = found[g.front()].startTime, to = found[g.front()].endTime;
         auto* top = new QTreeWidgetItem;
         for (size_t i : g) {
-            runs.push_back(&found[i]);
             from = std::min(from, found[i].startTime);
             to = std::max(to, found[i].endTime);
             runItem(i, top);
         }
-        top->setText(0, ExceedanceGroupText(runs, units, regional));
+        if (sum) top->setText(0, ExceedanceGroupText(*sum, units, regional));
         top->setData(0, kFromRole, from);
         top->setData(0, kToRole, to);
         QFont bold = top->font(0);

@@ -22,9 +22,10 @@ class ExceedancesPane : public QWidget {
 public:
     explicit ExceedancesPane(QWidget* parent = nullptr);
     // The first of the flight's `count` exceedances (a line above them says so when there
-    // are more), or why none could be found; `limited`: whether any limit is set.
-    void Show(const std::vector<Exceedance>& found, int64_t count, bool limited, const UnitSettings& units,
-              const Regional& regional, const QString& error = {});
+    // are more), each group headed by its `series`' sums of all its runs; or why none could be
+    // found; `limited`: whether any limit is set.
+    void Show(const std::vector<Exceedance>& found, const std::vector<ExceedanceSeries>& series, int64_t count,
+              bool limited, const UnitSettings& units, const Regional& regional, const QString& error = {});
     // While the search runs.
     void ShowProgress(int percent);
     // A group per series of runs, each run a child of it (its index into `found` in

@@ -75,18 +75,10 @@ QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Reg
         .arg(t.series, DurationText(e.DurationS()), t.peak, t.unit, ClockText(e.start, regional));
 }
 
-QString ExceedanceGroupText(const std::vector<const Exceedance*>& runs, const UnitSettings& units,
-                            const Regional& regional) {
-    const Exceedance& first = *runs.front();
-    const Exceedance* extreme = &first;
-    int64_t seconds = 0;
-    for (const Exceedance* e : runs) {
-        seconds += e->DurationS();
-        if (first.minimum ? e->peak < extreme->peak : e->peak > extreme->peak) extreme = e;
-    }
-    const LimitTexts t = TextsOf(first, *extreme, units, regional);
-    const QString times = runs.size() == 1 ? QString("once, %1").arg(DurationText(seconds))
-                                           : QString("%1 times, %2 in all").arg(Grouped(int64_t(runs.size())), DurationText(seconds));
+QString ExceedanceGroupText(const ExceedanceSeries& s, const UnitSettings& units, const Regional& regional) {
+    const LimitTexts t = TextsOf(s.first, s.extreme, units, regional);
+    const QString times = s.count == 1 ? QString("once, %1").arg(DurationText(s.seconds))
+                                       : QString("%1 times, %2 in all").arg(Grouped(s.count), DurationText(s.seconds));
     return QString("%1: %2, peak %3 %4").arg(t.series, times, t.peak, t.unit);
 }
 

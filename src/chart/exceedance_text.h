@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/regional.h"
+#include "logbook/exceedance_series.h"
 #include "logbook/exceedances.h"
 #include "settings/records.h"
 
@@ -13,10 +14,9 @@ namespace krelby {
 
 // "CHT3_1 above 230 °C for 42 s, peak 236 °C, 09:44:10", in the units shown.
 QString ExceedanceText(const Exceedance& e, const UnitSettings& units, const Regional& regional);
-// A series' runs (of one item and limit, in the order they began): "CHT6_1 above 180 °C: 3
-// times, 1 min 12 s in all, peak 186 °C".
-QString ExceedanceGroupText(const std::vector<const Exceedance*>& runs, const UnitSettings& units,
-                            const Regional& regional);
+// A series' runs (of one item and limit), every one counted: "CHT6_1 above 180 °C: 3 times,
+// 1 min 12 s in all, peak 186 °C".
+QString ExceedanceGroupText(const ExceedanceSeries& series, const UnitSettings& units, const Regional& regional);
 // The runs of `found` by series, a series in the order its first run began, its runs in theirs
 // (indices into `found`).
 std::vector<std::vector<size_t>> ExceedanceGroups(const std::vector<Exceedance>& found);

@@ -31,19 +31,20 @@ void Exceedances(ReportFlow& flow, const ReportContext& c) {
         flow.Paragraph("No exceedances of the limits set.");
         return;
     }
-    flow.Paragraph(f.exceedanceCount > int64_t(f.listed.size())
-                       ? QString("%1 exceedances (first %2 listed)").arg(Grouped(f.exceedanceCount), Grouped(int64_t(f.listed.size())))
-                       : QString("%1 exceedance%2, by item and limit in the order they began.")
-                             .arg(Grouped(f.exceedanceCount), f.exceedanceCount == 1 ? "" : "s"));
-    for (const std::vector<size_t>& g : ExceedanceGroups(f.listed)) {
-        if (g.size() == 1) {
-            flow.Paragraph(ExceedanceText(f.listed[g.front()], units, c.regional));
+    flow.Paragraph(QString("%1 exceedance%2, by item and limit in the order they began.")
+                       .arg(Grouped(f.exceedanceCount), f.exceedanceCount == 1 ? "" : "s"));
+    // Every series with the sums of all its runs; of a long series its first runs, the rest
+    // counted, so that a flight of thousands of runs stays a few pages.
+    for (const ExceedanceSeries& s : f.series) {
+        if (s.count == 1) {
+            flow.Paragraph(ExceedanceText(s.first, units, c.regional));
             continue;
         }
-        std::vector<const Exceedance*> runs;
-        for (size_t i : g) runs.push_back(&f.listed[i]);
-        flow.Paragraph(ExceedanceGroupText(runs, units, c.regional), kBodyPt, true);
-        for (size_t i : g) flow.Paragraph(ExceedanceText(f.listed[i], units, c.regional), kBodyPt - 0.5, false, 5);
+        flow.Paragraph(ExceedanceGroupText(s, units, c.regional), kBodyPt, true);
+        for (const Exceedance& e : s.runs) flow.Paragraph(ExceedanceText(e, units, c.regional), kBodyPt - 0.5, false, 5);
+        if (const int64_t more = s.count - int64_t(s.runs.size()); more > 0)
+            flow.Paragraph(QString("and %1 more (krelby-cli exceedances lists every run)").arg(Grouped(more)),
+                           kBodyPt - 0.5, false, 5);
     }
 }
 

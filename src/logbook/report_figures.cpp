@@ -15,16 +15,18 @@ bool Longer(const Exceedance& a, const Exceedance& b) {
     return ExceedanceBefore(a, b);
 }
 
-// Hands each exceedance to the list and keeps the longest few.
+// Hands each exceedance to the list and the series, and keeps the longest few.
 class ReportRuns : public ExceedanceOutput {
 public:
     void Take(const Exceedance& e) override {
         first.Take(e);
+        series.Take(e);
         if (longest.size() == kReportZoomedRuns && !Longer(e, longest.back())) return;
         longest.insert(std::upper_bound(longest.begin(), longest.end(), e, Longer), e);
         if (longest.size() > kReportZoomedRuns) longest.pop_back();
     }
     FirstExceedances first{kReportListedRuns};
+    ExceedanceSeriesTotals series{kReportRunsPerSeries};
     std::vector<Exceedance> longest;
 };
 
@@ -58,6 +60,7 @@ ReportFigures GatherReportFigures(const std::string& path, const Settings& setti
         out.exceedanceCount = runs.first.Count();
         out.summary.exceedances = out.exceedanceCount;
         out.listed = runs.first.Sorted();
+        out.series = runs.series.Sorted();
         out.longest = std::move(runs.longest);
     }
     return out;

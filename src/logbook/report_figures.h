@@ -12,14 +12,17 @@
 #include "base/recorded_units.h"
 #include "logbook/analysis.h"
 #include "logbook/cylinders.h"
+#include "logbook/exceedance_series.h"
 #include "logbook/exceedances.h"
 #include "logbook/summary.h"
 #include "settings/records.h"
 
 namespace krelby {
 
-// The exceedances a report lists at most, and how many it charts on their own.
+// The exceedances a report shades on its charts at most, lists of each series (the rest
+// counted in the series' line), and charts on their own.
 constexpr size_t kReportListedRuns = 2000;
+constexpr size_t kReportRunsPerSeries = 20;
 constexpr size_t kReportZoomedRuns = 3;
 
 struct ReportFigures {
@@ -29,6 +32,7 @@ struct ReportFigures {
     bool limited = false;            // some limit is set
     int64_t exceedanceCount = 0;     // every one found
     std::vector<Exceedance> listed;  // the first kReportListedRuns in the CSV's order
+    std::vector<ExceedanceSeries> series;  // each with its first kReportRunsPerSeries runs
     std::vector<Exceedance> longest;  // the kReportZoomedRuns longest, longest first (earlier first of equals)
     bool HasEngine() const;
 };

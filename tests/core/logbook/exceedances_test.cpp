@@ -9,6 +9,7 @@
 #include "gen/generator.h"
 #include "logbook/analysis.h"
 #include "logbook/exceedance_outputs.h"
+#include "logbook/exceedance_series.h"
 #include "replay/chart_model.h"
 #include "replay/series_limits.h"
 #include "support/messages.h"
@@ -216,7 +217,8 @@ TEST(Exceedances, CoolingPeaksAreTheAnalysisGreatestRates) {
 
 // Rows become final out of the CSV's order (a long run ends after many short ones begun
 // later, the clock steps back); written a few at a time, over several replays, or as they
-// become final where the clock never steps back, they come out as the whole list does.
+// become final where the clock never steps back, they come out as the whole list does; so do
+// the window's first few and each series' sums.
 TEST(Exceedances, CsvInBatchesIsTheWholeList) {
     Limits limits;
     limits.Set(LimitKey::RpmMax, 2700);
@@ -251,6 +253,34 @@ TEST(Exceedances, CsvInBatchesIsTheWholeList) {
     size_t sixth = 0;
     for (int line = 0; line < 6; ++line) sixth = whole.find('\n', sixth) + 1;
     EXPECT_EQ(ExceedancesCsv(five), whole.substr(0, sixth));
+    // Each series' sums, whatever order the runs come in, against the whole sorted list.
+    const std::vector<Exceedance> all = FindExceedances(folder / "t.FLT", Kinds(), limits);
+    ExceedanceSeriesTotals totals(3);
+    for (auto e = all.rbegin(); e != all.rend(); ++e) totals.Take(*e);
+    const std::vector<ExceedanceSeries> series = totals.Sorted();
+    ASSERT_GT(series.size(), 2u);
+    int64_t runs = 0;
+    for (size_t k = 0; k < series.size(); ++k) {
+        const ExceedanceSeries& got = series[k];
+        std::vector<Exceedance> mine;
+        for (const Exceedance& e : all)
+            if (e.item == got.first.item && e.limit == got.first.limit && e.minimum == got.first.minimum) mine.push_back(e);
+        int64_t seconds = 0;
+        const Exceedance* extreme = &mine.front();
+        for (const Exceedance& e : mine) {
+            seconds += e.DurationS();
+            if (e.minimum ? e.peak < extreme->peak : e.peak > extreme->peak) extreme = &e;
+        }
+        EXPECT_EQ(got.count, int64_t(mine.size())) << got.first.item;
+        EXPECT_EQ(got.seconds, seconds) << got.first.item;
+        EXPECT_EQ(got.first.order, mine.front().order) << got.first.item;
+        EXPECT_EQ(got.extreme.order, extreme->order) << got.first.item;
+        mine.resize(std::min<size_t>(mine.size(), 3));
+        EXPECT_EQ(ExceedancesCsv(got.runs), ExceedancesCsv(mine)) << got.first.item;
+        if (k > 0) EXPECT_TRUE(ExceedanceBefore(series[k - 1].first, got.first));
+        runs += got.count;
+    }
+    EXPECT_EQ(runs, int64_t(all.size()));
 }
 
 // The limits of the engine item a chart series' title names (RPM_1, OILP_2, EGT3_1, CHT5_1,
