@@ -19,6 +19,7 @@ void MainWindow::BuildTrackPane() {
     track_ = new TrackView;
     track_->setObjectName("TrackView");
     track_->SetUnits(&session_.settings.units);
+    track_->SetRegional(session_.regional);
     trackDock_ = new QDockWidget("Track", this);
     trackDock_->setObjectName("TrackDock");
     trackDock_->setWidget(track_);

@@ -120,6 +120,7 @@ int WriteFlightReport(const std::string& flight, const Settings& settings, const
     if (!positions.Result().Empty()) {
         track = std::make_unique<TrackView>();
         track->SetUnits(&settings.units);
+        track->SetRegional(regional);
         track->resize(700, 900);
         track->SetTrack(&positions.Result());
         track->SetMap(options.tiles);

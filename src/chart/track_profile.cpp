@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "chart/track_layers.h"
+#include "base/recorded_units.h"
+#include "chart/engine_text.h"
 #include "chart/track_line.h"
 #include "replay/units.h"
 
@@ -115,6 +117,10 @@ ProfileAxis ProfileAxisOf(const Track& t, const QRect& plot) {
     return a;
 }
 
+QString ProfileClockText(double days, const Regional& regional) {
+    return ClockText(std::llround((days - kUnixEpochDay) * kSecondsPerDay), regional);
+}
+
 void PaintReadout(QPainter& p, const QRect& area, const QString& text, const QFont& font) {
     if (area.isEmpty()) return;
     p.save();
@@ -181,7 +187,34 @@ void TrackProfileLayer::Paint(QPainter& p, const ProfileScene& s) {
         p.drawText(box, Qt::AlignCenter, text);
     };
     label(s.track.MaxPaltFeet(), s.plot.top());
-    if (s.plot.height() > 2 * fm.height() + 4) label(s.track.MinPaltFeet(), s.plot.bottom() + 1 - fm.height());
+    const bool low = s.plot.height() > 2 * fm.height() + 4;
+    if (low) label(s.track.MinPaltFeet(), s.plot.bottom() + 1 - fm.height());
+    // The flight's first and last position time at the lower right, where there is room
+    // beside the lowest altitude.
+    const QString span = ProfileClockText(axis.from, s.regional) + QString::fromUtf8("\u2013") +
+                         ProfileClockText(axis.to, s.regional);
+    const int spanWidth = fm.horizontalAdvance(span) + 4;
+    const int altitudeWidth = fm.horizontalAdvance(QString("-99999 ") + symbol) + 8;
+    if (s.plot.width() >= spanWidth + altitudeWidth) {
+        const QRect box(s.plot.right() - 1 - spanWidth, low ? s.plot.bottom() + 1 - fm.height() : s.plot.top(),
+                        spanWidth, fm.height());
+        p.fillRect(box, QColor(255, 255, 255, 170));
+        p.setPen(kTrackInk);
+        p.drawText(box, Qt::AlignCenter, span);
+    }
+    // The marker's time of day on its line, over the labels, kept inside the plot.
+    if (!std::isnan(s.markerTime)) {
+        const double x = axis.X(s.markerTime);
+        if (x >= s.plot.left() && x <= s.plot.right() + 1) {
+            const QString when = ProfileClockText(s.markerTime, s.regional);
+            const int width = fm.horizontalAdvance(when) + 4;
+            const int left = std::clamp(int(std::floor(x)) - width / 2, s.plot.left(), s.plot.right() + 1 - width);
+            const QRect box(left, s.plot.top() + (s.plot.height() - fm.height()) / 2, width, fm.height());
+            p.fillRect(box, QColor(255, 255, 255, 200));
+            p.setPen(kMarkerLine);
+            p.drawText(box, Qt::AlignCenter, when);
+        }
+    }
     p.restore();
 }
 

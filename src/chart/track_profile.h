@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 
+#include "base/regional.h"
 #include "replay/track.h"
 #include "settings/records.h"
 
@@ -36,6 +37,7 @@ struct ProfileScene {
     double spanFrom, spanTo;  // the chart's time; NaN: none
     double markerTime;        // NaN: none
     const UnitSettings& units;
+    const Regional& regional;
     QFont font;
 };
 class TrackProfileLayer {
@@ -54,5 +56,7 @@ private:
     Key key_{};
 };
 void PaintReadout(QPainter& p, const QRect& area, const QString& text, const QFont& font);
+// A track date-time as the time of day: "09:42:43".
+QString ProfileClockText(double days, const Regional& regional);
 
 }  // namespace krelby

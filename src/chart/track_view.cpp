@@ -95,6 +95,11 @@ void TrackView::SetUnits(const UnitSettings* units) {
     update();
 }
 
+void TrackView::SetRegional(const Regional& regional) {
+    regional_ = regional;
+    update();
+}
+
 void TrackView::SetMarkerTime(double days) {
     if (hovered_ || !track_) return;
     const std::optional<size_t> at = std::isnan(days) ? std::nullopt : track_->IndexAt(days);
@@ -178,7 +183,8 @@ QString TrackView::ReadoutText() const {
     const auto position = [format](GeoPoint g) {
         return QString::fromStdString(PositionText(g.latitude, g.longitude, format));
     };
-    // The point hovered or marked: its place and altitude; else the place under the mouse.
+    // The point hovered or marked: its place and altitude (its time is on the profile's
+    // marker); else the place under the mouse.
     if (marker_ && (hovered_ || !mouse_)) {
         const TrackPoint& p = track_->Point(*marker_);
         const QString symbol = QString::fromUtf8(ShownUnit(UnitQuantity::Altitude, units).symbol.data());
@@ -220,7 +226,7 @@ void TrackView::Paint(QPainter& p, const QRect& area, std::optional<QDeadlineTim
         }
         p.restore();
         PaintReadout(p, layout.readout, ReadoutText(), font);
-        profile_.Paint(p, {*track_, layout.profile, layout.plot, spanFrom_, spanTo_, markerTime_, units, font});
+        profile_.Paint(p, {*track_, layout.profile, layout.plot, spanFrom_, spanTo_, markerTime_, units, regional_, font});
     }
     p.restore();
 }

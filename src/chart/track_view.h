@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chart/track_layers.h"
+#include "base/regional.h"
 #include "chart/track_profile.h"
 #include "replay/track.h"
 #include "settings/records.h"
@@ -43,6 +44,8 @@ public:
     // The unit choices for the altitude scale and the scale bar (defaults when not set);
     // they must outlive the widget.
     void SetUnits(const UnitSettings* units);
+    // The separators of the times it writes (the readout's, the profile's ends).
+    void SetRegional(const Regional& regional);
     // The aircraft marker at the last position at or before a chart time; NaN hides it.
     // Kept where the mouse put it while the mouse is on the track.
     void SetMarkerTime(double days);
@@ -114,6 +117,7 @@ private:
     const Track* track_ = nullptr;  // given_ or &projected_
     QPointer<TileFetcher> tiles_;
     const UnitSettings* units_ = nullptr;
+    Regional regional_;
     std::optional<size_t> marker_;
     double markerTime_;  // NaN: none
     std::optional<size_t> hovered_;
